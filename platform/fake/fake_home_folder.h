@@ -1,0 +1,19 @@
+#pragma once
+
+#include <string>
+#include <utility>
+
+#include "platform/home_folder.h"
+
+namespace tesuko {
+
+class FakeHomeFolder : public HomeFolder {
+  public:
+    explicit FakeHomeFolder(std::string path) : path_(std::move(path)) {}
+    std::string path() override { return path_; }
+
+  private:
+    std::string path_;
+};
+
+}  // namespace tesuko

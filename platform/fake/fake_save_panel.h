@@ -1,0 +1,34 @@
+#pragma once
+
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "platform/save_panel.h"
+
+namespace tesuko {
+
+class FakeSavePanel : public SavePanel {
+  public:
+    SavePanelResult runModal(const std::vector<std::string>& allowedFileTypes) override {
+        lastAllowedFileTypes = allowedFileTypes;
+        ++runs;
+        if (answers.empty()) {
+            return {};
+        }
+        SavePanelResult answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+
+    void confirm(std::string fileUrl) {
+        answers.push_back({SavePanelResult::kConfirmed, std::move(fileUrl)});
+    }
+    void cancel() { answers.push_back({SavePanelResult::kCancelled, {}}); }
+
+    std::deque<SavePanelResult> answers;
+    std::vector<std::string> lastAllowedFileTypes;
+    int runs = 0;
+};
+
+}  // namespace tesuko

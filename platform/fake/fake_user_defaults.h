@@ -1,0 +1,30 @@
+#pragma once
+
+#include <map>
+#include <optional>
+#include <string>
+
+#include "platform/user_defaults.h"
+
+namespace tesuko {
+
+class FakeUserDefaults : public UserDefaults {
+  public:
+    void set(const std::string& key, const std::string& value) override { values[key] = value; }
+    bool synchronize() override {
+        ++synchronizeCount;
+        return true;
+    }
+    std::optional<std::string> string(const std::string& key) override {
+        auto found = values.find(key);
+        if (found == values.end()) {
+            return std::nullopt;
+        }
+        return found->second;
+    }
+
+    std::map<std::string, std::string> values;
+    int synchronizeCount = 0;
+};
+
+}  // namespace tesuko

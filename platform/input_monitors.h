@@ -1,0 +1,27 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+
+namespace tesuko {
+
+// Event-kind masks: bit k stands for input event kind k.
+inline constexpr std::uint64_t kLeftMouseDownMask = 1u << 1;
+inline constexpr std::uint64_t kRightMouseDownMask = 1u << 3;
+inline constexpr std::uint64_t kKeyDownMask = 1u << 10;
+
+using MonitorHandle = std::uint64_t;
+
+// Global monitors: they see input that goes to other applications.
+class InputMonitors {
+  public:
+    using Handler = std::function<void()>;
+
+    virtual ~InputMonitors() = default;
+
+    // The handler runs once for each input event of a kind in the mask.
+    virtual MonitorHandle install(std::uint64_t eventMask, Handler handler) = 0;
+    virtual void remove(MonitorHandle handle) = 0;
+};
+
+}  // namespace tesuko

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "platform/clock.h"
+#include "platform/file_system.h"
+#include "platform/home_folder.h"
+#include "platform/input_monitors.h"
+#include "platform/login_items.h"
+#include "platform/save_panel.h"
+#include "platform/system_log.h"
+#include "platform/user_defaults.h"
+#include "platform/window_list.h"
+#include "platform/workspace.h"
+
+namespace tesuko {
+
+// The services the core reaches the desktop through. They outlive every user.
+struct Platform {
+    Workspace& workspace;
+    WindowList& windowList;
+    InputMonitors& inputMonitors;
+    FileSystem& fileSystem;
+    UserDefaults& userDefaults;
+    SavePanel& savePanel;
+    LoginItems& loginItems;
+    SystemLog& systemLog;
+    Clock& clock;
+    HomeFolder& homeFolder;
+};
+
+}  // namespace tesuko

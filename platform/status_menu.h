@@ -1,0 +1,48 @@
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+
+namespace tesuko {
+
+// The items of the tray menu that the controller drives.
+enum class MenuItem {
+    StartRecord,
+    StopRecord,
+    SaveAs,
+    OpenAtLogin,
+    Rank1,
+    Rank2,
+    Rank3,
+    Rank4,
+    Rank5
+};
+
+// The command an item sends when chosen. An item without one is disabled.
+enum class MenuCommand { StartRecord, StopRecord, SaveAs, OpenAtLogin };
+
+// The icon in the tray and its menu.
+class StatusMenu {
+  public:
+    using CommandHandler = std::function<void(MenuCommand)>;
+    using OpenHandler = std::function<void()>;
+
+    virtual ~StatusMenu() = default;
+
+    // Puts the icon into the tray; an unknown image leaves it without one.
+    virtual void showIcon(const std::string& imageName) = 0;
+    // False for an item the menu does not have; operations on it do nothing.
+    virtual bool hasItem(MenuItem item) = 0;
+    virtual std::optional<MenuCommand> action(MenuItem item) = 0;
+    virtual void setAction(MenuItem item, std::optional<MenuCommand> command) = 0;
+    virtual void setState(MenuItem item, bool on) = 0;
+    virtual void setTitle(MenuItem item, const std::string& title) = 0;
+
+    // Called with an item's command when the user chooses it.
+    virtual void onCommand(CommandHandler handler) = 0;
+    // Called each time the menu is about to open.
+    virtual void onMenuWillOpen(OpenHandler handler) = 0;
+};
+
+}  // namespace tesuko

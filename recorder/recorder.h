@@ -1,0 +1,93 @@
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/file_system.h"
+#include "platform/input_monitors.h"
+#include "platform/platform.h"
+#include "platform/workspace.h"
+#include "recorder/switch_record.h"
+#include "settings/setting.h"
+
+namespace tesuko {
+
+// Turns application switches and counted input into records at the end of the
+// activity log, and holds where that log is. Everything runs on the main loop.
+class Recorder {
+  public:
+    // Creating the recorder prepares it once.
+    explicit Recorder(Platform& platform);
+    ~Recorder();
+    Recorder(const Recorder&) = delete;
+    Recorder& operator=(const Recorder&) = delete;
+
+    // (Re-)preparation: resolves the log location, makes sure its folders and
+    // file exist, opens the log at its end and starts a new interval.
+    Recorder& init();
+
+    // Recording control: subscribe to switches and count clicks and key presses.
+    void run();
+    // Writes the interval in progress, then stops listening.
+    void stop();
+
+    // Closes the current interval with a record and opens the next.
+    void showActiveApplication(const DeactivationNotification& notification);
+
+    // Lets the user pick another log file; taken up by the next preparation.
+    void changeSaveAs();
+
+    // Login items.
+    void enableLoginItem();
+    bool isEnableLoginItem();
+
+    // State, for the front end and tests.
+    const std::optional<std::string>& filePath() const { return filePath_; }
+    const std::string& saveFileName() const { return saveFileName_; }
+    const std::optional<std::string>& heldApplicationName() const { return deactiveJapanAppName_; }
+    std::int32_t clickCount() const { return clickCount_; }
+    std::int32_t keyDownCount() const { return keyDownCount_; }
+    bool isRun() const { return isRun_; }
+    bool hasLogWriter() const { return fileHandle_ != nullptr; }
+
+  private:
+    struct Instant {
+        std::chrono::system_clock::time_point wall;
+        std::chrono::steady_clock::time_point monotonic;
+    };
+
+    void resolveHeldPath();
+    void resolvePersistedLocation(const std::string& urlText);
+    void resolveDefaultLocation();
+    void openLog();
+
+    // The interval ends now: write its record when there is one to write, then reset.
+    void closeInterval(const std::optional<std::string>& shortIdentifierName);
+    // Writes the record naming the held application's front-most usable window;
+    // false when there is no such window.
+    bool writeFromWindows(const std::vector<WindowInfo>& windows,
+                          const std::optional<std::string>& shortName, SwitchRecord record);
+    void append(const std::string& record);
+    Instant now();
+
+    Platform& platform_;
+
+    std::unique_ptr<FileWriter> fileHandle_;
+    std::optional<std::string> deactiveJapanAppName_;
+    std::string saveFileName_;
+    Instant startDate_;
+    std::optional<Setting> setting_;
+    std::optional<MonitorHandle> rightClickEvent_;
+    std::optional<MonitorHandle> leftClickEvent_;
+    std::optional<MonitorHandle> keyDownEvent_;
+    std::optional<std::string> filePath_;
+    std::int32_t clickCount_ = 0;
+    std::int32_t keyDownCount_ = 0;
+    bool isRun_ = false;
+};
+
+}  // namespace tesuko

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "platform/clock.h"
+
+namespace tesuko {
+
+// One line of the activity log:
+//   start time,application,window title,clicks,key presses,seconds\n
+struct SwitchRecord {
+    LocalTime start;
+    std::string_view application;
+    std::string_view title;
+    std::int32_t clicks = 0;
+    std::int32_t keyPresses = 0;
+    double seconds = 0;
+};
+
+// "2026年12月05日 13時40分48秒": calendar year, ASCII digits, whatever the locale.
+std::string formatStartTime(const LocalTime& time);
+
+// Text as it may stand in a field: valid UTF-8, "," written as "、" and control
+// characters as spaces, so that a record is always one line of six fields.
+void appendFieldText(std::string& out, std::string_view text);
+std::string fieldText(std::string_view text);
+
+// Six fixed decimals with "." as the point, in every locale.
+void appendSeconds(std::string& out, double seconds);
+
+std::string composeRecord(const SwitchRecord& record);
+
+}  // namespace tesuko

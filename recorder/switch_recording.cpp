@@ -1,0 +1,103 @@
+#include <vector>
+
+#include "recorder/recorder.h"
+#include "recorder/switch_record.h"
+#include "recorder/utf8.h"
+
+namespace tesuko {
+
+namespace {
+
+constexpr std::size_t kShortIdentifierToken = 8;
+constexpr std::size_t kMinimumTitleLength = 2;  // UTF-16 code units
+
+// The ninth space-separated token of the user-info text, after its last ".".
+std::optional<std::string> shortIdentifierName(std::string_view userInfo) {
+    std::size_t start = 0;
+    for (std::size_t token = 0; token < kShortIdentifierToken; ++token) {
+        std::size_t space = userInfo.find(' ', start);
+        if (space == std::string_view::npos) {
+            return std::nullopt;
+        }
+        start = space + 1;
+    }
+    std::string_view token = userInfo.substr(start, userInfo.find(' ', start) - start);
+    std::size_t dot = token.rfind('.');
+    return std::string(dot == std::string_view::npos ? token : token.substr(dot + 1));
+}
+
+}  // namespace
+
+void Recorder::showActiveApplication(const DeactivationNotification& notification) {
+    std::optional<std::string> shortName;
+    if (notification.userInfo) {
+        shortName = shortIdentifierName(*notification.userInfo);
+        if (shortName) {
+            platform_.systemLog.line("DidDeactiveApplicationName: " + *shortName);
+        }
+    }
+    closeInterval(shortName);
+}
+
+void Recorder::closeInterval(const std::optional<std::string>& shortName) {
+    Instant end = now();
+    double seconds = std::chrono::duration<double>(end.monotonic - startDate_.monotonic).count();
+    std::optional<std::string> active = platform_.workspace.activeApplication();
+
+    if (deactiveJapanAppName_) {
+        const std::string& held = *deactiveJapanAppName_;
+        std::vector<WindowInfo> windows = platform_.windowList.onScreenWindows();
+        if (!windows.empty()) {
+            SwitchRecord record{platform_.clock.localTime(startDate_.wall),
+                                held,
+                                held,
+                                clickCount_,
+                                keyDownCount_,
+                                seconds};
+            if (!writeFromWindows(windows, shortName, record)) {
+                platform_.systemLog.line(utf8::valid(held));
+                if (held != "loginwindow") {
+                    append(composeRecord(record));  // the name stands in for the title
+                }
+            }
+        }
+    }
+
+    keyDownCount_ = 0;
+    clickCount_ = 0;
+    startDate_ = end;
+    deactiveJapanAppName_ = std::move(active);
+}
+
+bool Recorder::writeFromWindows(const std::vector<WindowInfo>& windows,
+                                const std::optional<std::string>& shortName, SwitchRecord record) {
+    for (const WindowInfo& window : windows) {
+        if (!window.ownerName) {
+            continue;
+        }
+        bool belongs = *window.ownerName == record.application ||
+                       (shortName && *window.ownerName == *shortName);
+        std::string_view title = window.title ? std::string_view(*window.title) : "";
+        if (!belongs || utf8::utf16Length(title) < kMinimumTitleLength) {
+            continue;
+        }
+        platform_.systemLog.line("log:" + fieldText(title));
+        record.title = title;
+        append(composeRecord(record));
+        return true;
+    }
+    return false;
+}
+
+void Recorder::append(const std::string& record) {
+    std::string path = filePath_.value_or("");
+    if (!fileHandle_) {
+        platform_.systemLog.line("Could not write a record to " + path + ": the log is not open");
+        return;
+    }
+    if (auto error = fileHandle_->write(record)) {
+        platform_.systemLog.line("Could not write a record to " + path + ": " + *error);
+    }
+}
+
+}  // namespace tesuko

@@ -1,0 +1,76 @@
+#include "settings/file_url.h"
+
+#include <optional>
+#include <vector>
+
+namespace tesuko {
+
+namespace {
+
+std::optional<int> hexValue(char c) {
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    return std::nullopt;
+}
+
+std::vector<std::string_view> splitAtSlash(std::string_view text) {
+    std::vector<std::string_view> pieces;
+    std::size_t start = 0;
+    while (true) {
+        std::size_t slash = text.find('/', start);
+        if (slash == std::string_view::npos) {
+            pieces.push_back(text.substr(start));
+            return pieces;
+        }
+        pieces.push_back(text.substr(start, slash - start));
+        start = slash + 1;
+    }
+}
+
+}  // namespace
+
+std::string percentDecode(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '%' && i + 2 < text.size()) {
+            auto high = hexValue(text[i + 1]);
+            auto low = hexValue(text[i + 2]);
+            if (high && low) {
+                out += char(*high * 16 + *low);
+                i += 2;
+                continue;
+            }
+        }
+        out += text[i];
+    }
+    return out;
+}
+
+FolderAndFile splitFolderAndFile(std::string_view urlText) {
+    auto pieces = splitAtSlash(urlText);
+    FolderAndFile location{"/", std::string(pieces.back())};
+    for (std::size_t i = 3; i + 1 < pieces.size(); ++i) {
+        location.folder += pieces[i];
+        location.folder += '/';
+    }
+    return location;
+}
+
+std::string pathFromUrlText(std::string_view urlText) {
+    auto pieces = splitAtSlash(urlText);
+    std::string path = "/";
+    for (std::size_t i = 3; i < pieces.size(); ++i) {
+        if (i > 3) {
+            path += '/';
+        }
+        path += pieces[i];
+    }
+    return path;
+}
+
+}  // namespace tesuko

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace tesuko {
+
+// Decodes every well-formed "%XY" escape (either case of hex digit) as a byte;
+// a malformed escape ("%G1", a lone "%") stays as it is.
+std::string percentDecode(std::string_view text);
+
+// A location held as folder and file name, the folder beginning and ending with "/".
+struct FolderAndFile {
+    std::string folder;
+    std::string fileName;
+};
+
+// Splits file URL text at "/" into pieces, drops pieces 0 to 2 (scheme and the
+// empty host), makes pieces 3 to n-2 the folder and piece n-1 the file name.
+// Fewer than five pieces give the root folder.
+FolderAndFile splitFolderAndFile(std::string_view urlText);
+
+// The file's path from file URL text: "/" and pieces 3 to the last, joined by
+// "/"; "/" alone for fewer than four pieces.
+std::string pathFromUrlText(std::string_view urlText);
+
+}  // namespace tesuko

@@ -1,0 +1,25 @@
+#include "recorder/recorder.h"
+
+namespace tesuko {
+
+void Recorder::enableLoginItem() {
+    LoginItems& items = platform_.loginItems;
+    if (auto error = items.insertLast(items.bundlePath())) {
+        platform_.systemLog.line("Could not add tesuko to the login items: " + *error);
+    }
+    platform_.systemLog.line("tesukoをログイン項目に追加したぜ！");
+}
+
+bool Recorder::isEnableLoginItem() {
+    LoginItems& items = platform_.loginItems;
+    const std::string bundle = items.bundlePath();
+    for (const std::optional<std::string>& resolved : items.snapshot()) {
+        // A plain text prefix, not whole path components.
+        if (resolved && resolved->starts_with(bundle)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace tesuko

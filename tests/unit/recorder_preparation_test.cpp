@@ -1,0 +1,132 @@
+#include <gtest/gtest.h>
+
+#include "tests/unit/recorder_fixture.h"
+
+namespace tesuko {
+namespace {
+
+using PreparationTest = RecorderTest;
+
+TEST_F(PreparationTest, NothingPersistedPreparesTheDefaultLocation) {
+    Recorder& r = recorder();
+    EXPECT_EQ(r.filePath(), kDefaultLog);
+    EXPECT_EQ(r.saveFileName(), "");
+    EXPECT_TRUE(fakes.fileSystem.isDirectory("/home/user/Desktop/TESUKO"));
+    EXPECT_TRUE(fakes.fileSystem.exists(kDefaultLog));
+    EXPECT_TRUE(r.hasLogWriter());
+    EXPECT_FALSE(r.isRun());
+}
+
+TEST_F(PreparationTest, PersistedLocationIsHeldAsFolderAndNameUntilTheNextPreparation) {
+    struct Case {
+        const char* stored;
+        const char* folder;
+        const char* fileName;
+        const char* fullPath;
+    };
+    const Case cases[] = {
+        {"file:///a/b/c/log.csv", "/a/b/c/", "log.csv", "/a/b/c/log.csv"},  // seven pieces
+        {"file:///log.csv", "/", "log.csv", "/log.csv"},                    // four pieces
+        {"log.csv", "/", "log.csv", "/log.csv"},                            // one piece
+        {"file:///%E6%97%A5%E6%9C%AC/100%25/a%20b.csv", "/日本/100%/", "a b.csv",
+         "/日本/100%/a b.csv"},
+    };
+    for (const Case& c : cases) {
+        FakePlatform local;
+        local.userDefaults.values["saveFilePath"] = c.stored;
+        Recorder r(local.platform);
+        EXPECT_EQ(r.filePath(), c.folder) << c.stored;
+        EXPECT_EQ(r.saveFileName(), c.fileName);
+        EXPECT_TRUE(local.fileSystem.isDirectory(c.folder));
+        EXPECT_FALSE(r.hasLogWriter());
+        EXPECT_FALSE(local.fileSystem.exists(c.fullPath));
+        EXPECT_FALSE(local.systemLog.lines.size() > 0) << "a folder awaiting its name is no error";
+
+        r.init();
+        EXPECT_EQ(r.filePath(), c.fullPath);
+        EXPECT_TRUE(local.fileSystem.exists(c.fullPath));
+        EXPECT_TRUE(r.hasLogWriter());
+
+        r.init();
+        EXPECT_EQ(r.filePath(), c.fullPath) << "a further preparation keeps the full path";
+    }
+}
+
+TEST_F(PreparationTest, ExistingLogKeepsItsContentAndTheNextRecordFollowsIt) {
+    fakes.fileSystem.addFile(kDefaultLog, "old line\n");
+    fakes.workspace.setActiveApplication("Editor");
+    fakes.windowList.setWindows({{"Editor", "Notes"}});
+    recorder().init();
+    recorder().run();
+    fakes.workspace.switchTo("Browser");
+    EXPECT_EQ(log().rfind("old line\n2026年", 0), 0u) << log();
+}
+
+TEST_F(PreparationTest, PreparationResetsTheIntervalButNotTheCounters) {
+    fakes.workspace.setActiveApplication("Editor");
+    Recorder& r = recorder();
+    r.run();
+    press(kLeftMouseDownMask, 2);
+    press(kKeyDownMask, 3);
+    r.stop();
+    r.init();
+    EXPECT_EQ(r.clickCount(), 0) << "stop closed the interval";
+    fakes.workspace.setActiveApplication("Terminal");
+    r.init();
+    EXPECT_EQ(r.heldApplicationName(), "Terminal");
+    EXPECT_FALSE(r.isRun());
+}
+
+TEST_F(PreparationTest, TheFirstSwitchAfterAStartWritesTheIntervalThatBeganWithIt) {
+    fakes.workspace.setActiveApplication("Editor");
+    fakes.windowList.setWindows({{"Editor", "Notes"}});
+    recorder().init();
+    recorder().run();
+    press(kKeyDownMask, 7);
+    advance(4);
+    fakes.workspace.switchTo("Browser");
+    EXPECT_EQ(log(), "2026年12月05日 13時40分48秒,Editor,Notes,0,7,4.000000\n");
+}
+
+TEST_F(PreparationTest, ReplacedLocationClosesTheOldWriterAndOpensTheNewFile) {
+    fakes.workspace.setActiveApplication("Editor");
+    fakes.windowList.setWindows({{"Editor", "Notes"}});
+    fakes.savePanel.confirm("file:///home/user/Logs/week%201.csv");
+    Recorder& r = recorder();
+    r.changeSaveAs();
+    r.init();
+    r.run();
+    fakes.workspace.switchTo("Browser");
+    EXPECT_EQ(r.filePath(), "/home/user/Logs/week 1.csv");
+    EXPECT_EQ(log(), "");
+    EXPECT_NE(log("/home/user/Logs/week 1.csv"), "");
+}
+
+TEST_F(PreparationTest, RemovedLogIsCreatedAgainWhereTheUserChose) {
+    fakes.workspace.setActiveApplication("Editor");
+    fakes.windowList.setWindows({{"Editor", "Notes"}});
+    Recorder& r = recorder();
+    fakes.fileSystem.remove("/home/user/Desktop");
+    r.init();
+    EXPECT_TRUE(fakes.fileSystem.exists(kDefaultLog));
+    EXPECT_FALSE(fakes.fileSystem.isDirectory(kDefaultLog));
+    r.run();
+    fakes.workspace.switchTo("Browser");
+    EXPECT_NE(log(), "");
+}
+
+TEST_F(PreparationTest, ALogThatCannotBeOpenedIsReportedAndRecordsAreNotLostSilently) {
+    fakes.fileSystem.remove("/home/user/Desktop");
+    fakes.fileSystem.createDirectories(kDefaultLog);  // a folder where the log should be
+    fakes.workspace.setActiveApplication("Editor");
+    fakes.windowList.setWindows({{"Editor", "Notes"}});
+    Recorder& r = recorder();
+    EXPECT_FALSE(r.hasLogWriter());
+    EXPECT_TRUE(logged(std::string("Could not open the log ") + kDefaultLog + ": Is a directory"));
+    r.run();
+    fakes.workspace.switchTo("Browser");
+    EXPECT_TRUE(loggedContaining(std::string("Could not write a record to ") + kDefaultLog));
+}
+
+}  // namespace
+}  // namespace tesuko
