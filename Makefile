@@ -3,9 +3,11 @@ JOBS ?= $(shell nproc)
 BUILD ?= build
 ASAN_BUILD ?= build-asan
 BENCH_BUILD ?= build-bench
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 60
 CMAKE_FLAGS ?=
 
-.PHONY: all deps build run test test-asan test-plain bench format format-check clean
+.PHONY: all deps build run test test-asan test-plain bench fuzz fuzz-smoke format format-check clean
 
 all: build
 
@@ -32,7 +34,7 @@ test-plain: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
 # The sanitizer run comes first so that the plain run's ctest summary is the last thing printed.
-test: format-check test-asan test-plain
+test: format-check test-asan fuzz-smoke test-plain
 
 $(BENCH_BUILD)/CMakeCache.txt:
 	cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release $(CMAKE_FLAGS)
@@ -40,6 +42,18 @@ $(BENCH_BUILD)/CMakeCache.txt:
 bench: deps $(BENCH_BUILD)/CMakeCache.txt
 	cmake --build $(BENCH_BUILD) -j $(JOBS)
 	@bash bench/run.sh $(BENCH_BUILD)
+
+$(FUZZ_BUILD)/CMakeCache.txt:
+	CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTESUKO_FUZZ=ON \
+		-DTESUKO_TESTS=OFF -DTESUKO_BENCH=OFF $(CMAKE_FLAGS)
+
+fuzz: deps $(FUZZ_BUILD)/CMakeCache.txt
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_targets
+	bash tests/fuzz/run.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
+
+# A few seconds per target: enough to catch a harness or invariant that broke.
+fuzz-smoke:
+	$(MAKE) fuzz FUZZ_SECONDS=5
 
 SOURCES = $(shell git ls-files '*.cpp' '*.h')
 
@@ -50,4 +64,4 @@ format-check: deps
 	@clang-format --dry-run --Werror $(SOURCES)
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(BENCH_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(BENCH_BUILD) $(FUZZ_BUILD)

@@ -1,0 +1,26 @@
+// Stored settings text is outside the program's control: deriving a folder,
+// a file name and a path from it must hold its invariants for any bytes.
+#include <cstdlib>
+#include <string>
+#include <string_view>
+
+#include "settings/file_url.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    std::string_view text(reinterpret_cast<const char*>(data), size);
+
+    std::string decoded = tesuko::percentDecode(text);
+    if (decoded.size() > text.size()) {
+        std::abort();
+    }
+    tesuko::FolderAndFile split = tesuko::splitFolderAndFile(decoded);
+    if (split.folder.empty() || split.folder.front() != '/' || split.folder.back() != '/' ||
+        split.fileName.find('/') != std::string::npos) {
+        std::abort();
+    }
+    std::string path = tesuko::pathFromUrlText(decoded);
+    if (path.empty() || path.front() != '/') {
+        std::abort();
+    }
+    return 0;
+}
