@@ -17,6 +17,8 @@ class FileWriter {
     virtual void seekToEnd() = 0;
     // Writes all bytes in one call; the reason when that failed or fell short.
     virtual std::optional<std::string> write(std::string_view bytes) = 0;
+    // False once the path names another file or nothing: the log was moved or removed.
+    virtual bool stillAt(const std::string& path) = 0;
 };
 
 // Which file a reader has open: enough to notice a replaced or shrunk file.

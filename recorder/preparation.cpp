@@ -73,6 +73,11 @@ void Recorder::resolveDefaultLocation() {
     saveFileName_.clear();
 }
 
+void Recorder::reopenLog() {
+    platform_.fileSystem.createDirectories(parentFolder(*filePath_));
+    openLog();
+}
+
 void Recorder::openLog() {
     const std::string& path = *filePath_;
     fileHandle_.reset();

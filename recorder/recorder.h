@@ -64,6 +64,7 @@ class Recorder {
     void resolvePersistedLocation(const std::string& urlText);
     void resolveDefaultLocation();
     void openLog();
+    void reopenLog();
 
     // The interval ends now: write its record when there is one to write, then reset.
     void closeInterval(const std::optional<std::string>& shortIdentifierName);

@@ -91,6 +91,11 @@ bool Recorder::writeFromWindows(const std::vector<WindowInfo>& windows,
 
 void Recorder::append(const std::string& record) {
     std::string path = filePath_.value_or("");
+    if (fileHandle_ && !fileHandle_->stillAt(path)) {
+        // Records written to a removed file would be lost without a word.
+        platform_.systemLog.line("The log " + path + " was moved or removed; starting it again");
+        reopenLog();
+    }
     if (!fileHandle_) {
         platform_.systemLog.line("Could not write a record to " + path + ": the log is not open");
         return;

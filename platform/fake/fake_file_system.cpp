@@ -7,7 +7,8 @@ namespace tesuko {
 
 class FakeWriter : public FileWriter {
   public:
-    FakeWriter(FakeFileSystem& fs, std::string path) : fs_(fs), path_(std::move(path)) {}
+    FakeWriter(FakeFileSystem& fs, std::string path)
+        : fs_(fs), path_(std::move(path)), inode_(fs.inodes_[path_]) {}
 
     void seekToEnd() override {}
     std::optional<std::string> write(std::string_view bytes) override {
@@ -22,10 +23,15 @@ class FakeWriter : public FileWriter {
         file->second.append(bytes);
         return std::nullopt;
     }
+    bool stillAt(const std::string& path) override {
+        auto inode = fs_.inodes_.find(FakeFileSystem::normalise(path));
+        return inode != fs_.inodes_.end() && inode->second == inode_;
+    }
 
   private:
     FakeFileSystem& fs_;
     std::string path_;
+    std::uint64_t inode_;
 };
 
 class FakeReader : public FileReader {
@@ -158,6 +164,7 @@ void FakeFileSystem::remove(const std::string& path) {
     inodes_.erase(p);
     std::erase_if(folders_, [&](const std::string& f) { return f == p || f.starts_with(p + "/"); });
     std::erase_if(files_, [&](const auto& f) { return f.first.starts_with(p + "/"); });
+    std::erase_if(inodes_, [&](const auto& f) { return f.first.starts_with(p + "/"); });
 }
 
 std::string FakeFileSystem::content(const std::string& path) const {

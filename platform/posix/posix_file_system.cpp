@@ -44,6 +44,13 @@ class PosixWriter : public FileWriter {
         return std::nullopt;
     }
 
+    bool stillAt(const std::string& path) override {
+        struct stat open {};
+        struct stat named {};
+        return ::fstat(fd_.get(), &open) == 0 && ::stat(path.c_str(), &named) == 0 &&
+               open.st_dev == named.st_dev && open.st_ino == named.st_ino;
+    }
+
   private:
     UniqueFd fd_;
 };

@@ -128,5 +128,17 @@ TEST_F(PreparationTest, ALogThatCannotBeOpenedIsReportedAndRecordsAreNotLostSile
     EXPECT_TRUE(loggedContaining(std::string("Could not write a record to ") + kDefaultLog));
 }
 
+TEST_F(PreparationTest, ALogRemovedWhileRecordingIsStartedAgainBeforeTheNextRecord) {
+    fakes.workspace.setActiveApplication("Editor");
+    fakes.windowList.setWindows({{"Editor", "Notes"}, {"Browser", "News"}});
+    recorder().run();
+    fakes.workspace.switchTo("Browser");
+    fakes.fileSystem.remove("/home/user/Desktop/TESUKO");
+    fakes.workspace.switchTo("Editor");
+    EXPECT_TRUE(loggedContaining("was moved or removed"));
+    EXPECT_NE(log().find(",Browser,News,"), std::string::npos) << log();
+    EXPECT_EQ(log().find(",Editor,Notes,"), std::string::npos) << "the first file went with its folder";
+}
+
 }  // namespace
 }  // namespace tesuko
