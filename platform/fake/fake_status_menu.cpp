@@ -1,5 +1,7 @@
 #include "platform/fake/fake_status_menu.h"
 
+#include <stdexcept>
+
 namespace tesuko {
 
 FakeStatusMenu::FakeStatusMenu() {
@@ -31,6 +33,9 @@ void FakeStatusMenu::setState(MenuItem item, bool on) {
 }
 
 void FakeStatusMenu::setTitle(MenuItem item, const std::string& title) {
+    if (failingTitle == item) {
+        throw std::runtime_error("the menu item cannot be retitled");
+    }
     if (auto found = items.find(item); found != items.end()) {
         found->second.title = title;
     }

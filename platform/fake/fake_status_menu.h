@@ -37,6 +37,8 @@ class FakeStatusMenu : public StatusMenu {
 
     std::map<MenuItem, Item> items;
     std::optional<std::string> icon;
+    // Retitling this item throws, as a failing refresh would.
+    std::optional<MenuItem> failingTitle;
 
   private:
     CommandHandler commandHandler_;

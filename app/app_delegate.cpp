@@ -1,0 +1,126 @@
+#include "app/app_delegate.h"
+
+#include <array>
+#include <exception>
+#include <utility>
+#include <vector>
+
+#include "ranking/rank_rows.h"
+
+namespace tesuko {
+
+namespace {
+
+constexpr const char* kIconName = "tesuko.png";
+
+constexpr std::array kRankRows = {MenuItem::Rank1, MenuItem::Rank2, MenuItem::Rank3,
+                                  MenuItem::Rank4, MenuItem::Rank5};
+
+// The ranking rows in order, up to the first one the menu does not have.
+std::vector<MenuItem> gatherRows(StatusMenu& menu) {
+    std::vector<MenuItem> rows;
+    for (MenuItem row : kRankRows) {
+        if (!menu.hasItem(row)) {
+            break;
+        }
+        rows.push_back(row);
+    }
+    return rows;
+}
+
+}  // namespace
+
+AppDelegate::AppDelegate(Platform& platform, StatusMenu& statusMenu, std::string locale)
+    : platform_(platform), statusMenu_(statusMenu), locale_(std::move(locale)) {}
+
+void AppDelegate::applicationDidFinishLaunching() {
+    statusMenu_.showIcon(kIconName);
+    recorder_.emplace(platform_);
+    log_.emplace(platform_.fileSystem, platform_.userDefaults, platform_.systemLog,
+                 platform_.homeFolder);
+
+    startRecordSelecter_ = statusMenu_.action(MenuItem::StartRecord);
+    stopRecordSelecter_ = statusMenu_.action(MenuItem::StopRecord);
+    saveAsSelecter_ = statusMenu_.action(MenuItem::SaveAs);
+
+    if (recorder_->isEnableLoginItem()) {
+        statusMenu_.setAction(MenuItem::OpenAtLogin, std::nullopt);
+        StartRecord();
+        statusMenu_.setState(MenuItem::OpenAtLogin, true);
+    } else {
+        statusMenu_.setAction(MenuItem::StopRecord, std::nullopt);
+    }
+
+    statusMenu_.onCommand([this](MenuCommand command) { dispatch(command); });
+    statusMenu_.onMenuWillOpen([this] { showStatus(); });
+}
+
+void AppDelegate::dispatch(MenuCommand command) {
+    switch (command) {
+        case MenuCommand::StartRecord:
+            StartRecord();
+            break;
+        case MenuCommand::StopRecord:
+            StopRecord();
+            break;
+        case MenuCommand::SaveAs:
+            SaveAs();
+            break;
+        case MenuCommand::OpenAtLogin:
+            OpenAtLogin();
+            break;
+    }
+}
+
+void AppDelegate::StartRecord() {
+    recorder_->init();
+    recorder_->run();
+    statusMenu_.setAction(MenuItem::SaveAs, std::nullopt);
+    statusMenu_.setAction(MenuItem::StartRecord, std::nullopt);
+    statusMenu_.setAction(MenuItem::StopRecord, stopRecordSelecter_);
+    statusMenu_.setState(MenuItem::StartRecord, true);
+}
+
+void AppDelegate::StopRecord() {
+    recorder_->stop();
+    statusMenu_.setAction(MenuItem::SaveAs, saveAsSelecter_);
+    statusMenu_.setAction(MenuItem::StartRecord, startRecordSelecter_);
+    statusMenu_.setAction(MenuItem::StopRecord, std::nullopt);
+    statusMenu_.setState(MenuItem::StartRecord, false);
+}
+
+void AppDelegate::SaveAs() {
+    recorder_->changeSaveAs();
+}
+
+void AppDelegate::OpenAtLogin() {
+    recorder_->enableLoginItem();
+    statusMenu_.setState(MenuItem::OpenAtLogin, true);
+    statusMenu_.setAction(MenuItem::OpenAtLogin, std::nullopt);
+}
+
+void AppDelegate::showStatus() {
+    log_->scanLog();
+    updateShowLog();
+}
+
+void AppDelegate::updateShowLog() {
+    // A refresh that fails ends quietly; rows already retitled keep their new titles.
+    try {
+        std::vector<MenuItem> rows = gatherRows(statusMenu_);
+        std::vector<std::string> titles =
+            rankRowTitles(log_->getRankLog(), kRankRows.size(), locale_);
+        for (std::size_t k = 0; k < titles.size() && k < rows.size(); ++k) {
+            statusMenu_.setTitle(rows[k], titles[k]);
+        }
+    } catch (const std::exception&) {
+    }
+}
+
+void AppDelegate::applicationWillTerminate() {
+    if (recorder_ && recorder_->isRun()) {
+        recorder_->stop();
+    }
+}
+
+}  // namespace tesuko

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "platform/platform.h"
+#include "platform/status_menu.h"
+#include "ranking/log.h"
+#include "recorder/recorder.h"
+
+namespace tesuko {
+
+// The tray program's controller: puts the icon into the tray, owns the one
+// recorder and the one log reader, carries out the menu commands and keeps the
+// menu items enabled, disabled and checked to match. A disabled item is one
+// without a command; enabling it gives back the command it had at launch.
+class AppDelegate {
+  public:
+    // `locale` is the ICU locale of the ranking totals; empty for the user's own.
+    AppDelegate(Platform& platform, StatusMenu& statusMenu, std::string locale = {});
+    AppDelegate(const AppDelegate&) = delete;
+    AppDelegate& operator=(const AppDelegate&) = delete;
+
+    // Once, when the event loop is about to start. Starts recording at once
+    // when the program is among the user's login items.
+    void applicationDidFinishLaunching();
+
+    // The menu commands.
+    void StartRecord();
+    void StopRecord();
+    void SaveAs();
+    void OpenAtLogin();
+
+    // Each time the menu opens: re-reads the log and retitles the ranking rows.
+    void showStatus();
+    void updateShowLog();
+
+    // The program is about to exit: the interval in progress goes into the log.
+    void applicationWillTerminate();
+
+    // Only after launch.
+    Recorder& recorder() { return *recorder_; }
+
+  private:
+    void dispatch(MenuCommand command);
+
+    Platform& platform_;
+    StatusMenu& statusMenu_;
+    std::string locale_;
+
+    std::optional<MenuCommand> startRecordSelecter_;
+    std::optional<MenuCommand> stopRecordSelecter_;
+    std::optional<MenuCommand> saveAsSelecter_;
+    std::optional<Recorder> recorder_;
+    std::optional<Log> log_;
+};
+
+}  // namespace tesuko
