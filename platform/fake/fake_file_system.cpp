@@ -158,6 +158,13 @@ void FakeFileSystem::addFile(const std::string& path, std::string content) {
     inodes_[p] = nextInode_++;
 }
 
+void FakeFileSystem::rewrite(const std::string& path, std::string content) {
+    auto file = files_.find(normalise(path));
+    if (file != files_.end()) {
+        file->second = std::move(content);
+    }
+}
+
 void FakeFileSystem::remove(const std::string& path) {
     std::string p = normalise(path);
     files_.erase(p);

@@ -25,6 +25,8 @@ class FakeFileSystem : public FileSystem {
 
     // Control side.
     void addFile(const std::string& path, std::string content);
+    // Changes the bytes of an existing file in place: it stays the same file.
+    void rewrite(const std::string& path, std::string content);
     void remove(const std::string& path);  // a file, or a folder and everything in it
     std::string content(const std::string& path) const;
     void makeReadOnly(const std::string& folder) { readOnly.insert(normalise(folder)); }

@@ -1,0 +1,74 @@
+#include "app/top_command.h"
+
+#include <charconv>
+
+#include "ranking/log_path.h"
+#include "ranking/log_scanner.h"
+#include "ranking/rank_rows.h"
+
+namespace tesuko {
+
+namespace {
+
+constexpr const char* kUsage = "usage: tesuko --top [N] [--log FILE]";
+
+std::optional<std::size_t> rowCount(const std::string& text) {
+    std::size_t rows = 0;
+    auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), rows);
+    if (error != std::errc{} || end != text.data() + text.size() || rows == 0) {
+        return std::nullopt;
+    }
+    return rows;
+}
+
+}  // namespace
+
+bool isTopCommand(std::span<const std::string> args) {
+    return !args.empty() && args.front() == "--top";
+}
+
+std::variant<TopOptions, std::string> parseTopArguments(std::span<const std::string> args) {
+    if (!isTopCommand(args)) {
+        return std::string("expected --top");
+    }
+    TopOptions options;
+    bool rowsGiven = false;
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (arg == "--log") {
+            if (options.logFile || i + 1 == args.size()) {
+                return std::string(options.logFile ? "--log given twice" : "--log needs a FILE");
+            }
+            options.logFile = args[++i];
+        } else if (auto rows = rowCount(arg); rows && !rowsGiven) {
+            options.rows = *rows;
+            rowsGiven = true;
+        } else {
+            return "unexpected argument '" + arg + "' (N is a whole number of at least 1)";
+        }
+    }
+    return options;
+}
+
+int runTopCommand(std::span<const std::string> args, FileSystem& fileSystem, UserDefaults& defaults,
+                  SystemLog& systemLog, HomeFolder& home, std::ostream& out, std::ostream& err) {
+    auto parsed = parseTopArguments(args);
+    if (auto* problem = std::get_if<std::string>(&parsed)) {
+        err << "tesuko: " << *problem << '\n' << kUsage << '\n';
+        return 2;
+    }
+    const TopOptions& options = std::get<TopOptions>(parsed);
+    std::string path =
+        options.logFile ? *options.logFile : rankedLogPath(defaults, systemLog, home);
+    LogScanner scanner(systemLog);
+    if (auto error = scanner.scan(fileSystem, path)) {
+        err << "tesuko: cannot read the activity log " << path << ": " << *error << '\n';
+        return 1;
+    }
+    for (const std::string& title : rankRowTitles(scanner.ranks(), options.rows)) {
+        out << title << '\n';
+    }
+    return 0;
+}
+
+}  // namespace tesuko

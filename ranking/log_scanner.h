@@ -1,0 +1,87 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/file_system.h"
+#include "platform/system_log.h"
+#include "ranking/application_totals.h"
+#include "ranking/rank_list.h"
+
+namespace tesuko {
+
+// How far a log has been counted, and enough to tell whether the file there
+// is still the one that was counted.
+struct ReadPosition {
+    static constexpr std::size_t kCheckedBytes = 64;
+
+    std::string path;
+    FileIdentity file;
+    std::uint64_t offset = 0;  // just after the last complete line counted
+    std::uint64_t lines = 0;   // complete lines before offset
+    std::string lastBytes;     // up to kCheckedBytes bytes just before offset
+
+    bool operator==(const ReadPosition& other) const {
+        return path == other.path && file.sameFile(other.file) && file.size == other.file.size &&
+               offset == other.offset && lines == other.lines && lastBytes == other.lastBytes;
+    }
+};
+
+// The totals of the complete lines before the position.
+struct ScanState {
+    ReadPosition position;
+    ApplicationTotals totals;
+};
+
+// Counts an activity log. The log is only ever appended to, so each scan reads
+// only the bytes added since the last one; it reads the whole file again when
+// the path leads to another file, the file shrank, or the bytes just before
+// the position changed. An unfinished last line is counted on a copy and read
+// again next time. The file is read in fixed-size chunks, so memory does not
+// grow with the log.
+class LogScanner {
+  public:
+    static constexpr std::size_t kDefaultChunkSize = 256 * 1024;
+
+    explicit LogScanner(SystemLog& systemLog, std::size_t chunkSize = kDefaultChunkSize);
+
+    // Brings the ranking up to date with the file at path. When the file cannot
+    // be read, the ranking is empty and the reason is returned.
+    std::optional<std::string> scan(FileSystem& fileSystem, const std::string& path);
+
+    // The ranking of the last scan; empty before the first.
+    const RankList& ranks() const { return ranks_; }
+
+    // What a later run can resume from (see resume).
+    const ScanState& state() const { return state_; }
+    // Takes up counting where an earlier run stopped; the next scan still
+    // checks that the file is the one counted, and starts over if not.
+    void resume(ScanState state);
+
+  private:
+    bool continuesFrom(FileReader& reader, const std::string& path, const FileIdentity& file);
+    void startOver(const std::string& path);
+    // Counts the complete lines from the position on; the unfinished last line
+    // is left at the start of the buffer, its length in unfinishedSize.
+    std::optional<std::string> readAppended(FileReader& reader, std::size_t& unfinishedSize);
+    std::size_t countCompleteLines(std::string_view bytes);
+    void countLine(std::string_view line);
+    void keepLastBytes(std::string_view counted);
+    void reportDamagedRows(const std::string& path);
+    void rank(std::string_view unfinished);
+
+    SystemLog& systemLog_;
+    std::size_t chunkSize_;
+    std::vector<char> buffer_;
+    ScanState state_;
+    RankList ranks_;
+    // Rows of fewer than six fields among the lines this scan counted.
+    std::uint64_t damagedRows_ = 0;
+    std::uint64_t firstDamagedLine_ = 0;
+};
+
+}  // namespace tesuko

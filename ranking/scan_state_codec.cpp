@@ -1,0 +1,173 @@
+#include <algorithm>
+#include <bit>
+#include <charconv>
+#include <cstdint>
+
+#include "ranking/totals_cache.h"
+
+namespace tesuko {
+
+namespace {
+
+constexpr std::string_view kFormat = "tesuko-totals-1";
+constexpr std::size_t kChecksumDigits = 16;
+
+std::uint64_t checksum(std::string_view bytes) {
+    std::uint64_t hash = 14695981039346656037ull;  // FNV-1a
+    for (char c : bytes) {
+        hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ull;
+    }
+    return hash;
+}
+
+// Fixed width, so that the decoder finds the checksum at the end.
+std::string hex(std::uint64_t value) {
+    constexpr std::string_view kDigits = "0123456789abcdef";
+    std::string digits(kChecksumDigits, '0');
+    for (std::size_t i = kChecksumDigits; i-- > 0; value >>= 4) {
+        digits[i] = kDigits[value & 15];
+    }
+    return digits;
+}
+
+// Values as "<length>:<bytes>", so that any bytes fit.
+class Encoder {
+  public:
+    void text(std::string_view value) {
+        out_ += std::to_string(value.size());
+        out_ += ':';
+        out_ += value;
+    }
+    void number(std::uint64_t value) { text(std::to_string(value)); }
+    void real(double value) { number(std::bit_cast<std::uint64_t>(value)); }
+
+    std::string finish() && {
+        std::string sum = hex(checksum(out_));
+        return std::move(out_) + sum;
+    }
+
+  private:
+    std::string out_;
+};
+
+class Decoder {
+  public:
+    explicit Decoder(std::string_view in) : in_(in) {}
+
+    std::optional<std::string_view> text() {
+        std::size_t colon = in_.find(':');
+        std::uint64_t size = 0;
+        if (colon == std::string_view::npos || !whole(in_.substr(0, colon), size) ||
+            size > in_.size() - colon - 1) {
+            return std::nullopt;
+        }
+        std::string_view value = in_.substr(colon + 1, size);
+        in_.remove_prefix(colon + 1 + size);
+        return value;
+    }
+    std::optional<std::uint64_t> number() {
+        auto digits = text();
+        std::uint64_t value = 0;
+        if (!digits || !whole(*digits, value)) {
+            return std::nullopt;
+        }
+        return value;
+    }
+    std::optional<double> real() {
+        auto bits = number();
+        if (!bits) {
+            return std::nullopt;
+        }
+        return std::bit_cast<double>(*bits);
+    }
+    bool atEnd() const { return in_.empty(); }
+
+  private:
+    static bool whole(std::string_view digits, std::uint64_t& value) {
+        auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+        return error == std::errc{} && end == digits.data() + digits.size() && !digits.empty();
+    }
+
+    std::string_view in_;
+};
+
+std::optional<ReadPosition> decodePosition(Decoder& in) {
+    auto path = in.text();
+    auto device = in.number();
+    auto inode = in.number();
+    auto size = in.number();
+    auto offset = in.number();
+    auto lines = in.number();
+    auto lastBytes = in.text();
+    if (!path || !device || !inode || !size || !offset || !lines || !lastBytes ||
+        lastBytes->size() != std::min<std::uint64_t>(*offset, ReadPosition::kCheckedBytes) ||
+        *offset > *size) {
+        return std::nullopt;
+    }
+    return ReadPosition{std::string(*path), FileIdentity{*device, *inode, *size}, *offset, *lines,
+                        std::string(*lastBytes)};
+}
+
+std::optional<RankList> decodeApplications(Decoder& in) {
+    auto count = in.number();
+    if (!count) {
+        return std::nullopt;
+    }
+    RankList applications;
+    for (std::uint64_t i = 0; i < *count; ++i) {
+        auto name = in.text();
+        auto seconds = in.real();
+        if (!name || !seconds) {
+            return std::nullopt;
+        }
+        applications.push_back({std::string(*name), *seconds});
+    }
+    return applications;
+}
+
+}  // namespace
+
+std::string encodeScanState(const ScanState& state) {
+    const ReadPosition& at = state.position;
+    Encoder out;
+    out.text(kFormat);
+    out.text(at.path);
+    out.number(at.file.device);
+    out.number(at.file.inode);
+    out.number(at.file.size);
+    out.number(at.offset);
+    out.number(at.lines);
+    out.text(at.lastBytes);
+    out.number(state.totals.applications().size());
+    for (const RankedApplication& application : state.totals.applications()) {
+        out.text(application.name);
+        out.real(application.seconds);
+    }
+    return std::move(out).finish();
+}
+
+std::optional<ScanState> decodeScanState(std::string_view bytes) {
+    if (bytes.size() < kChecksumDigits) {
+        return std::nullopt;
+    }
+    std::string_view body = bytes.substr(0, bytes.size() - kChecksumDigits);
+    if (bytes.substr(body.size()) != hex(checksum(body))) {
+        return std::nullopt;
+    }
+    Decoder in(body);
+    if (in.text() != kFormat) {
+        return std::nullopt;
+    }
+    auto position = decodePosition(in);
+    auto applications = position ? decodeApplications(in) : std::nullopt;
+    if (!applications || !in.atEnd()) {
+        return std::nullopt;
+    }
+    auto totals = ApplicationTotals::restored(std::move(*applications));
+    if (!totals) {
+        return std::nullopt;
+    }
+    return ScanState{std::move(*position), std::move(*totals)};
+}
+
+}  // namespace tesuko

@@ -1,0 +1,173 @@
+#include <functional>
+#include <random>
+
+#include "ranking/log_scanner.h"
+#include "tests/unit/ranking_fixture.h"
+
+namespace tesuko {
+namespace {
+
+// Counts what the scanner reads, to tell an incremental scan from a full one.
+class CountingFileSystem : public FileSystem {
+  public:
+    explicit CountingFileSystem(FakeFileSystem& files) : files_(files) {}
+
+    bool exists(const std::string& path) override { return files_.exists(path); }
+    bool isDirectory(const std::string& path) override { return files_.isDirectory(path); }
+    bool createDirectories(const std::string& path) override {
+        return files_.createDirectories(path);
+    }
+    bool createEmptyFile(const std::string& path) override { return files_.createEmptyFile(path); }
+    Opened<FileWriter> openForWriting(const std::string& path) override {
+        return files_.openForWriting(path);
+    }
+    Opened<FileReader> openForReading(const std::string& path) override;
+    std::optional<std::string> readAll(const std::string& path) override {
+        return files_.readAll(path);
+    }
+
+    std::uint64_t bytesRead = 0;
+
+  private:
+    FakeFileSystem& files_;
+};
+
+class CountingReader : public FileReader {
+  public:
+    CountingReader(std::unique_ptr<FileReader> reader, std::uint64_t& bytesRead)
+        : reader_(std::move(reader)), bytesRead_(bytesRead) {}
+
+    FileIdentity identity() override { return reader_->identity(); }
+    std::optional<std::size_t> readAt(std::uint64_t offset, std::span<char> into) override {
+        auto got = reader_->readAt(offset, into);
+        bytesRead_ += got.value_or(0);
+        return got;
+    }
+
+  private:
+    std::unique_ptr<FileReader> reader_;
+    std::uint64_t& bytesRead_;
+};
+
+Opened<FileReader> CountingFileSystem::openForReading(const std::string& path) {
+    Opened<FileReader> opened = files_.openForReading(path);
+    if (opened.file) {
+        opened.file = std::make_unique<CountingReader>(std::move(opened.file), bytesRead);
+    }
+    return opened;
+}
+
+constexpr const char* kLog = "/logs/log.csv";
+
+// A log with what makes counting hard: multi-byte names, damaged rows,
+// invalid UTF-8, seconds that do not begin with a number.
+std::string sampleLog(std::mt19937& random, int records) {
+    const char* names[] = {"Terminal", "ターミナル", "Editor", "メモ帳", "Bad\xFF", "Bad\xFE", "x"};
+    const char* seconds[] = {"12.500000", "0.000001", "3600.000000", "-2.000000", "abc", "1e3"};
+    std::string bytes;
+    for (int i = 0; i < records; ++i) {
+        switch (random() % 20) {
+            case 0:
+                bytes += "\n";
+                break;
+            case 1:
+                bytes += "damaged,row\n";
+                break;
+            default:
+                bytes += record(names[random() % std::size(names)],
+                                seconds[random() % std::size(seconds)]);
+        }
+    }
+    return bytes;
+}
+
+RankList fullScan(FakeFileSystem& files, std::size_t chunkSize) {
+    FakeSystemLog quiet;
+    LogScanner scanner(quiet, chunkSize);
+    scanner.scan(files, kLog);
+    return scanner.ranks();
+}
+
+TEST(IncrementalScan, EqualsAFullRescanAfterAnyAppendsAndChunkSizes) {
+    std::mt19937 random(20261205);
+    for (std::size_t chunkSize : {1, 7, 64, 4096}) {
+        std::string bytes = sampleLog(random, 300);
+        FakeFileSystem files;
+        files.addFile(kLog, "");
+        FakeSystemLog systemLog;
+        LogScanner scanner(systemLog, chunkSize);
+        std::size_t appended = 0;
+        while (appended < bytes.size()) {
+            // Pieces that end anywhere: inside a line, a field, a UTF-8 sequence.
+            std::size_t piece = std::min<std::size_t>(random() % 400, bytes.size() - appended);
+            appended += piece;
+            files.rewrite(kLog, bytes.substr(0, appended));
+            ASSERT_EQ(scanner.scan(files, kLog), std::nullopt);
+            ASSERT_EQ(scanner.ranks(), fullScan(files, 1 << 16))
+                << "chunk size " << chunkSize << ", after " << appended << " bytes";
+        }
+    }
+}
+
+class ScanCounting : public ::testing::Test {
+  protected:
+    ScanCounting() { files.addFile(kLog, record("A", "1") + record("B", "2")); }
+
+    RankList scan() {
+        counting.bytesRead = 0;
+        scanner.scan(counting, kLog);
+        return scanner.ranks();
+    }
+
+    FakeFileSystem files;
+    CountingFileSystem counting{files};
+    FakeSystemLog systemLog;
+    LogScanner scanner{systemLog};
+};
+
+TEST_F(ScanCounting, ReadsOnlyWhatWasAppended) {
+    scan();
+    std::string more = record("A", "5");
+    files.rewrite(kLog, files.content(kLog) + more);
+    EXPECT_EQ(scan(), (RankList{{"A", 6}, {"B", 2}}));
+    EXPECT_EQ(counting.bytesRead, more.size() + ReadPosition::kCheckedBytes)
+        << "the appended record and the bytes checked before it";
+}
+
+TEST_F(ScanCounting, ReadsAnUnfinishedLineAgainUntilItEnds) {
+    scan();
+    std::string more = record("C", "9");
+    files.rewrite(kLog, files.content(kLog) + more.substr(0, more.size() - 1));
+    EXPECT_EQ(scan(), (RankList{{"C", 9}, {"B", 2}, {"A", 1}}));
+    files.rewrite(kLog, files.content(kLog) + "\n");
+    EXPECT_EQ(scan(), (RankList{{"C", 9}, {"B", 2}, {"A", 1}})) << "counted once, not twice";
+}
+
+TEST_F(ScanCounting, ReadsWholeAgainWhenTheFileChanged) {
+    struct Case {
+        const char* what;
+        std::function<void(FakeFileSystem&)> change;
+        RankList ranks;
+    };
+    const Case cases[] = {
+        {"replaced by another file",
+         [](FakeFileSystem& f) { f.addFile(kLog, f.content(kLog) + record("C", "1")); },
+         {{"B", 2}, {"A", 1}, {"C", 1}}},
+        {"shrank", [](FakeFileSystem& f) { f.rewrite(kLog, record("Z", "1")); }, {{"Z", 1}}},
+        {"changed before the point read to",
+         [](FakeFileSystem& f) {
+             f.rewrite(kLog, record("A", "1") + record("B", "3") + record("C", "1"));
+         },
+         {{"B", 3}, {"A", 1}, {"C", 1}}},
+    };
+    for (const Case& c : cases) {
+        files.addFile(kLog, record("A", "1") + record("B", "2"));
+        scan();
+        c.change(files);
+        EXPECT_EQ(scan(), c.ranks) << c.what;
+        EXPECT_GE(counting.bytesRead, files.content(kLog).size()) << c.what;
+    }
+}
+
+}  // namespace
+}  // namespace tesuko
