@@ -117,6 +117,14 @@ void AppDelegate::updateShowLog() {
     }
 }
 
+void AppDelegate::writeIntervalInProgress() {
+    if (recorder_ && recorder_->isRun()) {
+        recorder_->stop();
+        recorder_->init();
+        recorder_->run();
+    }
+}
+
 void AppDelegate::applicationWillTerminate() {
     if (recorder_ && recorder_->isRun()) {
         recorder_->stop();

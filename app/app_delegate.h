@@ -35,6 +35,9 @@ class AppDelegate {
     void showStatus();
     void updateShowLog();
 
+    // The session is about to end and may still be cancelled: the interval so
+    // far goes into the log and recording, if on, goes on with a new one.
+    void writeIntervalInProgress();
     // The program is about to exit: the interval in progress goes into the log.
     void applicationWillTerminate();
 
