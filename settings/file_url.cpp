@@ -17,6 +17,14 @@ std::optional<int> hexValue(char c) {
     return std::nullopt;
 }
 
+// RFC 3986 pchar and "/": unreserved, sub-delims, ":" and "@".
+bool fitsInUrlPath(unsigned char c) {
+    if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9')) {
+        return true;
+    }
+    return std::string_view("-._~!$&'()*+,;=:@/").find(char(c)) != std::string_view::npos;
+}
+
 std::vector<std::string_view> splitAtSlash(std::string_view text) {
     std::vector<std::string_view> pieces;
     std::size_t start = 0;
@@ -49,6 +57,23 @@ std::string percentDecode(std::string_view text) {
         out += text[i];
     }
     return out;
+}
+
+std::string fileUrlFromPath(std::string_view absolutePath) {
+    static constexpr char kHexDigits[] = "0123456789ABCDEF";
+    std::string url = "file://";
+    url.reserve(url.size() + absolutePath.size());
+    for (char c : absolutePath) {
+        auto byte = static_cast<unsigned char>(c);
+        if (fitsInUrlPath(byte)) {
+            url += c;
+        } else {
+            url += '%';
+            url += kHexDigits[byte >> 4];
+            url += kHexDigits[byte & 0xF];
+        }
+    }
+    return url;
 }
 
 FolderAndFile splitFolderAndFile(std::string_view urlText) {

@@ -9,6 +9,10 @@ namespace tesuko {
 // a malformed escape ("%G1", a lone "%") stays as it is.
 std::string percentDecode(std::string_view text);
 
+// File URL text of an absolute path: "file://" and the path, every byte that a
+// URL path cannot hold written as "%XY" with upper-case hex digits.
+std::string fileUrlFromPath(std::string_view absolutePath);
+
 // A location held as folder and file name, the folder beginning and ending with "/".
 struct FolderAndFile {
     std::string folder;
