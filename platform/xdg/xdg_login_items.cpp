@@ -1,0 +1,114 @@
+#include "platform/xdg/xdg_login_items.h"
+
+#include <filesystem>
+#include <map>
+
+#include "platform/xdg/desktop_entry.h"
+#include "platform/xdg/entry_files.h"
+#include "platform/xdg/program_lookup.h"
+#include "platform/xdg/xdg_config_dirs.h"
+
+namespace tesuko {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::size_t kMaxEntryBytes = 1 << 20;
+constexpr int kMaxNameTries = 100;
+
+std::string realPathOr(const std::string& path) {
+    std::error_code error;
+    fs::path real = fs::canonical(path, error);
+    return error ? path : real.string();
+}
+
+// File name -> path, the first folder holding a name winning.
+std::map<std::string, std::string> visibleEntries() {
+    std::map<std::string, std::string> entries;
+    for (const std::string& folder : autostartFolders()) {
+        std::error_code error;
+        for (fs::directory_iterator it(folder, error), end; !error && it != end;
+             it.increment(error)) {
+            std::string name = it->path().filename().string();
+            if (name.ends_with(".desktop")) {
+                entries.emplace(name, it->path().string());
+            }
+        }
+    }
+    return entries;
+}
+
+std::optional<DesktopEntry> readEntry(const std::string& path) {
+    std::optional<std::string> text = readSmallFile(path, kMaxEntryBytes);
+    return text ? parseDesktopEntry(*text) : std::nullopt;
+}
+
+std::optional<std::string> programOf(const DesktopEntry& entry) {
+    auto args = entry.exec ? splitExec(*entry.exec) : std::nullopt;
+    return args ? resolveProgram(args->front()) : std::nullopt;
+}
+
+std::optional<std::string> resolveEntry(const std::string& path) {
+    std::optional<DesktopEntry> entry = readEntry(path);
+    if (!entry || !entry->startsAtLogin()) {
+        return std::nullopt;
+    }
+    return programOf(*entry);
+}
+
+// A name is ours to write when every entry of that name, in any autostart
+// folder, runs this same program (or there is none): someone else's entry is
+// neither replaced nor shadowed.
+bool mayWrite(const std::string& name, const std::string& program) {
+    for (const std::string& folder : autostartFolders()) {
+        std::string path = folder + "/" + name;
+        if (!somethingAt(path)) {
+            continue;
+        }
+        std::optional<DesktopEntry> entry = readEntry(path);
+        if (!entry || programOf(*entry) != program) {
+            return false;
+        }
+    }
+    return true;
+}
+
+std::string candidateName(int attempt) {
+    return attempt == 1 ? "tesuko.desktop" : "tesuko-" + std::to_string(attempt) + ".desktop";
+}
+
+}  // namespace
+
+XdgLoginItems::XdgLoginItems(std::optional<std::string> programPath)
+    : programPath_(std::move(programPath)) {}
+
+std::string XdgLoginItems::bundlePath() {
+    return realPathOr(programPath_.value_or("/proc/self/exe"));
+}
+
+std::optional<std::string> XdgLoginItems::insertLast(const std::string& path) {
+    const std::string folder = autostartFolders().front();
+    if (auto error = createPrivateFolders(folder)) {
+        return error;
+    }
+    const std::string program = realPathOr(path);
+    for (int attempt = 1; attempt <= kMaxNameTries; ++attempt) {
+        std::string name = candidateName(attempt);
+        if (mayWrite(name, program)) {
+            return writeFileAtomically(folder, name, desktopEntryFor(path));
+        }
+    }
+    return "every name from " + candidateName(1) + " to " + candidateName(kMaxNameTries) + " in " +
+           folder + " belongs to another program";
+}
+
+std::vector<std::optional<std::string>> XdgLoginItems::snapshot() {
+    std::vector<std::optional<std::string>> items;
+    for (const auto& [name, path] : visibleEntries()) {
+        items.push_back(resolveEntry(path));
+    }
+    return items;
+}
+
+}  // namespace tesuko
