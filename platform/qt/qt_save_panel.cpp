@@ -1,0 +1,50 @@
+#include "platform/qt/qt_save_panel.h"
+
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+
+#include "settings/file_url.h"
+
+namespace tesuko {
+
+namespace {
+
+QString typePattern(const std::string& type) {
+    std::string_view bare = type;
+    if (bare.size() >= 2 && bare.front() == '\'' && bare.back() == '\'') {
+        bare = bare.substr(1, bare.size() - 2);
+    }
+    return "*." + QString::fromUtf8(bare.data(), qsizetype(bare.size()));
+}
+
+}  // namespace
+
+QStringList saveDialogNameFilters(const std::vector<std::string>& allowedFileTypes) {
+    QStringList patterns;
+    for (const std::string& type : allowedFileTypes) {
+        QString pattern = typePattern(type);
+        if (!patterns.contains(pattern)) {
+            patterns << pattern;
+        }
+    }
+    return {"CSV (" + patterns.join(' ') + ")"};
+}
+
+SavePanelResult QtSavePanel::runModal(const std::vector<std::string>& allowedFileTypes) {
+    QFileDialog dialog;
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setNameFilters(saveDialogNameFilters(allowedFileTypes));
+    dialog.setDefaultSuffix("csv");
+    // Records are appended to a chosen file, never replace it: no question to ask.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return {SavePanelResult::kCancelled, {}};
+    }
+    QByteArray path =
+        QFile::encodeName(QFileInfo(dialog.selectedFiles().constFirst()).absoluteFilePath());
+    return {SavePanelResult::kConfirmed, fileUrlFromPath(path.toStdString())};
+}
+
+}  // namespace tesuko

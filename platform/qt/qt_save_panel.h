@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QStringList>
+#include <string>
+#include <vector>
+
+#include "platform/save_panel.h"
+
+namespace tesuko {
+
+// A modal Qt save dialog, showing only files of the allowed types.
+class QtSavePanel : public SavePanel {
+  public:
+    SavePanelResult runModal(const std::vector<std::string>& allowedFileTypes) override;
+};
+
+// Name filters for the allowed types: "csv" and "'CSV'" (a quoted type code)
+// both become patterns, "*.csv *.CSV".
+QStringList saveDialogNameFilters(const std::vector<std::string>& allowedFileTypes);
+
+}  // namespace tesuko
