@@ -1,0 +1,33 @@
+#pragma once
+
+#include <string>
+
+#include "platform/posix/unique_fd.h"
+
+namespace tesuko {
+
+// One running program per user: an exclusive lock on a file, held for as long
+// as this object lives. The kernel drops the lock when its holder dies, so the
+// lock file of a crashed run is simply taken over.
+class InstanceLock {
+  public:
+    enum class Status { Acquired, HeldByAnother, Failed };
+
+    // $XDG_RUNTIME_DIR/tesuko.lock, or a per-user file in /tmp without it.
+    static std::string defaultPath();
+
+    explicit InstanceLock(const std::string& path);
+
+    Status status() const { return status_; }
+    // Why the lock could not be had, when the status is Failed.
+    const std::string& error() const { return error_; }
+
+  private:
+    void fail(const std::string& what, int error);
+
+    UniqueFd fd_;
+    Status status_ = Status::Failed;
+    std::string error_;
+};
+
+}  // namespace tesuko

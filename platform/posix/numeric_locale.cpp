@@ -1,0 +1,23 @@
+#include "platform/posix/numeric_locale.h"
+
+#include <cstdlib>
+
+namespace tesuko {
+
+std::string userNumericLocale() {
+    std::string name;
+    for (const char* variable : {"LC_ALL", "LC_NUMERIC", "LANG"}) {
+        if (const char* value = std::getenv(variable); value && *value) {
+            name = value;
+            break;
+        }
+    }
+    // "ll_CC.codeset@modifier": ICU wants neither the codeset nor the modifier.
+    name = name.substr(0, name.find_first_of(".@"));
+    if (name == "C" || name == "POSIX") {
+        return {};
+    }
+    return name;
+}
+
+}  // namespace tesuko
