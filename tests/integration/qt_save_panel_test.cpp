@@ -8,6 +8,7 @@
 #include <QTimer>
 #include <filesystem>
 #include <functional>
+#include <memory>
 
 #include "settings/file_url.h"
 #include "tests/integration/temp_dir.h"
@@ -19,24 +20,29 @@ namespace fs = std::filesystem;
 
 const std::vector<std::string> kAllowedTypes = {"csv", "'CSV'"};
 
-// The widgets need an application; without a display, the offscreen one does.
-QApplication& application() {
-    if (auto* existing = qobject_cast<QApplication*>(QCoreApplication::instance())) {
-        return *existing;
+// The widgets need an application. The minimal platform needs no display and,
+// unlike the offscreen one, loads no fontconfig, whose caches outlive the process
+// and read as leaks under the sanitizers.
+class QtSavePanelTest : public ::testing::Test {
+  protected:
+    QtSavePanelTest() {
+        if (!QCoreApplication::instance()) {
+            ::setenv("QT_QPA_PLATFORM", "minimal", 0);
+            application_ = std::make_unique<QApplication>(argc_, argv_);
+        }
     }
-    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    static int argc = 1;
-    static char name[] = "tesuko-tests";
-    static char* argv[] = {name, nullptr};
-    static QApplication app(argc, argv);
-    return app;
-}
+
+  private:
+    int argc_ = 1;
+    char name_[13] = "tesuko-tests";
+    char* argv_[2] = {name_, nullptr};
+    std::unique_ptr<QApplication> application_;
+};
 
 // Runs the panel, calling `user` at every tick while the dialog is up, as a user
 // who looks again until the dialog shows what they typed. Fails and cancels
 // when the dialog stays up beyond the bound.
 SavePanelResult runPanel(const std::function<void(QFileDialog&)>& user) {
-    application();
     QTimer poll;
     int ticks = 0;
     QObject::connect(&poll, &QTimer::timeout, [&] {
@@ -62,7 +68,7 @@ QString qtPath(const std::string& path) {
     return QString::fromUtf8(path.data(), qsizetype(path.size()));
 }
 
-TEST(QtSavePanel, OffersCsvFilesAndSavesWithoutAskingToReplace) {
+TEST_F(QtSavePanelTest, OffersCsvFilesAndSavesWithoutAskingToReplace) {
     QStringList filters;
     bool confirmsOverwrite = true;
     QFileDialog::AcceptMode mode = QFileDialog::AcceptOpen;
@@ -77,13 +83,13 @@ TEST(QtSavePanel, OffersCsvFilesAndSavesWithoutAskingToReplace) {
     EXPECT_FALSE(confirmsOverwrite);
 }
 
-TEST(QtSavePanel, CancelGivesZero) {
+TEST_F(QtSavePanelTest, CancelGivesZero) {
     SavePanelResult result = runPanel([](QFileDialog& dialog) { dialog.reject(); });
     EXPECT_EQ(result.result, SavePanelResult::kCancelled);
     EXPECT_EQ(result.fileUrl, "");
 }
 
-TEST(QtSavePanel, AChosenFileComesBackAsFileUrlText) {
+TEST_F(QtSavePanelTest, AChosenFileComesBackAsFileUrlText) {
     TempDir tmp;
     const std::string folder = fs::canonical(tmp.path()).string() + "/My Logs 日本\u3000100%";
     fs::create_directories(folder);
@@ -116,7 +122,7 @@ TEST(QtSavePanel, AChosenFileComesBackAsFileUrlText) {
     }
 }
 
-TEST(QtSavePanel, AllowedTypesBecomeOnePatternEach) {
+TEST_F(QtSavePanelTest, AllowedTypesBecomeOnePatternEach) {
     EXPECT_EQ(saveDialogNameFilters({"csv", "'CSV'"}), QStringList{"CSV (*.csv *.CSV)"});
     EXPECT_EQ(saveDialogNameFilters({"csv", "'csv'", "'"}), QStringList{"CSV (*.csv *.')"});
 }
