@@ -30,6 +30,23 @@ TEST(Setting, WritesThroughLogsTheReadBackAndOtherSettingsSeeIt) {
         << "the stored text stays encoded";
 }
 
+// A store whose file cannot be written: values live only in memory.
+class UnwritableUserDefaults : public FakeUserDefaults {
+  public:
+    bool synchronize() override { return false; }
+};
+
+TEST(Setting, AStoreThatCannotBeWrittenIsReportedAfterTheUsualLine) {
+    UnwritableUserDefaults defaults;
+    FakeSystemLog log;
+    Setting(defaults, log).setFilePath("file:///a/log.csv");
+
+    ASSERT_EQ(log.lines.size(), 2u);
+    EXPECT_EQ(log.lines[0], "書き込みましたfile:///a/log.csv書き込み");
+    EXPECT_NE(log.lines[1].find("Could not save the log location"), std::string::npos);
+    EXPECT_EQ(Setting(defaults, log).getFilePath(), "file:///a/log.csv") << "kept for this run";
+}
+
 TEST(PercentDecode, DecodesEveryWellFormedEscapeAndKeepsMalformedOnes) {
     struct Case {
         const char* in;
