@@ -13,6 +13,9 @@ void Recorder::enableLoginItem() {
 bool Recorder::isEnableLoginItem() {
     LoginItems& items = platform_.loginItems;
     const std::string bundle = items.bundlePath();
+    if (bundle.empty()) {
+        return false;  // every path would begin with it
+    }
     for (const std::optional<std::string>& resolved : items.snapshot()) {
         // A plain text prefix, not whole path components.
         if (resolved && resolved->starts_with(bundle)) {
