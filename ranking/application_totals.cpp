@@ -7,42 +7,49 @@ namespace tesuko {
 std::optional<ApplicationTotals> ApplicationTotals::restored(RankList applications) {
     ApplicationTotals totals;
     for (RankedApplication& application : applications) {
-        bool fresh = !totals.positions_.contains(application.name);
+        bool fresh = !totals.positions_.find(application.name);
         if (!fresh || utf8::valid(application.name) != application.name) {
             return std::nullopt;
         }
-        totals.indexAs(application.name, totals.applications_.size());
+        totals.positions_.insert(application.name, totals.applications_.size());
         totals.applications_.push_back(std::move(application));
     }
     return totals;
 }
 
+std::optional<std::size_t> ApplicationTotals::positionOf(std::string_view name) const {
+    if (auto position = positions_.find(name)) {
+        return position;
+    }
+    return positions_.find(nameAsText(name));
+}
+
+std::string ApplicationTotals::nameAsText(std::string_view name) {
+    return utf8::valid(name);
+}
+
 void ApplicationTotals::add(std::string_view name, double seconds) {
-    auto found = positions_.find(name);
-    if (found != positions_.end()) {
-        applications_[found->second].seconds += seconds;
+    if (auto position = positions_.find(name)) {
+        applications_[*position].seconds += seconds;
         return;
     }
     addFirstSeen(name, seconds);
 }
 
 void ApplicationTotals::addFirstSeen(std::string_view name, double seconds) {
-    std::string valid = utf8::valid(name);
-    auto found = positions_.find(valid);
-    if (found != positions_.end()) {
+    std::string valid = nameAsText(name);
+    if (auto position = positions_.find(valid)) {
         // Another spelling of invalid bytes that reads as the same text.
-        applications_[found->second].seconds += seconds;
-        indexAs(name, found->second);
+        applications_[*position].seconds += seconds;
+        positions_.insert(name, *position);
         return;
     }
     std::size_t position = applications_.size();
     applications_.push_back({valid, seconds});
-    indexAs(valid, position);
-    indexAs(name, position);
-}
-
-void ApplicationTotals::indexAs(std::string_view key, std::size_t position) {
-    positions_.emplace(std::string(key), position);
+    positions_.insert(valid, position);
+    if (valid != name) {
+        positions_.insert(name, position);
+    }
 }
 
 }  // namespace tesuko

@@ -1,13 +1,12 @@
 #pragma once
 
 #include <cstddef>
-#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
+#include "ranking/name_index.h"
 #include "ranking/rank_list.h"
 
 namespace tesuko {
@@ -24,24 +23,21 @@ class ApplicationTotals {
     // are one application.
     void add(std::string_view name, double seconds);
 
+    // Where the name's total is, if it has one.
+    std::optional<std::size_t> positionOf(std::string_view name) const;
+    // The name as the ranking shows it: invalid UTF-8 read as U+FFFD.
+    static std::string nameAsText(std::string_view name);
+
     // In order of first appearance.
     const RankList& applications() const { return applications_; }
     bool empty() const { return applications_.empty(); }
 
   private:
-    struct Hash {
-        using is_transparent = void;
-        std::size_t operator()(std::string_view text) const {
-            return std::hash<std::string_view>{}(text);
-        }
-    };
-
     void addFirstSeen(std::string_view name, double seconds);
-    void indexAs(std::string_view key, std::size_t position);
 
     RankList applications_;
     // Raw bytes as read, and the valid text they read as, to a position above.
-    std::unordered_map<std::string, std::size_t, Hash, std::equal_to<>> positions_;
+    NameIndex positions_;
 };
 
 }  // namespace tesuko

@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
 #include <utility>
 
+#include "ranking/line_splitter.h"
 #include "ranking/rank_order.h"
 #include "ranking/record_fields.h"
 #include "ranking/seconds_text.h"
@@ -20,39 +22,36 @@ void LogScanner::resume(ScanState state) {
 std::optional<std::string> LogScanner::scan(FileSystem& fileSystem, const std::string& path) {
     Opened<FileReader> opened = fileSystem.openForReading(path);
     if (!opened.file) {
-        startOver({});
-        ranks_.clear();
-        return opened.error;
+        return fail(opened.error);
     }
     FileReader& reader = *opened.file;
     FileIdentity file = reader.identity();
-    if (!continuesFrom(reader, path, file)) {
+    const ReadPosition& at = state_.position;
+    if (path != at.path || !file.sameFile(at.file) || file.size < at.offset) {
         startOver(path);
     }
     state_.position.file = file;
     damagedRows_ = 0;
     firstDamagedLine_ = 0;
     std::size_t unfinishedSize = 0;
-    if (auto error = readAppended(reader, unfinishedSize)) {
-        startOver({});
-        ranks_.clear();
-        return error;
+    ReadResult result = readAppended(reader, unfinishedSize);
+    if (result == ReadResult::changedBefore) {
+        startOver(path);
+        state_.position.file = file;
+        result = readAppended(reader, unfinishedSize);
+    }
+    if (result == ReadResult::failed) {
+        return fail("the file could not be read to its end");
     }
     reportDamagedRows(path);
     rank({buffer_.data(), unfinishedSize});
     return std::nullopt;
 }
 
-bool LogScanner::continuesFrom(FileReader& reader, const std::string& path,
-                               const FileIdentity& file) {
-    const ReadPosition& at = state_.position;
-    if (path != at.path || !file.sameFile(at.file) || file.size < at.offset) {
-        return false;
-    }
-    char bytes[ReadPosition::kCheckedBytes];
-    std::size_t size = at.lastBytes.size();
-    auto got = reader.readAt(at.offset - size, {bytes, size});
-    return got == size && std::string_view(bytes, size) == at.lastBytes;
+std::optional<std::string> LogScanner::fail(std::string reason) {
+    startOver({});
+    ranks_.clear();
+    return reason;
 }
 
 void LogScanner::startOver(const std::string& path) {
@@ -60,55 +59,72 @@ void LogScanner::startOver(const std::string& path) {
     state_.position.path = path;
 }
 
-std::optional<std::string> LogScanner::readAppended(FileReader& reader,
-                                                    std::size_t& unfinishedSize) {
+// Reading starts kCheckedBytes early, so that the check of the bytes before
+// the position and the appended bytes take one read: a menu opening after a
+// few records costs a handful of system calls.
+LogScanner::ReadResult LogScanner::readAppended(FileReader& reader, std::size_t& unfinishedSize) {
     if (buffer_.size() != chunkSize_) {
         buffer_.assign(chunkSize_, '\0');
         buffer_.shrink_to_fit();
     }
-    std::uint64_t readOffset = state_.position.offset;
+    const ReadPosition& at = state_.position;
+    std::size_t unchecked = at.lastBytes.size();
+    std::uint64_t readOffset = at.offset - unchecked;
+    // What the file held when it was opened; an identity of zeros is unknown.
+    std::uint64_t end = at.file.inode == 0 && at.file.device == 0
+                            ? std::numeric_limits<std::uint64_t>::max()
+                            : at.file.size;
     std::size_t carried = 0;
-    while (true) {
+    while (readOffset < end) {
         if (carried == buffer_.size()) {
             buffer_.resize(buffer_.size() * 2);  // one line longer than a chunk
         }
         auto got = reader.readAt(readOffset, {buffer_.data() + carried, buffer_.size() - carried});
         if (!got) {
-            return "the file could not be read to its end";
+            return ReadResult::failed;
         }
         if (*got == 0) {
-            unfinishedSize = carried;
-            return std::nullopt;
+            break;
         }
         readOffset += *got;
         std::size_t filled = carried + *got;
-        std::size_t counted = countCompleteLines({buffer_.data(), filled});
-        keepLastBytes({buffer_.data(), counted});
-        std::memmove(buffer_.data(), buffer_.data() + counted, filled - counted);
-        carried = filled - counted;
+        std::size_t from = 0;
+        if (unchecked > 0) {
+            if (filled < unchecked) {
+                carried = filled;
+                continue;
+            }
+            if (std::memcmp(buffer_.data(), at.lastBytes.data(), unchecked) != 0) {
+                return ReadResult::changedBefore;
+            }
+            from = std::exchange(unchecked, 0);
+        }
+        std::string_view fresh(buffer_.data() + from, filled - from);
+        std::size_t counted = countCompleteLines(fresh);
+        keepLastBytes(fresh.substr(0, counted));
+        std::memmove(buffer_.data(), fresh.data() + counted, fresh.size() - counted);
+        carried = fresh.size() - counted;
     }
+    if (unchecked > 0) {
+        return ReadResult::changedBefore;  // the file ended before the position
+    }
+    unfinishedSize = carried;
+    return ReadResult::complete;
 }
 
 std::size_t LogScanner::countCompleteLines(std::string_view bytes) {
-    const char* start = bytes.data();
-    const char* end = start + bytes.size();
-    while (const char* lineEnd =
-               static_cast<const char*>(std::memchr(start, '\n', std::size_t(end - start)))) {
-        countLine({start, std::size_t(lineEnd - start)});
-        start = lineEnd + 1;
-    }
-    return std::size_t(start - bytes.data());
-}
-
-void LogScanner::countLine(std::string_view line) {
-    ++state_.position.lines;
-    if (auto fields = recordFields(line)) {
-        state_.totals.add(fields->name, secondsFromText(fields->seconds));
-        return;
-    }
-    if (damagedRows_++ == 0) {
-        firstDamagedLine_ = state_.position.lines;
-    }
+    return splitCompleteLines(
+        bytes,
+        [this](const RecordFields& fields) {
+            ++state_.position.lines;
+            state_.totals.add(fields.name, secondsFromText(fields.seconds));
+        },
+        [this] {
+            ++state_.position.lines;
+            if (damagedRows_++ == 0) {
+                firstDamagedLine_ = state_.position.lines;
+            }
+        });
 }
 
 void LogScanner::keepLastBytes(std::string_view counted) {
@@ -135,13 +151,15 @@ void LogScanner::reportDamagedRows(const std::string& path) {
 }
 
 void LogScanner::rank(std::string_view unfinished) {
-    auto fields = recordFields(unfinished);
-    if (fields) {
-        ApplicationTotals withUnfinished = state_.totals;
-        withUnfinished.add(fields->name, secondsFromText(fields->seconds));
-        ranks_ = withUnfinished.applications();
-    } else {
-        ranks_ = state_.totals.applications();
+    ranks_ = state_.totals.applications();
+    if (auto fields = recordFields(unfinished)) {
+        // Counted on a copy: the line is read again once it is complete.
+        double seconds = secondsFromText(fields->seconds);
+        if (auto position = state_.totals.positionOf(fields->name)) {
+            ranks_[*position].seconds += seconds;
+        } else {
+            ranks_.push_back({ApplicationTotals::nameAsText(fields->name), seconds});
+        }
     }
     sortByTotal(ranks_);
 }

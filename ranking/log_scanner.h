@@ -63,13 +63,15 @@ class LogScanner {
     void resume(ScanState state);
 
   private:
-    bool continuesFrom(FileReader& reader, const std::string& path, const FileIdentity& file);
+    enum class ReadResult { complete, changedBefore, failed };
+
+    std::optional<std::string> fail(std::string reason);
     void startOver(const std::string& path);
-    // Counts the complete lines from the position on; the unfinished last line
-    // is left at the start of the buffer, its length in unfinishedSize.
-    std::optional<std::string> readAppended(FileReader& reader, std::size_t& unfinishedSize);
+    // Counts the complete lines from the position up to the size the file had
+    // when opened; the unfinished last line is left at the start of the
+    // buffer, its length in unfinishedSize.
+    ReadResult readAppended(FileReader& reader, std::size_t& unfinishedSize);
     std::size_t countCompleteLines(std::string_view bytes);
-    void countLine(std::string_view line);
     void keepLastBytes(std::string_view counted);
     void reportDamagedRows(const std::string& path);
     void rank(std::string_view unfinished);
