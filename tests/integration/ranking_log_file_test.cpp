@@ -1,0 +1,120 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <memory>
+#include <sstream>
+
+#include "app/top_command.h"
+#include "platform/fake/fake_home_folder.h"
+#include "platform/fake/fake_system_log.h"
+#include "platform/fake/fake_user_defaults.h"
+#include "platform/posix/posix_file_system.h"
+#include "ranking/log.h"
+#include "tests/integration/temp_dir.h"
+
+namespace tesuko {
+namespace {
+
+std::string record(const std::string& name, const std::string& seconds) {
+    return "2026年12月05日 13時40分48秒," + name + ",A window title of some length,3,10," +
+           seconds + "\n";
+}
+
+void appendFile(const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary | std::ios::app) << bytes;
+}
+
+unsigned modeOf(const std::string& path) {
+    struct stat info {};
+    ::stat(path.c_str(), &info);
+    return info.st_mode & 07777;
+}
+
+class RankingFileTest : public ::testing::Test {
+  protected:
+    RankingFileTest() {
+        std::filesystem::create_directories(dir / "Desktop/TESUKO");
+        log.setTotalsCache(std::make_unique<FileTotalsCache>(cachePath));
+    }
+
+    RankList scan() {
+        log.scanLog();
+        return log.getRankLog();
+    }
+
+    TempDir dir;
+    std::string logPath = dir / "Desktop/TESUKO/log.csv";
+    std::string cachePath = dir / "cache/tesuko/totals.cache";
+    PosixFileSystem files;
+    FakeUserDefaults defaults;
+    FakeSystemLog systemLog;
+    FakeHomeFolder home{dir.path()};
+    Log log{files, defaults, systemLog, home};
+};
+
+TEST_F(RankingFileTest, FollowsARealLogThroughAppendsRewritesAndReplacement) {
+    writeFile(logPath, record("A", "1") + record("B", "2"));
+    EXPECT_EQ(scan(), (RankList{{"B", 2}, {"A", 1}}));
+
+    appendFile(logPath, record("A", "5") + "2026年12月05日 13時40分48秒,C,t,0,0,1");
+    EXPECT_EQ(scan(), (RankList{{"A", 6}, {"B", 2}, {"C", 1}})) << "appended, last line unfinished";
+    appendFile(logPath, "0\n");
+    EXPECT_EQ(scan(), (RankList{{"C", 10}, {"A", 6}, {"B", 2}}));
+
+    // Saved over in place (same inode), then replaced by a rename (new inode).
+    writeFile(logPath, record("A", "1") + record("B", "3") + record("C", "10"));
+    EXPECT_EQ(scan(), (RankList{{"C", 10}, {"B", 3}, {"A", 1}}));
+    writeFile(dir / "new.csv",
+              record("A", "1") + record("B", "3") + record("C", "10") + record("D", "1"));
+    std::filesystem::rename(dir / "new.csv", logPath);
+    EXPECT_EQ(scan(), (RankList{{"C", 10}, {"B", 3}, {"A", 1}, {"D", 1}}));
+
+    std::filesystem::remove(logPath);
+    EXPECT_TRUE(scan().empty());
+    EXPECT_TRUE(systemLog.lines.empty());
+}
+
+TEST_F(RankingFileTest, APrivateCacheCarriesTheTotalsToTheNextRun) {
+    writeFile(logPath, record("A", "1") + record("B", "2"));
+    scan();
+    ASSERT_TRUE(std::filesystem::exists(cachePath));
+    EXPECT_EQ(modeOf(cachePath), 0600u);
+    EXPECT_EQ(modeOf(dir / "cache/tesuko"), 0700u);
+
+    appendFile(logPath, record("A", "5"));
+    Log next(files, defaults, systemLog, home);
+    next.setTotalsCache(std::make_unique<FileTotalsCache>(cachePath));
+    next.scanLog();
+    EXPECT_EQ(next.getRankLog(), (RankList{{"A", 6}, {"B", 2}}));
+
+    writeFile(cachePath, "damaged");
+    Log afterDamage(files, defaults, systemLog, home);
+    afterDamage.setTotalsCache(std::make_unique<FileTotalsCache>(cachePath));
+    afterDamage.scanLog();
+    EXPECT_EQ(afterDamage.getRankLog(), (RankList{{"A", 6}, {"B", 2}}));
+    EXPECT_NE(readFile(cachePath), "damaged");
+}
+
+TEST(TotalsCachePath, FollowsXdgCacheHome) {
+    EXPECT_EQ(totalsCachePath("/c", "/home/u"), "/c/tesuko/totals.cache");
+    EXPECT_EQ(totalsCachePath(std::nullopt, "/home/u"), "/home/u/.cache/tesuko/totals.cache");
+    EXPECT_EQ(totalsCachePath("", "/home/u"), "/home/u/.cache/tesuko/totals.cache");
+    EXPECT_EQ(totalsCachePath("relative", "/home/u"), "/home/u/.cache/tesuko/totals.cache");
+}
+
+TEST_F(RankingFileTest, TopCommandReadsARealFileAndFailsClearlyOnAMissingOne) {
+    writeFile(dir / "mine.csv", record("Terminal", "3723.6"));
+    std::ostringstream out, err;
+    std::vector<std::string> args = {"--top", "--log", dir / "mine.csv"};
+    EXPECT_EQ(runTopCommand(args, files, defaults, systemLog, home, out, err), 0);
+    EXPECT_EQ(out.str().substr(0, 12), "1 : Terminal");
+
+    args[2] = dir / "missing.csv";
+    EXPECT_EQ(runTopCommand(args, files, defaults, systemLog, home, out, err), 1);
+    EXPECT_EQ(err.str(),
+              "tesuko: cannot read the activity log " + args[2] + ": No such file or directory\n");
+}
+
+}  // namespace
+}  // namespace tesuko
