@@ -1,0 +1,136 @@
+#include "platform/x11/x11_session.h"
+
+#include <poll.h>
+
+#include <utility>
+
+#include "platform/x11/xcb_reply.h"
+
+namespace tesuko {
+
+X11Opened X11Session::open(const DisplayTarget& target, SystemLog& systemLog, pid_t ownPid) {
+    XcbConnection::Opened opened = XcbConnection::connect(target);
+    if (!opened.connection) {
+        return {nullptr, opened.error};
+    }
+    return {std::make_unique<X11Session>(std::move(*opened.connection), systemLog, ownPid), ""};
+}
+
+X11Session::X11Session(XcbConnection connection, SystemLog& systemLog, pid_t ownPid)
+    : connection_(std::move(connection)),
+      atoms_(X11Atoms::intern(connection_.get())),
+      rootEventsSelected_(selectRootEvents(connection_)),
+      workspace_(connection_, atoms_),
+      windowList_(connection_, atoms_, workspace_),
+      ownInput_(connection_, atoms_, workspace_, ownPid),
+      inputMonitors_(connection_, ownInput_, systemLog),
+      handlers_(eventTable()) {}
+
+std::array<X11Session::EventHandler, 128> X11Session::eventTable() {
+    std::array<EventHandler, 128> table{};
+    table[XCB_PROPERTY_NOTIFY] = &X11Session::onPropertyNotify;
+    table[XCB_MAP_NOTIFY] = &X11Session::onMapNotify;
+    table[XCB_UNMAP_NOTIFY] = &X11Session::onUnmapNotify;
+    table[XCB_DESTROY_NOTIFY] = &X11Session::onDestroyNotify;
+    table[XCB_MAPPING_NOTIFY] = &X11Session::onMappingNotify;
+    table[XCB_GE_GENERIC] = &X11Session::onGenericEvent;
+    return table;
+}
+
+// Property changes for the active window; the root's children mapped and
+// unmapped, to know when a popup of ours is open.
+bool X11Session::selectRootEvents(const XcbConnection& connection) {
+    std::uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
+    xcb_change_window_attributes(connection.get(), connection.root(), XCB_CW_EVENT_MASK, &mask);
+    connection.flush();
+    return true;
+}
+
+void X11Session::processEvents() {
+    if (connectionLost_) {
+        return;
+    }
+    drain(xcb_poll_for_event);
+    do {
+        settle();
+    } while (drain(xcb_poll_for_queued_event));
+    noticeBrokenConnection();
+}
+
+bool X11Session::drain(xcb_generic_event_t* (*source)(xcb_connection_t*)) {
+    bool dispatched = false;
+    while (XcbEvent event{source(connection_.get())}) {
+        // The top bit only says that the event was sent by a client.
+        EventHandler handler = handlers_[event->response_type & 0x7f];
+        if (handler != nullptr) {
+            (this->*handler)(*event);
+        }
+        dispatched = true;
+    }
+    return dispatched;
+}
+
+// Input first: presses read together with a switch were mostly made before it.
+void X11Session::settle() {
+    ownInput_.settle();
+    inputMonitors_.deliverPending();
+    if (workspace_.stale() && !connection_.broken()) {
+        workspace_.refresh([this] { waitForBurst(); });
+    }
+}
+
+// The events that follow a cleared _NET_ACTIVE_WINDOW within a moment, if any:
+// a bounded wait on the socket, only while nothing names the next window.
+void X11Session::waitForBurst() {
+    connection_.sync();  // whatever the window manager sent before now is queued
+    drain(xcb_poll_for_queued_event);
+    auto deadline = std::chrono::steady_clock::now() + kBurstWait;
+    while (!workspace_.stale() && !connection_.broken()) {
+        auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline -
+                                                                 std::chrono::steady_clock::now());
+        pollfd watched{fd(), POLLIN, 0};
+        if (left.count() <= 0 || ::poll(&watched, 1, static_cast<int>(left.count())) <= 0) {
+            return;
+        }
+        drain(xcb_poll_for_event);
+    }
+}
+
+void X11Session::noticeBrokenConnection() {
+    if (!connection_.broken() || connectionLost_) {
+        return;
+    }
+    connectionLost_ = true;
+    if (lostHandler_) {
+        lostHandler_();
+    }
+}
+
+void X11Session::onPropertyNotify(const xcb_generic_event_t& event) {
+    const auto& notify = reinterpret_cast<const xcb_property_notify_event_t&>(event);
+    if (notify.window == connection_.root() && notify.atom == atoms_.netActiveWindow) {
+        workspace_.noteActiveWindowChanged();
+    }
+}
+
+void X11Session::onMapNotify(const xcb_generic_event_t& event) {
+    ownInput_.onMapNotify(reinterpret_cast<const xcb_map_notify_event_t&>(event));
+}
+
+void X11Session::onUnmapNotify(const xcb_generic_event_t& event) {
+    ownInput_.onWindowGone(reinterpret_cast<const xcb_unmap_notify_event_t&>(event).window);
+}
+
+void X11Session::onDestroyNotify(const xcb_generic_event_t& event) {
+    ownInput_.onWindowGone(reinterpret_cast<const xcb_destroy_notify_event_t&>(event).window);
+}
+
+void X11Session::onMappingNotify(const xcb_generic_event_t&) {
+    inputMonitors_.onMappingNotify();
+}
+
+void X11Session::onGenericEvent(const xcb_generic_event_t& event) {
+    inputMonitors_.onGenericEvent(reinterpret_cast<const xcb_ge_generic_event_t&>(event));
+}
+
+}  // namespace tesuko
