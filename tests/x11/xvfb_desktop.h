@@ -1,0 +1,51 @@
+#pragma once
+
+#include <deque>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "tests/integration/temp_dir.h"
+#include "tests/x11/child_process.h"
+
+namespace tesuko {
+
+// A private X server (Xvfb on a display it picks itself) with openbox
+// managing it, for one test. Only what it started is ended, when it goes.
+class XvfbDesktop {
+  public:
+    enum class WindowManager { Openbox, None };
+
+    // Why these tests cannot run here, or none when they can.
+    static std::optional<std::string> unavailableReason();
+
+    explicit XvfbDesktop(WindowManager manager = WindowManager::Openbox);
+    ~XvfbDesktop();
+    XvfbDesktop(const XvfbDesktop&) = delete;
+    XvfbDesktop& operator=(const XvfbDesktop&) = delete;
+
+    // ":N", or empty when the server did not start.
+    const std::string& display() const { return display_; }
+    // The environment for programs that should show up on this display.
+    ChildProcess::Options clientOptions() const;
+
+    // Starts a program on the display; it is ended with the desktop.
+    ChildProcess& launch(const std::vector<std::string>& argv);
+    // Runs a short program (xdotool) on the display; its exit status.
+    int run(const std::vector<std::string>& argv) const;
+
+    // Ends the X server under everything connected to it.
+    void killServer();
+
+  private:
+    void startServer();
+    void startWindowManager();
+
+    TempDir configHome_;  // openbox finds no user configuration there
+    ChildProcess server_;
+    ChildProcess windowManager_;
+    std::deque<ChildProcess> programs_;  // launch hands out references
+    std::string display_;
+};
+
+}  // namespace tesuko
