@@ -22,5 +22,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (path.empty() || path.front() != '/') {
         std::abort();
     }
+
+    // A chosen file's URL text must lead back to exactly that file.
+    std::string chosen = "/" + std::string(text);
+    std::string url = tesuko::fileUrlFromPath(chosen);
+    tesuko::FolderAndFile location = tesuko::splitFolderAndFile(url);
+    if (tesuko::percentDecode(url) != "file://" + chosen ||
+        tesuko::percentDecode(location.folder) + tesuko::percentDecode(location.fileName) !=
+            chosen) {
+        std::abort();
+    }
     return 0;
 }
