@@ -41,6 +41,10 @@ std::optional<std::string> LogScanner::scan(FileSystem& fileSystem, const std::s
         result = readAppended(reader, unfinishedSize);
     }
     if (result == ReadResult::failed) {
+        // Unlike a missing log, which is normal before the first record, this
+        // is worth a line: the ranking stays empty until the file reads again.
+        systemLog_.line("Could not read the activity log " + path +
+                        " to its end; the ranking is empty until it can be read.");
         return fail("the file could not be read to its end");
     }
     reportDamagedRows(path);

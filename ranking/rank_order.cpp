@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numeric>
+#include <vector>
 
 namespace tesuko {
 
@@ -17,8 +19,23 @@ bool ranksAbove(const RankedApplication& a, const RankedApplication& b) {
 
 }  // namespace
 
+// Sorts positions, with the position itself deciding ties, then moves each
+// entry once.
 void sortByTotal(RankList& applications) {
-    std::stable_sort(applications.begin(), applications.end(), ranksAbove);
+    std::vector<std::size_t> order(applications.size());
+    std::iota(order.begin(), order.end(), std::size_t{0});
+    std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+        if (ranksAbove(applications[a], applications[b])) {
+            return true;
+        }
+        return !ranksAbove(applications[b], applications[a]) && a < b;
+    });
+    RankList sorted;
+    sorted.reserve(applications.size());
+    for (std::size_t position : order) {
+        sorted.push_back(std::move(applications[position]));
+    }
+    applications = std::move(sorted);
 }
 
 }  // namespace tesuko

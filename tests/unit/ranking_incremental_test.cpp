@@ -27,6 +27,7 @@ class CountingFileSystem : public FileSystem {
     }
 
     std::uint64_t bytesRead = 0;
+    bool failReads = false;
 
   private:
     FakeFileSystem& files_;
@@ -34,11 +35,14 @@ class CountingFileSystem : public FileSystem {
 
 class CountingReader : public FileReader {
   public:
-    CountingReader(std::unique_ptr<FileReader> reader, std::uint64_t& bytesRead)
-        : reader_(std::move(reader)), bytesRead_(bytesRead) {}
+    CountingReader(std::unique_ptr<FileReader> reader, std::uint64_t& bytesRead, bool fail)
+        : reader_(std::move(reader)), bytesRead_(bytesRead), fail_(fail) {}
 
     FileIdentity identity() override { return reader_->identity(); }
     std::optional<std::size_t> readAt(std::uint64_t offset, std::span<char> into) override {
+        if (fail_) {
+            return std::nullopt;
+        }
         auto got = reader_->readAt(offset, into);
         bytesRead_ += got.value_or(0);
         return got;
@@ -47,12 +51,14 @@ class CountingReader : public FileReader {
   private:
     std::unique_ptr<FileReader> reader_;
     std::uint64_t& bytesRead_;
+    bool fail_;
 };
 
 Opened<FileReader> CountingFileSystem::openForReading(const std::string& path) {
     Opened<FileReader> opened = files_.openForReading(path);
     if (opened.file) {
-        opened.file = std::make_unique<CountingReader>(std::move(opened.file), bytesRead);
+        opened.file =
+            std::make_unique<CountingReader>(std::move(opened.file), bytesRead, failReads);
     }
     return opened;
 }
@@ -167,6 +173,21 @@ TEST_F(ScanCounting, ReadsWholeAgainWhenTheFileChanged) {
         EXPECT_EQ(scan(), c.ranks) << c.what;
         EXPECT_GE(counting.bytesRead, files.content(kLog).size()) << c.what;
     }
+}
+
+TEST_F(ScanCounting, AFailedReadEmptiesTheRankingSaysSoAndStartsOverNextTime) {
+    scan();
+    counting.failReads = true;
+    EXPECT_EQ(scanner.scan(counting, kLog), "the file could not be read to its end");
+    EXPECT_TRUE(scanner.ranks().empty());
+    ASSERT_EQ(systemLog.lines.size(), 1u);
+    EXPECT_EQ(
+        systemLog.lines[0],
+        "Could not read the activity log /logs/log.csv to its end; the ranking is empty until "
+        "it can be read.");
+    counting.failReads = false;
+    EXPECT_EQ(scan(), (RankList{{"B", 2}, {"A", 1}}));
+    EXPECT_EQ(counting.bytesRead, files.content(kLog).size());
 }
 
 }  // namespace
