@@ -45,30 +45,28 @@ class NameIndex {
         return word;
     }
 
-    static std::uint64_t mix(std::uint64_t x) {
-        x ^= x >> 33;
-        x *= 0xff51afd7ed558ccdull;
-        x ^= x >> 33;
-        x *= 0xc4ceb9fe1a85ec53ull;
-        return x ^ (x >> 33);
-    }
-
-    // Reads every word of the name; the last one may overlap the one before.
+    // Every word of the name, the last one overlapping the one before; a
+    // multiply and a shift, as the lookup runs for every record.
     static std::uint64_t hashOf(std::string_view name) {
         const char* p = name.data();
         const std::size_t n = name.size();
-        std::uint64_t h = n * 0x9e3779b97f4a7c15ull;
+        std::uint64_t first = 0;
+        std::uint64_t last = 0;
         if (n >= 8) {
+            first = load<std::uint64_t>(p);
+            last = load<std::uint64_t>(p + n - 8);
             for (std::size_t i = 8; i + 8 < n; i += 8) {
-                h = mix(h ^ load<std::uint64_t>(p + i));
+                first = (first ^ load<std::uint64_t>(p + i)) * 0x9e3779b97f4a7c15ull;
             }
-            return mix(h ^ load<std::uint64_t>(p) ^ mix(load<std::uint64_t>(p + n - 8)));
+        } else if (n >= 4) {
+            first = load<std::uint32_t>(p);
+            last = load<std::uint32_t>(p + n - 4);
+        } else if (n > 0) {
+            first = static_cast<unsigned char>(p[0]) | (std::uint64_t(p[n / 2] & 0xff) << 8);
+            last = static_cast<unsigned char>(p[n - 1]);
         }
-        if (n >= 4) {
-            return mix(h ^ load<std::uint32_t>(p) ^ (load<std::uint32_t>(p + n - 4) << 32));
-        }
-        auto byte = [&](std::size_t i) { return std::uint64_t(static_cast<unsigned char>(p[i])); };
-        return n == 0 ? mix(h) : mix(h ^ byte(0) ^ (byte(n / 2) << 8) ^ (byte(n - 1) << 16));
+        std::uint64_t h = (first ^ n) * 0xff51afd7ed558ccdull ^ last * 0xc4ceb9fe1a85ec53ull;
+        return h ^ (h >> 29);
     }
 
     static bool same(std::string_view a, std::string_view b) {

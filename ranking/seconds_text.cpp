@@ -23,24 +23,29 @@ bool isDigit(char c) {
 // rounds it just as strtod does, faster than the general parse.
 std::optional<double> sixDecimals(const char* p, const char* end) {
     constexpr std::ptrdiff_t kMaxWholeDigits = 9;
-    std::uint64_t mantissa = 0;
-    const char* start = p;
-    while (p != end && isDigit(*p) && p - start < kMaxWholeDigits) {
-        mantissa = mantissa * 10 + std::uint64_t(*p++ - '0');
+    const char* limit = end - p > kMaxWholeDigits ? p + kMaxWholeDigits : end;
+    std::uint64_t whole = 0;
+    const char* q = p;
+    for (unsigned digit; q != limit && (digit = unsigned(*q) - '0') < 10; ++q) {
+        whole = whole * 10 + digit;
     }
-    if (p == start || end - p < 7 || *p != '.') {
+    if (q == p || end - q < 7 || *q != '.') {
         return std::nullopt;
     }
-    for (const char* fractionEnd = ++p + 6; p != fractionEnd; ++p) {
-        if (!isDigit(*p)) {
-            return std::nullopt;
-        }
-        mantissa = mantissa * 10 + std::uint64_t(*p - '0');
+    const auto* f = reinterpret_cast<const unsigned char*>(q + 1);
+    unsigned d[6];
+    bool digits = true;
+    for (int i = 0; i < 6; ++i) {
+        d[i] = unsigned(f[i]) - '0';
+        digits &= d[i] < 10;
     }
-    if (p != end && (isDigit(*p) || *p == 'e' || *p == 'E')) {
+    const char* after = q + 7;
+    if (!digits || (after != end && (isDigit(*after) || *after == 'e' || *after == 'E'))) {
         return std::nullopt;
     }
-    return double(mantissa) / 1e6;
+    std::uint64_t fraction =
+        (d[0] * 100 + d[1] * 10 + d[2]) * 1000ull + (d[3] * 100 + d[4] * 10 + d[5]);
+    return double(whole * 1000000 + fraction) / 1e6;
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <bit>
 #include <clocale>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <random>
 #include <string>
@@ -57,6 +58,12 @@ TEST(SecondsText, GivesStrtodsDoubleForEveryDecimalNumber) {
 
 TEST(SecondsText, RandomNumbersInTheRecordersFormAgreeWithStrtod) {
     std::mt19937_64 random(42);
+    for (int i = 0; i < 20000; ++i) {
+        char written[64];
+        double seconds = double(std::int64_t(random() % 20000000000000) - 10000000000000) / 1e4;
+        std::snprintf(written, sizeof written, "%f", seconds);  // as the recorder writes it
+        ASSERT_EQ(bitsOf(secondsFromText(written)), bitsOf(byStrtod(written))) << written;
+    }
     for (int i = 0; i < 20000; ++i) {
         std::string text = std::to_string(std::int64_t(random() % 2000000000) - 1000000000) + "." +
                            std::to_string(random() % 1000000);
