@@ -1,0 +1,191 @@
+#include "app/desktop/tray_program.h"
+
+#include <QAbstractEventDispatcher>
+#include <QAction>
+#include <QApplication>
+#include <QSessionManager>
+#include <QSocketNotifier>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+
+#include "app/app_delegate.h"
+#include "platform/platform.h"
+#include "platform/posix/env_home_folder.h"
+#include "platform/posix/instance_lock.h"
+#include "platform/posix/numeric_locale.h"
+#include "platform/posix/posix_file_system.h"
+#include "platform/posix/signal_pipe.h"
+#include "platform/posix/syslog_system_log.h"
+#include "platform/posix/system_clock.h"
+#include "platform/qt/qt_save_panel.h"
+#include "platform/qt/qt_status_menu.h"
+#include "platform/qt/qt_user_defaults.h"
+#include "platform/x11/x11_session.h"
+#include "platform/xdg/xdg_login_items.h"
+
+namespace tesuko {
+
+namespace {
+
+// The desktop's services, for as long as the program runs.
+struct DesktopServices {
+    DesktopServices(X11Session& x11, SystemLog& log)
+        : platform{x11.workspace(), x11.windowList(), x11.inputMonitors(), fileSystem,
+                   userDefaults,    savePanel,        loginItems,          log,
+                   clock,           homeFolder} {}
+
+    PosixFileSystem fileSystem;
+    QtUserDefaults userDefaults;
+    QtSavePanel savePanel;
+    XdgLoginItems loginItems;
+    SystemClock clock;
+    EnvHomeFolder homeFolder;
+    Platform platform;
+};
+
+// Qt's own X connection ends the process with exit(1) when the display goes
+// away, maybe before ours notices. The interval in progress is written on the
+// way out all the same, and the end of the display counts as a clean exit.
+AppDelegate* gDelegateAtExit = nullptr;
+X11Session* gSessionAtExit = nullptr;
+
+void finishAtExit() {
+    if (gDelegateAtExit == nullptr) {
+        return;
+    }
+    // Reading first lets our connection notice a lost display, so that the
+    // window list falls back to the windows it knew.
+    gSessionAtExit->processEvents();
+    gDelegateAtExit->applicationWillTerminate();
+    if (gSessionAtExit->connectionLost()) {
+        std::fflush(nullptr);
+        std::_Exit(0);
+    }
+}
+
+class TrayProgram {
+  public:
+    TrayProgram(int& argc, char** argv, X11Session& session, SystemLog& systemLog,
+                SignalPipe& signalPipe)
+        : app_(argc, argv),
+          session_(session),
+          signals_(signalPipe),
+          services_(session, systemLog),
+          statusMenu_(systemLog),
+          delegate_(services_.platform, statusMenu_, userNumericLocale()),
+          signalNotifier_(signalPipe.fd(), QSocketNotifier::Read),
+          displayNotifier_(session.fd(), QSocketNotifier::Read) {
+        app_.setQuitOnLastWindowClosed(false);  // the save dialog is no main window
+        watchSignals();
+        watchDisplay();
+        watchSession();
+        gDelegateAtExit = &delegate_;
+        gSessionAtExit = &session_;
+    }
+    ~TrayProgram() {
+        gDelegateAtExit = nullptr;
+        gSessionAtExit = nullptr;
+    }
+    TrayProgram(const TrayProgram&) = delete;
+    TrayProgram& operator=(const TrayProgram&) = delete;
+
+    int run() {
+        delegate_.applicationDidFinishLaunching();
+        if (std::getenv("TESUKO_TRACE_MENU") != nullptr) {
+            traceMenuTitles();
+        }
+        return app_.exec();
+    }
+
+  private:
+    // Every signal watched asks for the same thing: write the interval and exit.
+    void watchSignals() {
+        QObject::connect(&signalNotifier_, &QSocketNotifier::activated, &app_, [this] {
+            if (!signals_.take().empty()) {
+                app_.quit();
+            }
+        });
+    }
+
+    void watchDisplay() {
+        QObject::connect(&displayNotifier_, &QSocketNotifier::activated, &app_,
+                         [this] { session_.processEvents(); });
+        // Replies read on the way (a window list, say) may leave events queued
+        // in xcb with nothing left on the socket to wake the loop for them.
+        QObject::connect(QAbstractEventDispatcher::instance(),
+                         &QAbstractEventDispatcher::aboutToBlock, &app_,
+                         [this] { session_.processEvents(); });
+        session_.onConnectionLost([this] {
+            displayNotifier_.setEnabled(false);
+            app_.quit();
+        });
+    }
+
+    void watchSession() {
+        statusMenu_.onQuit([this] { app_.quit(); });
+        QObject::connect(&app_, &QCoreApplication::aboutToQuit, &app_,
+                         [this] { delegate_.applicationWillTerminate(); });
+        // Logging out asks first and may still be cancelled: save what there is
+        // and go on. The autostart entry, not the session manager, starts us again.
+        QObject::connect(&app_, &QGuiApplication::commitDataRequest, &app_,
+                         [this](QSessionManager& manager) {
+                             manager.setRestartHint(QSessionManager::RestartNever);
+                             delegate_.writeIntervalInProgress();
+                         });
+    }
+
+    // What the menu shows each time it opens, after the ranking rows were
+    // refreshed: one "tesuko menu:" line per item on stderr, with its check
+    // mark and whether it can be chosen.
+    void traceMenuTitles() {
+        QMenu& menu = statusMenu_.menu();
+        QObject::connect(&menu, &QMenu::aboutToShow, &app_, [&menu] {
+            for (QAction* item : menu.actions()) {
+                if (item->isSeparator()) {
+                    continue;
+                }
+                QString line = item->text().replace(QLatin1String("&&"), QLatin1String("&"));
+                line += item->isChecked() ? QLatin1String(" [checked]") : QLatin1String("");
+                line += item->isEnabled() ? QLatin1String("") : QLatin1String(" [disabled]");
+                std::fprintf(stderr, "tesuko menu: %s\n", line.toUtf8().constData());
+            }
+            std::fflush(stderr);
+        });
+    }
+
+    QApplication app_;
+    X11Session& session_;
+    SignalPipe& signals_;
+    DesktopServices services_;
+    QtStatusMenu statusMenu_;
+    AppDelegate delegate_;
+    QSocketNotifier signalNotifier_;
+    QSocketNotifier displayNotifier_;
+};
+
+}  // namespace
+
+int runTrayProgram(int argc, char** argv) {
+    SyslogSystemLog systemLog;
+    InstanceLock lock(InstanceLock::defaultPath());
+    if (lock.status() == InstanceLock::Status::HeldByAnother) {
+        std::fputs("tesuko is already running\n", stderr);
+        return 1;
+    }
+    if (lock.status() == InstanceLock::Status::Failed) {
+        systemLog.line("Cannot make sure that tesuko runs only once: " + lock.error());
+    }
+
+    X11Opened x11 = X11Session::open(DisplayTarget::fromEnvironment(), systemLog);
+    if (!x11.session) {
+        std::fprintf(stderr, "tesuko: %s\n", x11.error.c_str());
+        return 2;
+    }
+    SignalPipe signalPipe{SIGTERM, SIGINT, SIGHUP};
+    std::atexit(finishAtExit);
+    TrayProgram program(argc, argv, *x11.session, systemLog, signalPipe);
+    return program.run();
+}
+
+}  // namespace tesuko
