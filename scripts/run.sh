@@ -1,5 +1,17 @@
 #!/usr/bin/env bash
-# Starts the program from a build folder.
+# Starts tesuko from a build folder. On a desktop (DISPLAY set) it runs in the
+# foreground: Ctrl-C stops it and the interval in progress is written first.
+# Without a display it runs the demo in a private virtual X session instead.
 set -euo pipefail
 build=${1:-build}
-exec "$build/app/tesuko"
+binary="$build/app/tesuko"
+
+if [[ -n "${DISPLAY:-}" ]]; then
+  echo "Starting tesuko on display $DISPLAY; its icon is in the system tray."
+  echo "The log is ~/Desktop/TESUKO/log.csv. Ctrl-C stops tesuko (the interval in progress is written)."
+  exec "$binary"
+fi
+
+echo "No DISPLAY is set, so there is no desktop to put tesuko on:"
+echo "running the demo in a private virtual X session instead."
+exec bash "$(dirname "$0")/demo.sh" "$build"

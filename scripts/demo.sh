@@ -1,0 +1,133 @@
+#!/usr/bin/env bash
+# tesuko in a private virtual X session: Xvfb, openbox and a tray (trayer),
+# two demo windows and a few switches between them with typed keys and clicks,
+# then the tray menu opened on its ranking. Leaves a screenshot of the open
+# menu and the activity log in <build>/demo/ and prints the log. Runs in a
+# private home, so the user's own log is never touched, and ends only the
+# processes it started.
+set -euo pipefail
+build=$(cd "${1:-build}" && pwd)
+binary="$build/app/tesuko"
+out="$build/demo"
+
+for tool in Xvfb openbox trayer xterm xdotool xprop import; do
+  if ! command -v "$tool" >/dev/null; then
+    echo "demo: $tool is missing (make deps installs it)" >&2
+    exit 1
+  fi
+done
+mkdir -p "$out"
+work=$(mktemp -d "${TMPDIR:-/tmp}/tesuko-demo.XXXXXX")
+pids=()
+
+cleanup() {
+  local i
+  for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
+    kill "${pids[i]}" 2>/dev/null || true
+  done
+  wait 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+# wait_for TENTHS COMMAND...: runs the command until it succeeds, at most TENTHS/10 seconds.
+wait_for() {
+  local tries=$1 t
+  shift
+  for ((t = 0; t < tries; t++)); do
+    if "$@" >/dev/null 2>&1; then
+      return 0
+    fi
+    sleep 0.1
+  done
+  echo "demo: gave up waiting for: $*" >&2
+  return 1
+}
+windows_of() { xdotool search --onlyvisible --class "^$1\$"; }
+has_windows() { [[ $(windows_of "$1" | wc -l) -ge $2 ]]; }
+menu_openings() { grep -c '^tesuko menu: Quit' "$work/tesuko.err" || true; }
+menu_opened_after() { [[ $(menu_openings) -gt $1 ]]; }
+
+echo "== A private X server with openbox and a tray"
+Xvfb -displayfd 5 -screen 0 1024x640x24 -nolisten tcp -noreset 5>"$work/display" \
+  >"$work/xvfb.log" 2>&1 &
+pids+=($!)
+wait_for 100 test -s "$work/display"
+export DISPLAY=":$(cat "$work/display")"
+unset WAYLAND_DISPLAY
+XDG_CONFIG_HOME="$work/openbox" openbox --sm-disable >"$work/openbox.log" 2>&1 &
+pids+=($!)
+wait_for 100 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"'
+trayer --edge top --align right --widthtype request --height 24 --SetDockType true \
+  --transparent false >"$work/trayer.log" 2>&1 &
+pids+=($!)
+wait_for 100 has_windows trayer 1
+echo "   display $DISPLAY"
+
+echo "== tesuko, in a private home"
+mkdir -p "$work/home/.config" "$work/run"
+chmod 700 "$work/run"
+if [[ -z "${LC_ALL:-}${LC_NUMERIC:-}${LANG:-}" ]]; then
+  export LC_ALL=en_US.UTF-8
+fi
+HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" XDG_RUNTIME_DIR="$work/run" \
+  DBUS_SESSION_BUS_ADDRESS="unix:path=$work/no-bus" QT_QPA_PLATFORM=xcb TESUKO_TRACE_MENU=1 \
+  "$binary" 2>"$work/tesuko.err" &
+tesuko=$!
+pids+=("$tesuko")
+wait_for 150 has_windows tesuko 1
+icon=$(windows_of tesuko | head -1)
+eval "$(xdotool getwindowgeometry --shell "$icon")"
+icon_x=$((X + WIDTH / 2))
+icon_y=$((Y + HEIGHT / 2))
+
+open_menu() {
+  local before
+  before=$(menu_openings)
+  xdotool mousemove "$icon_x" "$icon_y" click 1
+  wait_for 100 menu_opened_after "$before"
+  wait_for 100 has_windows tesuko 2
+}
+
+echo "== Start Recording, from the tray menu"
+open_menu
+xdotool key Down Return
+
+echo "== Two demo windows and a few switches with typed keys and clicks"
+xterm -class DemoEditor -T "notes.txt - Demo Editor" -geometry 64x14+40+80 -e cat &
+pids+=($!)
+xterm -class DemoBrowser -T "News - Demo Browser" -geometry 64x14+440+330 -e cat &
+pids+=($!)
+wait_for 100 has_windows DemoEditor 1
+wait_for 100 has_windows DemoBrowser 1
+editor=$(windows_of DemoEditor | head -1)
+browser=$(windows_of DemoBrowser | head -1)
+for round in 1 2 3; do
+  xdotool windowactivate --sync "$editor"
+  xdotool type --delay 40 "draft $round of the notes "
+  sleep 1.5 # time in the editor, so that the ranking has something to rank
+  xdotool windowactivate --sync "$browser"
+  xdotool mousemove --window "$browser" 60 40 click 1 click 1
+  sleep 0.7
+done
+xdotool windowactivate --sync "$editor"
+
+echo "== The tray menu with the ranking"
+open_menu
+import -window root "$out/menu.png"
+grep '^tesuko menu: ' "$work/tesuko.err" | tail -10 | sed 's/^tesuko menu: /   /'
+xdotool key Escape
+
+echo "== SIGTERM: tesuko writes the interval in progress and exits"
+kill -TERM "$tesuko"
+status=0
+wait "$tesuko" || status=$?
+echo "   exit status $status"
+
+cp "$work/home/Desktop/TESUKO/log.csv" "$out/log.csv"
+echo "== The activity log ($out/log.csv)"
+cat "$out/log.csv"
+echo "== tesuko --top"
+"$binary" --top --log "$out/log.csv"
+echo
+echo "Screenshot of the open menu: $out/menu.png"
