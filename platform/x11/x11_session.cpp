@@ -51,23 +51,33 @@ void X11Session::processEvents() {
         return;
     }
     drain(xcb_poll_for_event);
-    do {
+    // A handler that runs a nested main loop calls in again: the call above
+    // read the socket, so the loop does not spin, and the outer call settles
+    // what it read once the handler returns.
+    if (processing_) {
+        return;
+    }
+    processing_ = true;
+    struct Done {
+        bool& flag;
+        ~Done() { flag = false; }
+    } done{processing_};
+    while (std::exchange(unsettled_, false)) {
         settle();
-    } while (drain(xcb_poll_for_queued_event));
+        drain(xcb_poll_for_queued_event);
+    }
     noticeBrokenConnection();
 }
 
-bool X11Session::drain(xcb_generic_event_t* (*source)(xcb_connection_t*)) {
-    bool dispatched = false;
+void X11Session::drain(xcb_generic_event_t* (*source)(xcb_connection_t*)) {
     while (XcbEvent event{source(connection_.get())}) {
         // The top bit only says that the event was sent by a client.
         EventHandler handler = handlers_[event->response_type & 0x7f];
         if (handler != nullptr) {
             (this->*handler)(*event);
         }
-        dispatched = true;
+        unsettled_ = true;
     }
-    return dispatched;
 }
 
 // Input first: presses read together with a switch were mostly made before it.

@@ -78,8 +78,8 @@ class X11Session {
     static std::array<EventHandler, 128> eventTable();
     static bool selectRootEvents(const XcbConnection& connection);
     // Dispatches events while there are any; the source reads the socket or
-    // only xcb's queue. True when it dispatched at least one.
-    bool drain(xcb_generic_event_t* (*source)(xcb_connection_t*));
+    // only xcb's queue.
+    void drain(xcb_generic_event_t* (*source)(xcb_connection_t*));
     void settle();
     void waitForBurst();
     void noticeBrokenConnection();
@@ -101,6 +101,8 @@ class X11Session {
     std::array<EventHandler, 128> handlers_;
     ConnectionLostHandler lostHandler_;
     bool connectionLost_ = false;
+    bool processing_ = false;
+    bool unsettled_ = false;  // events dispatched since the last settle
 };
 
 }  // namespace tesuko

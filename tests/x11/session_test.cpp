@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <optional>
 #include <string>
@@ -131,6 +132,24 @@ TEST_F(X11SessionTest, ProcessEventsLeavesNothingQueuedBehindTheSocket) {
     }
     EXPECT_TRUE(pump([&] { return session().workspace().activeApplication() == "D"; }));
     EXPECT_GE(switches, 1);
+}
+
+TEST_F(X11SessionTest, AHandlerThatRunsANestedMainLoopIsNotCalledWithinItself) {
+    xcb_window_t a = client().createWindow({.wmClass = "A", .map = false});
+    xcb_window_t b = client().createWindow({.wmClass = "B", .map = false});
+    int depth = 0;
+    int deepest = 0;
+    session().workspace().subscribeDeactivation([&](const DeactivationNotification&) {
+        deepest = std::max(deepest, ++depth);
+        if (session().workspace().activeApplication() == "A") {
+            client().setActiveWindows({b});
+            settleSession();  // as a modal dialog's loop would
+        }
+        --depth;
+    });
+    client().setActiveWindows({a});
+    EXPECT_TRUE(pump([&] { return session().workspace().activeApplication() == "B"; }));
+    EXPECT_EQ(deepest, 1);
 }
 
 }  // namespace
