@@ -137,7 +137,8 @@ TEST_F(PreparationTest, ALogRemovedWhileRecordingIsStartedAgainBeforeTheNextReco
     fakes.workspace.switchTo("Editor");
     EXPECT_TRUE(loggedContaining("was moved or removed"));
     EXPECT_NE(log().find(",Browser,News,"), std::string::npos) << log();
-    EXPECT_EQ(log().find(",Editor,Notes,"), std::string::npos) << "the first file went with its folder";
+    EXPECT_EQ(log().find(",Editor,Notes,"), std::string::npos)
+        << "the first file went with its folder";
 }
 
 }  // namespace
