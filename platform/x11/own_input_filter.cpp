@@ -12,11 +12,7 @@ namespace {
 
 // Frames, toplevels, a tray and its icons: deeper nesting is not looked into.
 constexpr std::size_t kMaxPointerDepth = 8;
-
-template <typename T, typename Predicate>
-void eraseIf(std::vector<T>& items, Predicate predicate) {
-    items.erase(std::remove_if(items.begin(), items.end(), predicate), items.end());
-}
+constexpr std::uint32_t kMaxWindowTypes = 16;
 
 }  // namespace
 
@@ -29,14 +25,17 @@ OwnInputFilter::OwnInputFilter(const XcbConnection& connection, const X11Atoms& 
 
 void OwnInputFilter::onMapNotify(const xcb_map_notify_event_t& event) {
     if (event.override_redirect) {
+        xcb_connection_t* c = connection_.get();
         pendingPopups_.push_back(
-            {event.window, xcb_get_property(connection_.get(), 0, event.window, atoms_.netWmPid,
-                                            XCB_ATOM_CARDINAL, 0, 1)});
+            {event.window,
+             xcb_get_property(c, 0, event.window, atoms_.netWmPid, XCB_ATOM_CARDINAL, 0, 1),
+             xcb_get_property(c, 0, event.window, atoms_.netWmWindowType, XCB_ATOM_ATOM, 0,
+                              kMaxWindowTypes)});
     }
 }
 
 void OwnInputFilter::onWindowGone(xcb_window_t window) {
-    eraseIf(ownPopups_, [&](xcb_window_t popup) { return popup == window; });
+    std::erase(ownPopups_, window);
     // A reply still awaited is read anyway, and the window forgotten then.
     for (PendingPopup& pending : pendingPopups_) {
         if (pending.window == window) {
@@ -47,7 +46,9 @@ void OwnInputFilter::onWindowGone(xcb_window_t window) {
 
 void OwnInputFilter::settle() {
     for (const PendingPopup& pending : pendingPopups_) {
-        if (isOwn(pending.pid).value_or(false) && pending.window != XCB_NONE) {
+        bool own = isOwn(pending.pid).value_or(false);
+        bool grabs = grabsInput(pending.type);
+        if (own && grabs && pending.window != XCB_NONE) {
             ownPopups_.push_back(pending.window);
         }
     }
@@ -82,6 +83,18 @@ bool OwnInputFilter::pointerIsOwn() const {
         }
     }
     return verdict.value_or(false);
+}
+
+bool OwnInputFilter::grabsInput(xcb_get_property_cookie_t typeCookie) const {
+    auto reply = takeReply(xcb_get_property_reply, connection_.get(), typeCookie);
+    if (!reply || reply->format != 32) {
+        return true;  // an untyped popup: a menu, as far as anyone can tell
+    }
+    auto* types = static_cast<const xcb_atom_t*>(xcb_get_property_value(reply.get()));
+    int count = xcb_get_property_value_length(reply.get()) / 4;
+    return std::none_of(types, types + count, [&](xcb_atom_t type) {
+        return type == atoms_.netWmWindowTypeTooltip || type == atoms_.netWmWindowTypeNotification;
+    });
 }
 
 std::optional<bool> OwnInputFilter::isOwn(xcb_get_property_cookie_t pidCookie) const {

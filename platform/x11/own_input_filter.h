@@ -20,6 +20,7 @@ namespace tesuko {
 //
 // - While a popup of ours is mapped (an override-redirect window, such as an
 //   open menu, which holds the pointer and keyboard grabs), all input is ours.
+//   Tooltips and notifications grab nothing and do not count as popups.
 // - A button press is ours when the deepest window under the pointer that
 //   names a process names ours.
 // - A key press is ours when the active window is ours.
@@ -43,7 +44,10 @@ class OwnInputFilter {
     struct PendingPopup {
         xcb_window_t window;
         xcb_get_property_cookie_t pid;
+        xcb_get_property_cookie_t type;
     };
+
+    bool grabsInput(xcb_get_property_cookie_t typeCookie) const;
 
     // Whether the window of a _NET_WM_PID reply is ours; none when it names no process.
     std::optional<bool> isOwn(xcb_get_property_cookie_t pidCookie) const;

@@ -25,6 +25,8 @@ constexpr std::array kAtomNames{
     AtomName{"_NET_WM_WINDOW_TYPE", &X11Atoms::netWmWindowType},
     AtomName{"_NET_WM_WINDOW_TYPE_DESKTOP", &X11Atoms::netWmWindowTypeDesktop},
     AtomName{"_NET_WM_WINDOW_TYPE_DOCK", &X11Atoms::netWmWindowTypeDock},
+    AtomName{"_NET_WM_WINDOW_TYPE_TOOLTIP", &X11Atoms::netWmWindowTypeTooltip},
+    AtomName{"_NET_WM_WINDOW_TYPE_NOTIFICATION", &X11Atoms::netWmWindowTypeNotification},
     AtomName{"UTF8_STRING", &X11Atoms::utf8String},
     AtomName{"COMPOUND_TEXT", &X11Atoms::compoundText},
 };

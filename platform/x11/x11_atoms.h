@@ -16,6 +16,8 @@ struct X11Atoms {
     xcb_atom_t netWmWindowType = XCB_NONE;
     xcb_atom_t netWmWindowTypeDesktop = XCB_NONE;
     xcb_atom_t netWmWindowTypeDock = XCB_NONE;
+    xcb_atom_t netWmWindowTypeTooltip = XCB_NONE;
+    xcb_atom_t netWmWindowTypeNotification = XCB_NONE;
     xcb_atom_t utf8String = XCB_NONE;
     xcb_atom_t compoundText = XCB_NONE;
 

@@ -36,16 +36,19 @@ struct X11Opened {
 // input monitors.
 //
 // No threads and no timers: the owner watches fd() for input on its main loop
-// and calls processEvents() whenever it is readable. processEvents() handles
-// every queued event and returns with none left in xcb's queue, so the next
-// wake-up comes from the socket again. Deactivation handlers and monitor
-// handlers run inside processEvents().
+// (a QSocketNotifier, say) and calls processEvents() whenever it is readable.
+// processEvents() handles every queued event and returns with none left in
+// xcb's queue, so the next wake-up comes from the socket again. Deactivation
+// and monitor handlers run inside it; should one of them run a nested main
+// loop that calls processEvents() again, that inner call only reads the
+// socket and the outer call handles what it read.
 //
 // When the X server goes away (the session ends), processEvents() notices,
 // connectionLost() turns true and the handler given to onConnectionLost runs
-// once. From then on fd() stays readable and processEvents() does nothing;
-// the window list still offers the window that was active last, so that the
-// interval in progress can be written before the program exits.
+// once. From then on processEvents() does nothing and fd() stays readable, so
+// stop watching it; the window list still offers the window that was active
+// last, so that the interval in progress can be written before the program
+// exits.
 class X11Session {
   public:
     using ConnectionLostHandler = std::function<void()>;

@@ -41,7 +41,7 @@ xcb_window_t DesktopClient::createWindow(const WindowSpec& spec) {
     xcb_connection_t* c = connection();
     xcb_window_t window = xcb_generate_id(c);
     std::uint32_t values[] = {spec.overrideRedirect ? 1u : 0u};
-    xcb_create_window(c, XCB_COPY_FROM_PARENT, window, root(), 10, 10, 200, 120, 0,
+    xcb_create_window(c, XCB_COPY_FROM_PARENT, window, root(), spec.x, spec.y, 200, 120, 0,
                       XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT, XCB_CW_OVERRIDE_REDIRECT,
                       values);
     if (spec.wmClass) {

@@ -31,6 +31,8 @@ struct WindowSpec {
     std::optional<std::string> windowType = std::nullopt;  // "_NET_WM_WINDOW_TYPE_DOCK", ...
     bool overrideRedirect = false;
     bool map = true;
+    std::int16_t x = 10;
+    std::int16_t y = 10;
 };
 
 // The test's own connection to the desktop: it plays other applications and

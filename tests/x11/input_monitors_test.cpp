@@ -132,10 +132,16 @@ TEST_F(InputMonitorsTest, InputForThisProgramsOwnWindowsIsNotCounted) {
     ASSERT_EQ(xdotool({"click", "1", "type", "ab"}), 0);
     settleSession();
 
-    // Keys while a popup of ours (an open menu) is shown over another application.
+    // Keys while a popup of ours (an open menu) is shown over another
+    // application; a tooltip of ours at the same time changes nothing.
     activate(terminal);
     pointAt(terminal);
     xcb_window_t popup = client().createWindow({.pid = ownPid, .overrideRedirect = true});
+    xcb_window_t tooltip = client().createWindow({.pid = ownPid,
+                                                  .windowType = "_NET_WM_WINDOW_TYPE_TOOLTIP",
+                                                  .overrideRedirect = true,
+                                                  .x = 800,
+                                                  .y = 600});
     settleSession();
     ASSERT_EQ(xdotool({"click", "1", "type", "cd"}), 0);
     settleSession();
@@ -143,10 +149,11 @@ TEST_F(InputMonitorsTest, InputForThisProgramsOwnWindowsIsNotCounted) {
     settleSession();
 
     EXPECT_EQ(counts, (Counts{0, 0, 0}));
-    // Still counting what goes elsewhere.
+    // Still counting what goes elsewhere, our tooltip still shown.
     ASSERT_EQ(xdotool({"click", "3", "type", "e"}), 0);
     settleSession();
     EXPECT_EQ(counts, (Counts{0, 1, 1}));
+    client().destroy(tooltip);
 }
 
 }  // namespace
