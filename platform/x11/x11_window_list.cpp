@@ -43,7 +43,10 @@ std::vector<WindowInfo> X11WindowList::onScreenWindows() {
         return lastKnownWindows();
     }
     std::vector<xcb_window_t> stacked = stackedWindows();
-    return onScreenInfos(fetchWindowFacts(connection_.get(), atoms_, stacked));
+    std::vector<WindowInfo> windows =
+        onScreenInfos(fetchWindowFacts(connection_.get(), atoms_, stacked));
+    // The server went away under the requests (before processEvents noticed).
+    return connection_.broken() ? lastKnownWindows() : windows;
 }
 
 std::vector<xcb_window_t> X11WindowList::stackedWindows() const {

@@ -94,12 +94,15 @@ TEST_F(X11SessionTest, ReportsALostServerOnceAndKeepsTheLastActiveWindow) {
     EXPECT_FALSE(session().connectionLost());
 
     desktop().killServer();
+    // Asked before the session noticed, as the front end may when its own
+    // connection broke first.
+    std::vector<WindowInfo> windows = session().windowList().onScreenWindows();
     ASSERT_TRUE(pump([&] { return session().connectionLost(); }));
     session().processEvents();
     session().processEvents();
 
     EXPECT_EQ(reports, 1);
-    std::vector<WindowInfo> windows = session().windowList().onScreenWindows();
+    EXPECT_EQ(session().windowList().onScreenWindows().size(), windows.size());
     ASSERT_EQ(windows.size(), 1u);
     EXPECT_EQ(windows[0].ownerName, "LastTerm");
     EXPECT_EQ(windows[0].title, "last words");
