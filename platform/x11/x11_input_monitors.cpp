@@ -15,7 +15,7 @@ constexpr std::uint32_t kLeftButton = 1;
 constexpr std::uint32_t kRightButton = 3;
 constexpr std::uint64_t kClickMasks = kLeftMouseDownMask | kRightMouseDownMask;
 
-// Raw events need XInput 2.0; 2.2 delivers them to every client during grabs.
+// Raw events need XInput 2.0; from 2.1 on they reach every client during grabs too.
 constexpr std::uint16_t kXInputMajor = 2;
 constexpr std::uint16_t kXInputMinor = 2;
 
