@@ -22,6 +22,15 @@ class ApplicationTotals {
     // that are not valid UTF-8 read as U+FFFD, so names that differ only there
     // are one application.
     void add(std::string_view name, double seconds);
+    // The same for a name in a buffer readable for NameIndex::kReadAhead
+    // bytes from the name's start: the scanner's, for every record.
+    void addInBuffer(std::string_view name, double seconds) {
+        if (auto position = positions_.findInBuffer(name)) {
+            applications_[*position].seconds += seconds;
+        } else {
+            addFirstSeen(name, seconds);
+        }
+    }
 
     // Where the name's total is, if it has one.
     std::optional<std::size_t> positionOf(std::string_view name) const;

@@ -67,8 +67,10 @@ void LogScanner::startOver(const std::string& path) {
 // the position and the appended bytes take one read: a menu opening after a
 // few records costs a handful of system calls.
 LogScanner::ReadResult LogScanner::readAppended(FileReader& reader, std::size_t& unfinishedSize) {
-    if (buffer_.size() != chunkSize_) {
-        buffer_.assign(chunkSize_, '\0');
+    // The slack past the bytes read lets the name lookup read whole words.
+    constexpr std::size_t kSlack = NameIndex::kReadAhead;
+    if (buffer_.size() != chunkSize_ + kSlack) {
+        buffer_.assign(chunkSize_ + kSlack, '\0');
         buffer_.shrink_to_fit();
     }
     const ReadPosition& at = state_.position;
@@ -80,10 +82,12 @@ LogScanner::ReadResult LogScanner::readAppended(FileReader& reader, std::size_t&
                             : at.file.size;
     std::size_t carried = 0;
     while (readOffset < end) {
-        if (carried == buffer_.size()) {
-            buffer_.resize(buffer_.size() * 2);  // one line longer than a chunk
+        std::size_t capacity = buffer_.size() - kSlack;
+        if (carried == capacity) {
+            buffer_.resize(capacity * 2 + kSlack);  // one line longer than a chunk
+            capacity *= 2;
         }
-        auto got = reader.readAt(readOffset, {buffer_.data() + carried, buffer_.size() - carried});
+        auto got = reader.readAt(readOffset, {buffer_.data() + carried, capacity - carried});
         if (!got) {
             return ReadResult::failed;
         }
@@ -121,7 +125,7 @@ std::size_t LogScanner::countCompleteLines(std::string_view bytes) {
         bytes,
         [this](const RecordFields& fields) {
             ++state_.position.lines;
-            state_.totals.add(fields.name, secondsFromText(fields.seconds));
+            state_.totals.addInBuffer(fields.name, secondsFromText(fields.seconds));
         },
         [this] {
             ++state_.position.lines;

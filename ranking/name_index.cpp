@@ -3,13 +3,17 @@
 namespace tesuko {
 
 void NameIndex::insert(std::string_view name, std::size_t position) {
-    if ((keys_.size() + 1) * 2 > slots_.size()) {
+    if ((count_ + 1) * 2 > slots_.size()) {
         grow();
     }
-    std::uint64_t hash = hashOf(name);
-    Slot& slot = slots_[slotFor(hash, name)];
-    slot = {hash, std::uint32_t(keys_.size()), std::uint32_t(position)};
-    keys_.emplace_back(name);
+    Key key = Key::of(name);
+    Slot& slot = slots_[slotFor(key, name)];
+    slot = {key.low, key.high, key.hash, key.size, std::uint32_t(position)};
+    if (name.size() > kShort) {
+        slot.low = longNames_.size();
+        longNames_.emplace_back(name);
+    }
+    ++count_;
 }
 
 void NameIndex::grow() {
@@ -17,11 +21,11 @@ void NameIndex::grow() {
     slots_.assign(old.empty() ? 64 : old.size() * 2, Slot{});
     std::size_t mask = slots_.size() - 1;
     for (const Slot& slot : old) {
-        if (slot.key == kEmpty) {
+        if (slot.size == kEmpty) {
             continue;
         }
         std::size_t i = slot.hash & mask;
-        while (slots_[i].key != kEmpty) {
+        while (slots_[i].size != kEmpty) {
             i = (i + 1) & mask;
         }
         slots_[i] = slot;

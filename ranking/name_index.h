@@ -1,5 +1,8 @@
 #pragma once
 
+#include <algorithm>
+#include <array>
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -11,81 +14,77 @@
 namespace tesuko {
 
 // Positions by name bytes. The ranking looks up a name for every record, so
-// this is open addressing in a power-of-two table with a hash and a compare
-// that read a short name in two loads, rather than a node per name and a
-// division; lookups are inline for the scanning loop.
+// this is open addressing in a power-of-two table, and a name of up to 16
+// bytes (nearly all of them) is kept in the table as two words: hashed and
+// compared without a loop, a call or a branch on its length.
 class NameIndex {
   public:
+    // How far past a name's start findInBuffer may read.
+    static constexpr std::size_t kReadAhead = 16;
+
     std::optional<std::size_t> find(std::string_view name) const {
-        if (slots_.empty()) {
-            return std::nullopt;
-        }
-        const Slot& slot = slots_[slotFor(hashOf(name), name)];
-        if (slot.key == kEmpty) {
-            return std::nullopt;
-        }
-        return slot.position;
+        return find(Key::of(name), name);
+    }
+    // The same for a name in a buffer that stays readable for kReadAhead
+    // bytes from the name's start: reads two whole words instead of copying.
+    std::optional<std::size_t> findInBuffer(std::string_view name) const {
+        return find(Key::inBuffer(name), name);
     }
     // For a name not in the index yet.
     void insert(std::string_view name, std::size_t position);
 
   private:
     static constexpr std::uint32_t kEmpty = UINT32_MAX;
+    static constexpr std::size_t kShort = 16;
+
+    // A short name as two words, zero past its end; a longer one by its hash,
+    // compared with its text.
+    struct Key {
+        std::uint64_t low = 0;
+        std::uint64_t high = 0;
+        std::uint64_t hash = 0;
+        std::uint32_t size = 0;
+
+        static Key of(std::string_view name);
+        static Key inBuffer(std::string_view name);
+        static Key ofWords(std::uint64_t low, std::uint64_t high, std::size_t size);
+    };
 
     struct Slot {
+        std::uint64_t low = 0;  // for a longer name: where its text is in longNames_
+        std::uint64_t high = 0;
         std::uint64_t hash = 0;
-        std::uint32_t key = kEmpty;  // into keys_
+        std::uint32_t size = kEmpty;
         std::uint32_t position = 0;
     };
 
-    template <typename Word>
-    static std::uint64_t load(const char* bytes) {
-        Word word;
-        std::memcpy(&word, bytes, sizeof word);
-        return word;
+    static std::uint64_t mix(std::uint64_t x) {
+        x ^= x >> 32;
+        x *= 0xd6e8feb86659fd93ull;
+        return x ^ (x >> 32);
     }
 
-    // Every word of the name, the last one overlapping the one before; a
-    // multiply and a shift, as the lookup runs for every record.
-    static std::uint64_t hashOf(std::string_view name) {
-        const char* p = name.data();
-        const std::size_t n = name.size();
-        std::uint64_t first = 0;
-        std::uint64_t last = 0;
-        if (n >= 8) {
-            first = load<std::uint64_t>(p);
-            last = load<std::uint64_t>(p + n - 8);
-            for (std::size_t i = 8; i + 8 < n; i += 8) {
-                first = (first ^ load<std::uint64_t>(p + i)) * 0x9e3779b97f4a7c15ull;
-            }
-        } else if (n >= 4) {
-            first = load<std::uint32_t>(p);
-            last = load<std::uint32_t>(p + n - 4);
-        } else if (n > 0) {
-            first = static_cast<unsigned char>(p[0]) | (std::uint64_t(p[n / 2] & 0xff) << 8);
-            last = static_cast<unsigned char>(p[n - 1]);
+    std::optional<std::size_t> find(const Key& key, std::string_view name) const {
+        if (slots_.empty()) {
+            return std::nullopt;
         }
-        std::uint64_t h = (first ^ n) * 0xff51afd7ed558ccdull ^ last * 0xc4ceb9fe1a85ec53ull;
-        return h ^ (h >> 29);
+        const Slot& slot = slots_[slotFor(key, name)];
+        if (slot.size == kEmpty) {
+            return std::nullopt;
+        }
+        return slot.position;
     }
 
-    static bool same(std::string_view a, std::string_view b) {
-        const std::size_t n = a.size();
-        if (n != b.size()) {
-            return false;
-        }
-        if (n >= 8 && n <= 16) {
-            return load<std::uint64_t>(a.data()) == load<std::uint64_t>(b.data()) &&
-                   load<std::uint64_t>(a.data() + n - 8) == load<std::uint64_t>(b.data() + n - 8);
-        }
-        return std::memcmp(a.data(), b.data(), n) == 0;
-    }
-
-    std::size_t slotFor(std::uint64_t hash, std::string_view name) const {
+    std::size_t slotFor(const Key& key, std::string_view name) const {
         const std::size_t mask = slots_.size() - 1;
-        for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
+        for (std::size_t i = key.hash & mask;; i = (i + 1) & mask) {
             const Slot& slot = slots_[i];
-            if (slot.key == kEmpty || (slot.hash == hash && same(keys_[slot.key], name))) {
+            if (slot.size == kEmpty) {
+                return i;
+            }
+            if (slot.hash == key.hash && slot.size == key.size &&
+                (key.size <= kShort ? slot.low == key.low && slot.high == key.high
+                                    : longNames_[slot.low] == name)) {
                 return i;
             }
         }
@@ -94,7 +93,57 @@ class NameIndex {
     void grow();
 
     std::vector<Slot> slots_;  // at most half full
-    std::vector<std::string> keys_;
+    std::vector<std::string> longNames_;
+    std::size_t count_ = 0;
 };
+
+inline NameIndex::Key NameIndex::Key::ofWords(std::uint64_t low, std::uint64_t high,
+                                              std::size_t size) {
+    std::uint64_t hash = mix(low * 0x9e3779b97f4a7c15ull ^ high * 0xc2b2ae3d27d4eb4full ^ size);
+    return Key{low, high, hash, std::uint32_t(size)};
+}
+
+inline NameIndex::Key NameIndex::Key::of(std::string_view name) {
+    const std::size_t size = name.size();
+    if (size > kShort) {
+        std::uint64_t hash = size;
+        for (std::size_t i = 0; i < size; i += 8) {
+            std::uint64_t word = 0;
+            std::memcpy(&word, name.data() + i, std::min<std::size_t>(8, size - i));
+            hash = mix(hash ^ word) * 0x9e3779b97f4a7c15ull;
+        }
+        return Key{0, 0, mix(hash), std::uint32_t(size)};
+    }
+    std::uint64_t low = 0;
+    std::uint64_t high = 0;
+    if (size == 0) {
+        return ofWords(low, high, size);
+    }
+    std::size_t lowSize = std::min<std::size_t>(size, 8);
+    std::memcpy(&low, name.data(), lowSize);
+    std::memcpy(&high, name.data() + lowSize, size - lowSize);
+    return ofWords(low, high, size);
+}
+
+inline NameIndex::Key NameIndex::Key::inBuffer(std::string_view name) {
+    const std::size_t size = name.size();
+    if (std::endian::native != std::endian::little || size > kShort) {
+        return of(name);
+    }
+    // keep[k]: the first k bytes of a little-endian word.
+    static constexpr std::array<std::uint64_t, 9> keep = {0,
+                                                          0xFF,
+                                                          0xFFFF,
+                                                          0xFFFFFF,
+                                                          0xFFFFFFFF,
+                                                          0xFFFFFFFFFFull,
+                                                          0xFFFFFFFFFFFFull,
+                                                          0xFFFFFFFFFFFFFFull,
+                                                          ~0ull};
+    std::uint64_t words[2];
+    std::memcpy(words, name.data(), sizeof words);
+    std::size_t lowSize = size < 8 ? size : 8;
+    return ofWords(words[0] & keep[lowSize], words[1] & keep[size - lowSize], size);
+}
 
 }  // namespace tesuko

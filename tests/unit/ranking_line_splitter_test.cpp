@@ -111,6 +111,10 @@ TEST(NameIndex, FindsEveryNameItHoldsAndNoOther) {
         if (found) {
             ASSERT_EQ(*found, wanted->second);
         }
+        // In a buffer, followed by bytes that are not part of the name.
+        std::string buffer = probe + std::string(NameIndex::kReadAhead, char(random()));
+        ASSERT_EQ(index.findInBuffer(std::string_view(buffer).substr(0, probe.size())), found)
+            << probe;
     }
     for (const auto& [name, position] : expected) {
         ASSERT_EQ(index.find(name), position) << name;
