@@ -43,6 +43,7 @@ class AppDelegate {
 
     // Only after launch.
     Recorder& recorder() { return *recorder_; }
+    Log& log() { return *log_; }
 
   private:
     void dispatch(MenuCommand command);

@@ -8,6 +8,9 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
+#include <optional>
+#include <string>
 
 #include "app/app_delegate.h"
 #include "platform/platform.h"
@@ -23,6 +26,7 @@
 #include "platform/qt/qt_user_defaults.h"
 #include "platform/x11/x11_session.h"
 #include "platform/xdg/xdg_login_items.h"
+#include "ranking/totals_cache.h"
 
 namespace tesuko {
 
@@ -92,6 +96,7 @@ class TrayProgram {
 
     int run() {
         delegate_.applicationDidFinishLaunching();
+        keepTotalsBetweenRuns();
         if (std::getenv("TESUKO_TRACE_MENU") != nullptr) {
             traceMenuTitles();
         }
@@ -133,6 +138,15 @@ class TrayProgram {
                              manager.setRestartHint(QSessionManager::RestartNever);
                              delegate_.writeIntervalInProgress();
                          });
+    }
+
+    // The first menu after launch then reads only what the log gained meanwhile.
+    void keepTotalsBetweenRuns() {
+        const char* cacheHome = std::getenv("XDG_CACHE_HOME");
+        std::string path =
+            totalsCachePath(cacheHome ? std::optional<std::string>(cacheHome) : std::nullopt,
+                            services_.homeFolder.path());
+        delegate_.log().setTotalsCache(std::make_unique<FileTotalsCache>(path));
     }
 
     // What the menu shows each time it opens, after the ranking rows were
