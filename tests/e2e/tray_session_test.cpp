@@ -5,17 +5,16 @@
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
-#include <memory>
+#include <map>
 #include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
 
-#include "tests/e2e/e2e_desktop.h"
-#include "tests/e2e/e2e_process.h"
 #include "tests/integration/temp_dir.h"
+#include "tests/support/xvfb_desktop.h"
 
-namespace tesuko::e2e {
+namespace tesuko {
 namespace {
 
 using namespace std::chrono_literals;
@@ -25,15 +24,6 @@ const std::string kBinary = fs::canonical(TESUKO_BINARY_DIR "/app/tesuko").strin
 const std::string kArtifacts = TESUKO_BINARY_DIR "/tests/e2e-artifacts";
 constexpr const char* kMenuPrefix = "tesuko menu: ";
 constexpr std::size_t kMenuItems = 10;
-
-std::vector<std::string> linesOf(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) {
-        lines.push_back(line);
-    }
-    return lines;
-}
 
 bool contains(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;
@@ -47,6 +37,13 @@ std::size_t countOf(const std::string& text, const std::string& part) {
     return count;
 }
 
+struct Geometry {
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+};
+
 // "2 : Name    <filler><total> [disabled]" gives "Name".
 std::string rankedName(const std::string& row) {
     std::string rest = row.substr(std::min<std::size_t>(4, row.size()));
@@ -57,21 +54,21 @@ std::string rankedName(const std::string& row) {
 class TraySessionTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        if (auto reason = Desktop::unavailableReason()) {
+        if (auto reason = XvfbDesktop::unavailableReason()) {
             GTEST_SKIP() << *reason;
         }
-        for (const char* folder : {"home/.config", "home/run", "system-config", "openbox-config"}) {
+        for (const char* folder : {"home/.config", "home/run", "system-config"}) {
             fs::create_directories(work / folder);
         }
         fs::permissions(work / "home/run", fs::perms::owner_all);
         fs::create_directories(kArtifacts);
-        desktop.emplace(work.path());
+        desktop.emplace();
     }
 
     std::string home() const { return work / "home"; }
     std::string logFile() const { return home() + "/Desktop/TESUKO/log.csv"; }
-    std::vector<std::string> records() const { return linesOf(readText(logFile())); }
-    std::string output(const std::string& name) const { return readText(work / name); }
+    std::vector<std::string> records() const { return linesOf(readFile(logFile())); }
+    std::string output(const std::string& name) const { return readFile(work / name); }
 
     EnvChanges programEnv() const {
         EnvChanges env = desktop->env();
@@ -93,41 +90,61 @@ class TraySessionTest : public ::testing::Test {
                   "[Desktop Entry]\nType=Application\nName=tesuko\nExec=" + kBinary + "\n");
     }
 
-    std::unique_ptr<Process> startTesuko(const std::string& outputName) const {
-        return std::make_unique<Process>(std::vector<std::string>{kBinary}, programEnv(),
-                                         work / outputName);
+    ChildProcess startTesuko(const std::string& outputName) const {
+        return ChildProcess({kBinary}, {programEnv(), work / outputName, -1});
+    }
+
+    Finished xdotool(std::vector<std::string> arguments) const {
+        arguments.insert(arguments.begin(), "xdotool");
+        return desktop->run(arguments);
+    }
+    // Mapped windows whose WM_CLASS class is exactly `windowClass`.
+    std::vector<std::string> visibleWindows(const std::string& windowClass) const {
+        return linesOf(
+            xdotool({"search", "--onlyvisible", "--class", "^" + windowClass + "$"}).output);
+    }
+    std::optional<Geometry> geometry(const std::string& window) const {
+        Finished shown = xdotool({"getwindowgeometry", "--shell", window});
+        if (shown.status != 0) {
+            return std::nullopt;
+        }
+        std::map<std::string, int> values;
+        for (const std::string& line : linesOf(shown.output)) {
+            std::size_t equals = line.find('=');
+            values[line.substr(0, equals)] =
+                static_cast<int>(std::strtol(line.c_str() + equals + 1, nullptr, 10));
+        }
+        return Geometry{values["X"], values["Y"], values["WIDTH"], values["HEIGHT"]};
     }
 
     // What a failed wait for the icon leaves to look at.
-    std::string diagnosis(Process& tesuko) const {
-        std::optional<int> ended = tesuko.waitExit(std::chrono::milliseconds(0));
+    std::string diagnosis(ChildProcess& tesuko) const {
+        std::optional<int> ended = tesuko.waitExit(0ms);
         return (ended ? "tesuko ended with " + std::to_string(*ended) : "tesuko runs") +
                "; its output:\n" + output("tesuko.out") + "windows:\n" +
-               run({"xwininfo", "-root", "-tree"}, desktop->env()).output;
+               desktop->run({"xwininfo", "-root", "-tree"}).output;
     }
 
     std::optional<Geometry> trayIcon() const {
-        std::vector<std::string> windows = desktop->visibleWindows("tesuko");
-        return windows.size() == 1 ? desktop->geometry(windows[0]) : std::nullopt;
+        std::vector<std::string> windows = visibleWindows("tesuko");
+        return windows.size() == 1 ? geometry(windows[0]) : std::nullopt;
     }
 
     std::string startWindow(const std::string& windowClass, const std::string& title,
                             const std::string& position) {
-        clients.push_back(std::make_unique<Process>(
-            std::vector<std::string>{"xterm", "-class", windowClass, "-T", title, "-geometry",
-                                     "60x12" + position, "-e", "cat"},
-            desktop->env()));
+        desktop->launch({"xterm", "-class", windowClass, "-T", title, "-geometry",
+                         "60x12" + position, "-e", "cat"});
         std::vector<std::string> windows;
-        EXPECT_TRUE(waitUntil(
-            [&] { return !(windows = desktop->visibleWindows(windowClass)).empty(); }, 10s))
+        EXPECT_TRUE(
+            waitUntil([&] { return !(windows = visibleWindows(windowClass)).empty(); }, 10s))
             << windowClass << " did not appear";
         return windows.empty() ? "" : windows.front();
     }
     void activate(const std::string& window) const {
-        desktop->xdotool({"windowactivate", "--sync", window});
+        xdotool({"windowactivate", "--sync", window});
     }
     bool waitForRecords(const std::string& part, std::size_t count) const {
-        return waitUntil([&] { return countOf(readText(logFile()), part) >= count; }, 10s);
+        return waitUntil([&] { return countOf(readFile(logFile()), part) >= count; }, 10s);
     }
 
     // Clicks the tray icon and returns the items of the menu that opened.
@@ -138,11 +155,12 @@ class TraySessionTest : public ::testing::Test {
             return {};
         }
         const std::size_t openedBefore = countOf(output(outputName), "tesuko menu: Quit");
-        desktop->clickAt(icon->x + icon->width / 2, icon->y + icon->height / 2);
+        xdotool({"mousemove", std::to_string(icon->x + icon->width / 2),
+                 std::to_string(icon->y + icon->height / 2), "click", "1"});
         EXPECT_TRUE(waitUntil(
             [&] { return countOf(output(outputName), "tesuko menu: Quit") > openedBefore; }, 10s))
             << output(outputName);
-        EXPECT_TRUE(waitUntil([&] { return desktop->visibleWindows("tesuko").size() >= 2; }, 10s))
+        EXPECT_TRUE(waitUntil([&] { return visibleWindows("tesuko").size() >= 2; }, 10s))
             << "the menu is not on screen";
         std::vector<std::string> items;
         for (const std::string& line : linesOf(output(outputName))) {
@@ -157,34 +175,33 @@ class TraySessionTest : public ::testing::Test {
     }
 
     TempDir work;
-    std::optional<Desktop> desktop;
-    std::vector<std::unique_ptr<Process>> clients;
+    std::optional<XvfbDesktop> desktop;
 };
 
 TEST_F(TraySessionTest, ALoginItemLaunchRecordsRealSwitchesAndRanksThemInTheMenu) {
     addAutostartEntry();
     desktop->startTray();
-    std::unique_ptr<Process> tesuko = startTesuko("tesuko.out");
-    ASSERT_TRUE(waitUntil([&] { return trayIcon().has_value(); }, 15s)) << diagnosis(*tesuko);
+    ChildProcess tesuko = startTesuko("tesuko.out");
+    ASSERT_TRUE(waitUntil([&] { return trayIcon().has_value(); }, 15s)) << diagnosis(tesuko);
 
     // Recording runs from the launch on: the second window's arrival already ends an interval.
     const std::string alpha = startWindow("E2eAlpha", "alpha notes", "+40+60");
     const std::string beta = startWindow("E2eBeta", "beta mail", "+420+300");
-    ASSERT_TRUE(waitForRecords(",E2eAlpha,alpha notes,", 1)) << readText(logFile());
+    ASSERT_TRUE(waitForRecords(",E2eAlpha,alpha notes,", 1)) << readFile(logFile());
 
     activate(alpha);
-    ASSERT_TRUE(waitForRecords(",E2eBeta,beta mail,", 1)) << readText(logFile());
-    desktop->xdotool({"type", "--delay", "30", "abc"});
-    desktop->xdotool({"mousemove", "--window", alpha, "30", "30", "click", "1"});
+    ASSERT_TRUE(waitForRecords(",E2eBeta,beta mail,", 1)) << readFile(logFile());
+    xdotool({"type", "--delay", "30", "abc"});
+    xdotool({"mousemove", "--window", alpha, "30", "30", "click", "1"});
     activate(beta);
     ASSERT_TRUE(waitForRecords(",E2eAlpha,alpha notes,1,3,", 1))
         << "one click and three keys in alpha:\n"
-        << readText(logFile());
+        << readFile(logFile());
     activate(alpha);
-    ASSERT_TRUE(waitForRecords(",E2eBeta,beta mail,", 2)) << readText(logFile());
+    ASSERT_TRUE(waitForRecords(",E2eBeta,beta mail,", 2)) << readFile(logFile());
 
     std::vector<std::string> menu = openMenu("tesuko.out");
-    desktop->screenshot(kArtifacts + "/menu-with-ranking.png");
+    desktop->run({"import", "-window", "root", kArtifacts + "/menu-with-ranking.png"});
     ASSERT_EQ(menu.size(), kMenuItems) << output("tesuko.out");
     EXPECT_EQ(menu[0], "Start Recording [checked] [disabled]");
     EXPECT_EQ(menu[1], "Stop Recording");
@@ -198,35 +215,35 @@ TEST_F(TraySessionTest, ALoginItemLaunchRecordsRealSwitchesAndRanksThemInTheMenu
     EXPECT_EQ(ranked, (std::vector<std::string>{"E2eAlpha", "E2eBeta"}));
     EXPECT_EQ(menu[6], "— [disabled]");
     EXPECT_EQ(menu[9], "Quit tesuko");
-    desktop->xdotool({"key", "Escape"});
+    xdotool({"key", "Escape"});
 
-    Process second({kBinary}, programEnv(), work / "second.out");
+    ChildProcess second({kBinary}, {programEnv(), work / "second.out", -1});
     EXPECT_EQ(second.waitExit(10s), 1);
     EXPECT_EQ(output("second.out"), "tesuko is already running\n");
 
     const std::size_t before = records().size();
-    tesuko->signal(SIGTERM);
-    ASSERT_EQ(tesuko->waitExit(10s), 0) << output("tesuko.out");
+    tesuko.signal(SIGTERM);
+    ASSERT_EQ(tesuko.waitExit(10s), 0) << output("tesuko.out");
     ASSERT_EQ(records().size(), before + 1) << "the interval in progress is written";
     EXPECT_TRUE(contains(records().back(), ",E2eAlpha,alpha notes,")) << records().back();
 }
 
 TEST_F(TraySessionTest, WithoutATrayItSaysSoOnceAndShowsTheIconWhenOneAppears) {
-    std::unique_ptr<Process> tesuko = startTesuko("tesuko.out");
+    ChildProcess tesuko = startTesuko("tesuko.out");
     ASSERT_TRUE(waitUntil([&] { return contains(output("tesuko.out"), "No system tray"); }, 15s))
         << output("tesuko.out");
     desktop->startTray();
-    ASSERT_TRUE(waitUntil([&] { return trayIcon().has_value(); }, 15s)) << diagnosis(*tesuko);
+    ASSERT_TRUE(waitUntil([&] { return trayIcon().has_value(); }, 15s)) << diagnosis(tesuko);
 
     std::vector<std::string> menu = openMenu("tesuko.out");
-    desktop->screenshot(kArtifacts + "/menu-idle.png");
+    desktop->run({"import", "-window", "root", kArtifacts + "/menu-idle.png"});
     ASSERT_EQ(menu.size(), kMenuItems) << output("tesuko.out");
     EXPECT_EQ(menu[0], "Start Recording");
     EXPECT_EQ(menu[1], "Stop Recording [disabled]");
     EXPECT_EQ(menu[4], "— [disabled]") << "nothing recorded, nothing ranked";
 
-    desktop->xdotool({"key", "Up", "Return"});  // the last item: Quit tesuko
-    EXPECT_EQ(tesuko->waitExit(10s), 0) << output("tesuko.out");
+    xdotool({"key", "Up", "Return"});  // the last item: Quit tesuko
+    EXPECT_EQ(tesuko.waitExit(10s), 0) << output("tesuko.out");
     EXPECT_EQ(countOf(output("tesuko.out"), "No system tray"), 1u);
     EXPECT_TRUE(records().empty()) << "nothing was recording";
 }
@@ -234,16 +251,16 @@ TEST_F(TraySessionTest, WithoutATrayItSaysSoOnceAndShowsTheIconWhenOneAppears) {
 TEST_F(TraySessionTest, TheEndOfTheDisplayWritesTheIntervalInProgressAndExitsCleanly) {
     addAutostartEntry();
     desktop->startTray();
-    std::unique_ptr<Process> tesuko = startTesuko("tesuko.out");
-    ASSERT_TRUE(waitUntil([&] { return trayIcon().has_value(); }, 15s)) << diagnosis(*tesuko);
+    ChildProcess tesuko = startTesuko("tesuko.out");
+    ASSERT_TRUE(waitUntil([&] { return trayIcon().has_value(); }, 15s)) << diagnosis(tesuko);
     startWindow("E2eAlpha", "alpha notes", "+40+60");
     startWindow("E2eBeta", "beta mail", "+420+300");
-    ASSERT_TRUE(waitForRecords(",E2eAlpha,alpha notes,", 1)) << readText(logFile());
+    ASSERT_TRUE(waitForRecords(",E2eAlpha,alpha notes,", 1)) << readFile(logFile());
     const std::size_t before = records().size();
 
-    desktop->endServer();
-    ASSERT_EQ(tesuko->waitExit(10s), 0) << output("tesuko.out");
-    ASSERT_EQ(records().size(), before + 1) << readText(logFile()) << output("tesuko.out");
+    desktop->killServer();
+    ASSERT_EQ(tesuko.waitExit(10s), 0) << output("tesuko.out");
+    ASSERT_EQ(records().size(), before + 1) << readFile(logFile()) << output("tesuko.out");
     EXPECT_TRUE(contains(records().back(), ",E2eBeta,beta mail,")) << records().back();
 }
 
@@ -255,12 +272,9 @@ TEST(TesukoCommandLineTest, WorksWithoutADisplayAndExplainsWhatItCannotDo) {
                                {"XDG_RUNTIME_DIR", work.path()},
                                {"XDG_CONFIG_HOME", work / "config"},
                                {"LC_ALL", "en_US.UTF-8"}};
-    Finished tray = run({kBinary}, noDisplay);
-    EXPECT_EQ(tray.status, 2);
-
-    Process explained({kBinary}, noDisplay, work / "tray.out");
+    ChildProcess explained({kBinary}, {noDisplay, work / "tray.out", -1});
     EXPECT_EQ(explained.waitExit(10s), 2);
-    EXPECT_TRUE(contains(readText(work / "tray.out"), "DISPLAY")) << readText(work / "tray.out");
+    EXPECT_TRUE(contains(readFile(work / "tray.out"), "DISPLAY")) << readFile(work / "tray.out");
 
     writeFile(work / "log.csv",
               "2026年12月05日 13時40分48秒,Editor,a,0,0,3723.6\n"
@@ -275,4 +289,4 @@ TEST(TesukoCommandLineTest, WorksWithoutADisplayAndExplainsWhatItCannotDo) {
 }
 
 }  // namespace
-}  // namespace tesuko::e2e
+}  // namespace tesuko

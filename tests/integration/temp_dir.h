@@ -5,6 +5,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 namespace tesuko {
 
@@ -36,6 +37,16 @@ inline std::string readFile(const std::string& path) {
     std::stringstream content;
     content << in.rdbuf();
     return content.str();
+}
+
+// The text's lines, each without its line feed.
+inline std::vector<std::string> linesOf(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) {
+        lines.push_back(line);
+    }
+    return lines;
 }
 
 inline void writeFile(const std::string& path, const std::string& content) {

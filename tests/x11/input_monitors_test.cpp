@@ -24,11 +24,7 @@ std::ostream& operator<<(std::ostream& out, const Counts& counts) {
 
 class InputMonitorsTest : public X11Test {
   protected:
-    void SetUp() override {
-        X11Test::SetUp();
-        if (IsSkipped() || HasFatalFailure()) {
-            return;
-        }
+    void prepare() override {
         ASSERT_TRUE(session().countsInput());
         terminal = startTerminal("InputTerm", "typing here");
         activate(terminal);
@@ -50,10 +46,6 @@ class InputMonitorsTest : public X11Test {
     void pointAt(xcb_window_t window) {
         ASSERT_EQ(xdotool({"mousemove", "--sync", "--window", std::to_string(window), "20", "20"}),
                   0);
-    }
-    int xdotool(std::vector<std::string> arguments) {
-        arguments.insert(arguments.begin(), "xdotool");
-        return desktop().run(arguments);
     }
     xcb_window_t terminal = XCB_NONE;
     std::vector<MonitorHandle> handles;

@@ -21,16 +21,6 @@ namespace {
 using ::testing::ElementsAre;
 using ::testing::MatchesRegex;
 
-// The log's lines, each without its line feed.
-std::vector<std::string> linesOf(const std::string& text) {
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    for (std::size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1) {
-        lines.push_back(text.substr(start, end - start));
-    }
-    return lines;
-}
-
 // A record of the application and title with exact counts and some seconds.
 std::string recordPattern(const std::string& application, const std::string& title, int clicks,
                           int keys) {
@@ -46,11 +36,7 @@ double secondsOf(const std::string& line) {
 // real clock; the other services are fakes.
 class RecorderOverX11Test : public X11Test {
   protected:
-    void SetUp() override {
-        X11Test::SetUp();
-        if (IsSkipped() || HasFatalFailure()) {
-            return;
-        }
+    void prepare() override {
         alpha = startTerminal("AlphaTerm", "alpha one");
         beta = client().createWindow({.instance = "beta",
                                       .wmClass = "BetaView",
@@ -66,10 +52,6 @@ class RecorderOverX11Test : public X11Test {
     void switchTo(xcb_window_t window, const std::string& application) {
         activate(window);
         ASSERT_TRUE(pump([&] { return recorder->heldApplicationName() == application; }));
-    }
-    int xdotool(std::vector<std::string> arguments) {
-        arguments.insert(arguments.begin(), "xdotool");
-        return desktop().run(arguments);
     }
     std::string log() const { return readFile(home / "Desktop/TESUKO/log.csv"); }
 

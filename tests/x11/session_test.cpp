@@ -3,11 +3,11 @@
 #include <sys/stat.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "tests/integration/xdg_scoped_env.h"
 #include "tests/x11/x11_fixture.h"
 
 namespace tesuko {
@@ -53,31 +53,10 @@ TEST(X11SessionOpen, ExplainsWhyThereIsNoXServerToTalkTo) {
     }
 }
 
-// Sets an environment variable for the scope, and restores it after.
-class ScopedEnvironment {
-  public:
-    ScopedEnvironment(const char* name, const char* value) : name_(name) {
-        if (const char* old = std::getenv(name)) {
-            old_ = old;
-        }
-        ::setenv(name, value, 1);
-    }
-    ~ScopedEnvironment() {
-        if (old_) {
-            ::setenv(name_, old_->c_str(), 1);
-        } else {
-            ::unsetenv(name_);
-        }
-    }
-
-  private:
-    const char* name_;
-    std::optional<std::string> old_;
-};
-
 TEST(DisplayTarget, ComesFromTheEnvironmentWithEmptyValuesAsNone) {
-    ScopedEnvironment display("DISPLAY", "");
-    ScopedEnvironment wayland("WAYLAND_DISPLAY", "wayland-1");
+    ScopedEnv env;
+    env.set("DISPLAY", "");
+    env.set("WAYLAND_DISPLAY", "wayland-1");
     DisplayTarget target = DisplayTarget::fromEnvironment();
     EXPECT_EQ(target.display, std::nullopt);
     EXPECT_EQ(target.waylandDisplay, "wayland-1");

@@ -65,7 +65,7 @@ TEST_F(WindowListTest, ListsOnScreenWindowsFrontMostFirstWithoutDesktopElements)
                           Field(&WindowInfo::title, Optional(std::string("plain old title")))),
                     ownedBy("Two"), ownedBy("One")));
 
-    ASSERT_EQ(desktop().run({"xdotool", "windowminimize", std::to_string(two)}), 0);
+    ASSERT_EQ(xdotool({"windowminimize", std::to_string(two)}), 0);
     EXPECT_TRUE(client().waitFor([&] {
         return ownersOf(windows()) == std::vector<std::optional<std::string>>{"OldTerm", "One"};
     })) << "a minimised window is not on screen";

@@ -8,11 +8,12 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/fake/fake_system_log.h"
 #include "platform/x11/x11_session.h"
-#include "tests/x11/desktop_client.h"
-#include "tests/x11/xvfb_desktop.h"
+#include "tests/support/desktop_client.h"
+#include "tests/support/xvfb_desktop.h"
 
 namespace tesuko {
 
@@ -49,7 +50,10 @@ class X11Test : public ::testing::Test {
             X11Session::open(DisplayTarget{desktop_->display(), std::nullopt}, systemLog_);
         ASSERT_TRUE(opened.session) << opened.error;
         session_ = std::move(opened.session);
+        prepare();
     }
+    // What a suite sets up on top, once the desktop and the session are there.
+    virtual void prepare() {}
 
     virtual XvfbDesktop::WindowManager windowManager() const {
         return XvfbDesktop::WindowManager::Openbox;
@@ -83,8 +87,12 @@ class X11Test : public ::testing::Test {
         return window.value_or(XCB_NONE);
     }
     void activate(xcb_window_t window) {
-        ASSERT_EQ(desktop_->run({"xdotool", "windowactivate", "--sync", std::to_string(window)}),
-                  0);
+        ASSERT_EQ(xdotool({"windowactivate", "--sync", std::to_string(window)}), 0);
+    }
+    // Runs xdotool on the desktop; its exit status.
+    int xdotool(std::vector<std::string> arguments) {
+        arguments.insert(arguments.begin(), "xdotool");
+        return desktop_->run(arguments).status;
     }
 
     FakeSystemLog systemLog_;

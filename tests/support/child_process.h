@@ -9,27 +9,37 @@
 #include <string>
 #include <vector>
 
-namespace tesuko::e2e {
+namespace tesuko {
+
+using namespace std::chrono_literals;
 
 // Changes to the environment a program starts with: a value sets, none unsets.
 using EnvChanges = std::map<std::string, std::optional<std::string>>;
 
-// A program started by a test; killed and reaped when the object goes.
-class Process {
+// A program started by a test, ended and reaped when the object goes.
+class ChildProcess {
   public:
-    // Output (stdout and stderr) goes to `outputFile`, or nowhere when empty.
-    // `keepFd` stays open in the program under its own number.
-    Process(const std::vector<std::string>& argv, const EnvChanges& env,
-            const std::string& outputFile = {}, int keepFd = -1);
-    ~Process();
-    Process(const Process&) = delete;
-    Process& operator=(const Process&) = delete;
+    struct Options {
+        EnvChanges environment;
+        std::string outputFile;  // stdout and stderr; empty sends them nowhere
+        int passFd = -1;         // left open in the child under its own number
+    };
 
-    pid_t pid() const { return pid_; }
+    ChildProcess() = default;
+    // Throws when the program cannot be started.
+    ChildProcess(const std::vector<std::string>& argv, const Options& options);
+    ~ChildProcess() { terminate(); }
+    ChildProcess(ChildProcess&& other) noexcept;
+    ChildProcess& operator=(ChildProcess&& other) noexcept;
+    ChildProcess(const ChildProcess&) = delete;
+    ChildProcess& operator=(const ChildProcess&) = delete;
+
     void signal(int number) const;
     // The exit status once the program ended within the bound; a signal that
     // ended it counts as 128 + its number.
-    std::optional<int> waitExit(std::chrono::milliseconds bound);
+    std::optional<int> waitExit(std::chrono::milliseconds bound = 20s);
+    // SIGTERM, then SIGKILL if it has not ended within a moment; reaps it.
+    void terminate();
 
   private:
     pid_t pid_ = -1;
@@ -48,6 +58,5 @@ Finished run(const std::vector<std::string>& argv, const EnvChanges& env = {});
 bool waitUntil(const std::function<bool()>& condition, std::chrono::milliseconds bound);
 
 bool onPath(const std::string& program);
-std::string readText(const std::string& path);
 
-}  // namespace tesuko::e2e
+}  // namespace tesuko

@@ -1,4 +1,4 @@
-#include "tests/x11/desktop_client.h"
+#include "tests/support/desktop_client.h"
 
 #include <poll.h>
 
@@ -104,6 +104,12 @@ bool DesktopClient::hasRootProperty(const std::string& name) const {
         xcb_get_property_reply, connection(),
         xcb_get_property(connection(), 0, root(), atom(name), XCB_GET_PROPERTY_TYPE_ANY, 0, 0));
     return reply && reply->type != XCB_NONE;
+}
+
+bool DesktopClient::hasSelectionOwner(const std::string& selection) const {
+    auto reply = takeReply(xcb_get_selection_owner_reply, connection(),
+                           xcb_get_selection_owner(connection(), atom(selection)));
+    return reply && reply->owner != XCB_NONE;
 }
 
 std::optional<xcb_window_t> DesktopClient::activeWindow() const {

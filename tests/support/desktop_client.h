@@ -55,6 +55,7 @@ class DesktopClient {
     void sync() const { connection_->sync(); }
 
     bool hasRootProperty(const std::string& name) const;
+    bool hasSelectionOwner(const std::string& selection) const;
     std::optional<xcb_window_t> activeWindow() const;
     std::vector<xcb_window_t> clientList() const;
     // The managed window of that WM_CLASS class, once there is one.

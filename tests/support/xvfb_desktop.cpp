@@ -1,28 +1,24 @@
-#include "tests/x11/xvfb_desktop.h"
+#include "tests/support/xvfb_desktop.h"
 
 #include <fcntl.h>
 #include <poll.h>
 #include <unistd.h>
 
-#include <chrono>
-#include <cstdlib>
 #include <stdexcept>
 
 #include "platform/posix/unique_fd.h"
-#include "tests/x11/desktop_client.h"
+#include "tests/support/desktop_client.h"
 
 namespace tesuko {
 
 namespace {
-
-constexpr int kServerStartMillis = 20000;
 
 // Reads the display number Xvfb writes once it accepts connections.
 std::string readDisplayNumber(int fd) {
     std::string number;
     char byte = 0;
     pollfd watched{fd, POLLIN, 0};
-    while (::poll(&watched, 1, kServerStartMillis) > 0 && ::read(fd, &byte, 1) == 1) {
+    while (::poll(&watched, 1, 20000) > 0 && ::read(fd, &byte, 1) == 1) {
         if (byte == '\n') {
             return number;
         }
@@ -49,8 +45,10 @@ XvfbDesktop::XvfbDesktop(WindowManager manager) {
 }
 
 XvfbDesktop::~XvfbDesktop() {
-    programs_.clear();
-    windowManager_.terminate();
+    // Clients first, so that none of them sees its server vanish.
+    while (!programs_.empty()) {
+        programs_.pop_back();
+    }
     server_.terminate();
 }
 
@@ -61,53 +59,60 @@ void XvfbDesktop::startServer() {
     }
     UniqueFd readEnd(ends[0]);
     UniqueFd writeEnd(ends[1]);
-    ChildProcess::Options options;
-    options.passFd = writeEnd.get();
-    server_ = ChildProcess({"Xvfb", "-displayfd", std::to_string(writeEnd.get()), "-nolisten",
-                            "tcp", "-noreset", "-screen", "0", "1024x768x24"},
-                           options);
+    server_ =
+        ChildProcess({"Xvfb", "-displayfd", std::to_string(writeEnd.get()), "-nolisten", "tcp",
+                      "-noreset", "-screen", "0", "1024x768x24"},
+                     {.environment = {}, .outputFile = work_ / "Xvfb", .passFd = writeEnd.get()});
     writeEnd.reset();
     std::string number = readDisplayNumber(readEnd.get());
-    if (!server_.started() || number.empty()) {
-        throw std::runtime_error("Xvfb did not start");
+    if (number.empty()) {
+        throw std::runtime_error("Xvfb did not start:\n" + logOf("Xvfb"));
     }
     display_ = ":" + number;
 }
 
 void XvfbDesktop::startWindowManager() {
-    ChildProcess::Options options = clientOptions();
+    EnvChanges environment = env();
     // No user configuration: openbox's defaults, and no autostart.
-    options.environment["XDG_CONFIG_HOME"] = configHome_.path();
-    windowManager_ = ChildProcess({"openbox", "--sm-disable"}, options);
+    environment["XDG_CONFIG_HOME"] = work_.path();
+    programs_.emplace_back(std::vector<std::string>{"openbox", "--sm-disable"},
+                           ChildProcess::Options{environment, work_ / "openbox", -1});
     // openbox announces itself (_NET_SUPPORTING_WM_CHECK) before it handles
     // map requests, and drops those it gets meanwhile: it is ready once it
     // manages a probe window, mapped again for as long as it stays unmanaged.
     DesktopClient client(display_);
     xcb_window_t probe = client.createWindow({.wmClass = "TesukoProbe", .map = false});
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    auto deadline = std::chrono::steady_clock::now() + 20s;
     bool managed = false;
     while (!managed && std::chrono::steady_clock::now() < deadline) {
         client.map(probe);
-        managed = client.waitForClient("TesukoProbe", std::chrono::milliseconds(250)).has_value();
+        managed = client.waitForClient("TesukoProbe", 250ms).has_value();
     }
     client.destroy(probe);
     if (!managed || !client.waitFor([&] { return client.clientList().empty(); })) {
-        throw std::runtime_error("openbox did not start managing windows on " + display_);
+        throw std::runtime_error("openbox did not start managing windows on " + display_ + ":\n" +
+                                 logOf("openbox"));
     }
 }
 
-ChildProcess::Options XvfbDesktop::clientOptions() const {
-    ChildProcess::Options options;
-    options.environment["DISPLAY"] = display_;
-    return options;
-}
-
 ChildProcess& XvfbDesktop::launch(const std::vector<std::string>& argv) {
-    return programs_.emplace_back(argv, clientOptions());
+    return programs_.emplace_back(argv, ChildProcess::Options{env(), {}, -1});
 }
 
-int XvfbDesktop::run(const std::vector<std::string>& argv) const {
-    return runCommand(argv, clientOptions());
+void XvfbDesktop::startTray() {
+    ChildProcess& tray = programs_.emplace_back(
+        std::vector<std::string>{"trayer", "--edge", "top", "--align", "right", "--widthtype",
+                                 "request", "--height", "24", "--SetDockType", "true",
+                                 "--transparent", "false"},
+        ChildProcess::Options{env(), work_ / "trayer", -1});
+    DesktopClient client(display_);
+    if (!waitUntil([&] { return client.hasSelectionOwner("_NET_SYSTEM_TRAY_S0"); }, 10s)) {
+        std::optional<int> ended = tray.waitExit(0ms);
+        throw std::runtime_error(
+            "trayer did not take the tray on " + display_ +
+            (ended ? " (it ended with " + std::to_string(*ended) + ")" : " (still running)") +
+            ":\n" + logOf("trayer"));
+    }
 }
 
 void XvfbDesktop::killServer() {
