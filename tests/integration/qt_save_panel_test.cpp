@@ -68,11 +68,11 @@ QString qtPath(const std::string& path) {
     return QString::fromUtf8(path.data(), qsizetype(path.size()));
 }
 
-TEST_F(QtSavePanelTest, OffersCsvFilesAndSavesWithoutAskingToReplace) {
+TEST_F(QtSavePanelTest, OffersCsvFilesSavesWithoutAskingToReplaceAndCancelGivesZero) {
     QStringList filters;
     bool confirmsOverwrite = true;
     QFileDialog::AcceptMode mode = QFileDialog::AcceptOpen;
-    runPanel([&](QFileDialog& dialog) {
+    SavePanelResult result = runPanel([&](QFileDialog& dialog) {
         filters = dialog.nameFilters();
         confirmsOverwrite = !dialog.testOption(QFileDialog::DontConfirmOverwrite);
         mode = dialog.acceptMode();
@@ -81,10 +81,6 @@ TEST_F(QtSavePanelTest, OffersCsvFilesAndSavesWithoutAskingToReplace) {
     EXPECT_EQ(filters, QStringList{"CSV (*.csv *.CSV)"});
     EXPECT_EQ(mode, QFileDialog::AcceptSave);
     EXPECT_FALSE(confirmsOverwrite);
-}
-
-TEST_F(QtSavePanelTest, CancelGivesZero) {
-    SavePanelResult result = runPanel([](QFileDialog& dialog) { dialog.reject(); });
     EXPECT_EQ(result.result, SavePanelResult::kCancelled);
     EXPECT_EQ(result.fileUrl, "");
 }

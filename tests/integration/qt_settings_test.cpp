@@ -28,6 +28,7 @@ class QtSettingsTest : public ::testing::Test {
 TEST_F(QtSettingsTest, LivesInTheConfigFolderOfTheUser) {
     QtUserDefaults defaults;
     EXPECT_EQ(defaults.fileName().toStdString(), file());
+    EXPECT_EQ(defaults.string("saveFilePath"), std::nullopt) << "nothing stored yet";
     defaults.set("saveFilePath", "file:///home/u/log.csv");
     EXPECT_TRUE(defaults.synchronize());
     EXPECT_NE(readFile(file()).find("saveFilePath="), std::string::npos) << readFile(file());
@@ -65,10 +66,6 @@ TEST_F(QtSettingsTest, OneSettingWritesWhatAnotherLaterOneReads) {
 
     QtUserDefaults second;
     EXPECT_EQ(Setting(second, log).getFilePath(), "file:///home/u/日本/a b.csv");
-}
-
-TEST_F(QtSettingsTest, NothingStoredGivesNothing) {
-    EXPECT_EQ(QtUserDefaults().string("saveFilePath"), std::nullopt);
 }
 
 TEST_F(QtSettingsTest, AValueThatIsNotATextGivesNothing) {

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 #include <sys/mount.h>
 
-#include <algorithm>
 #include <chrono>
 #include <filesystem>
 
@@ -40,18 +39,6 @@ class RecorderFilesTest : public ::testing::Test {
                       fakes.userDefaults, fakes.savePanel,  fakes.loginItems,    fakes.systemLog,
                       fakes.clock,        fakes.homeFolder};
 };
-
-TEST_F(RecorderFilesTest, RecordsLandAfterExistingContentOfTheRealFile) {
-    std::filesystem::create_directories(home / "Desktop/TESUKO");
-    writeFile(logPath(), "kept\n");
-    Recorder recorder(platform);
-    recorder.run();
-    switchTo("Browser");
-    switchTo("Editor");
-    std::string content = readFile(logPath());
-    EXPECT_EQ(content.rfind("kept\n", 0), 0u);
-    EXPECT_EQ(std::count(content.begin(), content.end(), '\n'), 3);
-}
 
 TEST_F(RecorderFilesTest, ALogRenamedWhileRecordingIsStartedAgainAtItsPath) {
     Recorder recorder(platform);
