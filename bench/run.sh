@@ -43,3 +43,6 @@ for size in $sizes; do
 done
 
 TESUKO_BENCH_LOGS=$logs "$benchmarks" "$@"
+
+# One application switch with 5 and 100 windows open, in a private X session.
+"$build/bench/x11/tesuko_x11_bench"

@@ -16,8 +16,8 @@
 #include "platform/fake/fake_platform.h"
 #include "platform/x11/x11_session.h"
 #include "recorder/recorder.h"
-#include "tests/x11/desktop_client.h"
-#include "tests/x11/xvfb_desktop.h"
+#include "tests/support/desktop_client.h"
+#include "tests/support/xvfb_desktop.h"
 
 namespace tesuko {
 namespace {
