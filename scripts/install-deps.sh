@@ -11,7 +11,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev clang-format
   locales-all
-  xvfb openbox xdotool xterm x11-utils trayer imagemagick
+  xvfb openbox xdotool xterm x11-utils trayer imagemagick fonts-dejavu-core
 )
 
 missing=()
