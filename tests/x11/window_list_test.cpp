@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/x11/window_facts.h"
@@ -183,6 +184,39 @@ TEST_F(BareWindowListTest, WindowsThatVanishedAfterBeingListedAreSkipped) {
     EXPECT_TRUE(facts[1].onScreen());
     EXPECT_TRUE(facts[2].hidden);
     EXPECT_FALSE(facts[2].onScreen());
+}
+
+// A desktop can hold many windows and an application can name one at length:
+// neither may make the list fail, and the long title comes back cut, not lost.
+TEST_F(BareWindowListTest, TenThousandWindowsAndA64KiBTitleAreListed) {
+    // Made in one go, with a single round trip at the end.
+    xcb_connection_t* c = client().connection();
+    xcb_atom_t netWmName = client().atom("_NET_WM_NAME");
+    xcb_atom_t utf8 = client().atom("UTF8_STRING");
+    constexpr std::string_view kClass("many\0Many\0", 10);
+    std::vector<xcb_window_t> ids;
+    for (int i = 0; i < 10000; ++i) {
+        xcb_window_t window = xcb_generate_id(c);
+        xcb_create_window(c, XCB_COPY_FROM_PARENT, window, client().root(),
+                          std::int16_t(i % 100 * 8), std::int16_t(i / 100 * 8), 4, 4, 0,
+                          XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT, 0, nullptr);
+        xcb_change_property(c, XCB_PROP_MODE_REPLACE, window, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, 8,
+                            kClass.size(), kClass.data());
+        xcb_change_property(c, XCB_PROP_MODE_REPLACE, window, netWmName, utf8, 8, 6, "window");
+        xcb_map_window(c, window);
+        ids.push_back(window);
+    }
+    std::string longTitle = std::string(64 * 1024 - 4, 'x') + "日";
+    ids.push_back(client().createWindow({.wmClass = "Long", .netWmName = longTitle}));
+    setList("_NET_CLIENT_LIST_STACKING", ids);
+
+    std::vector<WindowInfo> listed = windows();
+    ASSERT_EQ(listed.size(), ids.size());
+    EXPECT_THAT(listed.front(), ownedBy("Long"));
+    ASSERT_TRUE(listed.front().title.has_value());
+    EXPECT_GE(listed.front().title->size(), 16u * 1024);
+    EXPECT_EQ(longTitle.compare(0, listed.front().title->size(), *listed.front().title), 0);
+    EXPECT_THAT(listed.back(), ownedBy("Many"));
 }
 
 }  // namespace
