@@ -21,6 +21,7 @@
 #include "platform/posix/signal_pipe.h"
 #include "platform/posix/syslog_system_log.h"
 #include "platform/posix/system_clock.h"
+#include "platform/qt/qt_display.h"
 #include "platform/qt/qt_save_panel.h"
 #include "platform/qt/qt_status_menu.h"
 #include "platform/qt/qt_user_defaults.h"
@@ -49,8 +50,9 @@ struct DesktopServices {
 };
 
 // Qt's own X connection ends the process with exit(1) when the display goes
-// away, maybe before ours notices. The interval in progress is written on the
-// way out all the same, and the end of the display counts as a clean exit.
+// away, maybe before ours notices: a server shutting down closes its clients
+// one by one. The interval in progress is written on the way out all the
+// same, and the end of the display counts as a clean exit.
 AppDelegate* gDelegateAtExit = nullptr;
 X11Session* gSessionAtExit = nullptr;
 
@@ -62,7 +64,7 @@ void finishAtExit() {
     // window list falls back to the windows it knew.
     gSessionAtExit->processEvents();
     gDelegateAtExit->applicationWillTerminate();
-    if (gSessionAtExit->connectionLost()) {
+    if (gSessionAtExit->connectionLost() || qtDisplayConnectionBroken()) {
         std::fflush(nullptr);
         std::_Exit(0);
     }
