@@ -24,22 +24,22 @@ class PosixWriter : public FileWriter {
     // O_APPEND already puts every write at the end.
     void seekToEnd() override { ::lseek(fd_.get(), 0, SEEK_END); }
 
+    // A signal can cut a write short; the rest follows. What fails midway is
+    // taken back, since a partial record would corrupt the line after it.
     std::optional<std::string> write(std::string_view bytes) override {
-        ssize_t written;
-        do {
-            written = ::write(fd_.get(), bytes.data(), bytes.size());
-        } while (written < 0 && errno == EINTR);
-        if (written < 0) {
-            return reason(errno);
-        }
-        if (std::size_t(written) != bytes.size()) {
-            // A partial record would corrupt the line after it: take it back.
-            struct stat info {};
-            if (::fstat(fd_.get(), &info) == 0 && info.st_size >= written) {
-                (void)::ftruncate(fd_.get(), info.st_size - written);
+        std::size_t done = 0;
+        while (done < bytes.size()) {
+            const ssize_t written = ::write(fd_.get(), bytes.data() + done, bytes.size() - done);
+            if (written > 0) {
+                done += std::size_t(written);
+                continue;
             }
-            return "short write (" + std::to_string(written) + " of " +
-                   std::to_string(bytes.size()) + " bytes), disk full?";
+            if (written < 0 && errno == EINTR) {
+                continue;
+            }
+            const std::string why = written < 0 ? reason(errno) : "nothing written, disk full?";
+            takeBack(done);
+            return why;
         }
         return std::nullopt;
     }
@@ -52,6 +52,13 @@ class PosixWriter : public FileWriter {
     }
 
   private:
+    void takeBack(std::size_t written) {
+        struct stat info {};
+        if (written > 0 && ::fstat(fd_.get(), &info) == 0 && info.st_size >= off_t(written)) {
+            (void)::ftruncate(fd_.get(), info.st_size - off_t(written));
+        }
+    }
+
     UniqueFd fd_;
 };
 

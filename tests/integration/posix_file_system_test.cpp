@@ -1,9 +1,17 @@
 #include "platform/posix/posix_file_system.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <pthread.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+#include "platform/posix/signal_pipe.h"
+#include "platform/posix/unique_fd.h"
 #include "tests/integration/temp_dir.h"
 
 namespace tesuko {
@@ -69,6 +77,50 @@ TEST(PosixFileSystem, FullDiskLeavesNoPartialRecord) {
     auto error = opened.file->write("a record\n");
     ASSERT_TRUE(error.has_value());
     EXPECT_EQ(*error, "No space left on device");
+}
+
+// The program's own SIGTERM handler returns, so a write blocked on a slow
+// file comes back short when the signal arrives; the record must still
+// arrive whole, and once.
+TEST(PosixFileSystem, ARecordCutShortBySignalsArrivesWhole) {
+    using namespace std::chrono_literals;
+    TempDir dir;
+    const std::string slowFile = dir / "slow";
+    ASSERT_EQ(::mkfifo(slowFile.c_str(), 0600), 0);
+    std::string received;
+    std::thread reader([&] {
+        UniqueFd in(::open(slowFile.c_str(), O_RDONLY | O_CLOEXEC));
+        char chunk[4096];
+        ssize_t got = 0;
+        while ((got = ::read(in.get(), chunk, sizeof chunk)) > 0) {
+            received.append(chunk, std::size_t(got));
+            std::this_thread::sleep_for(100us);  // keeps the writer waiting
+        }
+    });
+    SignalPipe signals{SIGTERM};
+    PosixFileSystem fs;
+    Opened<FileWriter> opened = fs.openForWriting(slowFile);
+    ASSERT_TRUE(opened.file) << opened.error;
+
+    std::atomic<bool> writing{true};
+    std::thread signaller([&, writer = ::pthread_self()] {
+        while (writing) {
+            ::pthread_kill(writer, SIGTERM);
+            std::this_thread::sleep_for(50us);
+        }
+    });
+    std::string record(1 << 20, 'r');
+    record.back() = '\n';
+    const std::optional<std::string> error = opened.file->write(record);
+    writing = false;
+    signaller.join();
+    opened.file.reset();
+    reader.join();
+
+    EXPECT_EQ(error, std::nullopt);
+    EXPECT_EQ(received.size(), record.size());
+    EXPECT_TRUE(received == record);
+    EXPECT_FALSE(signals.take().empty()) << "no signal arrived during the write";
 }
 
 TEST(PosixFileSystem, ReadsWholeFilesAndIdentifiesThem) {
