@@ -12,8 +12,10 @@
 
 namespace tesuko {
 
-LogScanner::LogScanner(SystemLog& systemLog, std::size_t chunkSize)
-    : systemLog_(systemLog), chunkSize_(std::max<std::size_t>(chunkSize, 1)) {}
+LogScanner::LogScanner(SystemLog& systemLog, std::size_t chunkSize, std::size_t longestLine)
+    : systemLog_(systemLog),
+      chunkSize_(std::max<std::size_t>(chunkSize, 1)),
+      longestLine_(std::max({longestLine, chunkSize_, ReadPosition::kCheckedBytes})) {}
 
 void LogScanner::resume(ScanState state) {
     state_ = std::move(state);
@@ -33,6 +35,7 @@ std::optional<std::string> LogScanner::scan(FileSystem& fileSystem, const std::s
     state_.position.file = file;
     damagedRows_ = 0;
     firstDamagedLine_ = 0;
+    longLines_ = 0;
     std::size_t unfinishedSize = 0;
     ReadResult result = readAppended(reader, unfinishedSize);
     if (result == ReadResult::changedBefore) {
@@ -47,8 +50,11 @@ std::optional<std::string> LogScanner::scan(FileSystem& fileSystem, const std::s
                         " to its end; the ranking is empty until it can be read.");
         return fail("the file could not be read to its end");
     }
-    reportDamagedRows(path);
+    reportSkippedLines(path);
     rank({buffer_.data(), unfinishedSize});
+    if (buffer_.size() > chunkSize_ + NameIndex::kReadAhead) {
+        buffer_ = {};  // a long line's room is not kept until the next menu
+    }
     return std::nullopt;
 }
 
@@ -83,9 +89,20 @@ LogScanner::ReadResult LogScanner::readAppended(FileReader& reader, std::size_t&
     std::size_t carried = 0;
     while (readOffset < end) {
         std::size_t capacity = buffer_.size() - kSlack;
+        if (carried == capacity && capacity == longestLine_) {
+            SkipResult skip = skipLongLine(reader, readOffset, end);
+            if (skip == SkipResult::failed) {
+                return ReadResult::failed;
+            }
+            carried = 0;
+            if (skip == SkipResult::unfinished) {
+                break;  // counted once it ends, like any unfinished line
+            }
+            continue;
+        }
         if (carried == capacity) {
-            buffer_.resize(capacity * 2 + kSlack);  // one line longer than a chunk
-            capacity *= 2;
+            capacity = std::min(capacity * 2, longestLine_);  // one line longer than a chunk
+            buffer_.resize(capacity + kSlack);
         }
         auto got = reader.readAt(readOffset, {buffer_.data() + carried, capacity - carried});
         if (!got) {
@@ -135,6 +152,39 @@ std::size_t LogScanner::countCompleteLines(std::string_view bytes) {
         });
 }
 
+LogScanner::SkipResult LogScanner::skipLongLine(FileReader& reader, std::uint64_t& readOffset,
+                                                std::uint64_t end) {
+    while (readOffset < end) {
+        auto got = reader.readAt(readOffset, {buffer_.data(), chunkSize_});
+        if (!got) {
+            return SkipResult::failed;
+        }
+        if (*got == 0) {
+            break;
+        }
+        const void* lineEnd = std::memchr(buffer_.data(), '\n', *got);
+        if (lineEnd == nullptr) {
+            readOffset += *got;
+            continue;
+        }
+        readOffset += std::size_t(static_cast<const char*>(lineEnd) - buffer_.data()) + 1;
+        // The check before the position needs the bytes up to the line end,
+        // which may lie in the chunk before; the line is longer than them.
+        ReadPosition& at = state_.position;
+        const std::size_t checked = ReadPosition::kCheckedBytes;
+        auto last = reader.readAt(readOffset - checked, {buffer_.data(), checked});
+        if (!last || *last != checked) {
+            return SkipResult::failed;
+        }
+        at.offset = readOffset;
+        at.lastBytes.assign(buffer_.data(), checked);
+        ++at.lines;
+        ++longLines_;
+        return SkipResult::skipped;
+    }
+    return SkipResult::unfinished;
+}
+
 void LogScanner::keepLastBytes(std::string_view counted) {
     ReadPosition& at = state_.position;
     at.offset += counted.size();
@@ -148,14 +198,18 @@ void LogScanner::keepLastBytes(std::string_view counted) {
     }
 }
 
-void LogScanner::reportDamagedRows(const std::string& path) {
-    if (damagedRows_ == 0) {
-        return;
+void LogScanner::reportSkippedLines(const std::string& path) {
+    if (damagedRows_ > 0) {
+        std::string rows = damagedRows_ == 1 ? "1 row" : std::to_string(damagedRows_) + " rows";
+        systemLog_.line("Skipped " + rows + " of fewer than six fields in " + path +
+                        ", the first at line " + std::to_string(firstDamagedLine_) +
+                        "; the other records count.");
     }
-    std::string rows = damagedRows_ == 1 ? "1 row" : std::to_string(damagedRows_) + " rows";
-    systemLog_.line("Skipped " + rows + " of fewer than six fields in " + path +
-                    ", the first at line " + std::to_string(firstDamagedLine_) +
-                    "; the other records count.");
+    if (longLines_ > 0) {
+        std::string lines = longLines_ == 1 ? "1 line" : std::to_string(longLines_) + " lines";
+        systemLog_.line("Skipped " + lines + " of " + std::to_string(longestLine_) +
+                        " bytes or more in " + path + "; the other records count.");
+    }
 }
 
 void LogScanner::rank(std::string_view unfinished) {

@@ -42,12 +42,19 @@ struct ScanState {
 // the path leads to another file, the file shrank, or the bytes just before
 // the position changed. An unfinished last line is counted on a copy and read
 // again next time. The file is read in fixed-size chunks, so memory does not
-// grow with the log.
+// grow with the log; a line is held whole only up to longestLine bytes.
 class LogScanner {
   public:
     static constexpr std::size_t kDefaultChunkSize = 256 * 1024;
+    // Far beyond any record written here (titles are cut at 16 KiB), far below
+    // what would strain memory: a longer line is no record but a wrong or
+    // damaged file, and is skipped.
+    static constexpr std::size_t kDefaultLongestLine = 16 * 1024 * 1024;
 
-    explicit LogScanner(SystemLog& systemLog, std::size_t chunkSize = kDefaultChunkSize);
+    // A line of longestLine bytes or more before its end is skipped; a chunk
+    // larger than that raises the limit to its own size.
+    explicit LogScanner(SystemLog& systemLog, std::size_t chunkSize = kDefaultChunkSize,
+                        std::size_t longestLine = kDefaultLongestLine);
 
     // Brings the ranking up to date with the file at path. When the file cannot
     // be read, the ranking is empty and the reason is returned.
@@ -64,6 +71,7 @@ class LogScanner {
 
   private:
     enum class ReadResult { complete, changedBefore, failed };
+    enum class SkipResult { skipped, unfinished, failed };
 
     std::optional<std::string> fail(std::string reason);
     void startOver(const std::string& path);
@@ -72,18 +80,22 @@ class LogScanner {
     // buffer, its length in unfinishedSize.
     ReadResult readAppended(FileReader& reader, std::size_t& unfinishedSize);
     std::size_t countCompleteLines(std::string_view bytes);
+    // Reads on from readOffset, inside a line too long to hold, to its end.
+    SkipResult skipLongLine(FileReader& reader, std::uint64_t& readOffset, std::uint64_t end);
     void keepLastBytes(std::string_view counted);
-    void reportDamagedRows(const std::string& path);
+    void reportSkippedLines(const std::string& path);
     void rank(std::string_view unfinished);
 
     SystemLog& systemLog_;
     std::size_t chunkSize_;
+    std::size_t longestLine_;
     std::vector<char> buffer_;
     ScanState state_;
     RankList ranks_;
     // Rows of fewer than six fields among the lines this scan counted.
     std::uint64_t damagedRows_ = 0;
     std::uint64_t firstDamagedLine_ = 0;
+    std::uint64_t longLines_ = 0;
 };
 
 }  // namespace tesuko

@@ -37,7 +37,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     tesuko::FakeFileSystem files;
     tesuko::FakeSystemLog log;
     files.addFile(path, "");
-    tesuko::LogScanner incremental(log, input.ConsumeIntegralInRange<std::size_t>(1, 300));
+    // A small longest line, so that skipping a line too long takes part too;
+    // no chunk is longer, as a chunk holds at least one whole line.
+    const auto longestLine = input.ConsumeIntegralInRange<std::size_t>(300, 2000);
+    tesuko::LogScanner incremental(log, input.ConsumeIntegralInRange<std::size_t>(1, 300),
+                                   longestLine);
 
     std::string content;
     while (input.remaining_bytes() > 0) {
@@ -46,7 +50,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         incremental.scan(files, path);
     }
 
-    tesuko::LogScanner full(log);
+    tesuko::LogScanner full(log, longestLine, longestLine);
     full.scan(files, path);
     if (!sameRanks(incremental.ranks(), full.ranks())) {
         std::abort();

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 #include <filesystem>
@@ -16,9 +17,15 @@
 namespace tesuko {
 namespace {
 
-std::string record(const std::string& name, const std::string& seconds) {
-    return "2026年12月05日 13時40分48秒," + name + ",A window title of some length,3,10," +
-           seconds + "\n";
+std::string record(const std::string& name, const std::string& seconds,
+                   const std::string& title = "A window title of some length") {
+    return "2026年12月05日 13時40分48秒," + name + "," + title + ",3,10," + seconds + "\n";
+}
+
+std::uint64_t peakResidentBytes() {
+    struct rusage usage {};
+    ::getrusage(RUSAGE_SELF, &usage);
+    return std::uint64_t(usage.ru_maxrss) * 1024;
 }
 
 void appendFile(const std::string& path, const std::string& bytes) {
@@ -94,6 +101,21 @@ TEST_F(RankingFileTest, APrivateCacheCarriesTheTotalsToTheNextRun) {
     afterDamage.scanLog();
     EXPECT_EQ(afterDamage.getRankLog(), (RankList{{"A", 6}, {"B", 2}}));
     EXPECT_NE(readFile(cachePath), "damaged");
+}
+
+// A log of 2 GB, nearly all of it one line of zeros (as a crash can leave
+// behind, here a hole in a sparse file), after a record with a 1 MB title.
+TEST_F(RankingFileTest, A2GBLogWithHugeLinesIsReadInLittleMemory) {
+    writeFile(logPath, record("A", "1") + record("B", "2", std::string(1 << 20, 't')));
+    std::filesystem::resize_file(logPath, std::uint64_t(2) << 30);
+    appendFile(logPath, "\n" + record("C", "3"));
+    const std::uint64_t peakBefore = peakResidentBytes();
+
+    EXPECT_EQ(scan(), (RankList{{"C", 3}, {"B", 2}, {"A", 1}}));
+    EXPECT_LT(peakResidentBytes() - peakBefore, std::uint64_t(64) << 20);
+    ASSERT_EQ(systemLog.lines.size(), 1u);
+    EXPECT_EQ(systemLog.lines[0], "Skipped 1 line of 16777216 bytes or more in " + logPath +
+                                      "; the other records count.");
 }
 
 TEST(TotalsCachePath, FollowsXdgCacheHome) {

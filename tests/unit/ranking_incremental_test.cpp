@@ -64,9 +64,11 @@ Opened<FileReader> CountingFileSystem::openForReading(const std::string& path) {
 }
 
 constexpr const char* kLog = "/logs/log.csv";
+// Small enough for the sample log to hold lines that are skipped as too long.
+constexpr std::size_t kLongestLine = 256;
 
 // A log with what makes counting hard: multi-byte names, damaged rows,
-// invalid UTF-8, seconds that do not begin with a number.
+// invalid UTF-8, seconds that do not begin with a number, lines too long.
 std::string sampleLog(std::mt19937& random, int records) {
     const char* names[] = {"Terminal", "ターミナル", "Editor", "メモ帳", "Bad\xFF", "Bad\xFE", "x"};
     const char* seconds[] = {"12.500000", "0.000001", "3600.000000", "-2.000000", "abc", "1e3"};
@@ -79,6 +81,9 @@ std::string sampleLog(std::mt19937& random, int records) {
             case 1:
                 bytes += "damaged,row\n";
                 break;
+            case 2:
+                bytes += record("Long", "1", std::string(kLongestLine - 50 + random() % 100, 't'));
+                break;
             default:
                 bytes += record(names[random() % std::size(names)],
                                 seconds[random() % std::size(seconds)]);
@@ -87,21 +92,21 @@ std::string sampleLog(std::mt19937& random, int records) {
     return bytes;
 }
 
-RankList fullScan(FakeFileSystem& files, std::size_t chunkSize) {
+RankList fullScan(FakeFileSystem& files) {
     FakeSystemLog quiet;
-    LogScanner scanner(quiet, chunkSize);
+    LogScanner scanner(quiet, kLongestLine, kLongestLine);
     scanner.scan(files, kLog);
     return scanner.ranks();
 }
 
 TEST(IncrementalScan, EqualsAFullRescanAfterAnyAppendsAndChunkSizes) {
     std::mt19937 random(20261205);
-    for (std::size_t chunkSize : {1, 7, 64, 4096}) {
+    for (std::size_t chunkSize : {1, 7, 64, 200}) {
         std::string bytes = sampleLog(random, 300);
         FakeFileSystem files;
         files.addFile(kLog, "");
         FakeSystemLog systemLog;
-        LogScanner scanner(systemLog, chunkSize);
+        LogScanner scanner(systemLog, chunkSize, kLongestLine);
         std::size_t appended = 0;
         while (appended < bytes.size()) {
             // Pieces that end anywhere: inside a line, a field, a UTF-8 sequence.
@@ -109,7 +114,7 @@ TEST(IncrementalScan, EqualsAFullRescanAfterAnyAppendsAndChunkSizes) {
             appended += piece;
             files.rewrite(kLog, bytes.substr(0, appended));
             ASSERT_EQ(scanner.scan(files, kLog), std::nullopt);
-            ASSERT_EQ(scanner.ranks(), fullScan(files, 1 << 16))
+            ASSERT_EQ(scanner.ranks(), fullScan(files))
                 << "chunk size " << chunkSize << ", after " << appended << " bytes";
         }
     }
@@ -147,6 +152,25 @@ TEST_F(ScanCounting, ReadsAnUnfinishedLineAgainUntilItEnds) {
     EXPECT_EQ(scan(), (RankList{{"C", 9}, {"B", 2}, {"A", 1}}));
     files.rewrite(kLog, files.content(kLog) + "\n");
     EXPECT_EQ(scan(), (RankList{{"C", 9}, {"B", 2}, {"A", 1}})) << "counted once, not twice";
+}
+
+TEST(LongLines, AreSkippedAndSaidOnceTheyEndWhileTheRestCounts) {
+    FakeFileSystem files;
+    FakeSystemLog systemLog;
+    LogScanner scanner(systemLog, 16, kLongestLine);
+    const std::string fits = record("Fits", "2", std::string(kLongestLine - 60, 't'));
+    const std::string tooLong = record("Long", "4", std::string(2 * kLongestLine, 't'));
+    files.addFile(kLog, record("A", "1") + fits + tooLong.substr(0, 3 * kLongestLine / 2));
+    scanner.scan(files, kLog);
+    EXPECT_EQ(scanner.ranks(), (RankList{{"Fits", 2}, {"A", 1}}));
+    EXPECT_TRUE(systemLog.lines.empty()) << "not said before the line ends";
+
+    files.rewrite(kLog, record("A", "1") + fits + tooLong + tooLong + record("B", "8"));
+    scanner.scan(files, kLog);
+    EXPECT_EQ(scanner.ranks(), (RankList{{"B", 8}, {"Fits", 2}, {"A", 1}}));
+    EXPECT_EQ(systemLog.lines,
+              std::vector<std::string>{"Skipped 2 lines of 256 bytes or more in " +
+                                       std::string(kLog) + "; the other records count."});
 }
 
 TEST_F(ScanCounting, ReadsWholeAgainWhenTheFileChanged) {
