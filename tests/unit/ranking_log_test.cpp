@@ -70,7 +70,7 @@ TEST_F(RankingTest, DamageIsReportedWhenReadNotOnEveryScan) {
     scan();
     scan();
     EXPECT_EQ(systemLog.lines.size(), 1u);
-    append(kHomeLog, "\n" + record("A", "1"));
+    append(kHomeLog, std::string("\n").append(record("A", "1")));
     EXPECT_EQ(scan(), (Ranks{{"A", 2}}));
     ASSERT_EQ(systemLog.lines.size(), 2u);
     EXPECT_NE(systemLog.lines[1].find("Skipped 1 row of fewer than six fields"), std::string::npos);

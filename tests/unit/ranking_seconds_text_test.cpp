@@ -68,7 +68,7 @@ TEST(SecondsText, RandomNumbersInTheRecordersFormAgreeWithStrtod) {
         std::string text = std::to_string(std::int64_t(random() % 2000000000) - 1000000000) + "." +
                            std::to_string(random() % 1000000);
         if (i % 3 == 0) {
-            text += "e" + std::to_string(int(random() % 40) - 20);
+            text.append("e").append(std::to_string(int(random() % 40) - 20));
         }
         ASSERT_EQ(bitsOf(secondsFromText(text)), bitsOf(byStrtod(text))) << text;
     }
