@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Generates activity logs of 100k, 1M and 5M records (about 106 bytes each)
+# Generates activity logs of 100k, 1M, 5M and 20M records (about 106 bytes each, 2 GB)
 # into a temporary folder, times `cat LOG > /dev/null` on each as the floor,
 # runs the scan benchmarks on them and deletes the logs.
 #   bash bench/run.sh BUILD_DIR [benchmark flags...]
@@ -11,7 +11,7 @@ build=${1:?usage: bench/run.sh BUILD_DIR [benchmark flags...]}
 shift
 generate=$build/bench/tesuko_generate_log
 benchmarks=$build/bench/tesuko_scan_bench
-sizes=${TESUKO_BENCH_SIZES:-"100k:100000 1M:1000000 5M:5000000"}
+sizes=${TESUKO_BENCH_SIZES:-"100k:100000 1M:1000000 5M:5000000 2G:20000000"}
 
 logs=$(mktemp -d "${TMPDIR:-/tmp}/tesuko-bench.XXXXXX")
 trap 'rm -rf "$logs"' EXIT
