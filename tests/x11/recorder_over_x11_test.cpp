@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <regex>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -108,6 +109,37 @@ TEST_F(RecorderOverX11Test, NothingIsCountedOrWrittenAfterStop) {
     EXPECT_EQ(recorder->clickCount(), 0);
     EXPECT_EQ(recorder->keyDownCount(), 0);
     EXPECT_EQ(log(), stopped);
+}
+
+// Whatever a window calls itself, its record stays one line of six fields.
+TEST_F(RecorderOverX11Test, AHostileNameAndTitleStillMakeOneRecordOfSixFields) {
+    std::string controls;
+    for (char c = 0; c < 0x20; ++c) {
+        controls += c;
+    }
+    const std::string title = "T" + controls + "\x7f" + "a,b\xff\xfe" + "end";
+    xcb_window_t hostile = client().createWindow(
+        {.instance = "hostile", .wmClass = "Hostile,App", .netWmName = title});
+    ASSERT_TRUE(client().waitForClient("Hostile,App"));
+    activate(alpha);
+    ASSERT_TRUE(pump([&] { return session().workspace().activeApplication() == "AlphaTerm"; }));
+    recorder.emplace(*platform);
+    recorder->run();
+    switchTo(hostile, "Hostile,App");
+    std::size_t before = linesOf(log()).size();
+
+    switchTo(alpha, "AlphaTerm");
+
+    std::vector<std::string> lines = linesOf(log());
+    ASSERT_EQ(lines.size(), before + 1) << log();
+    std::vector<std::string> fields;
+    std::stringstream line(lines.back());
+    for (std::string field; std::getline(line, field, ',');) {
+        fields.push_back(field);
+    }
+    ASSERT_EQ(fields.size(), 6u) << lines.back();
+    EXPECT_EQ(fields[1], "Hostile、App");
+    EXPECT_EQ(fields[2], "T" + std::string(32, ' ') + "\x7f" + "a、b\uFFFD\uFFFDend");
 }
 
 TEST_F(RecorderOverX11Test, WhenTheServerGoesTheIntervalInProgressIsWritten) {
