@@ -94,7 +94,9 @@ void AppDelegate::SaveAs() {
 }
 
 void AppDelegate::OpenAtLogin() {
-    recorder_->enableLoginItem();
+    if (!recorder_->enableLoginItem()) {
+        return;  // unchecked and enabled, so that the user can try again
+    }
     statusMenu_.setState(MenuItem::OpenAtLogin, true);
     statusMenu_.setAction(MenuItem::OpenAtLogin, std::nullopt);
 }

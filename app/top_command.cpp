@@ -2,9 +2,9 @@
 
 #include <charconv>
 
-#include "ranking/log_path.h"
 #include "ranking/log_scanner.h"
 #include "ranking/rank_rows.h"
+#include "recorder/log_location.h"
 
 namespace tesuko {
 
@@ -58,8 +58,7 @@ int runTopCommand(std::span<const std::string> args, FileSystem& fileSystem, Use
         return 2;
     }
     const TopOptions& options = std::get<TopOptions>(parsed);
-    std::string path =
-        options.logFile ? *options.logFile : rankedLogPath(defaults, systemLog, home);
+    std::string path = options.logFile ? *options.logFile : logPath(defaults, systemLog, home);
     LogScanner scanner(systemLog);
     if (auto error = scanner.scan(fileSystem, path)) {
         err << "tesuko: cannot read the activity log " << path << ": " << *error << '\n';

@@ -146,7 +146,7 @@ void incremental(benchmark::State& state, const GeneratedLog& base, std::size_t 
     fs::copy_file(base.path, path, fs::copy_options::overwrite_existing);
     std::string records = LogGenerator(7).records(appended);
     PosixFileSystem files;
-    auto writer = files.openForWriting(path).file;
+    auto writer = files.openForWriting(path, FileSystem::Links::follow).file;
     Reader reader(path);
     reader.scan();
     IterationTimes times;

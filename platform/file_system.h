@@ -9,23 +9,32 @@
 
 namespace tesuko {
 
+// Why a file operation failed, for the system log; nullopt when it worked.
+using FileError = std::optional<std::string>;
+
 // An open log file. Every write lands at the end of the file.
 class FileWriter {
   public:
     virtual ~FileWriter() = default;
 
-    virtual void seekToEnd() = 0;
+    // The last byte of the file, or nullopt when it is empty or cannot be read.
+    virtual std::optional<char> lastByte() = 0;
     // Writes all bytes in one call; the reason when that failed or fell short.
-    virtual std::optional<std::string> write(std::string_view bytes) = 0;
+    virtual FileError write(std::string_view bytes) = 0;
     // False once the path names another file or nothing: the log was moved or removed.
     virtual bool stillAt(const std::string& path) = 0;
 };
 
-// Which file a reader has open: enough to notice a replaced or shrunk file.
+// Which file a reader has open: enough to notice a replaced, shrunk or
+// rewritten file.
 struct FileIdentity {
     std::uint64_t device = 0;
     std::uint64_t inode = 0;
     std::uint64_t size = 0;
+    // Modification and status change times, in nanoseconds since the epoch:
+    // an edit in place changes them even when it keeps the size.
+    std::int64_t modified = 0;
+    std::int64_t changed = 0;
 
     bool sameFile(const FileIdentity& other) const {
         return device == other.device && inode == other.inode;
@@ -47,23 +56,40 @@ struct Opened {
     std::string error;        // why not, for the system log
 };
 
+// A small file read whole.
+struct FileContents {
+    std::optional<std::string> bytes;  // nullopt when it could not be read
+    std::string error;                 // why not, for the system log
+};
+
+// Files never block the caller: a FIFO, a device or a folder where a file is
+// expected is refused with a reason, not waited on.
 class FileSystem {
   public:
     virtual ~FileSystem() = default;
 
     // True when anything, file or folder, is at the path.
     virtual bool exists(const std::string& path) = 0;
-    virtual bool isDirectory(const std::string& path) = 0;
     // Creates the folder and every missing one above it, private to the user.
     // An existing folder counts as success.
-    virtual bool createDirectories(const std::string& path) = 0;
-    // Creates an empty file, private to the user; never replaces anything.
-    virtual bool createEmptyFile(const std::string& path) = 0;
-    // Opens an existing file for appending without truncating it.
-    virtual Opened<FileWriter> openForWriting(const std::string& path) = 0;
+    virtual FileError createDirectories(const std::string& path) = 0;
+    // Creates an empty private file; never replaces anything, never follows a link.
+    virtual FileError createEmptyFile(const std::string& path) = 0;
+    // Creates a new private file and opens it for appending; like
+    // createEmptyFile, never a link or a file that is already there.
+    virtual Opened<FileWriter> createForWriting(const std::string& path) = 0;
+    // Whether opening follows a symbolic link at the path itself.
+    enum class Links { follow, refuse };
+    // Opens an existing regular file for appending without truncating it.
+    virtual Opened<FileWriter> openForWriting(const std::string& path, Links links) = 0;
     virtual Opened<FileReader> openForReading(const std::string& path) = 0;
-    // The whole file, or nullopt when it cannot be read.
-    virtual std::optional<std::string> readAll(const std::string& path) = 0;
+    // A regular file of at most `limit` bytes, whole.
+    virtual FileContents readSmallFile(const std::string& path, std::size_t limit) = 0;
+    // Replaces the file by a new private one holding bytes: a crash leaves the
+    // old file or the new one, never a part. Never writes through a link.
+    virtual FileError replaceFile(const std::string& path, std::string_view bytes) = 0;
+    // Removing a file that is not there is success.
+    virtual FileError removeFile(const std::string& path) = 0;
 };
 
 }  // namespace tesuko

@@ -4,12 +4,16 @@
 
 namespace tesuko {
 
+// The user's own folders, each without a trailing "/".
 class HomeFolder {
   public:
     virtual ~HomeFolder() = default;
 
-    // The user's home folder, without a trailing "/".
     virtual std::string path() = 0;
+    // Where files live that may be deleted at any time ($XDG_CACHE_HOME).
+    virtual std::string cacheFolder() = 0;
+    // Where state lives that should outlive a crash ($XDG_STATE_HOME).
+    virtual std::string stateFolder() = 0;
 };
 
 }  // namespace tesuko

@@ -1,6 +1,6 @@
 #include "ranking/log.h"
 
-#include "ranking/log_path.h"
+#include "recorder/log_location.h"
 
 namespace tesuko {
 
@@ -12,7 +12,7 @@ Log::Log(FileSystem& fileSystem, UserDefaults& defaults, SystemLog& systemLog, H
       scanner_(systemLog) {}
 
 void Log::scanLog() {
-    std::string path = rankedLogPath(defaults_, systemLog_, home_);
+    std::string path = logPath(defaults_, systemLog_, home_);
     resumeFromCache();
     scanner_.scan(fileSystem_, path);
     saveToCache();

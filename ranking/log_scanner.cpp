@@ -46,8 +46,8 @@ std::optional<std::string> LogScanner::scan(FileSystem& fileSystem, const std::s
     if (result == ReadResult::failed) {
         // Unlike a missing log, which is normal before the first record, this
         // is worth a line: the ranking stays empty until the file reads again.
-        systemLog_.line("Could not read the activity log " + path +
-                        " to its end; the ranking is empty until it can be read.");
+        systemLog_.error("Could not read the activity log " + path +
+                         " to its end; the ranking is empty until it can be read.");
         return fail("the file could not be read to its end");
     }
     reportSkippedLines(path);
@@ -201,14 +201,14 @@ void LogScanner::keepLastBytes(std::string_view counted) {
 void LogScanner::reportSkippedLines(const std::string& path) {
     if (damagedRows_ > 0) {
         std::string rows = damagedRows_ == 1 ? "1 row" : std::to_string(damagedRows_) + " rows";
-        systemLog_.line("Skipped " + rows + " of fewer than six fields in " + path +
-                        ", the first at line " + std::to_string(firstDamagedLine_) +
-                        "; the other records count.");
+        systemLog_.warning("Skipped " + rows + " of fewer than six fields in " + path +
+                           ", the first at line " + std::to_string(firstDamagedLine_) +
+                           "; the other records count.");
     }
     if (longLines_ > 0) {
         std::string lines = longLines_ == 1 ? "1 line" : std::to_string(longLines_) + " lines";
-        systemLog_.line("Skipped " + lines + " of " + std::to_string(longestLine_) +
-                        " bytes or more in " + path + "; the other records count.");
+        systemLog_.warning("Skipped " + lines + " of " + std::to_string(longestLine_) +
+                           " bytes or more in " + path + "; the other records count.");
     }
 }
 

@@ -1,6 +1,12 @@
 #pragma once
 
+#include <optional>
 #include <string>
+
+#include "platform/home_folder.h"
+#include "platform/system_log.h"
+#include "platform/user_defaults.h"
+#include "settings/file_url.h"
 
 namespace tesuko {
 
@@ -11,5 +17,15 @@ inline std::string defaultLogFolder(const std::string& home) {
 inline std::string defaultLogPath(const std::string& home) {
     return defaultLogFolder(home) + "/log.csv";
 }
+
+// The location the settings hold (percent-escapes decoded), split into folder
+// and file name; nullopt when none is stored, or when what is stored is
+// neither a file URL nor an absolute path, which is logged: such a value would
+// send records and ranking to different places.
+std::optional<FolderAndFile> storedLogLocation(UserDefaults& defaults, SystemLog& systemLog);
+
+// The log that recording writes and the ranking reads: the stored location,
+// or the default one while none is stored.
+std::string logPath(UserDefaults& defaults, SystemLog& systemLog, HomeFolder& home);
 
 }  // namespace tesuko

@@ -30,12 +30,12 @@ Recorder& Recorder::init() {
 
     if (filePath_) {
         resolveHeldPath();
-    } else if (auto persisted = setting_->getFilePath()) {
-        resolvePersistedLocation(*persisted);
+    } else if (auto stored = storedLogLocation(platform_.userDefaults, platform_.systemLog)) {
+        resolvePersistedLocation(*stored);
     } else {
         resolveDefaultLocation();
     }
-    openLog();
+    openLog(FileSystem::Links::follow);
 
     // The interval that starts now belongs to the application in front now, so
     // the first switch after a start already has something to write.
@@ -46,55 +46,64 @@ Recorder& Recorder::init() {
 
 void Recorder::resolveHeldPath() {
     std::string& path = *filePath_;
-    FileSystem& fs = platform_.fileSystem;
     if (path.ends_with('/')) {
-        fs.createDirectories(path);
+        createFolder(path);
         path += saveFileName_;
-    } else if (!fs.exists(path)) {
-        // The log or its folder was removed since the last start: recording goes
-        // on where the user chose. Never a folder at the log's own path.
-        fs.createDirectories(parentFolder(path));
     }
 }
 
-void Recorder::resolvePersistedLocation(const std::string& urlText) {
-    FolderAndFile location = splitFolderAndFile(urlText);
+void Recorder::resolvePersistedLocation(const FolderAndFile& location) {
     filePath_ = location.folder;
-    if (!platform_.fileSystem.exists(location.folder)) {
-        platform_.fileSystem.createDirectories(location.folder);
-    }
+    createFolder(location.folder);
     saveFileName_ = location.fileName;
 }
 
 void Recorder::resolveDefaultLocation() {
     std::string home = platform_.homeFolder.path();
-    platform_.fileSystem.createDirectories(defaultLogFolder(home));
+    createFolder(defaultLogFolder(home));
     filePath_ = defaultLogPath(home);
     saveFileName_.clear();
 }
 
-void Recorder::reopenLog() {
-    platform_.fileSystem.createDirectories(parentFolder(*filePath_));
-    openLog();
+bool Recorder::createFolder(const std::string& folder) {
+    if (FileError error = platform_.fileSystem.createDirectories(folder)) {
+        platform_.systemLog.error("Could not create the folder " + folder + ": " + *error);
+        return false;
+    }
+    return true;
 }
 
-void Recorder::openLog() {
+// The log or its folder may be gone since the last start: recording goes on
+// where the user chose. Only the user's own choice is followed through a
+// link; a log created again is always a new file of our own.
+void Recorder::openLog(FileSystem::Links links) {
     const std::string& path = *filePath_;
     fileHandle_.reset();
     if (path.ends_with('/')) {
         return;  // a folder awaiting its file name: the next preparation opens the log
     }
     FileSystem& fs = platform_.fileSystem;
-    if (!fs.exists(path)) {
-        fs.createEmptyFile(path);
+    Opened<FileWriter> opened;
+    if (fs.exists(path)) {
+        opened = fs.openForWriting(path, links);
+    } else if (createFolder(parentFolder(path))) {
+        opened = fs.createForWriting(path);
+    } else {
+        opened.error = "its folder cannot be created";
     }
-    Opened<FileWriter> opened = fs.openForWriting(path);
     if (!opened.file) {
-        platform_.systemLog.line("Could not open the log " + path + ": " + opened.error);
+        reportWriteProblem("Could not open the log " + path + ": " + opened.error);
         return;
     }
     fileHandle_ = std::move(opened.file);
-    fileHandle_->seekToEnd();
+    // A crash or an editor may have left the last line unfinished; the next
+    // record must not be glued to it.
+    if (auto last = fileHandle_->lastByte(); last && *last != '\n') {
+        if (FileError error = fileHandle_->write("\n")) {
+            platform_.systemLog.error("Could not end the last line of " + path + ": " + *error);
+        }
+    }
+    reportWriteProblem(std::nullopt);
 }
 
 Recorder::Instant Recorder::now() {

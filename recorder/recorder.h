@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -12,6 +13,7 @@
 #include "platform/platform.h"
 #include "platform/workspace.h"
 #include "recorder/switch_record.h"
+#include "settings/file_url.h"
 #include "settings/setting.h"
 
 namespace tesuko {
@@ -41,8 +43,8 @@ class Recorder {
     // Lets the user pick another log file; taken up by the next preparation.
     void changeSaveAs();
 
-    // Login items.
-    void enableLoginItem();
+    // Login items. False when the program could not be added.
+    bool enableLoginItem();
     bool isEnableLoginItem();
 
     // State, for the front end and tests.
@@ -53,6 +55,11 @@ class Recorder {
     std::int32_t keyDownCount() const { return keyDownCount_; }
     bool isRun() const { return isRun_; }
     bool hasLogWriter() const { return fileHandle_ != nullptr; }
+    // Why records cannot be written at the moment, or nullopt while they can.
+    const std::optional<std::string>& writeProblem() const { return writeProblem_; }
+    void onWriteProblemChanged(std::function<void()> handler) {
+        onWriteProblemChanged_ = std::move(handler);
+    }
 
   private:
     struct Instant {
@@ -61,10 +68,11 @@ class Recorder {
     };
 
     void resolveHeldPath();
-    void resolvePersistedLocation(const std::string& urlText);
+    void resolvePersistedLocation(const FolderAndFile& location);
     void resolveDefaultLocation();
-    void openLog();
-    void reopenLog();
+    bool createFolder(const std::string& folder);
+    void openLog(FileSystem::Links links);
+    void reportWriteProblem(std::optional<std::string> problem);
 
     // The interval ends now: write its record when there is one to write, then reset.
     void closeInterval(const std::optional<std::string>& shortIdentifierName);
@@ -89,6 +97,8 @@ class Recorder {
     std::int32_t clickCount_ = 0;
     std::int32_t keyDownCount_ = 0;
     bool isRun_ = false;
+    std::optional<std::string> writeProblem_;
+    std::function<void()> onWriteProblemChanged_;
 };
 
 }  // namespace tesuko

@@ -51,7 +51,7 @@ void appendFieldText(std::string& out, std::string_view text) {
     utf8::decode(text, [&](char32_t cp, std::string_view bytes) {
         if (cp == ',') {
             out += kIdeographicComma;
-        } else if (cp < 0x20) {
+        } else if (cp < 0x20 || (cp >= 0x7F && cp <= 0x9F)) {  // C0, DEL and C1 controls
             out += ' ';
         } else if (cp == 0xFFFD && bytes != utf8::kReplacementCharacter) {
             out += utf8::kReplacementCharacter;

@@ -23,7 +23,7 @@ struct SwitchRecord {
 std::string formatStartTime(const LocalTime& time);
 
 // Text as it may stand in a field: valid UTF-8, "," written as "、" and control
-// characters as spaces, so that a record is always one line of six fields.
+// characters (C0, DEL, C1) as spaces, so that a record is always one line of six fields.
 void appendFieldText(std::string& out, std::string_view text);
 std::string fieldText(std::string_view text);
 

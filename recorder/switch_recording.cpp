@@ -33,7 +33,7 @@ void Recorder::showActiveApplication(const DeactivationNotification& notificatio
     if (notification.userInfo) {
         shortName = shortIdentifierName(*notification.userInfo);
         if (shortName) {
-            platform_.systemLog.line("DidDeactiveApplicationName: " + *shortName);
+            platform_.systemLog.trace("DidDeactiveApplicationName: " + *shortName);
         }
     }
     closeInterval(shortName);
@@ -55,7 +55,7 @@ void Recorder::closeInterval(const std::optional<std::string>& shortName) {
                                 keyDownCount_,
                                 seconds};
             if (!writeFromWindows(windows, shortName, record)) {
-                platform_.systemLog.line(utf8::valid(held));
+                platform_.systemLog.trace(utf8::valid(held));
                 if (held != "loginwindow") {
                     append(composeRecord(record));  // the name stands in for the title
                 }
@@ -81,7 +81,7 @@ bool Recorder::writeFromWindows(const std::vector<WindowInfo>& windows,
         if (!belongs || utf8::utf16Length(title) < kMinimumTitleLength) {
             continue;
         }
-        platform_.systemLog.line("log:" + fieldText(title));
+        platform_.systemLog.trace("log:" + fieldText(title));
         record.title = title;
         append(composeRecord(record));
         return true;
@@ -93,15 +93,33 @@ void Recorder::append(const std::string& record) {
     std::string path = filePath_.value_or("");
     if (fileHandle_ && !fileHandle_->stillAt(path)) {
         // Records written to a removed file would be lost without a word.
-        platform_.systemLog.line("The log " + path + " was moved or removed; starting it again");
-        reopenLog();
+        platform_.systemLog.warning("The log " + path + " was moved or removed; starting it again");
+        fileHandle_.reset();
     }
     if (!fileHandle_) {
-        platform_.systemLog.line("Could not write a record to " + path + ": the log is not open");
+        // Whatever kept the log from opening may have passed: every record tries again.
+        openLog(FileSystem::Links::refuse);
+    }
+    if (!fileHandle_) {
+        platform_.systemLog.error("Could not write a record to " + path + ": the log is not open");
         return;
     }
     if (auto error = fileHandle_->write(record)) {
-        platform_.systemLog.line("Could not write a record to " + path + ": " + *error);
+        reportWriteProblem("Could not write a record to " + path + ": " + *error);
+        return;
+    }
+    reportWriteProblem(std::nullopt);
+}
+
+void Recorder::reportWriteProblem(std::optional<std::string> problem) {
+    if (problem) {
+        platform_.systemLog.error(*problem);
+    }
+    if (problem != writeProblem_) {
+        writeProblem_ = std::move(problem);
+        if (onWriteProblemChanged_) {
+            onWriteProblemChanged_();
+        }
     }
 }
 

@@ -2,12 +2,14 @@
 
 namespace tesuko {
 
-void Recorder::enableLoginItem() {
+bool Recorder::enableLoginItem() {
     LoginItems& items = platform_.loginItems;
     if (auto error = items.insertLast(items.bundlePath())) {
-        platform_.systemLog.line("Could not add tesuko to the login items: " + *error);
+        platform_.systemLog.error("Could not add tesuko to the login items: " + *error);
+        return false;
     }
-    platform_.systemLog.line("tesukoをログイン項目に追加したぜ！");
+    platform_.systemLog.info("tesukoをログイン項目に追加したぜ！");
+    return true;
 }
 
 bool Recorder::isEnableLoginItem() {

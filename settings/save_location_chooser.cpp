@@ -13,7 +13,7 @@ void Recorder::changeSaveAs() {
     SystemLog& log = platform_.systemLog;
     SavePanelResult chosen = platform_.savePanel.runModal(kAllowedFileTypes);
     if (chosen.result == SavePanelResult::kCancelled) {
-        log.line("Cancel button was pressed.");
+        log.info("Cancel button was pressed.");
         return;
     }
     if (chosen.result != SavePanelResult::kConfirmed) {
@@ -21,7 +21,7 @@ void Recorder::changeSaveAs() {
     }
 
     const std::string& urlText = chosen.fileUrl;
-    log.line("file saved '" + urlText + "'");
+    log.info("file saved '" + urlText + "'");
     setting_->setFilePath(urlText);
 
     FolderAndFile location = splitFolderAndFile(urlText);
@@ -30,11 +30,13 @@ void Recorder::changeSaveAs() {
 
     std::string chosenPath = *filePath_ + saveFileName_;
     if (!platform_.fileSystem.exists(chosenPath)) {
-        log.line("createFilePath");
-        platform_.fileSystem.createEmptyFile(chosenPath);
+        log.info("createFilePath");
+        if (FileError error = platform_.fileSystem.createEmptyFile(chosenPath)) {
+            log.error("Could not create " + chosenPath + ": " + *error);
+        }
     }
-    log.line(saveFileName_);
-    log.line("file saved '" + *filePath_ + "'");
+    log.info(saveFileName_);
+    log.info("file saved '" + *filePath_ + "'");
 }
 
 }  // namespace tesuko

@@ -7,11 +7,11 @@ namespace tesuko {
 void Setting::setFilePath(const std::string& value) {
     defaults_.set(kSaveFilePathKey, value);
     bool written = defaults_.synchronize();
-    log_.line("書き込みました" + defaults_.string(kSaveFilePathKey).value_or("(null)") +
+    log_.info("書き込みました" + defaults_.string(kSaveFilePathKey).value_or("(null)") +
               "書き込み");
     if (!written) {
         // The choice holds until the program ends, but the next start would not know it.
-        log_.line(
+        log_.error(
             "Could not save the log location for the next start: the settings store "
             "cannot be written");
     }

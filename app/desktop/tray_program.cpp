@@ -190,7 +190,7 @@ int runTrayProgram(int argc, char** argv) {
         return 1;
     }
     if (lock.status() == InstanceLock::Status::Failed) {
-        systemLog.line("Cannot make sure that tesuko runs only once: " + lock.error());
+        systemLog.warning("Cannot make sure that tesuko runs only once: " + lock.error());
     }
 
     X11Opened x11 = X11Session::open(DisplayTarget::fromEnvironment(), systemLog);

@@ -10,9 +10,13 @@ namespace tesuko {
 
 class FakeSystemLog : public SystemLog {
   public:
-    void line(std::string_view text) override { lines.emplace_back(text); }
+    void write(Priority priority, std::string_view text) override {
+        lines.emplace_back(text);
+        priorities.push_back(priority);
+    }
 
     std::vector<std::string> lines;
+    std::vector<Priority> priorities;
 };
 
 }  // namespace tesuko

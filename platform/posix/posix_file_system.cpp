@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "platform/posix/posix_file_writer.h"
 #include "platform/posix/unique_fd.h"
 
 namespace tesuko {
@@ -17,50 +18,43 @@ std::string reason(int error) {
     return std::strerror(error);
 }
 
-class PosixWriter : public FileWriter {
-  public:
-    explicit PosixWriter(UniqueFd fd) : fd_(std::move(fd)) {}
+const char* const kNotRegular = "not a regular file (a FIFO, a device or a socket?)";
 
-    // O_APPEND already puts every write at the end.
-    void seekToEnd() override { ::lseek(fd_.get(), 0, SEEK_END); }
+bool isDirectory(const std::string& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
 
-    // A signal can cut a write short; the rest follows. What fails midway is
-    // taken back, since a partial record would corrupt the line after it.
-    std::optional<std::string> write(std::string_view bytes) override {
-        std::size_t done = 0;
-        while (done < bytes.size()) {
-            const ssize_t written = ::write(fd_.get(), bytes.data() + done, bytes.size() - done);
-            if (written > 0) {
-                done += std::size_t(written);
-                continue;
-            }
-            if (written < 0 && errno == EINTR) {
-                continue;
-            }
-            const std::string why = written < 0 ? reason(errno) : "nothing written, disk full?";
-            takeBack(done);
-            return why;
-        }
-        return std::nullopt;
+std::string parentFolder(const std::string& path) {
+    auto slash = path.rfind('/');
+    return slash == 0 || slash == std::string::npos ? "/" : path.substr(0, slash);
+}
+
+// Writers open read-write, so that they can tell whether the last line ended.
+// Opening never waits: O_NONBLOCK keeps a FIFO from blocking open() until a
+// peer appears, and anything but a regular file is refused before it is used.
+Opened<UniqueFd> openRegular(const std::string& path, int flags, mode_t mode = 0) {
+    UniqueFd fd(::open(path.c_str(), flags | O_NONBLOCK | O_CLOEXEC, mode));
+    if (!fd) {
+        // A FIFO opened for writing without a reader says ENXIO.
+        return {nullptr, errno == ENXIO ? kNotRegular : reason(errno)};
     }
-
-    bool stillAt(const std::string& path) override {
-        struct stat open {};
-        struct stat named {};
-        return ::fstat(fd_.get(), &open) == 0 && ::stat(path.c_str(), &named) == 0 &&
-               open.st_dev == named.st_dev && open.st_ino == named.st_ino;
+    struct stat info {};
+    if (::fstat(fd.get(), &info) != 0) {
+        return {nullptr, reason(errno)};
     }
-
-  private:
-    void takeBack(std::size_t written) {
-        struct stat info {};
-        if (written > 0 && ::fstat(fd_.get(), &info) == 0 && info.st_size >= off_t(written)) {
-            (void)::ftruncate(fd_.get(), info.st_size - off_t(written));
-        }
+    if (S_ISDIR(info.st_mode)) {
+        return {nullptr, reason(EISDIR)};
     }
-
-    UniqueFd fd_;
-};
+    if (!S_ISREG(info.st_mode)) {
+        return {nullptr, kNotRegular};
+    }
+    int status = ::fcntl(fd.get(), F_GETFL);
+    if (status < 0 || ::fcntl(fd.get(), F_SETFL, status & ~O_NONBLOCK) != 0) {
+        return {nullptr, reason(errno)};
+    }
+    return {std::make_unique<UniqueFd>(std::move(fd)), {}};
+}
 
 class PosixReader : public FileReader {
   public:
@@ -71,8 +65,12 @@ class PosixReader : public FileReader {
         if (::fstat(fd_.get(), &info) != 0) {
             return {};
         }
+        auto nanoseconds = [](const timespec& t) {
+            return std::int64_t(t.tv_sec) * 1'000'000'000 + t.tv_nsec;
+        };
         return FileIdentity{std::uint64_t(info.st_dev), std::uint64_t(info.st_ino),
-                            std::uint64_t(info.st_size)};
+                            std::uint64_t(info.st_size), nanoseconds(info.st_mtim),
+                            nanoseconds(info.st_ctim)};
     }
 
     std::optional<std::size_t> readAt(std::uint64_t offset, std::span<char> into) override {
@@ -90,6 +88,20 @@ class PosixReader : public FileReader {
     UniqueFd fd_;
 };
 
+FileError writeAll(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        ssize_t written = ::write(fd, bytes.data(), bytes.size());
+        if (written < 0 && errno == EINTR) {
+            continue;
+        }
+        if (written <= 0) {
+            return written < 0 ? reason(errno) : "nothing written, disk full?";
+        }
+        bytes.remove_prefix(std::size_t(written));
+    }
+    return std::nullopt;
+}
+
 }  // namespace
 
 bool PosixFileSystem::exists(const std::string& path) {
@@ -97,14 +109,9 @@ bool PosixFileSystem::exists(const std::string& path) {
     return ::stat(path.c_str(), &info) == 0;
 }
 
-bool PosixFileSystem::isDirectory(const std::string& path) {
-    struct stat info {};
-    return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
-}
-
-bool PosixFileSystem::createDirectories(const std::string& path) {
-    if (path.empty()) {
-        return false;
+FileError PosixFileSystem::createDirectories(const std::string& path) {
+    if (path.empty() || path.front() != '/') {
+        return "not an absolute path";
     }
     std::size_t next = 0;
     while (next != std::string::npos) {
@@ -114,56 +121,108 @@ bool PosixFileSystem::createDirectories(const std::string& path) {
             continue;
         }
         if (::mkdir(prefix.c_str(), 0700) != 0 && errno != EEXIST) {
-            return false;
+            return reason(errno) + " (" + prefix + ")";
         }
     }
-    return isDirectory(path);
-}
-
-bool PosixFileSystem::createEmptyFile(const std::string& path) {
-    UniqueFd fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
-    return bool(fd);
-}
-
-Opened<FileWriter> PosixFileSystem::openForWriting(const std::string& path) {
-    UniqueFd fd(::open(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC));
-    if (!fd) {
-        return {nullptr, reason(errno)};
+    if (!isDirectory(path)) {
+        return "something other than a folder is there";
     }
-    return {std::make_unique<PosixWriter>(std::move(fd)), {}};
+    return std::nullopt;
+}
+
+FileError PosixFileSystem::createEmptyFile(const std::string& path) {
+    Opened<FileWriter> created = createForWriting(path);
+    return created.file ? std::nullopt : FileError(created.error);
+}
+
+Opened<FileWriter> PosixFileSystem::createForWriting(const std::string& path) {
+    Opened<UniqueFd> fd =
+        openRegular(path, O_RDWR | O_APPEND | O_CREAT | O_EXCL | O_NOFOLLOW, 0600);
+    if (!fd.file) {
+        return {nullptr, fd.error};
+    }
+    return {std::make_unique<PosixFileWriter>(std::move(*fd.file)), {}};
+}
+
+Opened<FileWriter> PosixFileSystem::openForWriting(const std::string& path, Links links) {
+    Opened<UniqueFd> fd =
+        openRegular(path, O_RDWR | O_APPEND | (links == Links::refuse ? O_NOFOLLOW : 0));
+    if (!fd.file) {
+        return {nullptr, fd.error};
+    }
+    return {std::make_unique<PosixFileWriter>(std::move(*fd.file)), {}};
 }
 
 Opened<FileReader> PosixFileSystem::openForReading(const std::string& path) {
-    UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    if (!fd) {
-        return {nullptr, reason(errno)};
+    Opened<UniqueFd> fd = openRegular(path, O_RDONLY);
+    if (!fd.file) {
+        return {nullptr, fd.error};
     }
-    struct stat info {};
-    if (::fstat(fd.get(), &info) == 0 && S_ISDIR(info.st_mode)) {
-        return {nullptr, reason(EISDIR)};
-    }
-    return {std::make_unique<PosixReader>(std::move(fd)), {}};
+    return {std::make_unique<PosixReader>(std::move(*fd.file)), {}};
 }
 
-std::optional<std::string> PosixFileSystem::readAll(const std::string& path) {
-    Opened<FileReader> opened = openForReading(path);
-    if (!opened.file) {
-        return std::nullopt;
+FileContents PosixFileSystem::readSmallFile(const std::string& path, std::size_t limit) {
+    Opened<UniqueFd> fd = openRegular(path, O_RDONLY);
+    if (!fd.file) {
+        return {std::nullopt, fd.error};
     }
-    std::string content;
-    char buffer[1 << 16];
-    std::uint64_t offset = 0;
-    while (true) {
-        auto got = opened.file->readAt(offset, buffer);
-        if (!got) {
-            return std::nullopt;
+    // One byte more than the limit tells a file that is too large, whatever
+    // its size said (it may grow while read).
+    std::string bytes(limit + 1, '\0');
+    std::size_t filled = 0;
+    while (filled < bytes.size()) {
+        ssize_t got = ::read(fd.file->get(), bytes.data() + filled, bytes.size() - filled);
+        if (got < 0 && errno == EINTR) {
+            continue;
         }
-        if (*got == 0) {
-            return content;
+        if (got < 0) {
+            return {std::nullopt, reason(errno)};
         }
-        content.append(buffer, *got);
-        offset += *got;
+        if (got == 0) {
+            break;
+        }
+        filled += std::size_t(got);
     }
+    if (filled > limit) {
+        return {std::nullopt, "larger than " + std::to_string(limit) + " bytes"};
+    }
+    bytes.resize(filled);
+    return {std::move(bytes), {}};
+}
+
+// A private temporary file beside the target, synced and renamed over it:
+// rename replaces a link at the path instead of writing through it.
+FileError PosixFileSystem::replaceFile(const std::string& path, std::string_view bytes) {
+    std::string folder = parentFolder(path);
+    if (FileError error = createDirectories(folder)) {
+        return error;
+    }
+    std::string temporary = folder + "/.tesuko-XXXXXX";
+    UniqueFd fd(::mkostemp(temporary.data(), O_CLOEXEC));
+    if (!fd) {
+        return reason(errno);
+    }
+    FileError error;
+    if (::fchmod(fd.get(), 0600) != 0) {
+        error = reason(errno);
+    }
+    if (!error) {
+        error = writeAll(fd.get(), bytes);
+    }
+    if (!error && (::fsync(fd.get()) != 0 || ::rename(temporary.c_str(), path.c_str()) != 0)) {
+        error = reason(errno);
+    }
+    if (error) {
+        ::unlink(temporary.c_str());
+    }
+    return error;
+}
+
+FileError PosixFileSystem::removeFile(const std::string& path) {
+    if (::unlink(path.c_str()) != 0 && errno != ENOENT) {
+        return reason(errno);
+    }
+    return std::nullopt;
 }
 
 }  // namespace tesuko

@@ -5,16 +5,18 @@
 namespace tesuko {
 
 // Real files. What the program creates is private to the user: folders 0700,
-// the log 0600, since the log holds window titles.
+// files 0600, since the log holds window titles.
 class PosixFileSystem : public FileSystem {
   public:
     bool exists(const std::string& path) override;
-    bool isDirectory(const std::string& path) override;
-    bool createDirectories(const std::string& path) override;
-    bool createEmptyFile(const std::string& path) override;
-    Opened<FileWriter> openForWriting(const std::string& path) override;
+    FileError createDirectories(const std::string& path) override;
+    FileError createEmptyFile(const std::string& path) override;
+    Opened<FileWriter> createForWriting(const std::string& path) override;
+    Opened<FileWriter> openForWriting(const std::string& path, Links links) override;
     Opened<FileReader> openForReading(const std::string& path) override;
-    std::optional<std::string> readAll(const std::string& path) override;
+    FileContents readSmallFile(const std::string& path, std::size_t limit) override;
+    FileError replaceFile(const std::string& path, std::string_view bytes) override;
+    FileError removeFile(const std::string& path) override;
 };
 
 }  // namespace tesuko

@@ -3,11 +3,33 @@
 #include <syslog.h>
 
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <string>
 
 namespace tesuko {
 
+namespace {
+
+int syslogPriority(SystemLog::Priority priority) {
+    switch (priority) {
+        case SystemLog::Priority::error:
+            return LOG_ERR;
+        case SystemLog::Priority::warning:
+            return LOG_WARNING;
+        case SystemLog::Priority::info:
+            return LOG_INFO;
+        case SystemLog::Priority::trace:
+            return LOG_DEBUG;
+    }
+    return LOG_INFO;
+}
+
+}  // namespace
+
 SyslogSystemLog::SyslogSystemLog() {
+    const char* debug = std::getenv("TESUKO_DEBUG");
+    tracing_ = debug != nullptr && std::strcmp(debug, "1") == 0;
     ::openlog("tesuko", LOG_PID, LOG_USER);
 }
 
@@ -15,7 +37,10 @@ SyslogSystemLog::~SyslogSystemLog() {
     ::closelog();
 }
 
-void SyslogSystemLog::line(std::string_view text) {
+void SyslogSystemLog::write(Priority priority, std::string_view text) {
+    if (priority == Priority::trace && !tracing_) {
+        return;
+    }
     // One line each, whatever a window title held.
     std::string oneLine(text);
     for (char& c : oneLine) {
@@ -23,7 +48,7 @@ void SyslogSystemLog::line(std::string_view text) {
             c = ' ';
         }
     }
-    ::syslog(LOG_NOTICE, "%s", oneLine.c_str());
+    ::syslog(syslogPriority(priority), "%s", oneLine.c_str());
     std::fprintf(stderr, "tesuko: %s\n", oneLine.c_str());
 }
 

@@ -5,6 +5,7 @@
 namespace tesuko {
 
 // syslog with the identity "tesuko" (journald keeps the lines), and stderr.
+// Traces go out only when TESUKO_DEBUG=1.
 class SyslogSystemLog : public SystemLog {
   public:
     SyslogSystemLog();
@@ -12,7 +13,10 @@ class SyslogSystemLog : public SystemLog {
     SyslogSystemLog(const SyslogSystemLog&) = delete;
     SyslogSystemLog& operator=(const SyslogSystemLog&) = delete;
 
-    void line(std::string_view text) override;
+    void write(Priority priority, std::string_view text) override;
+
+  private:
+    bool tracing_;
 };
 
 }  // namespace tesuko

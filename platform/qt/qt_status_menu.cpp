@@ -89,7 +89,7 @@ void QtStatusMenu::showIcon(const std::string& imageName) {
         trayIcon_.setIcon(QIcon(path));
     }
     if (!QSystemTrayIcon::isSystemTrayAvailable()) {
-        systemLog_.line(
+        systemLog_.warning(
             "No system tray is available: tesuko goes on recording and shows its icon as soon "
             "as a tray appears.");
     }

@@ -37,14 +37,14 @@ void X11InputMonitors::queryExtension(SystemLog& systemLog) {
     xcb_connection_t* c = connection_.get();
     const xcb_query_extension_reply_t* extension = xcb_get_extension_data(c, &xcb_input_id);
     if (extension == nullptr || !extension->present) {
-        systemLog.line(
+        systemLog.warning(
             "The X server has no XInput extension: clicks and key presses are not counted.");
         return;
     }
     auto version = takeReply(xcb_input_xi_query_version_reply, c,
                              xcb_input_xi_query_version(c, kXInputMajor, kXInputMinor));
     if (!version || version->major_version < 2) {
-        systemLog.line("The X server lacks XInput 2: clicks and key presses are not counted.");
+        systemLog.warning("The X server lacks XInput 2: clicks and key presses are not counted.");
         return;
     }
     xinputOpcode_ = extension->major_opcode;

@@ -7,62 +7,6 @@
 namespace tesuko {
 namespace {
 
-// Counts what the scanner reads, to tell an incremental scan from a full one.
-class CountingFileSystem : public FileSystem {
-  public:
-    explicit CountingFileSystem(FakeFileSystem& files) : files_(files) {}
-
-    bool exists(const std::string& path) override { return files_.exists(path); }
-    bool isDirectory(const std::string& path) override { return files_.isDirectory(path); }
-    bool createDirectories(const std::string& path) override {
-        return files_.createDirectories(path);
-    }
-    bool createEmptyFile(const std::string& path) override { return files_.createEmptyFile(path); }
-    Opened<FileWriter> openForWriting(const std::string& path) override {
-        return files_.openForWriting(path);
-    }
-    Opened<FileReader> openForReading(const std::string& path) override;
-    std::optional<std::string> readAll(const std::string& path) override {
-        return files_.readAll(path);
-    }
-
-    std::uint64_t bytesRead = 0;
-    bool failReads = false;
-
-  private:
-    FakeFileSystem& files_;
-};
-
-class CountingReader : public FileReader {
-  public:
-    CountingReader(std::unique_ptr<FileReader> reader, std::uint64_t& bytesRead, bool fail)
-        : reader_(std::move(reader)), bytesRead_(bytesRead), fail_(fail) {}
-
-    FileIdentity identity() override { return reader_->identity(); }
-    std::optional<std::size_t> readAt(std::uint64_t offset, std::span<char> into) override {
-        if (fail_) {
-            return std::nullopt;
-        }
-        auto got = reader_->readAt(offset, into);
-        bytesRead_ += got.value_or(0);
-        return got;
-    }
-
-  private:
-    std::unique_ptr<FileReader> reader_;
-    std::uint64_t& bytesRead_;
-    bool fail_;
-};
-
-Opened<FileReader> CountingFileSystem::openForReading(const std::string& path) {
-    Opened<FileReader> opened = files_.openForReading(path);
-    if (opened.file) {
-        opened.file =
-            std::make_unique<CountingReader>(std::move(opened.file), bytesRead, failReads);
-    }
-    return opened;
-}
-
 constexpr const char* kLog = "/logs/log.csv";
 // Small enough for the sample log to hold lines that are skipped as too long.
 constexpr std::size_t kLongestLine = 256;
@@ -125,13 +69,12 @@ class ScanCounting : public ::testing::Test {
     ScanCounting() { files.addFile(kLog, record("A", "1") + record("B", "2")); }
 
     RankList scan() {
-        counting.bytesRead = 0;
-        scanner.scan(counting, kLog);
+        files.bytesRead = 0;
+        scanner.scan(files, kLog);
         return scanner.ranks();
     }
 
     FakeFileSystem files;
-    CountingFileSystem counting{files};
     FakeSystemLog systemLog;
     LogScanner scanner{systemLog};
 };
@@ -141,7 +84,7 @@ TEST_F(ScanCounting, ReadsOnlyWhatWasAppended) {
     std::string more = record("A", "5");
     files.rewrite(kLog, files.content(kLog) + more);
     EXPECT_EQ(scan(), (RankList{{"A", 6}, {"B", 2}}));
-    EXPECT_EQ(counting.bytesRead, more.size() + ReadPosition::kCheckedBytes)
+    EXPECT_EQ(files.bytesRead, more.size() + ReadPosition::kCheckedBytes)
         << "the appended record and the bytes checked before it";
 }
 
@@ -195,23 +138,23 @@ TEST_F(ScanCounting, ReadsWholeAgainWhenTheFileChanged) {
         scan();
         c.change(files);
         EXPECT_EQ(scan(), c.ranks) << c.what;
-        EXPECT_GE(counting.bytesRead, files.content(kLog).size()) << c.what;
+        EXPECT_GE(files.bytesRead, files.content(kLog).size()) << c.what;
     }
 }
 
 TEST_F(ScanCounting, AFailedReadEmptiesTheRankingSaysSoAndStartsOverNextTime) {
     scan();
-    counting.failReads = true;
-    EXPECT_EQ(scanner.scan(counting, kLog), "the file could not be read to its end");
+    files.failReads = true;
+    EXPECT_EQ(scanner.scan(files, kLog), "the file could not be read to its end");
     EXPECT_TRUE(scanner.ranks().empty());
     ASSERT_EQ(systemLog.lines.size(), 1u);
     EXPECT_EQ(
         systemLog.lines[0],
         "Could not read the activity log /logs/log.csv to its end; the ranking is empty until "
         "it can be read.");
-    counting.failReads = false;
+    files.failReads = false;
     EXPECT_EQ(scan(), (RankList{{"B", 2}, {"A", 1}}));
-    EXPECT_EQ(counting.bytesRead, files.content(kLog).size());
+    EXPECT_EQ(files.bytesRead, files.content(kLog).size());
 }
 
 }  // namespace

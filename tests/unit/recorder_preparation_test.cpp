@@ -27,7 +27,7 @@ TEST_F(PreparationTest, PersistedLocationIsHeldAsFolderAndNameUntilTheNextPrepar
     const Case cases[] = {
         {"file:///a/b/c/log.csv", "/a/b/c/", "log.csv", "/a/b/c/log.csv"},  // seven pieces
         {"file:///log.csv", "/", "log.csv", "/log.csv"},                    // four pieces
-        {"log.csv", "/", "log.csv", "/log.csv"},                            // one piece
+        {"/a/b/log.csv", "/a/b/", "log.csv", "/a/b/log.csv"},               // a plain absolute path
         {"file:///%E6%97%A5%E6%9C%AC/100%25/a%20b.csv", "/日本/100%/", "a b.csv",
          "/日本/100%/a b.csv"},
     };

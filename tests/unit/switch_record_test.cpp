@@ -67,6 +67,7 @@ TEST(SwitchRecord, FieldTextKeepsEveryRecordOneLineOfSixFields) {
     const Case cases[] = {
         {"a,b,c", "a、b、c"},
         {"line\nbreak\r\tand\x1f", "line break  and "},
+        {"del\x7f c1\xC2\x80\xC2\x9b[31m\xC2\x9f \xC2\xA0kept", "del  c1  [31m  \xC2\xA0kept"},
         {"Foo, Inc.", "Foo、 Inc."},
         {"bad \xff byte", "bad \xEF\xBF\xBD byte"},
         {"cut \xE6\x97", "cut \xEF\xBF\xBD"},

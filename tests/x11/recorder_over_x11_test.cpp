@@ -139,7 +139,7 @@ TEST_F(RecorderOverX11Test, AHostileNameAndTitleStillMakeOneRecordOfSixFields) {
     }
     ASSERT_EQ(fields.size(), 6u) << lines.back();
     EXPECT_EQ(fields[1], "Hostile、App");
-    EXPECT_EQ(fields[2], "T" + std::string(32, ' ') + "\x7f" + "a、b\uFFFD\uFFFDend");
+    EXPECT_EQ(fields[2], "T" + std::string(33, ' ') + "a、b\uFFFD\uFFFDend");
 }
 
 TEST_F(RecorderOverX11Test, WhenTheServerGoesTheIntervalInProgressIsWritten) {

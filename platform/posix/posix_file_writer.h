@@ -1,0 +1,23 @@
+#pragma once
+
+#include "platform/file_system.h"
+#include "platform/posix/unique_fd.h"
+
+namespace tesuko {
+
+// An open log file, written with O_APPEND.
+class PosixFileWriter : public FileWriter {
+  public:
+    explicit PosixFileWriter(UniqueFd fd) : fd_(std::move(fd)) {}
+
+    std::optional<char> lastByte() override;
+    FileError write(std::string_view bytes) override;
+    bool stillAt(const std::string& path) override;
+
+  private:
+    void takeBack(std::size_t written);
+
+    UniqueFd fd_;
+};
+
+}  // namespace tesuko
