@@ -30,8 +30,7 @@ FileError PosixFileWriter::write(std::string_view bytes) {
         if (written < 0 && errno == EINTR) {
             continue;
         }
-        const std::string why =
-            written < 0 ? std::strerror(errno) : "nothing written, disk full?";
+        const std::string why = written < 0 ? std::strerror(errno) : "nothing written, disk full?";
         takeBack(done);
         return why;
     }

@@ -2,6 +2,7 @@
 // while tesuko runs must never cost a record silently.
 #include <gtest/gtest.h>
 #include <sys/mount.h>
+#include <sys/stat.h>
 
 #include <chrono>
 #include <filesystem>
@@ -75,9 +76,6 @@ class SmallDisk {
         }
     }
     bool mounted() const { return mounted_; }
-    bool makeReadOnly() {
-        return ::mount("tmpfs", path_.c_str(), "tmpfs", MS_REMOUNT | MS_RDONLY, "size=16k") == 0;
-    }
 
   private:
     std::string path_;
@@ -104,15 +102,61 @@ TEST_F(RecorderFilesTest, AFullDiskLeavesNoPartialRecordAndIsReported) {
     EXPECT_TRUE(content.empty() || content.back() == '\n') << "no partial record";
 }
 
-TEST_F(RecorderFilesTest, AReadOnlyLogFolderIsReported) {
-    SmallDisk disk(home / "Desktop");
-    if (!disk.mounted()) {
-        GTEST_SKIP() << "mounting a tmpfs needs root (CI runs as root)";
-    }
-    ASSERT_TRUE(disk.makeReadOnly());
+// The records while the folder is read-only are lost (each is reported), but
+// from the first switch after it is writable again every record arrives.
+TEST_F(RecorderFilesTest, RecordingRecoversOnceTheLogFolderIsWritableAgain) {
     Recorder recorder(platform);
-    EXPECT_FALSE(recorder.hasLogWriter());
+    recorder.run();
+    std::filesystem::remove(logPath());
+    // A read-only view of the folder: the recorder's open log keeps the
+    // folder's own file system from being remounted read-only.
+    const std::string folder = home / "Desktop/TESUKO";
+    if (::mount(folder.c_str(), folder.c_str(), nullptr, MS_BIND, nullptr) != 0) {
+        GTEST_SKIP() << "bind mounts need root (CI runs as root)";
+    }
+    ASSERT_EQ(::mount(nullptr, folder.c_str(), nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr),
+              0);
+    for (int i = 0; i < 6; ++i) {
+        switchTo(i % 2 ? "Editor" : "Browser");
+    }
     EXPECT_TRUE(loggedContaining("Could not open the log " + logPath()));
+    EXPECT_TRUE(recorder.writeProblem().has_value());
+
+    ASSERT_EQ(::umount2(folder.c_str(), MNT_DETACH), 0);
+    for (int i = 0; i < 4; ++i) {
+        switchTo(i % 2 ? "Editor" : "Browser");
+    }
+    EXPECT_EQ(linesOf(readFile(logPath())).size(), 4u);
+    EXPECT_EQ(recorder.writeProblem(), std::nullopt);
+}
+
+// Nothing at the log's path may hang recording or lead records elsewhere.
+TEST_F(RecorderFilesTest, AFifoOrAPlantedLinkAtTheLogPathTakesNoRecord) {
+    Recorder recorder(platform);
+    recorder.run();
+    std::filesystem::remove(logPath());
+    ASSERT_EQ(::mkfifo(logPath().c_str(), 0600), 0);
+    switchTo("Browser");  // would block in open() forever
+    EXPECT_TRUE(loggedContaining("not a regular file"));
+
+    std::filesystem::remove(logPath());
+    writeFile(home / "victim", "");
+    std::filesystem::create_symlink(home / "victim", logPath());
+    switchTo("Editor");
+    EXPECT_EQ(readFile(home / "victim"), "");
+    EXPECT_TRUE(loggedContaining("Could not open the log " + logPath()));
+}
+
+TEST_F(RecorderFilesTest, ARecordNeverJoinsAnUnfinishedLastLine) {
+    std::filesystem::create_directories(home / "Desktop/TESUKO");
+    writeFile(logPath(), "cut short by a crash");
+    Recorder recorder(platform);
+    recorder.run();
+    switchTo("Browser");
+    std::vector<std::string> lines = linesOf(readFile(logPath()));
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0], "cut short by a crash");
+    EXPECT_NE(lines[1].find(",Editor,Notes,0,0,1.000000"), std::string::npos);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "ranking/log.h"
 #include "tests/unit/recorder_fixture.h"
 
 namespace tesuko {
@@ -49,6 +50,29 @@ TEST_F(PreparationTest, PersistedLocationIsHeldAsFolderAndNameUntilTheNextPrepar
 
         r.init();
         EXPECT_EQ(r.filePath(), c.fullPath) << "a further preparation keeps the full path";
+    }
+}
+
+// A stored value that is neither a file URL nor an absolute path would send
+// records to one place and the ranking to another: both take the default.
+TEST_F(PreparationTest, AStoredLocationThatIsNoPathOrFileUrlMeansTheDefaultForBoth) {
+    for (const char* stored : {"log.csv", "", "file://", "file:///logs/", "http://x/log.csv"}) {
+        FakePlatform local;
+        local.userDefaults.values["saveFilePath"] = stored;
+        local.workspace.setActiveApplication("Editor");
+        local.windowList.setWindows({{"Editor", "Notes"}});
+        Recorder r(local.platform);
+        r.init();
+        r.run();
+        local.workspace.switchTo("Browser");
+        EXPECT_EQ(r.filePath(), kDefaultLog) << stored;
+
+        Log ranking(local.fileSystem, local.userDefaults, local.systemLog, local.homeFolder);
+        ranking.scanLog();
+        EXPECT_EQ(ranking.getRankLog().size(), 1u) << stored;
+        EXPECT_NE(local.systemLog.lines.front().find("neither a file URL nor an absolute"),
+                  std::string::npos)
+            << stored;
     }
 }
 

@@ -147,6 +147,24 @@ TEST_F(SwitchTest, ARecordThatCannotBeWrittenIsReported) {
     EXPECT_TRUE(logged(std::string("Could not write a record to ") + kDefaultLog +
                        ": No space left on device"));
     EXPECT_EQ(recorder().heldApplicationName(), "Browser");
+    EXPECT_TRUE(recorder().writeProblem().has_value());
+
+    fakes.fileSystem.writeFailure.reset();
+    switchTo("Editor");
+    EXPECT_EQ(recorder().writeProblem(), std::nullopt) << "the next record that arrives clears it";
+}
+
+// The system log is readable by more people than the activity log: titles,
+// names and records go there only as traces, which the user must ask for.
+TEST_F(SwitchTest, TitlesAndNamesReachTheSystemLogOnlyAsTraces) {
+    fakes.windowList.setWindows({{"Editor", "Secret plan"}, {"Browser", ""}});
+    switchTo("Browser", "deactivated 0x1 pid 1 activated 0x2 pid 2 x11.class.Editor");
+    switchTo("Editor");  // Browser has no usable window: its name stands in
+    ASSERT_FALSE(fakes.systemLog.lines.empty());
+    for (std::size_t i = 0; i < fakes.systemLog.lines.size(); ++i) {
+        EXPECT_EQ(fakes.systemLog.priorities[i], SystemLog::Priority::trace)
+            << fakes.systemLog.lines[i];
+    }
 }
 
 TEST_F(SwitchTest, EachRecordGoesOutInOneWrite) {
