@@ -51,6 +51,8 @@ void AppDelegate::applicationDidFinishLaunching() {
         statusMenu_.setAction(MenuItem::StopRecord, std::nullopt);
     }
 
+    recorder_->onWriteProblemChanged([this] { showRecordingState(); });
+    showRecordingState();
     statusMenu_.onCommand([this](MenuCommand command) { dispatch(command); });
     statusMenu_.onMenuWillOpen([this] { showStatus(); });
 }
@@ -79,6 +81,7 @@ void AppDelegate::StartRecord() {
     statusMenu_.setAction(MenuItem::StartRecord, std::nullopt);
     statusMenu_.setAction(MenuItem::StopRecord, stopRecordSelecter_);
     statusMenu_.setState(MenuItem::StartRecord, true);
+    showRecordingState();
 }
 
 void AppDelegate::StopRecord() {
@@ -87,6 +90,17 @@ void AppDelegate::StopRecord() {
     statusMenu_.setAction(MenuItem::StartRecord, startRecordSelecter_);
     statusMenu_.setAction(MenuItem::StopRecord, std::nullopt);
     statusMenu_.setState(MenuItem::StartRecord, false);
+    showRecordingState();
+}
+
+void AppDelegate::showRecordingState() {
+    if (!recorder_->isRun()) {
+        statusMenu_.setToolTip("Stopped");
+    } else if (const auto& problem = recorder_->writeProblem()) {
+        statusMenu_.setToolTip("Recording, but records cannot be written. " + *problem);
+    } else {
+        statusMenu_.setToolTip("Recording");
+    }
 }
 
 void AppDelegate::SaveAs() {

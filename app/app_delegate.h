@@ -47,6 +47,7 @@ class AppDelegate {
 
   private:
     void dispatch(MenuCommand command);
+    void showRecordingState();
 
     Platform& platform_;
     StatusMenu& statusMenu_;

@@ -38,6 +38,8 @@ class StatusMenu {
     virtual void setAction(MenuItem item, std::optional<MenuCommand> command) = 0;
     virtual void setState(MenuItem item, bool on) = 0;
     virtual void setTitle(MenuItem item, const std::string& title) = 0;
+    // What the program is doing, shown when the pointer rests on the icon.
+    virtual void setToolTip(const std::string& text) = 0;
 
     // Called with an item's command when the user chooses it.
     virtual void onCommand(CommandHandler handler) = 0;

@@ -27,6 +27,7 @@ class FakeStatusMenu : public StatusMenu {
     void setAction(MenuItem item, std::optional<MenuCommand> command) override;
     void setState(MenuItem item, bool on) override;
     void setTitle(MenuItem item, const std::string& title) override;
+    void setToolTip(const std::string& text) override { toolTip = text; }
     void onCommand(CommandHandler handler) override { commandHandler_ = std::move(handler); }
     void onMenuWillOpen(OpenHandler handler) override { openHandler_ = std::move(handler); }
 
@@ -37,6 +38,7 @@ class FakeStatusMenu : public StatusMenu {
 
     std::map<MenuItem, Item> items;
     std::optional<std::string> icon;
+    std::string toolTip;
     // Retitling this item throws, as a failing refresh would.
     std::optional<MenuItem> failingTitle;
 

@@ -116,6 +116,10 @@ void QtStatusMenu::setState(MenuItem item, bool on) {
     }
 }
 
+void QtStatusMenu::setToolTip(const std::string& text) {
+    trayIcon_.setToolTip(QStringLiteral("tesuko: ") + QString::fromStdString(text));
+}
+
 void QtStatusMenu::setTitle(MenuItem item, const std::string& title) {
     if (auto found = items_.find(item); found != items_.end()) {
         found->second.action->setText(literalText(title));

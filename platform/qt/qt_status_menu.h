@@ -31,6 +31,7 @@ class QtStatusMenu : public StatusMenu {
     void setAction(MenuItem item, std::optional<MenuCommand> command) override;
     void setState(MenuItem item, bool on) override;
     void setTitle(MenuItem item, const std::string& title) override;
+    void setToolTip(const std::string& text) override;
     void onCommand(CommandHandler handler) override { commandHandler_ = std::move(handler); }
     void onMenuWillOpen(OpenHandler handler) override { openHandler_ = std::move(handler); }
 

@@ -25,6 +25,10 @@ struct MenuRow {
     int savePanelsShown;
 };
 
+const char* toolTipOf(bool recording) {
+    return recording ? "Recording" : "Stopped";
+}
+
 void choose(DelegateOverFakes& c, MenuItem item) {
     c.menu.choose(item);
 }
@@ -67,6 +71,13 @@ TEST(AppDelegateMenuTest, EachEventLeavesTheItemsAsTheStateAllows) {
              choose(c, MenuItem::OpenAtLogin);
          },
          kDisabledOn, kStopLoaded, kDisabledOff, kDisabledOn, true, 0},
+        {"open at login that fails can be tried again",
+         [](auto& c) {
+             c.launch();
+             c.fakes.loginItems.failInsert = true;
+             choose(c, MenuItem::OpenAtLogin);
+         },
+         kStartLoaded, kDisabledOff, kSaveAsLoaded, kOpenAtLoginLoaded, false, 0},
         {"stop chosen while idle does nothing",
          [](auto& c) {
              c.launch();
@@ -94,7 +105,23 @@ TEST(AppDelegateMenuTest, EachEventLeavesTheItemsAsTheStateAllows) {
         EXPECT_EQ(c.fakes.workspace.isSubscribed(), row.recording);
         EXPECT_EQ(c.fakes.inputMonitors.installedCount(), row.recording ? 3u : 0u);
         EXPECT_EQ(c.fakes.savePanel.runs, row.savePanelsShown);
+        EXPECT_EQ(c.menu.toolTip, toolTipOf(row.recording));
     }
+}
+
+TEST_F(AppDelegateTest, TheToolTipSaysWhileRecordsCannotBeWritten) {
+    fakes.workspace.setActiveApplication("Editor");
+    fakes.windowList.setWindows({{"Editor", "Notes"}, {"Browser", "News"}});
+    launch();
+    menu.choose(MenuItem::StartRecord);
+    fakes.fileSystem.writeFailure = "No space left on device";
+    fakes.workspace.switchTo("Browser");
+    EXPECT_NE(menu.toolTip.find("records cannot be written"), std::string::npos) << menu.toolTip;
+    EXPECT_NE(menu.toolTip.find("No space left on device"), std::string::npos) << menu.toolTip;
+
+    fakes.fileSystem.writeFailure.reset();
+    fakes.workspace.switchTo("Editor");
+    EXPECT_EQ(menu.toolTip, "Recording");
 }
 
 TEST_F(AppDelegateTest, LaunchPutsTheIconIntoTheTray) {
