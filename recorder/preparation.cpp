@@ -13,7 +13,15 @@ std::string parentFolder(const std::string& path) {
 
 }  // namespace
 
+FileError endLastLine(FileWriter& file) {
+    if (auto last = file.lastByte(); last && *last != '\n') {
+        return file.write("\n");
+    }
+    return std::nullopt;
+}
+
 Recorder::Recorder(Platform& platform) : platform_(platform) {
+    recoverCheckpoint();
     init();
 }
 
@@ -96,12 +104,8 @@ void Recorder::openLog(FileSystem::Links links) {
         return;
     }
     fileHandle_ = std::move(opened.file);
-    // A crash or an editor may have left the last line unfinished; the next
-    // record must not be glued to it.
-    if (auto last = fileHandle_->lastByte(); last && *last != '\n') {
-        if (FileError error = fileHandle_->write("\n")) {
-            platform_.systemLog.error("Could not end the last line of " + path + ": " + *error);
-        }
+    if (FileError error = endLastLine(*fileHandle_)) {
+        platform_.systemLog.error("Could not end the last line of " + path + ": " + *error);
     }
     reportWriteProblem(std::nullopt);
 }

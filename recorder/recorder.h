@@ -20,6 +20,10 @@ namespace tesuko {
 
 // Turns application switches and counted input into records at the end of the
 // activity log, and holds where that log is. Everything runs on the main loop.
+// A crash or an editor may have left the file's last line unfinished: ends it,
+// so that the next record is not glued to it.
+FileError endLastLine(FileWriter& file);
+
 class Recorder {
   public:
     // Creating the recorder prepares it once.
@@ -39,6 +43,11 @@ class Recorder {
 
     // Closes the current interval with a record and opens the next.
     void showActiveApplication(const DeactivationNotification& notification);
+
+    // Saves the interval in progress, as it would be written now, so that a
+    // hard kill loses only what came after. Called at every switch and by the
+    // front end about once a minute.
+    void saveCheckpoint();
 
     // Lets the user pick another log file; taken up by the next preparation.
     void changeSaveAs();
@@ -74,12 +83,19 @@ class Recorder {
     void openLog(FileSystem::Links links);
     void reportWriteProblem(std::optional<std::string> problem);
 
+    enum class Tracing { on, off };
+
     // The interval ends now: write its record when there is one to write, then reset.
     void closeInterval(const std::optional<std::string>& shortIdentifierName);
-    // Writes the record naming the held application's front-most usable window;
-    // false when there is no such window.
-    bool writeFromWindows(const std::vector<WindowInfo>& windows,
-                          const std::optional<std::string>& shortName, SwitchRecord record);
+    // The record of the interval if it ended at `end`; nullopt when it writes none.
+    std::optional<std::string> intervalRecord(const Instant& end,
+                                              const std::optional<std::string>& shortName,
+                                              Tracing tracing);
+    std::optional<std::string> frontTitle(const std::vector<WindowInfo>& windows,
+                                          const std::optional<std::string>& shortName) const;
+    std::string checkpointPath();
+    void removeCheckpoint();
+    void recoverCheckpoint();
     void append(const std::string& record);
     Instant now();
 
@@ -97,6 +113,7 @@ class Recorder {
     std::int32_t clickCount_ = 0;
     std::int32_t keyDownCount_ = 0;
     bool isRun_ = false;
+    bool checkpointFailing_ = false;
     std::optional<std::string> writeProblem_;
     std::function<void()> onWriteProblemChanged_;
 };

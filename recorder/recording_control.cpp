@@ -29,6 +29,7 @@ void Recorder::run() {
 void Recorder::stop() {
     if (isRun_) {
         closeInterval(std::nullopt);  // stopping never loses the interval in progress
+        removeCheckpoint();
     }
     for (std::optional<MonitorHandle>* handle :
          {&leftClickEvent_, &rightClickEvent_, &keyDownEvent_}) {

@@ -37,56 +37,69 @@ void Recorder::showActiveApplication(const DeactivationNotification& notificatio
         }
     }
     closeInterval(shortName);
+    // The interval just written must not be written again after a crash; the
+    // next one is saved by the next periodic checkpoint.
+    removeCheckpoint();
 }
 
 void Recorder::closeInterval(const std::optional<std::string>& shortName) {
     Instant end = now();
-    double seconds = std::chrono::duration<double>(end.monotonic - startDate_.monotonic).count();
     std::optional<std::string> active = platform_.workspace.activeApplication();
-
-    if (deactiveJapanAppName_) {
-        const std::string& held = *deactiveJapanAppName_;
-        std::vector<WindowInfo> windows = platform_.windowList.onScreenWindows();
-        if (!windows.empty()) {
-            SwitchRecord record{platform_.clock.localTime(startDate_.wall),
-                                held,
-                                held,
-                                clickCount_,
-                                keyDownCount_,
-                                seconds};
-            if (!writeFromWindows(windows, shortName, record)) {
-                platform_.systemLog.trace(utf8::valid(held));
-                if (held != "loginwindow") {
-                    append(composeRecord(record));  // the name stands in for the title
-                }
-            }
-        }
+    if (auto record = intervalRecord(end, shortName, Tracing::on)) {
+        append(*record);
     }
-
     keyDownCount_ = 0;
     clickCount_ = 0;
     startDate_ = end;
     deactiveJapanAppName_ = std::move(active);
 }
 
-bool Recorder::writeFromWindows(const std::vector<WindowInfo>& windows,
-                                const std::optional<std::string>& shortName, SwitchRecord record) {
+// The held application's front-most usable window names the interval; when it
+// has none, its name stands in, except for the login window.
+std::optional<std::string> Recorder::intervalRecord(const Instant& end,
+                                                    const std::optional<std::string>& shortName,
+                                                    Tracing tracing) {
+    if (!deactiveJapanAppName_) {
+        return std::nullopt;
+    }
+    const std::string& held = *deactiveJapanAppName_;
+    std::vector<WindowInfo> windows = platform_.windowList.onScreenWindows();
+    if (windows.empty()) {
+        return std::nullopt;
+    }
+    double seconds = std::chrono::duration<double>(end.monotonic - startDate_.monotonic).count();
+    SwitchRecord record{platform_.clock.localTime(startDate_.wall),
+                        held,
+                        held,
+                        clickCount_,
+                        keyDownCount_,
+                        seconds};
+    std::optional<std::string> title = frontTitle(windows, shortName);
+    if (tracing == Tracing::on) {
+        platform_.systemLog.trace(title ? "log:" + fieldText(*title) : utf8::valid(held));
+    }
+    if (title) {
+        record.title = *title;
+    } else if (held == "loginwindow") {
+        return std::nullopt;
+    }
+    return composeRecord(record);
+}
+
+std::optional<std::string> Recorder::frontTitle(const std::vector<WindowInfo>& windows,
+                                                const std::optional<std::string>& shortName) const {
     for (const WindowInfo& window : windows) {
         if (!window.ownerName) {
             continue;
         }
-        bool belongs = *window.ownerName == record.application ||
+        bool belongs = *window.ownerName == *deactiveJapanAppName_ ||
                        (shortName && *window.ownerName == *shortName);
         std::string_view title = window.title ? std::string_view(*window.title) : "";
-        if (!belongs || utf8::utf16Length(title) < kMinimumTitleLength) {
-            continue;
+        if (belongs && utf8::utf16Length(title) >= kMinimumTitleLength) {
+            return std::string(title);
         }
-        platform_.systemLog.trace("log:" + fieldText(title));
-        record.title = title;
-        append(composeRecord(record));
-        return true;
     }
-    return false;
+    return std::nullopt;
 }
 
 void Recorder::append(const std::string& record) {

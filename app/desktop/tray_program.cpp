@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QSessionManager>
 #include <QSocketNotifier>
+#include <QTimer>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -86,6 +87,7 @@ class TrayProgram {
         watchSignals();
         watchDisplay();
         watchSession();
+        keepCheckpoints();
         gDelegateAtExit = &delegate_;
         gSessionAtExit = &session_;
     }
@@ -142,6 +144,18 @@ class TrayProgram {
                          });
     }
 
+    // A hard kill then loses at most this much of the interval in progress.
+    // TESUKO_CHECKPOINT_SECONDS lets tests kill it without waiting a minute.
+    void keepCheckpoints() {
+        const char* seconds = std::getenv("TESUKO_CHECKPOINT_SECONDS");
+        int period = seconds != nullptr ? std::atoi(seconds) : 0;
+        checkpointTimer_.setInterval(period > 0 ? std::chrono::seconds(period)
+                                                : std::chrono::minutes(1));
+        QObject::connect(&checkpointTimer_, &QTimer::timeout, &app_,
+                         [this] { delegate_.recorder().saveCheckpoint(); });
+        checkpointTimer_.start();
+    }
+
     // The first menu after launch then reads only what the log gained meanwhile.
     void keepTotalsBetweenRuns() {
         const char* cacheHome = std::getenv("XDG_CACHE_HOME");
@@ -178,6 +192,7 @@ class TrayProgram {
     AppDelegate delegate_;
     QSocketNotifier signalNotifier_;
     QSocketNotifier displayNotifier_;
+    QTimer checkpointTimer_;
 };
 
 }  // namespace

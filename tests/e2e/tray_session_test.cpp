@@ -264,6 +264,43 @@ TEST_F(TraySessionTest, TheEndOfTheDisplayWritesTheIntervalInProgressAndExitsCle
     EXPECT_TRUE(contains(records().back(), ",E2eBeta,beta mail,")) << records().back();
 }
 
+// SIGKILL gives no chance to write anything: the interval in progress comes
+// back from the last checkpoint at the next start, once.
+TEST_F(TraySessionTest, AHardKillLosesAtMostTheTimeSinceTheLastCheckpoint) {
+    addAutostartEntry();
+    desktop->startTray();
+    EnvChanges env = programEnv();
+    env["TESUKO_CHECKPOINT_SECONDS"] = "1";
+    ChildProcess tesuko({kBinary}, {env, work / "tesuko.out", -1});
+    ASSERT_TRUE(waitUntil([&] { return trayIcon().has_value(); }, 15s)) << diagnosis(tesuko);
+    startWindow("E2eAlpha", "alpha notes", "+40+60");
+    startWindow("E2eBeta", "beta mail", "+420+300");
+    ASSERT_TRUE(waitForRecords(",E2eAlpha,alpha notes,", 1)) << readFile(logFile());
+    const std::string checkpoint = home() + "/.local/state/tesuko/interval.checkpoint";
+    ASSERT_TRUE(
+        waitUntil([&] { return contains(readFile(checkpoint), ",E2eBeta,beta mail,0,0,1."); }, 10s))
+        << readFile(checkpoint);
+    EXPECT_EQ(fs::status(checkpoint).permissions(), fs::perms::owner_read | fs::perms::owner_write);
+
+    const std::size_t before = records().size();
+    tesuko.signal(SIGKILL);
+    tesuko.waitExit(10s);
+    ASSERT_EQ(records().size(), before);
+    // The checkpoint ends with the record, after the log's path.
+    std::string saved = readFile(checkpoint);
+    saved = saved.substr(saved.rfind(logFile()) + logFile().size());
+    saved.pop_back();
+
+    ChildProcess next = startTesuko("next.out");
+    ASSERT_TRUE(waitUntil([&] { return records().size() == before + 1; }, 15s))
+        << output("next.out");
+    EXPECT_EQ(records().back(), saved);
+    EXPECT_FALSE(fs::exists(checkpoint));
+    next.signal(SIGTERM);
+    ASSERT_EQ(next.waitExit(10s), 0) << output("next.out");
+    EXPECT_EQ(countOf(readFile(logFile()), saved), 1u) << readFile(logFile());
+}
+
 TEST(TesukoCommandLineTest, WorksWithoutADisplayAndExplainsWhatItCannotDo) {
     TempDir work;
     const EnvChanges noDisplay{{"DISPLAY", std::nullopt},

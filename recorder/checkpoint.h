@@ -1,0 +1,26 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace tesuko {
+
+// The interval in progress as it would be written now, kept on disk so that a
+// hard kill, an OOM kill or a power cut loses at most the time since it was
+// last saved. The next start writes it into the log it was meant for.
+struct Checkpoint {
+    std::string logPath;
+    std::string record;  // one whole line of the log, line feed included
+};
+
+std::string encodeCheckpoint(const Checkpoint& checkpoint);
+// nullopt for bytes that are damaged or of another version.
+std::optional<Checkpoint> decodeCheckpoint(std::string_view bytes);
+
+// True when `lastLine` is the record of the same interval as `record`: same
+// start and application. A kill between writing a record and replacing the
+// checkpoint must not write the interval twice.
+bool sameInterval(std::string_view lastLine, std::string_view record);
+
+}  // namespace tesuko
