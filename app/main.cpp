@@ -1,3 +1,5 @@
+#include <unistd.h>
+
 #include <cstdio>
 #include <iostream>
 #include <string>
@@ -21,14 +23,20 @@ constexpr const char* kUsage =
     "\n"
     "The activity log is ~/Desktop/TESUKO/log.csv until another file is chosen\n"
     "with \"Save Log As…\" in the tray menu. SIGTERM, SIGINT and Quit write the\n"
-    "interval in progress before tesuko exits.\n";
+    "interval in progress before tesuko exits.\n"
+    "\n"
+    "Diagnostics go to the system log (journalctl -t tesuko) and stderr. Lines\n"
+    "that name applications or window titles are written only with\n"
+    "TESUKO_DEBUG=1 in the environment.\n";
 
 int runTop(const std::vector<std::string>& args) {
     tesuko::PosixFileSystem fileSystem;
     tesuko::QtUserDefaults defaults;
     tesuko::SyslogSystemLog systemLog;
     tesuko::EnvHomeFolder home;
-    return tesuko::runTopCommand(args, fileSystem, defaults, systemLog, home, std::cout, std::cerr);
+    auto output = ::isatty(STDOUT_FILENO) ? tesuko::TopOutput::terminal : tesuko::TopOutput::pipe;
+    return tesuko::runTopCommand(args, fileSystem, defaults, systemLog, home, std::cout, std::cerr,
+                                 output);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include "ranking/log_scanner.h"
 #include "ranking/rank_rows.h"
 #include "recorder/log_location.h"
+#include "recorder/utf8.h"
 
 namespace tesuko {
 
@@ -19,6 +20,17 @@ std::optional<std::size_t> rowCount(const std::string& text) {
         return std::nullopt;
     }
     return rows;
+}
+
+// C0, DEL and C1 controls: an escape sequence in a crafted log could
+// otherwise retitle or reprogram the user's terminal.
+std::string terminalSafe(std::string_view text) {
+    std::string out;
+    utf8::decode(text, [&](char32_t cp, std::string_view bytes) {
+        bool control = cp < 0x20 || (cp >= 0x7F && cp <= 0x9F);
+        out += control ? utf8::kReplacementCharacter : bytes;
+    });
+    return out;
 }
 
 }  // namespace
@@ -51,7 +63,8 @@ std::variant<TopOptions, std::string> parseTopArguments(std::span<const std::str
 }
 
 int runTopCommand(std::span<const std::string> args, FileSystem& fileSystem, UserDefaults& defaults,
-                  SystemLog& systemLog, HomeFolder& home, std::ostream& out, std::ostream& err) {
+                  SystemLog& systemLog, HomeFolder& home, std::ostream& out, std::ostream& err,
+                  TopOutput output) {
     auto parsed = parseTopArguments(args);
     if (auto* problem = std::get_if<std::string>(&parsed)) {
         err << "tesuko: " << *problem << '\n' << kUsage << '\n';
@@ -65,7 +78,7 @@ int runTopCommand(std::span<const std::string> args, FileSystem& fileSystem, Use
         return 1;
     }
     for (const std::string& title : rankRowTitles(scanner.ranks(), options.rows)) {
-        out << title << '\n';
+        out << (output == TopOutput::terminal ? terminalSafe(title) : title) << '\n';
     }
     return 0;
 }

@@ -26,10 +26,15 @@ bool isTopCommand(std::span<const std::string> args);
 // The options, or what is wrong with the arguments.
 std::variant<TopOptions, std::string> parseTopArguments(std::span<const std::string> args);
 
+// Where the rows go. A terminal takes control characters in a name as
+// commands, so there they print as U+FFFD; a pipe gets the names as they are.
+enum class TopOutput { terminal, pipe };
+
 // Prints the first N ranking rows, as the menu shows them, one a line.
 // `args` are the arguments after the program name, "--top" first. Returns the
 // exit status: 0, 1 when the log cannot be read, 2 for bad arguments.
 int runTopCommand(std::span<const std::string> args, FileSystem& fileSystem, UserDefaults& defaults,
-                  SystemLog& systemLog, HomeFolder& home, std::ostream& out, std::ostream& err);
+                  SystemLog& systemLog, HomeFolder& home, std::ostream& out, std::ostream& err,
+                  TopOutput output = TopOutput::pipe);
 
 }  // namespace tesuko

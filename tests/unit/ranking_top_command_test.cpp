@@ -12,10 +12,10 @@ namespace {
 
 class TopCommandTest : public RankingTest {
   protected:
-    int run(std::vector<std::string> args) {
+    int run(std::vector<std::string> args, TopOutput output = TopOutput::pipe) {
         out.str({});
         err.str({});
-        return runTopCommand(args, files, defaults, systemLog, home, out, err);
+        return runTopCommand(args, files, defaults, systemLog, home, out, err, output);
     }
     std::vector<std::string> printed() const {
         std::vector<std::string> lines;
@@ -68,7 +68,9 @@ TEST_F(TopCommandTest, ReadsTheGivenLog) {
 
 TEST_F(TopCommandTest, AnUnreadableLogIsAClearErrorWithStatusOne) {
     files.createDirectories("/tmp/folder");
+    files.addSpecialFile("/tmp/fifo");
     const std::pair<const char*, const char*> cases[] = {
+        {"/tmp/fifo", "tesuko: cannot read the activity log /tmp/fifo: not a regular file\n"},
         {"/tmp/missing.csv",
          "tesuko: cannot read the activity log /tmp/missing.csv: No such file "
          "or directory\n"},
@@ -81,6 +83,15 @@ TEST_F(TopCommandTest, AnUnreadableLogIsAClearErrorWithStatusOne) {
     }
     EXPECT_EQ(run({"--top"}), 1) << "no log at the default location yet";
     EXPECT_NE(err.str().find(kHomeLog), std::string::npos);
+}
+
+// A crafted log must not reach the user's terminal as escape sequences.
+TEST_F(TopCommandTest, ControlCharactersInNamesPrintAsReplacementsOnATerminal) {
+    files.addFile(kHomeLog, record("\x1b]0;owned\x07x\x7f\xC2\x9b", "1"));
+    ASSERT_EQ(run({"--top"}, TopOutput::terminal), 0);
+    EXPECT_EQ(printed()[0].substr(0, 25), "1 : \uFFFD]0;owned\uFFFDx\uFFFD\uFFFD");
+    ASSERT_EQ(run({"--top"}, TopOutput::pipe), 0);
+    EXPECT_EQ(printed()[0].substr(0, 18), "1 : \x1b]0;owned\x07x\x7f\xC2\x9b");
 }
 
 TEST_F(TopCommandTest, BadArgumentsGiveUsageAndStatusTwo) {
