@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <functional>
 #include <optional>
 #include <string>
@@ -12,6 +13,10 @@ struct DeactivationNotification {
     // space-separated token ends, after its last ".", with the name under which
     // the deactivated application's windows are listed.
     std::optional<std::string> userInfo;
+    // When the switch happened, on the steady clock: a busy main loop may
+    // handle the notification much later. Never later than the moment the
+    // notification is posted; none when the desktop does not tell.
+    std::optional<std::chrono::steady_clock::time_point> when;
 };
 
 // The desktop's notion of "the application in front" and its changes.

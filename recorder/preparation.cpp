@@ -1,3 +1,5 @@
+#include <algorithm>
+
 #include "recorder/log_location.h"
 #include "recorder/recorder.h"
 #include "settings/file_url.h"
@@ -112,6 +114,14 @@ void Recorder::openLog(FileSystem::Links links) {
 
 Recorder::Instant Recorder::now() {
     return Instant{platform_.clock.wallNow(), platform_.clock.monotonicNow()};
+}
+
+Recorder::Instant Recorder::instantAt(std::chrono::steady_clock::time_point monotonic) {
+    Instant current = now();
+    monotonic = std::clamp(monotonic, startDate_.monotonic, current.monotonic);
+    auto ago = std::chrono::duration_cast<std::chrono::system_clock::duration>(current.monotonic -
+                                                                               monotonic);
+    return Instant{current.wall - ago, monotonic};
 }
 
 }  // namespace tesuko

@@ -86,7 +86,8 @@ class Recorder {
     enum class Tracing { on, off };
 
     // The interval ends now: write its record when there is one to write, then reset.
-    void closeInterval(const std::optional<std::string>& shortIdentifierName);
+    void closeInterval(const std::optional<std::string>& shortIdentifierName,
+                       std::optional<std::chrono::steady_clock::time_point> when = std::nullopt);
     // The record of the interval if it ended at `end`; nullopt when it writes none.
     std::optional<std::string> intervalRecord(const Instant& end,
                                               const std::optional<std::string>& shortName,
@@ -98,6 +99,9 @@ class Recorder {
     void recoverCheckpoint();
     void append(const std::string& record);
     Instant now();
+    // A moment of the interval in progress, no earlier than its start and no
+    // later than now, with the wall-clock time that went with it.
+    Instant instantAt(std::chrono::steady_clock::time_point monotonic);
 
     Platform& platform_;
 

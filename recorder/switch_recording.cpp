@@ -36,14 +36,15 @@ void Recorder::showActiveApplication(const DeactivationNotification& notificatio
             platform_.systemLog.trace("DidDeactiveApplicationName: " + *shortName);
         }
     }
-    closeInterval(shortName);
+    closeInterval(shortName, notification.when);
     // The interval just written must not be written again after a crash; the
     // next one is saved by the next periodic checkpoint.
     removeCheckpoint();
 }
 
-void Recorder::closeInterval(const std::optional<std::string>& shortName) {
-    Instant end = now();
+void Recorder::closeInterval(const std::optional<std::string>& shortName,
+                             std::optional<std::chrono::steady_clock::time_point> when) {
+    Instant end = when ? instantAt(*when) : now();
     std::optional<std::string> active = platform_.workspace.activeApplication();
     if (auto record = intervalRecord(end, shortName, Tracing::on)) {
         append(*record);

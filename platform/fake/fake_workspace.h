@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <optional>
 #include <string>
 #include <utility>
@@ -21,10 +22,11 @@ class FakeWorkspace : public Workspace {
 
     // Makes `next` active and tells the subscriber, as a real switch would.
     void switchTo(std::optional<std::string> next,
-                  std::optional<std::string> userInfo = std::nullopt) {
+                  std::optional<std::string> userInfo = std::nullopt,
+                  std::optional<std::chrono::steady_clock::time_point> when = std::nullopt) {
         active_ = std::move(next);
         if (handler_) {
-            handler_(DeactivationNotification{std::move(userInfo)});
+            handler_(DeactivationNotification{std::move(userInfo), when});
         }
     }
 

@@ -24,7 +24,9 @@ X11Session::X11Session(XcbConnection connection, SystemLog& systemLog, pid_t own
       windowList_(connection_, atoms_, workspace_),
       ownInput_(connection_, atoms_, workspace_, ownPid),
       inputMonitors_(connection_, ownInput_, systemLog),
-      handlers_(eventTable()) {}
+      handlers_(eventTable()) {
+    readServerClock();
+}
 
 std::array<X11Session::EventHandler, 128> X11Session::eventTable() {
     std::array<EventHandler, 128> table{};
@@ -46,10 +48,34 @@ bool X11Session::selectRootEvents(const XcbConnection& connection) {
     return true;
 }
 
+// A first reading of the server's clock while nothing keeps us waiting, so
+// that even the first switch is timed right when it is read late: a
+// zero-length append to a property of a window of our own gets the server's
+// stamp (as ICCCM suggests), and the round trip brings its PropertyNotify.
+void X11Session::readServerClock() {
+    xcb_connection_t* c = connection_.get();
+    xcb_window_t window = xcb_generate_id(c);
+    std::uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE;
+    xcb_create_window(c, 0, window, connection_.root(), 0, 0, 1, 1, 0, XCB_WINDOW_CLASS_INPUT_ONLY,
+                      XCB_COPY_FROM_PARENT, XCB_CW_EVENT_MASK, &mask);
+    xcb_change_property(c, XCB_PROP_MODE_APPEND, window, XCB_ATOM_WM_NAME, XCB_ATOM_STRING, 8, 0,
+                        nullptr);
+    xcb_destroy_window(c, window);
+    connection_.sync();
+    handleEvents();
+}
+
 void X11Session::processEvents() {
     if (connectionLost_) {
         return;
     }
+    handleEvents();
+    if (!processing_) {  // not from within a handler
+        noticeBrokenConnection();
+    }
+}
+
+void X11Session::handleEvents() {
     drain(xcb_poll_for_event);
     // A handler that runs a nested main loop calls in again: the call above
     // read the socket, so the loop does not spin, and the outer call settles
@@ -66,7 +92,6 @@ void X11Session::processEvents() {
         settle();
         drain(xcb_poll_for_queued_event);
     }
-    noticeBrokenConnection();
 }
 
 void X11Session::drain(xcb_generic_event_t* (*source)(xcb_connection_t*)) {
@@ -116,10 +141,13 @@ void X11Session::noticeBrokenConnection() {
     }
 }
 
+// Every stamp read promptly sharpens the server clock's offset, whatever the
+// property.
 void X11Session::onPropertyNotify(const xcb_generic_event_t& event) {
     const auto& notify = reinterpret_cast<const xcb_property_notify_event_t&>(event);
+    auto at = serverClock_.happenedAt(notify.time, std::chrono::steady_clock::now());
     if (notify.window == connection_.root() && notify.atom == atoms_.netActiveWindow) {
-        workspace_.noteActiveWindowChanged();
+        workspace_.noteActiveWindowChanged(at);
     }
 }
 

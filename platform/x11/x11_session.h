@@ -16,6 +16,7 @@
 #include "platform/workspace.h"
 #include "platform/x11/display_target.h"
 #include "platform/x11/own_input_filter.h"
+#include "platform/x11/server_clock.h"
 #include "platform/x11/x11_atoms.h"
 #include "platform/x11/x11_input_monitors.h"
 #include "platform/x11/x11_window_list.h"
@@ -42,6 +43,10 @@ struct X11Opened {
 // and monitor handlers run inside it; should one of them run a nested main
 // loop that calls processEvents() again, that inner call only reads the
 // socket and the outer call handles what it read.
+//
+// Switches are timed by the server's stamps on its events (see ServerClock),
+// so a processEvents() that comes late does not make them late; opening the
+// session reads the server's clock once, with a round trip.
 //
 // When the X server goes away (the session ends), processEvents() notices,
 // connectionLost() turns true and the handler given to onConnectionLost runs
@@ -80,6 +85,8 @@ class X11Session {
 
     static std::array<EventHandler, 128> eventTable();
     static bool selectRootEvents(const XcbConnection& connection);
+    void readServerClock();
+    void handleEvents();
     // Dispatches events while there are any; the source reads the socket or
     // only xcb's queue.
     void drain(xcb_generic_event_t* (*source)(xcb_connection_t*));
@@ -97,6 +104,7 @@ class X11Session {
     XcbConnection connection_;
     X11Atoms atoms_;
     bool rootEventsSelected_;  // before the workspace reads its first state
+    ServerClock serverClock_;
     X11Workspace workspace_;
     X11WindowList windowList_;
     OwnInputFilter ownInput_;

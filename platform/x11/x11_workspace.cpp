@@ -22,6 +22,13 @@ void X11Workspace::unsubscribeDeactivation() {
     handler_ = nullptr;
 }
 
+void X11Workspace::noteActiveWindowChanged(std::chrono::steady_clock::time_point at) {
+    stale_ = true;
+    if (!changedAt_) {
+        changedAt_ = at;
+    }
+}
+
 void X11Workspace::refresh(const BurstWait& waitForBurst) {
     stale_ = false;
     xcb_window_t window = readActiveWindow();
@@ -37,7 +44,11 @@ void X11Workspace::refresh(const BurstWait& waitForBurst) {
         return;  // what was read is not the desktop's state
     }
     std::optional<DeactivationNotification> notification = tracker_.update(std::move(next));
+    // Taken before the handler runs: changes it lets in start the next burst.
+    std::optional<std::chrono::steady_clock::time_point> changedAt =
+        std::exchange(changedAt_, std::nullopt);
     if (notification && handler_) {
+        notification->when = changedAt;
         // A copy: the handler may unsubscribe while it runs.
         DeactivationHandler handler = handler_;
         handler(*notification);

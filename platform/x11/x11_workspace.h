@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <functional>
 #include <optional>
 #include <string>
@@ -24,7 +25,9 @@ namespace tesuko {
 // window); a 0 is taken as the end of a burst only after the events that
 // follow it closely have been read (see `refresh`). A switch from no
 // application to one carries no user info; every other notification's user
-// info is described in active_window.h.
+// info is described in active_window.h. A notification's time is that of the
+// first change it accounts for: when the application it leaves stopped being
+// active, however long the changes waited to be read.
 class X11Workspace : public Workspace {
   public:
     // Waits a short, bounded moment for more events and handles them.
@@ -39,8 +42,8 @@ class X11Workspace : public Workspace {
 
     const ActiveWindow& activeWindow() const { return tracker_.current(); }
 
-    // The session's side.
-    void noteActiveWindowChanged() { stale_ = true; }
+    // The session's side: the property changed at that moment.
+    void noteActiveWindowChanged(std::chrono::steady_clock::time_point at);
     bool stale() const { return stale_; }
     // Reads the active window again and posts the switch, if there is one.
     void refresh(const BurstWait& waitForBurst);
@@ -54,6 +57,8 @@ class X11Workspace : public Workspace {
     ActivationTracker tracker_;
     DeactivationHandler handler_;
     bool stale_ = false;
+    // The first change since the property was last read.
+    std::optional<std::chrono::steady_clock::time_point> changedAt_;
 };
 
 }  // namespace tesuko

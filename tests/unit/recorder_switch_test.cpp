@@ -133,6 +133,22 @@ TEST_F(SwitchTest, IntervalsAbutAndUseTheMonotonicClock) {
                          "2026年12月05日 12時40分52秒,Editor,Notes,0,0,1.000000\n");
 }
 
+// A main loop busy with something long handles a switch late: the interval
+// still ends when the switch happened, never before it began or after now.
+TEST_F(SwitchTest, ASwitchHandledLateEndsTheIntervalWhenItHappened) {
+    using std::chrono::seconds;
+    fakes.windowList.setWindows({{"Editor", "Notes"}, {"Browser", "News"}});
+    advance(10);
+    fakes.workspace.switchTo("Browser", std::nullopt, fakes.clock.monotonicNow() - seconds(4));
+    advance(2);
+    fakes.workspace.switchTo("Editor", std::nullopt, fakes.clock.monotonicNow() - seconds(60));
+    advance(1);
+    fakes.workspace.switchTo("Browser", std::nullopt, fakes.clock.monotonicNow() + seconds(5));
+    EXPECT_EQ(log(), kStart + ",Editor,Notes,0,0,6.000000\n" +
+                         "2026年12月05日 13時40分54秒,Browser,News,0,0,0.000000\n" +
+                         "2026年12月05日 13時40分54秒,Editor,Notes,0,0,7.000000\n");
+}
+
 TEST_F(SwitchTest, HostileNamesAndTitlesStayOneLineOfSixFields) {
     fakes.workspace.switchTo("Foo, Inc.\n");
     fakes.windowList.setWindows({{"Foo, Inc.\n", "a\nb,\xFF"}});

@@ -2,7 +2,9 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "tests/x11/x11_fixture.h"
@@ -17,6 +19,7 @@ using ::testing::HasSubstr;
 struct Seen {
     std::optional<std::string> userInfo;
     std::optional<std::string> activeDuringIt;
+    std::optional<std::chrono::steady_clock::time_point> when;
 };
 
 class WorkspaceTest : public X11Test {
@@ -24,7 +27,8 @@ class WorkspaceTest : public X11Test {
     void subscribe() {
         session().workspace().subscribeDeactivation(
             [this](const DeactivationNotification& notification) {
-                seen.push_back({notification.userInfo, session().workspace().activeApplication()});
+                seen.push_back({notification.userInfo, session().workspace().activeApplication(),
+                                notification.when});
             });
     }
     // A window of that class that no window manager touches: unmapped.
@@ -110,6 +114,47 @@ TEST_F(WorkspaceTest, BurstsOfThePropertyCountByWhereTheyEnd) {
             active.push_back(s.activeDuringIt);
         }
         EXPECT_EQ(active, c.activeAtEach) << c.name;
+    }
+}
+
+TEST_F(WorkspaceTest, ASwitchReadLateIsTimedWhenItWasMade) {
+    using namespace std::chrono;
+    xcb_window_t a = classWindow("Apple");
+    xcb_window_t b = classWindow("Banana");
+    subscribe();
+
+    struct Case {
+        const char* name;
+        std::vector<xcb_window_t> steps;  // set 300 ms apart
+        std::string to;
+    };
+    const std::vector<Case> cases{
+        // Nothing read promptly yet but the clock reading made at connect.
+        {"the first change the session reads", {a}, "Apple"},
+        // Timed by its first half, when Apple stopped being active.
+        {"cleared, then the next window", {XCB_NONE, b}, "Banana"},
+    };
+    for (const Case& c : cases) {
+        seen.clear();
+        steady_clock::time_point before = steady_clock::now();
+        client().setActiveWindows({c.steps.front()});
+        client().sync();
+        steady_clock::time_point after = steady_clock::now();
+        for (std::size_t i = 1; i < c.steps.size(); ++i) {
+            std::this_thread::sleep_for(300ms);
+            client().setActiveWindows({c.steps[i]});
+            client().sync();
+        }
+        // A main loop busy with something else, such as a long scan.
+        std::this_thread::sleep_until(before + 1s);
+        ASSERT_TRUE(pump([&] { return !seen.empty(); })) << c.name;
+
+        ASSERT_EQ(seen.size(), 1u) << c.name;
+        EXPECT_EQ(seen[0].activeDuringIt, c.to) << c.name;
+        ASSERT_TRUE(seen[0].when) << c.name;
+        EXPECT_TRUE(*seen[0].when >= before - 50ms && *seen[0].when <= after + 50ms)
+            << c.name << ": " << duration_cast<microseconds>(*seen[0].when - before).count()
+            << " us after the change was made";
     }
 }
 
