@@ -26,12 +26,21 @@ run: build
 $(ASAN_BUILD)/CMakeCache.txt:
 	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DTESUKO_WERROR=ON -DTESUKO_SANITIZE=ON $(CMAKE_FLAGS)
 
+# Every test program gives itself a private home; HOME points at an empty
+# folder during the run, and anything a test leaves there escaped that.
+define run-tests
+	rm -rf $(1)/guarded-home && mkdir -p $(1)/guarded-home
+	cd $(1) && HOME=$(abspath $(1))/guarded-home ctest --output-on-failure -j $(JOBS)
+	@test -z "$$(ls -A $(1)/guarded-home)" || \
+		{ echo "A test wrote into the home folder:"; ls -AR $(1)/guarded-home; exit 1; }
+endef
+
 test-asan: deps $(ASAN_BUILD)/CMakeCache.txt
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
-	cd $(ASAN_BUILD) && ctest --output-on-failure -j $(JOBS)
+	$(call run-tests,$(ASAN_BUILD))
 
 test-plain: build
-	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+	$(call run-tests,$(BUILD))
 
 # The sanitizer run comes first so that the plain run's ctest summary is the last thing printed.
 test: format-check test-asan fuzz-smoke test-plain

@@ -145,6 +145,9 @@ void AppDelegate::applicationWillTerminate() {
     if (recorder_ && recorder_->isRun()) {
         recorder_->stop();
     }
+    if (log_) {
+        log_->scanLog();  // the totals cache then matches the log at the next launch
+    }
 }
 
 }  // namespace tesuko

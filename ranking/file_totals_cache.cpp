@@ -1,48 +1,48 @@
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-
 #include "ranking/totals_cache.h"
 
 namespace tesuko {
 
-namespace fs = std::filesystem;
-
-std::optional<std::string> FileTotalsCache::load() {
-    std::ifstream in(path_, std::ios::binary);
-    if (!in) {
+std::optional<ScanState> FileTotalsCache::load() {
+    FileContents read = fileSystem_.readSmallFile(path_, kLargest);
+    if (!read.bytes) {
+        // None before the first save is normal; anything else there is odd.
+        if (fileSystem_.exists(path_)) {
+            warnOnce("Not using the totals cache " + path_ + ": " + read.error +
+                     "; the activity log is counted whole.");
+        }
         return std::nullopt;
     }
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-// Written beside and renamed over the old cache, so that a crash leaves the
-// old cache or the new one, never half of one. Private: it holds application names.
-void FileTotalsCache::save(std::string_view bytes) {
-    std::error_code error;
-    fs::path file(path_);
-    fs::create_directories(file.parent_path(), error);
-    fs::permissions(file.parent_path(), fs::perms::owner_all, fs::perm_options::replace, error);
-    fs::path written = file;
-    written += ".new";
-    {
-        std::ofstream out(written, std::ios::binary | std::ios::trunc);
-        fs::permissions(written, fs::perms::owner_read | fs::perms::owner_write,
-                        fs::perm_options::replace, error);
-        out.write(bytes.data(), std::streamsize(bytes.size()));
-        if (!out.flush()) {
-            fs::remove(written, error);
-            return;
-        }
+    std::optional<ScanState> state = decodeScanState(*read.bytes);
+    if (!state && !isOtherScanStateVersion(*read.bytes)) {
+        warnOnce("Not using the totals cache " + path_ +
+                 ": it is damaged; the activity log is counted whole.");
     }
-    fs::rename(written, file, error);
+    return state;
 }
 
-std::string totalsCachePath(const std::optional<std::string>& xdgCacheHome,
-                            const std::string& home) {
-    bool usable = xdgCacheHome && !xdgCacheHome->empty() && xdgCacheHome->front() == '/';
-    std::string folder = usable ? *xdgCacheHome : home + "/.cache";
-    return folder + "/tesuko/totals.cache";
+void FileTotalsCache::save(const ScanState& state) {
+    std::string bytes = encodeScanState(state);
+    if (bytes.size() > kLargest) {
+        // It would be refused when read back, on every launch.
+        warnOnce("Not saving the totals cache " + path_ + ": the totals take more than " +
+                 std::to_string(kLargest) + " bytes.");
+        return;
+    }
+    if (FileError error = fileSystem_.replaceFile(path_, bytes)) {
+        warnOnce("Could not save the totals cache " + path_ + ": " + *error +
+                 "; the next launch counts the activity log whole.");
+    }
+}
+
+void FileTotalsCache::warnOnce(const std::string& text) {
+    if (!warned_) {
+        warned_ = true;
+        systemLog_.warning(text);
+    }
+}
+
+std::string totalsCachePath(const std::string& cacheFolder) {
+    return cacheFolder + "/tesuko/totals.cache";
 }
 
 }  // namespace tesuko

@@ -32,8 +32,7 @@ void Log::resumeFromCache() {
         return;
     }
     cacheRead_ = true;
-    auto bytes = cache_->load();
-    auto state = bytes ? decodeScanState(*bytes) : std::nullopt;
+    std::optional<ScanState> state = cache_->load();
     if (state) {
         savedPosition_ = state->position;
         scanner_.resume(std::move(*state));
@@ -45,7 +44,7 @@ void Log::saveToCache() {
     if (!cache_ || savedPosition_ == state.position) {
         return;
     }
-    cache_->save(encodeScanState(state));
+    cache_->save(state);
     savedPosition_ = state.position;
 }
 

@@ -15,7 +15,8 @@ namespace tesuko {
 
 // Reads the activity log back and ranks applications by their total seconds.
 // The log is only ever appended to, so a scan reads only what was added since
-// the last one, and reads the whole file again when it was replaced or shrank.
+// the last one, and reads the whole file again when it was replaced, shrank or
+// was edited in place.
 class Log {
   public:
     Log(FileSystem& fileSystem, UserDefaults& defaults, SystemLog& systemLog, HomeFolder& home);

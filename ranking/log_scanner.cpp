@@ -19,6 +19,7 @@ LogScanner::LogScanner(SystemLog& systemLog, std::size_t chunkSize, std::size_t 
 
 void LogScanner::resume(ScanState state) {
     state_ = std::move(state);
+    resumed_ = true;
 }
 
 std::optional<std::string> LogScanner::scan(FileSystem& fileSystem, const std::string& path) {
@@ -28,10 +29,10 @@ std::optional<std::string> LogScanner::scan(FileSystem& fileSystem, const std::s
     }
     FileReader& reader = *opened.file;
     FileIdentity file = reader.identity();
-    const ReadPosition& at = state_.position;
-    if (path != at.path || !file.sameFile(at.file) || file.size < at.offset) {
+    if (!stillCounted(path, file)) {
         startOver(path);
     }
+    resumed_ = false;
     state_.position.file = file;
     damagedRows_ = 0;
     firstDamagedLine_ = 0;
@@ -64,8 +65,21 @@ std::optional<std::string> LogScanner::fail(std::string reason) {
     return reason;
 }
 
+// Each append changes the times, so while we run, new times with a larger
+// size are the recorder at work; the bytes before the position are checked
+// all the same. New times at the same size or less can only be an edit.
+bool LogScanner::stillCounted(const std::string& path, const FileIdentity& file) const {
+    const ReadPosition& at = state_.position;
+    if (path != at.path || !file.sameFile(at.file) || file.size < at.offset) {
+        return false;
+    }
+    bool touched = file.modified != at.file.modified || file.changed != at.file.changed;
+    return !touched || (!resumed_ && file.size > at.file.size);
+}
+
 void LogScanner::startOver(const std::string& path) {
     state_ = ScanState{};
+    resumed_ = false;
     state_.position.path = path;
 }
 

@@ -27,6 +27,7 @@ struct ReadPosition {
 
     bool operator==(const ReadPosition& other) const {
         return path == other.path && file.sameFile(other.file) && file.size == other.file.size &&
+               file.modified == other.file.modified && file.changed == other.file.changed &&
                offset == other.offset && lines == other.lines && lastBytes == other.lastBytes;
     }
 };
@@ -39,10 +40,13 @@ struct ScanState {
 
 // Counts an activity log. The log is only ever appended to, so each scan reads
 // only the bytes added since the last one; it reads the whole file again when
-// the path leads to another file, the file shrank, or the bytes just before
-// the position changed. An unfinished last line is counted on a copy and read
-// again next time. The file is read in fixed-size chunks, so memory does not
-// grow with the log; a line is held whole only up to longestLine bytes.
+// the path leads to another file, the file shrank, the bytes just before the
+// position changed, or the file's times changed without it growing (an edit in
+// place). Resumed from an earlier run, any change of the times means a full
+// scan: what happened to the file meanwhile is unknown. An unfinished last
+// line is counted on a copy and read again next time. The file is read in
+// fixed-size chunks, so memory does not grow with the log; a line is held
+// whole only up to longestLine bytes.
 class LogScanner {
   public:
     static constexpr std::size_t kDefaultChunkSize = 256 * 1024;
@@ -74,6 +78,9 @@ class LogScanner {
     enum class SkipResult { skipped, unfinished, failed };
 
     std::optional<std::string> fail(std::string reason);
+    // Whether the counted totals still hold for the file now at path, so that
+    // only what follows the position needs reading.
+    bool stillCounted(const std::string& path, const FileIdentity& file) const;
     void startOver(const std::string& path);
     // Counts the complete lines from the position up to the size the file had
     // when opened; the unfinished last line is left at the start of the
@@ -91,6 +98,7 @@ class LogScanner {
     std::size_t longestLine_;
     std::vector<char> buffer_;
     ScanState state_;
+    bool resumed_ = false;  // until the first scan after resume
     RankList ranks_;
     // Rows of fewer than six fields among the lines this scan counted.
     std::uint64_t damagedRows_ = 0;

@@ -9,7 +9,9 @@ namespace tesuko {
 
 namespace {
 
-constexpr std::string_view kFormat = "tesuko-totals-1";
+// Version 2 added the log's modification and change times.
+constexpr std::string_view kFormatFamily = "tesuko-totals-";
+constexpr std::string_view kFormat = "tesuko-totals-2";
 constexpr std::size_t kChecksumDigits = 16;
 
 std::uint64_t checksum(std::string_view bytes) {
@@ -40,6 +42,7 @@ class Encoder {
     }
     void number(std::uint64_t value) { text(std::to_string(value)); }
     void real(double value) { number(std::bit_cast<std::uint64_t>(value)); }
+    void signedNumber(std::int64_t value) { number(static_cast<std::uint64_t>(value)); }
 
     std::string finish() && {
         std::string sum = hex(checksum(out_));
@@ -80,6 +83,13 @@ class Decoder {
         }
         return std::bit_cast<double>(*bits);
     }
+    std::optional<std::int64_t> signedNumber() {
+        auto bits = number();
+        if (!bits) {
+            return std::nullopt;
+        }
+        return static_cast<std::int64_t>(*bits);
+    }
     bool atEnd() const { return in_.empty(); }
 
   private:
@@ -96,15 +106,19 @@ std::optional<ReadPosition> decodePosition(Decoder& in) {
     auto device = in.number();
     auto inode = in.number();
     auto size = in.number();
+    auto modified = in.signedNumber();
+    auto changed = in.signedNumber();
     auto offset = in.number();
     auto lines = in.number();
     auto lastBytes = in.text();
-    if (!path || !device || !inode || !size || !offset || !lines || !lastBytes ||
+    if (!path || !device || !inode || !size || !modified || !changed || !offset || !lines ||
+        !lastBytes ||
         lastBytes->size() != std::min<std::uint64_t>(*offset, ReadPosition::kCheckedBytes) ||
         *offset > *size) {
         return std::nullopt;
     }
-    return ReadPosition{std::string(*path), FileIdentity{*device, *inode, *size}, *offset, *lines,
+    return ReadPosition{std::string(*path),
+                        FileIdentity{*device, *inode, *size, *modified, *changed}, *offset, *lines,
                         std::string(*lastBytes)};
 }
 
@@ -135,6 +149,8 @@ std::string encodeScanState(const ScanState& state) {
     out.number(at.file.device);
     out.number(at.file.inode);
     out.number(at.file.size);
+    out.signedNumber(at.file.modified);
+    out.signedNumber(at.file.changed);
     out.number(at.offset);
     out.number(at.lines);
     out.text(at.lastBytes);
@@ -168,6 +184,11 @@ std::optional<ScanState> decodeScanState(std::string_view bytes) {
         return std::nullopt;
     }
     return ScanState{std::move(*position), std::move(*totals)};
+}
+
+bool isOtherScanStateVersion(std::string_view bytes) {
+    auto format = Decoder(bytes).text();
+    return format && format->starts_with(kFormatFamily) && *format != kFormat;
 }
 
 }  // namespace tesuko

@@ -1,45 +1,65 @@
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
+#include "platform/file_system.h"
+#include "platform/system_log.h"
 #include "ranking/log_scanner.h"
 
 namespace tesuko {
 
 // Keeps the counted totals between runs, so that the first scan after launch
-// reads only what the log gained meanwhile. What it holds is a hint: the
-// scanner checks it against the log and counts the whole log when it does not
-// match.
+// need not read the whole log. What it holds is a hint: the scanner checks it
+// against the log and counts the whole log when it does not match.
 class TotalsCache {
   public:
     virtual ~TotalsCache() = default;
 
-    virtual std::optional<std::string> load() = 0;
-    virtual void save(std::string_view bytes) = 0;
+    // What was saved last; nullopt when there is nothing usable.
+    virtual std::optional<ScanState> load() = 0;
+    virtual void save(const ScanState& state) = 0;
 };
 
 // The stored form, ending in a checksum; nullopt for bytes that are damaged,
 // of another version or not consistent.
 std::string encodeScanState(const ScanState& state);
 std::optional<ScanState> decodeScanState(std::string_view bytes);
+// True for bytes that another version of tesuko stored: of no use here, but
+// no sign of damage either.
+bool isOtherScanStateVersion(std::string_view bytes);
 
-// A cache in one private file, replaced whole on every save.
+// A cache in one private file, replaced whole on every save. It is only an
+// optimisation: whatever is wrong with the file means "no cache" and a full
+// scan, said in one warning per run, never an exception.
 class FileTotalsCache : public TotalsCache {
   public:
-    explicit FileTotalsCache(std::string path) : path_(std::move(path)) {}
+    // A real cache holds one name and total per application: kilobytes, a
+    // few hundred at most. This leaves room for tens of thousands of long
+    // names and still reads in a few milliseconds on the first menu opening;
+    // anything larger is no cache of ours.
+    static constexpr std::size_t kLargest = std::size_t(4) << 20;
 
-    std::optional<std::string> load() override;
-    void save(std::string_view bytes) override;
+    FileTotalsCache(FileSystem& fileSystem, SystemLog& systemLog, std::string path)
+        : fileSystem_(fileSystem), systemLog_(systemLog), path_(std::move(path)) {}
+
+    std::optional<ScanState> load() override;
+    void save(const ScanState& state) override;
 
   private:
+    void warnOnce(const std::string& text);
+
+    FileSystem& fileSystem_;
+    SystemLog& systemLog_;
     std::string path_;
+    // A cache that failed once is likely to fail on every menu opening.
+    bool warned_ = false;
 };
 
-// "$XDG_CACHE_HOME/tesuko/totals.cache", or under "~/.cache" when the variable
-// is unset, empty or not absolute.
-std::string totalsCachePath(const std::optional<std::string>& xdgCacheHome,
-                            const std::string& home);
+// "<cacheFolder>/tesuko/totals.cache".
+std::string totalsCachePath(const std::string& cacheFolder);
 
 }  // namespace tesuko

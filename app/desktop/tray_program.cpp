@@ -156,13 +156,15 @@ class TrayProgram {
         checkpointTimer_.start();
     }
 
-    // The first menu after launch then reads only what the log gained meanwhile.
+    // The totals are counted at launch, before recording adds to the log, so
+    // that a cache saved at the last quit still matches it: then the log need
+    // not be read whole. Each menu opening reads only what came since.
     void keepTotalsBetweenRuns() {
-        const char* cacheHome = std::getenv("XDG_CACHE_HOME");
-        std::string path =
-            totalsCachePath(cacheHome ? std::optional<std::string>(cacheHome) : std::nullopt,
-                            services_.homeFolder.path());
-        delegate_.log().setTotalsCache(std::make_unique<FileTotalsCache>(path));
+        const Platform& platform = services_.platform;
+        std::string path = totalsCachePath(platform.homeFolder.cacheFolder());
+        delegate_.log().setTotalsCache(
+            std::make_unique<FileTotalsCache>(platform.fileSystem, platform.systemLog, path));
+        delegate_.log().scanLog();
     }
 
     // What the menu shows each time it opens, after the ranking rows were

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -168,9 +169,14 @@ FileContents PosixFileSystem::readSmallFile(const std::string& path, std::size_t
     }
     // One byte more than the limit tells a file that is too large, whatever
     // its size said (it may grow while read).
-    std::string bytes(limit + 1, '\0');
+    struct stat info {};
+    ::fstat(fd.file->get(), &info);
+    std::string bytes(std::min(std::size_t(std::max<off_t>(info.st_size, 0)), limit) + 1, '\0');
     std::size_t filled = 0;
-    while (filled < bytes.size()) {
+    while (filled <= limit) {
+        if (filled == bytes.size()) {
+            bytes.resize(std::min(bytes.size() * 2, limit + 1));
+        }
         ssize_t got = ::read(fd.file->get(), bytes.data() + filled, bytes.size() - filled);
         if (got < 0 && errno == EINTR) {
             continue;

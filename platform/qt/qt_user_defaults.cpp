@@ -1,5 +1,8 @@
 #include "platform/qt/qt_user_defaults.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QStandardPaths>
 
 namespace tesuko {
@@ -29,8 +32,25 @@ void QtUserDefaults::set(const std::string& key, const std::string& value) {
     settings_.setValue(qtText(key), qtText(value));
 }
 
+// The file says where the log of window titles lives: private like the
+// other files the program creates. QSettings writes through QSaveFile, which
+// keeps the permissions of the file it replaces, so the file is made private
+// before the first write, and again after it in case it was made elsewhere.
 bool QtUserDefaults::synchronize() {
+    const QFileInfo file(settings_.fileName());
+    const QString folder = file.absolutePath();
+    if (!QFileInfo::exists(folder) && QDir().mkpath(folder)) {
+        QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+    constexpr auto kPrivate = QFile::ReadOwner | QFile::WriteOwner;
+    if (!file.exists()) {
+        QFile created(file.filePath());
+        if (created.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+            created.setPermissions(kPrivate);
+        }
+    }
     settings_.sync();
+    QFile::setPermissions(file.filePath(), kPrivate);
     return settings_.status() == QSettings::NoError;
 }
 

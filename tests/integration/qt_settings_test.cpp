@@ -32,6 +32,9 @@ TEST_F(QtSettingsTest, LivesInTheConfigFolderOfTheUser) {
     defaults.set("saveFilePath", "file:///home/u/log.csv");
     EXPECT_TRUE(defaults.synchronize());
     EXPECT_NE(readFile(file()).find("saveFilePath="), std::string::npos) << readFile(file());
+    namespace fs = std::filesystem;
+    EXPECT_EQ(fs::status(tmp / "tesuko").permissions(), fs::perms::owner_all);
+    EXPECT_EQ(fs::status(file()).permissions(), fs::perms::owner_read | fs::perms::owner_write);
 }
 
 TEST_F(QtSettingsTest, TextsComeBackAsWrittenThroughOtherInstancesAndQSettings) {

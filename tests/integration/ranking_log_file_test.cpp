@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <sstream>
 
@@ -12,6 +15,7 @@
 #include "platform/fake/fake_user_defaults.h"
 #include "platform/posix/posix_file_system.h"
 #include "ranking/log.h"
+#include "ranking/totals_cache.h"
 #include "tests/integration/temp_dir.h"
 
 namespace tesuko {
@@ -42,7 +46,7 @@ class RankingFileTest : public ::testing::Test {
   protected:
     RankingFileTest() {
         std::filesystem::create_directories(dir / "Desktop/TESUKO");
-        log.setTotalsCache(std::make_unique<FileTotalsCache>(cachePath));
+        log.setTotalsCache(std::make_unique<FileTotalsCache>(files, systemLog, cachePath));
     }
 
     RankList scan() {
@@ -52,7 +56,7 @@ class RankingFileTest : public ::testing::Test {
 
     TempDir dir;
     std::string logPath = dir / "Desktop/TESUKO/log.csv";
-    std::string cachePath = dir / "cache/tesuko/totals.cache";
+    std::string cachePath = totalsCachePath(dir / "cache");
     PosixFileSystem files;
     FakeUserDefaults defaults;
     FakeSystemLog systemLog;
@@ -72,6 +76,12 @@ TEST_F(RankingFileTest, FollowsARealLogThroughAppendsRewritesAndReplacement) {
     // Saved over in place (same inode), then replaced by a rename (new inode).
     writeFile(logPath, record("A", "1") + record("B", "3") + record("C", "10"));
     EXPECT_EQ(scan(), (RankList{{"C", 10}, {"B", 3}, {"A", 1}}));
+    // The same size, edited far from the end; dated a day back, as the clock
+    // may not have ticked since the last write.
+    writeFile(logPath, record("Z", "1") + record("B", "3") + record("C", "10"));
+    std::filesystem::last_write_time(
+        logPath, std::filesystem::file_time_type::clock::now() - std::chrono::hours(24));
+    EXPECT_EQ(scan(), (RankList{{"C", 10}, {"B", 3}, {"Z", 1}}));
     writeFile(dir / "new.csv",
               record("A", "1") + record("B", "3") + record("C", "10") + record("D", "1"));
     std::filesystem::rename(dir / "new.csv", logPath);
@@ -91,16 +101,37 @@ TEST_F(RankingFileTest, APrivateCacheCarriesTheTotalsToTheNextRun) {
 
     appendFile(logPath, record("A", "5"));
     Log next(files, defaults, systemLog, home);
-    next.setTotalsCache(std::make_unique<FileTotalsCache>(cachePath));
+    next.setTotalsCache(std::make_unique<FileTotalsCache>(files, systemLog, cachePath));
     next.scanLog();
     EXPECT_EQ(next.getRankLog(), (RankList{{"A", 6}, {"B", 2}}));
+    EXPECT_TRUE(systemLog.lines.empty());
+}
 
-    writeFile(cachePath, "damaged");
-    Log afterDamage(files, defaults, systemLog, home);
-    afterDamage.setTotalsCache(std::make_unique<FileTotalsCache>(cachePath));
-    afterDamage.scanLog();
-    EXPECT_EQ(afterDamage.getRankLog(), (RankList{{"A", 6}, {"B", 2}}));
-    EXPECT_NE(readFile(cachePath), "damaged");
+// Neither an exception, nor a wait on a FIFO, nor endless bytes from a device.
+TEST_F(RankingFileTest, WhateverIsAtTheCachePathTheMenuGetsAFullScanAndOneWarning) {
+    writeFile(logPath, record("A", "1") + record("B", "2"));
+    std::filesystem::create_directories(dir / "cache/tesuko");
+    struct Case {
+        const char* what;
+        std::function<void()> plant;
+    };
+    const Case cases[] = {
+        {"damaged", [&] { writeFile(cachePath, "damaged"); }},
+        {"a folder", [&] { std::filesystem::create_directories(cachePath); }},
+        {"a FIFO", [&] { ::mkfifo(cachePath.c_str(), 0600); }},
+        {"a link to /dev/zero", [&] { ::symlink("/dev/zero", cachePath.c_str()); }},
+    };
+    for (const Case& c : cases) {
+        std::filesystem::remove_all(cachePath);
+        c.plant();
+        systemLog.lines.clear();
+        Log next(files, defaults, systemLog, home);
+        next.setTotalsCache(std::make_unique<FileTotalsCache>(files, systemLog, cachePath));
+        next.scanLog();
+        EXPECT_EQ(next.getRankLog(), (RankList{{"B", 2}, {"A", 1}})) << c.what;
+        EXPECT_EQ(systemLog.lines.size(), 1u)
+            << c.what << ": " << ::testing::PrintToString(systemLog.lines);
+    }
 }
 
 // A log of 2 GB, nearly all of it one line of zeros (as a crash can leave
@@ -116,13 +147,6 @@ TEST_F(RankingFileTest, A2GBLogWithHugeLinesIsReadInLittleMemory) {
     ASSERT_EQ(systemLog.lines.size(), 1u);
     EXPECT_EQ(systemLog.lines[0], "Skipped 1 line of 16777216 bytes or more in " + logPath +
                                       "; the other records count.");
-}
-
-TEST(TotalsCachePath, FollowsXdgCacheHome) {
-    EXPECT_EQ(totalsCachePath("/c", "/home/u"), "/c/tesuko/totals.cache");
-    EXPECT_EQ(totalsCachePath(std::nullopt, "/home/u"), "/home/u/.cache/tesuko/totals.cache");
-    EXPECT_EQ(totalsCachePath("", "/home/u"), "/home/u/.cache/tesuko/totals.cache");
-    EXPECT_EQ(totalsCachePath("relative", "/home/u"), "/home/u/.cache/tesuko/totals.cache");
 }
 
 TEST_F(RankingFileTest, TopCommandReadsARealFileAndFailsClearlyOnAMissingOne) {

@@ -132,6 +132,10 @@ TEST_F(ScanCounting, ReadsWholeAgainWhenTheFileChanged) {
              f.rewrite(kLog, record("A", "1") + record("B", "3") + record("C", "1"));
          },
          {{"B", 3}, {"A", 1}, {"C", 1}}},
+        // Out of reach of the check of the bytes before the position.
+        {"edited far from the end, at the same size",
+         [](FakeFileSystem& f) { f.rewrite(kLog, record("Z", "1") + record("B", "2")); },
+         {{"B", 2}, {"Z", 1}}},
     };
     for (const Case& c : cases) {
         files.addFile(kLog, record("A", "1") + record("B", "2"));
