@@ -5,7 +5,7 @@
 #include "ranking/log_scanner.h"
 #include "ranking/rank_rows.h"
 #include "recorder/log_location.h"
-#include "recorder/utf8.h"
+#include "text/utf8.h"
 
 namespace tesuko {
 

@@ -1,6 +1,6 @@
 #include "ranking/application_totals.h"
 
-#include "recorder/utf8.h"
+#include "text/utf8.h"
 
 namespace tesuko {
 

@@ -4,7 +4,7 @@
 #include <charconv>
 #include <cstdio>
 
-#include "recorder/utf8.h"
+#include "text/utf8.h"
 
 namespace tesuko {
 

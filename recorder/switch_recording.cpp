@@ -2,7 +2,7 @@
 
 #include "recorder/recorder.h"
 #include "recorder/switch_record.h"
-#include "recorder/utf8.h"
+#include "text/utf8.h"
 
 namespace tesuko {
 

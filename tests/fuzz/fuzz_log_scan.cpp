@@ -7,9 +7,9 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "platform/fake/fake_file_system.h"
-#include "platform/fake/fake_system_log.h"
 #include "ranking/log_scanner.h"
+#include "tests/fakes/fake_file_system.h"
+#include "tests/fakes/fake_system_log.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <cstdlib>
 
 #include "recorder/switch_record.h"
-#include "recorder/utf8.h"
+#include "text/utf8.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FuzzedDataProvider input(data, size);

@@ -3,9 +3,9 @@
 #include <QSettings>
 #include <filesystem>
 
-#include "platform/fake/fake_system_log.h"
 #include "platform/qt/qt_user_defaults.h"
 #include "settings/setting.h"
+#include "tests/fakes/fake_system_log.h"
 #include "tests/integration/temp_dir.h"
 #include "tests/integration/xdg_scoped_env.h"
 

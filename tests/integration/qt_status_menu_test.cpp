@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/fake/fake_system_log.h"
 #include "platform/qt/qt_status_menu.h"
+#include "tests/fakes/fake_system_log.h"
 
 namespace tesuko {
 namespace {

@@ -10,12 +10,12 @@
 #include <sstream>
 
 #include "app/top_command.h"
-#include "platform/fake/fake_home_folder.h"
-#include "platform/fake/fake_system_log.h"
-#include "platform/fake/fake_user_defaults.h"
 #include "platform/posix/posix_file_system.h"
 #include "ranking/log.h"
 #include "ranking/totals_cache.h"
+#include "tests/fakes/fake_home_folder.h"
+#include "tests/fakes/fake_system_log.h"
+#include "tests/fakes/fake_user_defaults.h"
 #include "tests/integration/temp_dir.h"
 
 namespace tesuko {

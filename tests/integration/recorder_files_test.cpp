@@ -7,9 +7,9 @@
 #include <chrono>
 #include <filesystem>
 
-#include "platform/fake/fake_platform.h"
 #include "platform/posix/posix_file_system.h"
 #include "recorder/recorder.h"
+#include "tests/fakes/fake_platform.h"
 #include "tests/integration/temp_dir.h"
 
 namespace tesuko {

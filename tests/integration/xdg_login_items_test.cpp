@@ -8,9 +8,9 @@
 #include <filesystem>
 #include <memory>
 
-#include "platform/fake/fake_platform.h"
 #include "platform/xdg/desktop_entry.h"
 #include "recorder/recorder.h"
+#include "tests/fakes/fake_platform.h"
 #include "tests/integration/temp_dir.h"
 #include "tests/integration/xdg_scoped_env.h"
 

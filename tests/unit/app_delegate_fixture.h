@@ -7,8 +7,8 @@
 #include <string>
 
 #include "app/app_delegate.h"
-#include "platform/fake/fake_platform.h"
-#include "platform/fake/fake_status_menu.h"
+#include "tests/fakes/fake_platform.h"
+#include "tests/fakes/fake_status_menu.h"
 
 namespace tesuko {
 

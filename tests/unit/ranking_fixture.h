@@ -5,11 +5,11 @@
 #include <ostream>
 #include <string>
 
-#include "platform/fake/fake_file_system.h"
-#include "platform/fake/fake_home_folder.h"
-#include "platform/fake/fake_system_log.h"
-#include "platform/fake/fake_user_defaults.h"
 #include "ranking/log.h"
+#include "tests/fakes/fake_file_system.h"
+#include "tests/fakes/fake_home_folder.h"
+#include "tests/fakes/fake_system_log.h"
+#include "tests/fakes/fake_user_defaults.h"
 
 namespace tesuko {
 

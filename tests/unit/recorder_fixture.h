@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/fake/fake_platform.h"
 #include "recorder/recorder.h"
+#include "tests/fakes/fake_platform.h"
 
 namespace tesuko {
 

@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/fake/fake_system_log.h"
-#include "platform/fake/fake_user_defaults.h"
 #include "settings/file_url.h"
+#include "tests/fakes/fake_system_log.h"
+#include "tests/fakes/fake_user_defaults.h"
 
 namespace tesuko {
 namespace {

@@ -6,13 +6,13 @@
 #include <string>
 #include <vector>
 
-#include "platform/fake/fake_home_folder.h"
-#include "platform/fake/fake_login_items.h"
-#include "platform/fake/fake_save_panel.h"
-#include "platform/fake/fake_user_defaults.h"
 #include "platform/posix/posix_file_system.h"
 #include "platform/posix/system_clock.h"
 #include "recorder/recorder.h"
+#include "tests/fakes/fake_home_folder.h"
+#include "tests/fakes/fake_login_items.h"
+#include "tests/fakes/fake_save_panel.h"
+#include "tests/fakes/fake_user_defaults.h"
 #include "tests/integration/temp_dir.h"
 #include "tests/x11/x11_fixture.h"
 

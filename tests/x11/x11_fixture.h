@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/fake/fake_system_log.h"
 #include "platform/x11/x11_session.h"
+#include "tests/fakes/fake_system_log.h"
 #include "tests/support/desktop_client.h"
 #include "tests/support/xvfb_desktop.h"
 

@@ -13,9 +13,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/fake/fake_platform.h"
 #include "platform/x11/x11_session.h"
 #include "recorder/recorder.h"
+#include "tests/fakes/fake_platform.h"
 #include "tests/support/desktop_client.h"
 #include "tests/support/xvfb_desktop.h"
 

@@ -22,4 +22,4 @@ std::string valid(std::string_view text);
 
 }  // namespace tesuko::utf8
 
-#include "recorder/utf8_decode.inl"
+#include "text/utf8_decode.inl"

@@ -2,17 +2,17 @@
 
 #include <string>
 
-#include "platform/fake/fake_clock.h"
-#include "platform/fake/fake_file_system.h"
-#include "platform/fake/fake_home_folder.h"
-#include "platform/fake/fake_input_monitors.h"
-#include "platform/fake/fake_login_items.h"
-#include "platform/fake/fake_save_panel.h"
-#include "platform/fake/fake_system_log.h"
-#include "platform/fake/fake_user_defaults.h"
-#include "platform/fake/fake_window_list.h"
-#include "platform/fake/fake_workspace.h"
 #include "platform/platform.h"
+#include "tests/fakes/fake_clock.h"
+#include "tests/fakes/fake_file_system.h"
+#include "tests/fakes/fake_home_folder.h"
+#include "tests/fakes/fake_input_monitors.h"
+#include "tests/fakes/fake_login_items.h"
+#include "tests/fakes/fake_save_panel.h"
+#include "tests/fakes/fake_system_log.h"
+#include "tests/fakes/fake_user_defaults.h"
+#include "tests/fakes/fake_window_list.h"
+#include "tests/fakes/fake_workspace.h"
 
 namespace tesuko {
 

@@ -1,4 +1,4 @@
-#include "platform/fake/fake_clock.h"
+#include "tests/fakes/fake_clock.h"
 
 namespace tesuko {
 

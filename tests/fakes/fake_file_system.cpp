@@ -1,4 +1,4 @@
-#include "platform/fake/fake_file_system.h"
+#include "tests/fakes/fake_file_system.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,4 +1,4 @@
-#include "platform/fake/fake_status_menu.h"
+#include "tests/fakes/fake_status_menu.h"
 
 #include <stdexcept>
 
