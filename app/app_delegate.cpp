@@ -1,7 +1,6 @@
 #include "app/app_delegate.h"
 
 #include <array>
-#include <exception>
 #include <utility>
 #include <vector>
 
@@ -15,18 +14,6 @@ constexpr const char* kIconName = "tesuko.png";
 
 constexpr std::array kRankRows = {MenuItem::Rank1, MenuItem::Rank2, MenuItem::Rank3,
                                   MenuItem::Rank4, MenuItem::Rank5};
-
-// The ranking rows in order, up to the first one the menu does not have.
-std::vector<MenuItem> gatherRows(StatusMenu& menu) {
-    std::vector<MenuItem> rows;
-    for (MenuItem row : kRankRows) {
-        if (!menu.hasItem(row)) {
-            break;
-        }
-        rows.push_back(row);
-    }
-    return rows;
-}
 
 }  // namespace
 
@@ -77,6 +64,9 @@ void AppDelegate::dispatch(MenuCommand command) {
 void AppDelegate::StartRecord() {
     recorder_->init();
     recorder_->run();
+    if (away()) {
+        recorder_->pause();
+    }
     statusMenu_.setAction(MenuItem::SaveAs, std::nullopt);
     statusMenu_.setAction(MenuItem::StartRecord, std::nullopt);
     statusMenu_.setAction(MenuItem::StopRecord, stopRecordSelecter_);
@@ -93,9 +83,35 @@ void AppDelegate::StopRecord() {
     showRecordingState();
 }
 
+void AppDelegate::followSession(SessionEvents& events) {
+    events.subscribe({[this](bool locked) { setAway(locked_, locked); },
+                      [this](bool sleeping) { setAway(asleep_, sleeping); }});
+}
+
+void AppDelegate::idleChanged(bool idle, std::chrono::steady_clock::time_point at) {
+    setAway(idle_, idle, at);
+}
+
+void AppDelegate::setAway(bool& reason, bool value,
+                          std::optional<std::chrono::steady_clock::time_point> at) {
+    const bool wasAway = away();
+    reason = value;
+    if (recorder_ && away() != wasAway) {
+        away() ? recorder_->pause(at) : recorder_->resume(at);
+    }
+    showRecordingState();
+}
+
 void AppDelegate::showRecordingState() {
+    if (!recorder_) {
+        return;
+    }
     if (!recorder_->isRun()) {
         statusMenu_.setToolTip("Stopped");
+    } else if (locked_ || asleep_) {
+        statusMenu_.setToolTip(asleep_ ? "Paused: asleep" : "Paused: screen locked");
+    } else if (idle_) {
+        statusMenu_.setToolTip("Paused: idle");
     } else if (const auto& problem = recorder_->writeProblem()) {
         statusMenu_.setToolTip("Recording, but records cannot be written. " + *problem);
     } else {
@@ -121,23 +137,15 @@ void AppDelegate::showStatus() {
 }
 
 void AppDelegate::updateShowLog() {
-    // A refresh that fails ends quietly; rows already retitled keep their new titles.
-    try {
-        std::vector<MenuItem> rows = gatherRows(statusMenu_);
-        std::vector<std::string> titles =
-            rankRowTitles(log_->getRankLog(), kRankRows.size(), locale_);
-        for (std::size_t k = 0; k < titles.size() && k < rows.size(); ++k) {
-            statusMenu_.setTitle(rows[k], titles[k]);
-        }
-    } catch (const std::exception&) {
+    std::vector<std::string> titles = rankRowTitles(log_->getRankLog(), kRankRows.size(), locale_);
+    for (std::size_t k = 0; k < titles.size(); ++k) {
+        statusMenu_.setTitle(kRankRows[k], titles[k]);
     }
 }
 
 void AppDelegate::writeIntervalInProgress() {
-    if (recorder_ && recorder_->isRun()) {
-        recorder_->stop();
-        recorder_->init();
-        recorder_->run();
+    if (recorder_) {
+        recorder_->cutInterval();
     }
 }
 

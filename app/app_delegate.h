@@ -1,9 +1,11 @@
 #pragma once
 
+#include <chrono>
 #include <optional>
 #include <string>
 
 #include "platform/platform.h"
+#include "platform/session_events.h"
 #include "platform/status_menu.h"
 #include "ranking/log.h"
 #include "recorder/recorder.h"
@@ -41,6 +43,13 @@ class AppDelegate {
     // The program is about to exit: the interval in progress goes into the log.
     void applicationWillTerminate();
 
+    // The screen locked, the session switched away or the machine asleep:
+    // recording pauses until the user is back. Once, after launch.
+    void followSession(SessionEvents& events);
+    // No input for the idle threshold: recording pauses from the last input
+    // (`since`) until the next (`until`), when the user asked for that.
+    void idleChanged(bool idle, std::chrono::steady_clock::time_point at);
+
     // Only after launch.
     Recorder& recorder() { return *recorder_; }
     Log& log() { return *log_; }
@@ -48,6 +57,9 @@ class AppDelegate {
   private:
     void dispatch(MenuCommand command);
     void showRecordingState();
+    bool away() const { return locked_ || asleep_ || idle_; }
+    void setAway(bool& reason, bool value,
+                 std::optional<std::chrono::steady_clock::time_point> at = std::nullopt);
 
     Platform& platform_;
     StatusMenu& statusMenu_;
@@ -58,6 +70,9 @@ class AppDelegate {
     std::optional<MenuCommand> saveAsSelecter_;
     std::optional<Recorder> recorder_;
     std::optional<Log> log_;
+    bool locked_ = false;
+    bool asleep_ = false;
+    bool idle_ = false;
 };
 
 }  // namespace tesuko

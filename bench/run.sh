@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Generates activity logs of 100k, 1M, 5M and 20M records (about 106 bytes each, 2 GB)
 # into a temporary folder, times `cat LOG > /dev/null` on each as the floor,
-# runs the scan benchmarks on them and deletes the logs.
+# runs the scan benchmarks on them (and on a sparse 2 GB log of one huge line,
+# which they write there themselves) and deletes the logs.
 #   bash bench/run.sh BUILD_DIR [benchmark flags...]
 # TESUKO_BENCH_SIZES="100k:100000 1M:1000000" limits the logs.
 set -euo pipefail

@@ -1,6 +1,6 @@
 // How fast the ranking reads the activity log: full scans of generated logs,
 // scans after appends, the first scan after launch from the totals cache,
-// peak memory, and the literal algorithm as the baseline.
+// a log of huge lines, peak memory, and the literal algorithm as the baseline.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -42,6 +42,7 @@ class Reader {
         defaults_.values["saveFilePath"] = "file://" + path;
     }
     Log& log() { return log_; }
+    const std::vector<std::string>& systemLogLines() const { return systemLog_.lines; }
     RankList scan() {
         log_.scanLog();
         return log_.getRankLog();
@@ -187,6 +188,38 @@ void firstScanFromCache(benchmark::State& state, const GeneratedLog& base,
     fs::remove_all(folder + "/cache");
 }
 
+// A log of 2 GB, nearly all of it one line of zeros (as a crash can leave
+// behind, here a hole in a sparse file), after a record with a 1 MB title:
+// the long line is skipped, and memory stays far below the file's size.
+void hugeLines(benchmark::State& state, const std::string& folder) {
+    const std::string path = folder + "/huge-lines.csv";
+    auto record = [](const std::string& name, const std::string& seconds, std::size_t title) {
+        return "2026年12月05日 13時40分48秒," + name + "," + std::string(title, 't') + ",3,10," +
+               seconds + "\n";
+    };
+    std::ofstream(path, std::ios::binary | std::ios::trunc)
+        << record("A", "1", 30) << record("B", "2", std::size_t(1) << 20);
+    fs::resize_file(path, std::uint64_t(2) << 30);
+    std::ofstream(path, std::ios::binary | std::ios::app) << "\n" << record("C", "3", 30);
+    const RankList expected{{"C", 3}, {"B", 2}, {"A", 1}};
+    for (auto _ : state) {
+        Reader reader(path);
+        if (reader.scan() != expected || reader.systemLogLines().size() != 1) {
+            state.SkipWithError("the huge line was not skipped, or the records not counted");
+            break;
+        }
+    }
+    auto rise = peakMemoryAboveBaseline([&] {
+        Reader reader(path);
+        benchmark::DoNotOptimize(reader.scan());
+    });
+    if (rise) {
+        state.counters["peak_MiB"] = double(*rise) / (1024.0 * 1024.0);
+    }
+    state.SetBytesProcessed(std::int64_t(state.iterations() * fs::file_size(path)));
+    fs::remove(path);
+}
+
 std::vector<GeneratedLog> logsIn(const std::string& folder) {
     const std::pair<const char*, std::uint64_t> sizes[] = {
         {"100k", 100'000}, {"1M", 1'000'000}, {"5M", 5'000'000}, {"2G", 20'000'000}};
@@ -229,6 +262,9 @@ void registerAll(const std::vector<GeneratedLog>& logs, const std::string& folde
             ->Iterations(appended == 100 ? 2000 : 500)
             ->Unit(benchmark::kMicrosecond);
     }
+    RegisterBenchmark("huge_lines/2G", hugeLines, folder)
+        ->Iterations(1)
+        ->Unit(benchmark::kMillisecond);
     // Copied for each run: the 2 GB log would measure the disk instead.
     auto copied = std::find_if(logs.rbegin(), logs.rend(),
                                [](const GeneratedLog& log) { return log.records <= 5'000'000; });

@@ -118,6 +118,18 @@ void SummaryReporter::printSummary(std::ostream& out) const {
         out << "literal algorithm, peak memory on 100k: "
             << fixed(literalPeak->counters.at("peak_MiB"), 1) << " MiB\n";
     }
+    if (const Result* huge = find("huge_lines/2G")) {
+        out << "2 GB log, nearly all one line: ";
+        if (!huge->error.empty()) {
+            out << huge->error;
+        } else {
+            out << fixed(huge->seconds * 1e3, 0) << " ms";
+            if (huge->counters.count("peak_MiB")) {
+                out << ", peak " << fixed(huge->counters.at("peak_MiB"), 1) << " MiB";
+            }
+        }
+        out << '\n';
+    }
     for (const char* appended : {"100", "1000"}) {
         if (const Result* run = find(std::string("incremental/") + appended)) {
             out << "scan after " << appended << " appended records: median "

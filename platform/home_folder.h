@@ -10,6 +10,8 @@ class HomeFolder {
     virtual ~HomeFolder() = default;
 
     virtual std::string path() = 0;
+    // The user's configuration ($XDG_CONFIG_HOME).
+    virtual std::string configFolder() = 0;
     // Where files live that may be deleted at any time ($XDG_CACHE_HOME).
     virtual std::string cacheFolder() = 0;
     // Where state lives that should outlive a crash ($XDG_STATE_HOME).

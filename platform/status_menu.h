@@ -32,8 +32,6 @@ class StatusMenu {
 
     // Puts the icon into the tray; an unknown image leaves it without one.
     virtual void showIcon(const std::string& imageName) = 0;
-    // False for an item the menu does not have; operations on it do nothing.
-    virtual bool hasItem(MenuItem item) = 0;
     virtual std::optional<MenuCommand> action(MenuItem item) = 0;
     virtual void setAction(MenuItem item, std::optional<MenuCommand> command) = 0;
     virtual void setState(MenuItem item, bool on) = 0;

@@ -1,37 +1,44 @@
 #pragma once
 
 #include <chrono>
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
 
 namespace tesuko {
 
-// Sent when the application in front stops being the active one.
-struct DeactivationNotification {
-    // Text form of the notification's user info, when it has one. Its ninth
-    // space-separated token ends, after its last ".", with the name under which
-    // the deactivated application's windows are listed.
-    std::optional<std::string> userInfo;
-    // When the switch happened, on the steady clock: a busy main loop may
-    // handle the notification much later. Never later than the moment the
-    // notification is posted; none when the desktop does not tell.
+// An application as the desktop knows it.
+struct Application {
+    std::string name;  // the name its windows are listed under
+    std::optional<std::uint32_t> pid;
+
+    bool operator==(const Application&) const = default;
+};
+
+// The application in front changed.
+struct ApplicationSwitch {
+    std::optional<Application> deactivated;  // none when no application was in front
+    std::optional<Application> activated;    // none when none is in front now
+    // When it happened, on the steady clock: a busy main loop may handle the
+    // switch much later. Never later than the moment it is posted; none when
+    // the desktop does not tell.
     std::optional<std::chrono::steady_clock::time_point> when;
 };
 
 // The desktop's notion of "the application in front" and its changes.
 class Workspace {
   public:
-    using DeactivationHandler = std::function<void(const DeactivationNotification&)>;
+    using SwitchHandler = std::function<void(const ApplicationSwitch&)>;
 
     virtual ~Workspace() = default;
 
-    // Display name of the application active at the moment of the call.
+    // The name of the application active at the moment of the call.
     virtual std::optional<std::string> activeApplication() = 0;
 
     // One handler at a time; subscribing again replaces it.
-    virtual void subscribeDeactivation(DeactivationHandler handler) = 0;
-    virtual void unsubscribeDeactivation() = 0;
+    virtual void subscribeSwitches(SwitchHandler handler) = 0;
+    virtual void unsubscribeSwitches() = 0;
 };
 
 }  // namespace tesuko

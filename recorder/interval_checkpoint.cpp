@@ -34,7 +34,7 @@ std::string Recorder::checkpointPath() {
 }
 
 void Recorder::saveCheckpoint() {
-    if (!isRun_ || !filePath_) {
+    if (state_ != State::recording || !filePath_) {
         return;
     }
     std::optional<std::string> record = intervalRecord(now(), std::nullopt, Tracing::off);

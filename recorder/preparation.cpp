@@ -29,14 +29,14 @@ Recorder::Recorder(Platform& platform) : platform_(platform) {
 
 Recorder::~Recorder() {
     // Nothing may call back into a recorder that is gone.
-    if (isRun_) {
+    if (isRun()) {
         stop();
     }
 }
 
 Recorder& Recorder::init() {
     setting_.emplace(platform_.userDefaults, platform_.systemLog);
-    isRun_ = false;
+    state_ = State::stopped;
 
     if (filePath_) {
         resolveHeldPath();

@@ -36,13 +36,26 @@ class Recorder {
     // file exist, opens the log at its end and starts a new interval.
     Recorder& init();
 
+    // Recording is stopped (no subscription, no monitors), recording (an
+    // interval is open) or paused (listening, but no interval is open: the
+    // time until resume() is in no application).
+    enum class State { stopped, recording, paused };
+
     // Recording control: subscribe to switches and count clicks and key presses.
     void run();
     // Writes the interval in progress, then stops listening.
     void stop();
+    // Writes the interval in progress, ended at `at` (the last input, say)
+    // or now; no interval is open until resume().
+    void pause(std::optional<std::chrono::steady_clock::time_point> at = std::nullopt);
+    // Opens an interval for the application in front, begun at `at` or now.
+    void resume(std::optional<std::chrono::steady_clock::time_point> at = std::nullopt);
+    // Writes the interval in progress and opens the next one for the same
+    // application, without preparing again.
+    void cutInterval();
 
     // Closes the current interval with a record and opens the next.
-    void showActiveApplication(const DeactivationNotification& notification);
+    void showActiveApplication(const ApplicationSwitch& change);
 
     // Saves the interval in progress, as it would be written now, so that a
     // hard kill loses only what came after. Called at every switch and by the
@@ -62,7 +75,8 @@ class Recorder {
     const std::optional<std::string>& heldApplicationName() const { return deactiveJapanAppName_; }
     std::int32_t clickCount() const { return clickCount_; }
     std::int32_t keyDownCount() const { return keyDownCount_; }
-    bool isRun() const { return isRun_; }
+    State state() const { return state_; }
+    bool isRun() const { return state_ != State::stopped; }
     bool hasLogWriter() const { return fileHandle_ != nullptr; }
     // Why records cannot be written at the moment, or nullopt while they can.
     const std::optional<std::string>& writeProblem() const { return writeProblem_; }
@@ -85,15 +99,16 @@ class Recorder {
 
     enum class Tracing { on, off };
 
-    // The interval ends now: write its record when there is one to write, then reset.
-    void closeInterval(const std::optional<std::string>& shortIdentifierName,
-                       std::optional<std::chrono::steady_clock::time_point> when = std::nullopt);
+    // Writes the interval's record when it has one; `deactivated` is the
+    // application a switch left, whose windows also name the interval.
+    void endInterval(const Instant& end, const std::optional<std::string>& deactivated);
+    void beginInterval(const Instant& start, std::optional<std::string> application);
     // The record of the interval if it ended at `end`; nullopt when it writes none.
     std::optional<std::string> intervalRecord(const Instant& end,
-                                              const std::optional<std::string>& shortName,
+                                              const std::optional<std::string>& deactivated,
                                               Tracing tracing);
     std::optional<std::string> frontTitle(const std::vector<WindowInfo>& windows,
-                                          const std::optional<std::string>& shortName) const;
+                                          const std::optional<std::string>& deactivated) const;
     std::string checkpointPath();
     void removeCheckpoint();
     void recoverCheckpoint();
@@ -116,7 +131,7 @@ class Recorder {
     std::optional<std::string> filePath_;
     std::int32_t clickCount_ = 0;
     std::int32_t keyDownCount_ = 0;
-    bool isRun_ = false;
+    State state_ = State::stopped;
     bool checkpointFailing_ = false;
     std::optional<std::string> writeProblem_;
     std::function<void()> onWriteProblemChanged_;

@@ -16,10 +16,9 @@ void increment(std::int32_t& counter) {
 }  // namespace
 
 void Recorder::run() {
-    isRun_ = true;
-    platform_.workspace.subscribeDeactivation([this](const DeactivationNotification& notification) {
-        showActiveApplication(notification);
-    });
+    state_ = State::recording;
+    platform_.workspace.subscribeSwitches(
+        [this](const ApplicationSwitch& change) { showActiveApplication(change); });
     InputMonitors& monitors = platform_.inputMonitors;
     leftClickEvent_ = monitors.install(kLeftMouseDownMask, [this] { increment(clickCount_); });
     rightClickEvent_ = monitors.install(kRightMouseDownMask, [this] { increment(clickCount_); });
@@ -27,10 +26,7 @@ void Recorder::run() {
 }
 
 void Recorder::stop() {
-    if (isRun_) {
-        closeInterval(std::nullopt);  // stopping never loses the interval in progress
-        removeCheckpoint();
-    }
+    pause();  // stopping never loses the interval in progress
     for (std::optional<MonitorHandle>* handle :
          {&leftClickEvent_, &rightClickEvent_, &keyDownEvent_}) {
         if (*handle) {
@@ -38,8 +34,35 @@ void Recorder::stop() {
             handle->reset();
         }
     }
-    platform_.workspace.unsubscribeDeactivation();
-    isRun_ = false;
+    platform_.workspace.unsubscribeSwitches();
+    state_ = State::stopped;
+}
+
+void Recorder::pause(std::optional<std::chrono::steady_clock::time_point> at) {
+    if (state_ != State::recording) {
+        return;
+    }
+    Instant end = at ? instantAt(*at) : now();
+    endInterval(end, std::nullopt);
+    beginInterval(end, std::nullopt);
+    state_ = State::paused;
+}
+
+void Recorder::resume(std::optional<std::chrono::steady_clock::time_point> at) {
+    if (state_ != State::paused) {
+        return;
+    }
+    beginInterval(at ? instantAt(*at) : now(), platform_.workspace.activeApplication());
+    state_ = State::recording;
+}
+
+void Recorder::cutInterval() {
+    if (state_ != State::recording) {
+        return;
+    }
+    Instant end = now();
+    endInterval(end, std::nullopt);
+    beginInterval(end, deactiveJapanAppName_);
 }
 
 }  // namespace tesuko

@@ -8,57 +8,44 @@ namespace tesuko {
 
 namespace {
 
-constexpr std::size_t kShortIdentifierToken = 8;
 constexpr std::size_t kMinimumTitleLength = 2;  // UTF-16 code units
-
-// The ninth space-separated token of the user-info text, after its last ".".
-std::optional<std::string> shortIdentifierName(std::string_view userInfo) {
-    std::size_t start = 0;
-    for (std::size_t token = 0; token < kShortIdentifierToken; ++token) {
-        std::size_t space = userInfo.find(' ', start);
-        if (space == std::string_view::npos) {
-            return std::nullopt;
-        }
-        start = space + 1;
-    }
-    std::string_view token = userInfo.substr(start, userInfo.find(' ', start) - start);
-    std::size_t dot = token.rfind('.');
-    return std::string(dot == std::string_view::npos ? token : token.substr(dot + 1));
-}
 
 }  // namespace
 
-void Recorder::showActiveApplication(const DeactivationNotification& notification) {
-    std::optional<std::string> shortName;
-    if (notification.userInfo) {
-        shortName = shortIdentifierName(*notification.userInfo);
-        if (shortName) {
-            platform_.systemLog.trace("DidDeactiveApplicationName: " + *shortName);
-        }
+void Recorder::showActiveApplication(const ApplicationSwitch& change) {
+    std::optional<std::string> deactivated;
+    if (change.deactivated) {
+        deactivated = change.deactivated->name;
+        platform_.systemLog.trace("DidDeactiveApplicationName: " + *deactivated);
     }
-    closeInterval(shortName, notification.when);
+    if (state_ != State::recording) {
+        return;  // no interval open: the next one starts with resume()
+    }
+    Instant end = change.when ? instantAt(*change.when) : now();
+    endInterval(end, deactivated);
+    beginInterval(end, change.activated ? std::optional(change.activated->name) : std::nullopt);
+}
+
+void Recorder::endInterval(const Instant& end, const std::optional<std::string>& deactivated) {
+    if (auto record = intervalRecord(end, deactivated, Tracing::on)) {
+        append(*record);
+    }
     // The interval just written must not be written again after a crash; the
     // next one is saved by the next periodic checkpoint.
     removeCheckpoint();
 }
 
-void Recorder::closeInterval(const std::optional<std::string>& shortName,
-                             std::optional<std::chrono::steady_clock::time_point> when) {
-    Instant end = when ? instantAt(*when) : now();
-    std::optional<std::string> active = platform_.workspace.activeApplication();
-    if (auto record = intervalRecord(end, shortName, Tracing::on)) {
-        append(*record);
-    }
+void Recorder::beginInterval(const Instant& start, std::optional<std::string> application) {
     keyDownCount_ = 0;
     clickCount_ = 0;
-    startDate_ = end;
-    deactiveJapanAppName_ = std::move(active);
+    startDate_ = start;
+    deactiveJapanAppName_ = std::move(application);
 }
 
 // The held application's front-most usable window names the interval; when it
 // has none, its name stands in, except for the login window.
 std::optional<std::string> Recorder::intervalRecord(const Instant& end,
-                                                    const std::optional<std::string>& shortName,
+                                                    const std::optional<std::string>& deactivated,
                                                     Tracing tracing) {
     if (!deactiveJapanAppName_) {
         return std::nullopt;
@@ -75,7 +62,7 @@ std::optional<std::string> Recorder::intervalRecord(const Instant& end,
                         clickCount_,
                         keyDownCount_,
                         seconds};
-    std::optional<std::string> title = frontTitle(windows, shortName);
+    std::optional<std::string> title = frontTitle(windows, deactivated);
     if (tracing == Tracing::on) {
         platform_.systemLog.trace(title ? "log:" + fieldText(*title) : utf8::valid(held));
     }
@@ -87,14 +74,14 @@ std::optional<std::string> Recorder::intervalRecord(const Instant& end,
     return composeRecord(record);
 }
 
-std::optional<std::string> Recorder::frontTitle(const std::vector<WindowInfo>& windows,
-                                                const std::optional<std::string>& shortName) const {
+std::optional<std::string> Recorder::frontTitle(
+    const std::vector<WindowInfo>& windows, const std::optional<std::string>& deactivated) const {
     for (const WindowInfo& window : windows) {
         if (!window.ownerName) {
             continue;
         }
         bool belongs = *window.ownerName == *deactiveJapanAppName_ ||
-                       (shortName && *window.ownerName == *shortName);
+                       (deactivated && *window.ownerName == *deactivated);
         std::string_view title = window.title ? std::string_view(*window.title) : "";
         if (belongs && utf8::utf16Length(title) >= kMinimumTitleLength) {
             return std::string(title);

@@ -7,11 +7,12 @@ packages=(
   cmake g++ make pkg-config
   libicu-dev libfast-float-dev
   qt6-base-dev
-  libxcb1-dev libxcb-xinput-dev libxcb-ewmh-dev libxcb-icccm4-dev
+  libxcb1-dev libxcb-xinput-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev clang-format
   locales-all
   xvfb openbox xdotool xterm x11-utils trayer imagemagick fonts-dejavu-core
+  dbus-daemon python3-dbus python3-gi gir1.2-glib-2.0
 )
 
 missing=()

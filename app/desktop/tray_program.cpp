@@ -14,6 +14,8 @@
 #include <string>
 
 #include "app/app_delegate.h"
+#include "platform/dbus/dbus_session_events.h"
+#include "platform/desktop_session.h"
 #include "platform/platform.h"
 #include "platform/posix/env_home_folder.h"
 #include "platform/posix/instance_lock.h"
@@ -22,11 +24,9 @@
 #include "platform/posix/signal_pipe.h"
 #include "platform/posix/syslog_system_log.h"
 #include "platform/posix/system_clock.h"
-#include "platform/qt/qt_display.h"
 #include "platform/qt/qt_save_panel.h"
 #include "platform/qt/qt_status_menu.h"
 #include "platform/qt/qt_user_defaults.h"
-#include "platform/x11/x11_session.h"
 #include "platform/xdg/xdg_login_items.h"
 #include "ranking/totals_cache.h"
 
@@ -36,10 +36,17 @@ namespace {
 
 // The desktop's services, for as long as the program runs.
 struct DesktopServices {
-    DesktopServices(X11Session& x11, SystemLog& log)
-        : platform{x11.workspace(), x11.windowList(), x11.inputMonitors(), fileSystem,
-                   userDefaults,    savePanel,        loginItems,          log,
-                   clock,           homeFolder} {}
+    DesktopServices(DesktopSession& desktop, SystemLog& log)
+        : platform{desktop.workspace(),
+                   desktop.windowList(),
+                   desktop.inputMonitors(),
+                   fileSystem,
+                   userDefaults,
+                   savePanel,
+                   loginItems,
+                   log,
+                   clock,
+                   homeFolder} {}
 
     PosixFileSystem fileSystem;
     QtUserDefaults userDefaults;
@@ -50,22 +57,22 @@ struct DesktopServices {
     Platform platform;
 };
 
-// Qt's own X connection ends the process with exit(1) when the display goes
-// away, maybe before ours notices: a server shutting down closes its clients
-// one by one. The interval in progress is written on the way out all the
-// same, and the end of the display counts as a clean exit.
+// Qt ends the process with exit(1) when its own connection to the desktop
+// breaks, maybe before our session notices: a display server shutting down
+// closes its clients one by one. The interval in progress is written on the
+// way out all the same, and the end of the desktop counts as a clean exit.
 AppDelegate* gDelegateAtExit = nullptr;
-X11Session* gSessionAtExit = nullptr;
+DesktopSession* gSessionAtExit = nullptr;
 
 void finishAtExit() {
     if (gDelegateAtExit == nullptr) {
         return;
     }
-    // Reading first lets our connection notice a lost display, so that the
-    // window list falls back to the windows it knew.
+    // Reading first lets our session notice a lost desktop, so that the window
+    // list falls back to the windows it knew.
     gSessionAtExit->processEvents();
     gDelegateAtExit->applicationWillTerminate();
-    if (gSessionAtExit->connectionLost() || qtDisplayConnectionBroken()) {
+    if (gSessionAtExit->connectionLost()) {
         std::fflush(nullptr);
         std::_Exit(0);
     }
@@ -73,7 +80,7 @@ void finishAtExit() {
 
 class TrayProgram {
   public:
-    TrayProgram(int& argc, char** argv, X11Session& session, SystemLog& systemLog,
+    TrayProgram(int& argc, char** argv, DesktopSession& session, SystemLog& systemLog,
                 SignalPipe& signalPipe)
         : app_(argc, argv),
           session_(session),
@@ -82,10 +89,10 @@ class TrayProgram {
           statusMenu_(systemLog),
           delegate_(services_.platform, statusMenu_, userNumericLocale()),
           signalNotifier_(signalPipe.fd(), QSocketNotifier::Read),
-          displayNotifier_(session.fd(), QSocketNotifier::Read) {
+          desktopNotifier_(session.fd(), QSocketNotifier::Read) {
         app_.setQuitOnLastWindowClosed(false);  // the save dialog is no main window
         watchSignals();
-        watchDisplay();
+        watchDesktop();
         watchSession();
         keepCheckpoints();
         gDelegateAtExit = &delegate_;
@@ -100,6 +107,9 @@ class TrayProgram {
 
     int run() {
         delegate_.applicationDidFinishLaunching();
+        // A locked screen and a sleeping machine are time in no application.
+        sessionEvents_ = openDbusSessionEvents(services_.platform.systemLog);
+        delegate_.followSession(*sessionEvents_);
         keepTotalsBetweenRuns();
         if (std::getenv("TESUKO_TRACE_MENU") != nullptr) {
             traceMenuTitles();
@@ -117,16 +127,16 @@ class TrayProgram {
         });
     }
 
-    void watchDisplay() {
-        QObject::connect(&displayNotifier_, &QSocketNotifier::activated, &app_,
+    void watchDesktop() {
+        QObject::connect(&desktopNotifier_, &QSocketNotifier::activated, &app_,
                          [this] { session_.processEvents(); });
         // Replies read on the way (a window list, say) may leave events queued
-        // in xcb with nothing left on the socket to wake the loop for them.
+        // with nothing left on the socket to wake the loop for them.
         QObject::connect(QAbstractEventDispatcher::instance(),
                          &QAbstractEventDispatcher::aboutToBlock, &app_,
                          [this] { session_.processEvents(); });
         session_.onConnectionLost([this] {
-            displayNotifier_.setEnabled(false);
+            desktopNotifier_.setEnabled(false);
             app_.quit();
         });
     }
@@ -187,14 +197,15 @@ class TrayProgram {
     }
 
     QApplication app_;
-    X11Session& session_;
+    DesktopSession& session_;
     SignalPipe& signals_;
     DesktopServices services_;
     QtStatusMenu statusMenu_;
     AppDelegate delegate_;
     QSocketNotifier signalNotifier_;
-    QSocketNotifier displayNotifier_;
+    QSocketNotifier desktopNotifier_;
     QTimer checkpointTimer_;
+    std::unique_ptr<SessionEvents> sessionEvents_;
 };
 
 }  // namespace
@@ -210,14 +221,14 @@ int runTrayProgram(int argc, char** argv) {
         systemLog.warning("Cannot make sure that tesuko runs only once: " + lock.error());
     }
 
-    X11Opened x11 = X11Session::open(DisplayTarget::fromEnvironment(), systemLog);
-    if (!x11.session) {
-        std::fprintf(stderr, "tesuko: %s\n", x11.error.c_str());
+    OpenedDesktopSession desktop = openDesktopSession(systemLog);
+    if (!desktop.session) {
+        std::fprintf(stderr, "tesuko: %s\n", desktop.error.c_str());
         return 2;
     }
     SignalPipe signalPipe{SIGTERM, SIGINT, SIGHUP};
     std::atexit(finishAtExit);
-    TrayProgram program(argc, argv, *x11.session, systemLog, signalPipe);
+    TrayProgram program(argc, argv, *desktop.session, systemLog, signalPipe);
     return program.run();
 }
 

@@ -2,11 +2,11 @@
 
 namespace tesuko {
 
-// The tray program: one per user, on the X display of the session, until the
+// The tray program: one per user, on the desktop of the session, until the
 // user quits it, SIGTERM, SIGINT or SIGHUP arrives, or the session or its
-// display ends; each way the interval in progress is written first. Returns
+// desktop ends; each way the interval in progress is written first. Returns
 // the exit status: 0 after any of those, 1 when this user's tesuko already
-// runs, 2 without an X display.
+// runs, 2 without a desktop to watch.
 int runTrayProgram(int argc, char** argv);
 
 }  // namespace tesuko

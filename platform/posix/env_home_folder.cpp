@@ -36,6 +36,10 @@ std::string EnvHomeFolder::path() {
     return withoutTrailingSlashes(home);
 }
 
+std::string EnvHomeFolder::configFolder() {
+    return xdgFolder("XDG_CONFIG_HOME", *this, "/.config");
+}
+
 std::string EnvHomeFolder::cacheFolder() {
     return xdgFolder("XDG_CACHE_HOME", *this, "/.cache");
 }

@@ -9,6 +9,7 @@ namespace tesuko {
 class EnvHomeFolder : public HomeFolder {
   public:
     std::string path() override;
+    std::string configFolder() override;
     std::string cacheFolder() override;
     std::string stateFolder() override;
 };

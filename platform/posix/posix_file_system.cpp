@@ -220,8 +220,14 @@ FileError PosixFileSystem::replaceFile(const std::string& path, std::string_view
     }
     if (error) {
         ::unlink(temporary.c_str());
+        return error;
     }
-    return error;
+    // The rename itself lasts only once the folder is on disk too.
+    UniqueFd directory(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (directory) {
+        ::fsync(directory.get());
+    }
+    return std::nullopt;
 }
 
 FileError PosixFileSystem::removeFile(const std::string& path) {

@@ -26,7 +26,6 @@ class QtStatusMenu : public StatusMenu {
     QtStatusMenu& operator=(const QtStatusMenu&) = delete;
 
     void showIcon(const std::string& imageName) override;
-    bool hasItem(MenuItem item) override { return items_.contains(item); }
     std::optional<MenuCommand> action(MenuItem item) override;
     void setAction(MenuItem item, std::optional<MenuCommand> command) override;
     void setState(MenuItem item, bool on) override;

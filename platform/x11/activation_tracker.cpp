@@ -4,17 +4,25 @@
 
 namespace tesuko {
 
-std::optional<DeactivationNotification> ActivationTracker::update(ActiveWindow next) {
+namespace {
+
+std::optional<Application> applicationOf(const ActiveWindow& window) {
+    if (!window.application) {
+        return std::nullopt;
+    }
+    return Application{*window.application, window.pid};
+}
+
+}  // namespace
+
+std::optional<ApplicationSwitch> ActivationTracker::update(ActiveWindow next) {
     if (next.application == current_.application) {
         current_ = std::move(next);
         return std::nullopt;
     }
-    DeactivationNotification notification;
-    if (current_.application) {
-        notification.userInfo = deactivationUserInfo(current_, next);
-    }
+    ApplicationSwitch change{applicationOf(current_), applicationOf(next), std::nullopt};
     current_ = std::move(next);
-    return notification;
+    return change;
 }
 
 }  // namespace tesuko

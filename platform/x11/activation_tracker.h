@@ -16,10 +16,9 @@ class ActivationTracker {
 
     const ActiveWindow& current() const { return current_; }
 
-    // Takes the window active now; the notification to post when that
-    // switched applications. A switch away from no application carries no
-    // user info, as there is no application that stopped being active.
-    std::optional<DeactivationNotification> update(ActiveWindow next);
+    // Takes the window active now; the switch to post when that changed the
+    // application in front.
+    std::optional<ApplicationSwitch> update(ActiveWindow next);
 
   private:
     ActiveWindow current_;

@@ -2,13 +2,16 @@
 
 #include <poll.h>
 
+#include <memory>
 #include <utility>
 
+#include "platform/x11/qt_display.h"
 #include "platform/x11/xcb_reply.h"
 
 namespace tesuko {
 
-X11Opened X11Session::open(const DisplayTarget& target, SystemLog& systemLog, pid_t ownPid) {
+OpenedDesktopSession X11Session::open(const DisplayTarget& target, SystemLog& systemLog,
+                                      pid_t ownPid) {
     XcbConnection::Opened opened = XcbConnection::connect(target);
     if (!opened.connection) {
         return {nullptr, opened.error};
@@ -129,6 +132,10 @@ void X11Session::waitForBurst() {
         }
         drain(xcb_poll_for_event);
     }
+}
+
+bool X11Session::connectionLost() const {
+    return connectionLost_ || qtDisplayConnectionBroken();
 }
 
 void X11Session::noticeBrokenConnection() {

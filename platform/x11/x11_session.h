@@ -6,14 +6,10 @@
 
 #include <array>
 #include <chrono>
-#include <functional>
-#include <memory>
-#include <string>
+#include <utility>
 
-#include "platform/input_monitors.h"
+#include "platform/desktop_session.h"
 #include "platform/system_log.h"
-#include "platform/window_list.h"
-#include "platform/workspace.h"
 #include "platform/x11/display_target.h"
 #include "platform/x11/own_input_filter.h"
 #include "platform/x11/server_clock.h"
@@ -25,58 +21,45 @@
 
 namespace tesuko {
 
-class X11Session;
-
-struct X11Opened {
-    std::unique_ptr<X11Session> session;  // null when there is no X server to talk to
-    std::string error;                    // why, in words for the user
-};
-
-// The X11 desktop services over one xcb connection of their own: the
-// workspace (application switches), the on-screen window list and the global
-// input monitors.
+// The X11 desktop over one xcb connection of its own: the workspace (the
+// window in _NET_ACTIVE_WINDOW), the on-screen window list and the global
+// input monitors over XInput 2.
 //
-// No threads and no timers: the owner watches fd() for input on its main loop
-// (a QSocketNotifier, say) and calls processEvents() whenever it is readable.
 // processEvents() handles every queued event and returns with none left in
-// xcb's queue, so the next wake-up comes from the socket again. Deactivation
-// and monitor handlers run inside it; should one of them run a nested main
-// loop that calls processEvents() again, that inner call only reads the
-// socket and the outer call handles what it read.
+// xcb's queue, so the next wake-up comes from the socket again. Should a
+// handler run a nested main loop that calls processEvents() again, that inner
+// call only reads the socket and the outer call handles what it read.
 //
 // Switches are timed by the server's stamps on its events (see ServerClock),
 // so a processEvents() that comes late does not make them late; opening the
 // session reads the server's clock once, with a round trip.
 //
-// When the X server goes away (the session ends), processEvents() notices,
-// connectionLost() turns true and the handler given to onConnectionLost runs
-// once. From then on processEvents() does nothing and fd() stays readable, so
-// stop watching it; the window list still offers the window that was active
-// last, so that the interval in progress can be written before the program
-// exits.
-class X11Session {
+// The connection counts as lost once ours broke, or once Qt's own connection
+// to the display did: Qt then ends the process with exit(1), and the front
+// end's exit handler asks.
+class X11Session : public DesktopSession {
   public:
-    using ConnectionLostHandler = std::function<void()>;
-
     // Connects to the display the target names. ownPid decides which windows
     // count as this program's own for the input monitors.
-    static X11Opened open(const DisplayTarget& target, SystemLog& systemLog,
-                          pid_t ownPid = ::getpid());
+    static OpenedDesktopSession open(const DisplayTarget& target, SystemLog& systemLog,
+                                     pid_t ownPid = ::getpid());
 
     X11Session(XcbConnection connection, SystemLog& systemLog, pid_t ownPid);
     X11Session(const X11Session&) = delete;
     X11Session& operator=(const X11Session&) = delete;
 
-    int fd() const { return connection_.fd(); }
-    void processEvents();
+    int fd() const override { return connection_.fd(); }
+    void processEvents() override;
 
-    bool connectionLost() const { return connectionLost_; }
-    void onConnectionLost(ConnectionLostHandler handler) { lostHandler_ = std::move(handler); }
+    Workspace& workspace() override { return workspace_; }
+    WindowList& windowList() override { return windowList_; }
+    InputMonitors& inputMonitors() override { return inputMonitors_; }
+    bool countsInput() const override { return inputMonitors_.available(); }
 
-    Workspace& workspace() { return workspace_; }
-    WindowList& windowList() { return windowList_; }
-    InputMonitors& inputMonitors() { return inputMonitors_; }
-    bool countsInput() const { return inputMonitors_.available(); }
+    bool connectionLost() const override;
+    void onConnectionLost(ConnectionLostHandler handler) override {
+        lostHandler_ = std::move(handler);
+    }
 
   private:
     using EventHandler = void (X11Session::*)(const xcb_generic_event_t&);

@@ -14,11 +14,11 @@ std::optional<std::string> X11Workspace::activeApplication() {
     return tracker_.current().application;
 }
 
-void X11Workspace::subscribeDeactivation(DeactivationHandler handler) {
+void X11Workspace::subscribeSwitches(SwitchHandler handler) {
     handler_ = std::move(handler);
 }
 
-void X11Workspace::unsubscribeDeactivation() {
+void X11Workspace::unsubscribeSwitches() {
     handler_ = nullptr;
 }
 
@@ -43,15 +43,15 @@ void X11Workspace::refresh(const BurstWait& waitForBurst) {
     if (connection_.broken()) {
         return;  // what was read is not the desktop's state
     }
-    std::optional<DeactivationNotification> notification = tracker_.update(std::move(next));
+    std::optional<ApplicationSwitch> change = tracker_.update(std::move(next));
     // Taken before the handler runs: changes it lets in start the next burst.
     std::optional<std::chrono::steady_clock::time_point> changedAt =
         std::exchange(changedAt_, std::nullopt);
-    if (notification && handler_) {
-        notification->when = changedAt;
+    if (change && handler_) {
+        change->when = changedAt;
         // A copy: the handler may unsubscribe while it runs.
-        DeactivationHandler handler = handler_;
-        handler(*notification);
+        SwitchHandler handler = handler_;
+        handler(*change);
     }
 }
 

@@ -19,15 +19,13 @@ namespace tesuko {
 // then read once every queued event has been handled, so that a burst of
 // changes counts by where it ends.
 //
-// Deactivation notifications: one for every change of application, never
-// for a move between windows of one application. Window managers clear the
-// property for a moment between two windows (openbox sets 0, then the next
-// window); a 0 is taken as the end of a burst only after the events that
-// follow it closely have been read (see `refresh`). A switch from no
-// application to one carries no user info; every other notification's user
-// info is described in active_window.h. A notification's time is that of the
-// first change it accounts for: when the application it leaves stopped being
-// active, however long the changes waited to be read.
+// Switches: one for every change of application, never for a move between
+// windows of one application. Window managers clear the property for a
+// moment between two windows (openbox sets 0, then the next window); a 0 is
+// taken as the end of a burst only after the events that follow it closely
+// have been read (see `refresh`). A switch's time is that of the first change
+// it accounts for: when the application it leaves stopped being active,
+// however long the changes waited to be read.
 class X11Workspace : public Workspace {
   public:
     // Waits a short, bounded moment for more events and handles them.
@@ -37,8 +35,8 @@ class X11Workspace : public Workspace {
     X11Workspace(const XcbConnection& connection, const X11Atoms& atoms);
 
     std::optional<std::string> activeApplication() override;
-    void subscribeDeactivation(DeactivationHandler handler) override;
-    void unsubscribeDeactivation() override;
+    void subscribeSwitches(SwitchHandler handler) override;
+    void unsubscribeSwitches() override;
 
     const ActiveWindow& activeWindow() const { return tracker_.current(); }
 
@@ -55,7 +53,7 @@ class X11Workspace : public Workspace {
     const XcbConnection& connection_;
     const X11Atoms& atoms_;
     ActivationTracker tracker_;
-    DeactivationHandler handler_;
+    SwitchHandler handler_;
     bool stale_ = false;
     // The first change since the property was last read.
     std::optional<std::chrono::steady_clock::time_point> changedAt_;

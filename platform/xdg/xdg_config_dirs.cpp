@@ -29,14 +29,6 @@ std::vector<std::string> absolutePaths(std::string_view list) {
 
 }  // namespace
 
-std::string xdgConfigHome() {
-    std::string_view configured = environment("XDG_CONFIG_HOME");
-    if (configured.starts_with('/')) {
-        return std::string(configured);
-    }
-    return EnvHomeFolder().path() + "/.config";
-}
-
 std::vector<std::string> xdgConfigDirs() {
     std::vector<std::string> dirs = absolutePaths(environment("XDG_CONFIG_DIRS"));
     if (dirs.empty()) {
@@ -46,7 +38,7 @@ std::vector<std::string> xdgConfigDirs() {
 }
 
 std::vector<std::string> autostartFolders() {
-    std::vector<std::string> folders{xdgConfigHome() + "/autostart"};
+    std::vector<std::string> folders{EnvHomeFolder().configFolder() + "/autostart"};
     for (const std::string& dir : xdgConfigDirs()) {
         folders.push_back(dir + "/autostart");
     }

@@ -5,10 +5,9 @@
 
 namespace tesuko {
 
-// Where the XDG base directories put configuration, read from the environment
-// at every call: $XDG_CONFIG_HOME (else ~/.config), then $XDG_CONFIG_DIRS (else
-// /etc/xdg). Relative paths in either variable are ignored, as they must be.
-std::string xdgConfigHome();
+// The system's configuration folders, read from the environment at every
+// call: $XDG_CONFIG_DIRS, else /etc/xdg. Relative paths are ignored, as they
+// must be.
 std::vector<std::string> xdgConfigDirs();
 
 // The autostart folders, the user's first: a file in an earlier folder shadows

@@ -3,8 +3,8 @@
 #include <filesystem>
 #include <map>
 
+#include "platform/posix/posix_file_system.h"
 #include "platform/xdg/desktop_entry.h"
-#include "platform/xdg/entry_files.h"
 #include "platform/xdg/program_lookup.h"
 #include "platform/xdg/xdg_config_dirs.h"
 
@@ -40,7 +40,7 @@ std::map<std::string, std::string> visibleEntries() {
 }
 
 std::optional<DesktopEntry> readEntry(const std::string& path) {
-    std::optional<std::string> text = readSmallFile(path, kMaxEntryBytes);
+    std::optional<std::string> text = PosixFileSystem().readSmallFile(path, kMaxEntryBytes).bytes;
     return text ? parseDesktopEntry(*text) : std::nullopt;
 }
 
@@ -63,7 +63,7 @@ std::optional<std::string> resolveEntry(const std::string& path) {
 bool mayWrite(const std::string& name, const std::string& program) {
     for (const std::string& folder : autostartFolders()) {
         std::string path = folder + "/" + name;
-        if (!somethingAt(path)) {
+        if (!PosixFileSystem().exists(path)) {
             continue;
         }
         std::optional<DesktopEntry> entry = readEntry(path);
@@ -89,14 +89,15 @@ std::string XdgLoginItems::bundlePath() {
 
 std::optional<std::string> XdgLoginItems::insertLast(const std::string& path) {
     const std::string folder = autostartFolders().front();
-    if (auto error = createPrivateFolders(folder)) {
+    PosixFileSystem files;
+    if (auto error = files.createDirectories(folder)) {
         return error;
     }
     const std::string program = realPathOr(path);
     for (int attempt = 1; attempt <= kMaxNameTries; ++attempt) {
         std::string name = candidateName(attempt);
         if (mayWrite(name, program)) {
-            return writeFileAtomically(folder, name, desktopEntryFor(path));
+            return files.replaceFile(folder + "/" + name, desktopEntryFor(path));
         }
     }
     return "every name from " + candidateName(1) + " to " + candidateName(kMaxNameTries) + " in " +

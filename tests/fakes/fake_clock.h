@@ -6,12 +6,20 @@
 
 namespace tesuko {
 
-// A clock that moves only when told. Local time is UTC shifted by a fixed offset.
+// A clock that moves only when told. Local time is UTC.
 class FakeClock : public Clock {
   public:
     std::chrono::system_clock::time_point wallNow() override { return wall_; }
     std::chrono::steady_clock::time_point monotonicNow() override { return monotonic_; }
-    LocalTime localTime(std::chrono::system_clock::time_point point) override;
+    LocalTime localTime(std::chrono::system_clock::time_point point) override {
+        using namespace std::chrono;
+        auto days = floor<std::chrono::days>(point);
+        year_month_day date{days};
+        hh_mm_ss time{floor<seconds>(point - days)};
+        return LocalTime{
+            int(date.year()),          int(unsigned(date.month())), int(unsigned(date.day())),
+            int(time.hours().count()), int(time.minutes().count()), int(time.seconds().count())};
+    }
 
     // Moves both clocks forward.
     void advance(std::chrono::microseconds by) {
@@ -20,12 +28,10 @@ class FakeClock : public Clock {
     }
     // Sets the wall clock alone, as a user or NTP would.
     void setWall(std::chrono::system_clock::time_point wall) { wall_ = wall; }
-    void setUtcOffset(std::chrono::minutes offset) { offset_ = offset; }
 
   private:
     std::chrono::system_clock::time_point wall_{};
     std::chrono::steady_clock::time_point monotonic_{std::chrono::hours(1000)};
-    std::chrono::minutes offset_{0};
 };
 
 }  // namespace tesuko

@@ -5,10 +5,11 @@
 
 namespace tesuko {
 
+// Like an open file, both follow the path, not the file first opened.
 class FakeWriter : public FileWriter {
   public:
     FakeWriter(FakeFileSystem& fs, std::string path)
-        : fs_(fs), path_(std::move(path)), inode_(fs.inodes_[path_]) {}
+        : fs_(fs), path_(std::move(path)), inode_(fs.nodes_[path_].inode) {}
 
     std::optional<char> lastByte() override {
         std::string bytes = fs_.content(path_);
@@ -16,20 +17,18 @@ class FakeWriter : public FileWriter {
     }
     FileError write(std::string_view bytes) override {
         ++fs_.writeCalls;
-        if (fs_.writeFailure) {
-            return fs_.writeFailure;
+        std::string why;
+        FakeFileSystem::Node* file = fs_.regular(path_, why);
+        if (fs_.writeFailure || !file) {
+            return fs_.writeFailure ? *fs_.writeFailure : why;
         }
-        auto file = fs_.files_.find(path_);
-        if (file == fs_.files_.end()) {
-            return "No such file or directory";
-        }
-        file->second.append(bytes);
-        fs_.touch(path_);
+        file->bytes.append(bytes);
+        fs_.touch(*file);
         return std::nullopt;
     }
     bool stillAt(const std::string& path) override {
-        auto inode = fs_.inodes_.find(FakeFileSystem::normalise(path));
-        return inode != fs_.inodes_.end() && inode->second == inode_;
+        auto node = fs_.nodes_.find(FakeFileSystem::normalise(path));
+        return node != fs_.nodes_.end() && node->second.inode == inode_;
     }
 
   private:
@@ -43,22 +42,23 @@ class FakeReader : public FileReader {
     FakeReader(FakeFileSystem& fs, std::string path) : fs_(fs), path_(std::move(path)) {}
 
     FileIdentity identity() override {
-        auto file = fs_.files_.find(path_);
-        std::uint64_t size = file == fs_.files_.end() ? 0 : file->second.size();
-        std::int64_t modified = fs_.modified_[path_];
-        return FileIdentity{1, fs_.inodes_[path_], size, modified, modified};
+        auto node = fs_.nodes_.find(path_);
+        if (node == fs_.nodes_.end()) {
+            return {1, 0, 0, 0, 0};
+        }
+        const FakeFileSystem::Node& file = node->second;
+        return {1, file.inode, file.bytes.size(), file.modified, file.modified};
     }
     std::optional<std::size_t> readAt(std::uint64_t offset, std::span<char> into) override {
-        auto file = fs_.files_.find(path_);
-        if (file == fs_.files_.end() || fs_.failReads) {
+        std::string why;
+        FakeFileSystem::Node* file = fs_.regular(path_, why);
+        if (!file) {
             return std::nullopt;
         }
-        const std::string& bytes = file->second;
-        if (offset >= bytes.size()) {
-            return 0;
-        }
-        std::size_t count = std::min<std::size_t>(into.size(), bytes.size() - offset);
-        std::memcpy(into.data(), bytes.data() + offset, count);
+        std::size_t count = offset >= file->bytes.size()
+                                ? 0
+                                : std::min<std::size_t>(into.size(), file->bytes.size() - offset);
+        std::memcpy(into.data(), file->bytes.data() + offset, count);
         fs_.bytesRead += count;
         return count;
     }
@@ -68,17 +68,12 @@ class FakeReader : public FileReader {
     std::string path_;
 };
 
-FakeFileSystem::FakeFileSystem() {
-    folders_.insert("/");
-}
-
 std::string FakeFileSystem::normalise(const std::string& path) {
     std::string result;
     for (char c : path) {
-        if (c == '/' && !result.empty() && result.back() == '/') {
-            continue;
+        if (c != '/' || result.empty() || result.back() != '/') {
+            result += c;
         }
-        result += c;
     }
     if (result.size() > 1 && result.back() == '/') {
         result.pop_back();
@@ -91,27 +86,42 @@ std::string FakeFileSystem::parentOf(const std::string& path) {
     return slash == 0 || slash == std::string::npos ? "/" : path.substr(0, slash);
 }
 
-bool FakeFileSystem::exists(const std::string& path) {
-    std::string p = normalise(path);
-    return files_.contains(p) || folders_.contains(p) || special_.contains(p);
+void FakeFileSystem::make(const std::string& path, Kind kind, std::string bytes) {
+    Node& node = nodes_[path] = Node{kind, std::move(bytes), ++inodes_, 0};
+    touch(node);
+}
+
+FakeFileSystem::Node* FakeFileSystem::regular(const std::string& path, std::string& why) {
+    auto node = nodes_.find(path);
+    if (node == nodes_.end()) {
+        why = "No such file or directory";
+    } else if (node->second.kind == Kind::folder) {
+        why = "Is a directory";
+    }
+    return why.empty() ? &node->second : nullptr;
+}
+
+bool FakeFileSystem::isDirectory(const std::string& path) const {
+    auto node = nodes_.find(normalise(path));
+    return node != nodes_.end() && node->second.kind == Kind::folder;
 }
 
 FileError FakeFileSystem::createDirectories(const std::string& path) {
     std::string p = normalise(path);
-    if (folders_.contains(p)) {
+    if (isDirectory(p)) {
         return std::nullopt;
     }
-    if (files_.contains(p) || special_.contains(p) || p.empty() || p[0] != '/') {
+    if (exists(p) || !p.starts_with('/')) {
         return "something other than a folder is there";
     }
     std::string parent = parentOf(p);
     if (FileError error = createDirectories(parent)) {
         return error;
     }
-    if (readOnly.contains(parent)) {
+    if (readOnly_.contains(parent)) {
         return "Permission denied";
     }
-    folders_.insert(p);
+    make(p, Kind::folder, {});
     return std::nullopt;
 }
 
@@ -123,122 +133,81 @@ FileError FakeFileSystem::createEmptyFile(const std::string& path) {
 Opened<FileWriter> FakeFileSystem::createForWriting(const std::string& path) {
     std::string p = normalise(path);
     std::string parent = parentOf(p);
-    if (exists(p)) {
-        return {nullptr, "File exists"};
+    if (exists(p) || !isDirectory(parent) || readOnly_.contains(parent)) {
+        return {nullptr, exists(p)             ? "File exists"
+                         : isDirectory(parent) ? "Permission denied"
+                                               : "No such file or directory"};
     }
-    if (!folders_.contains(parent)) {
-        return {nullptr, "No such file or directory"};
-    }
-    if (readOnly.contains(parent)) {
-        return {nullptr, "Permission denied"};
-    }
-    files_[p] = "";
-    inodes_[p] = nextInode_++;
-    touch(p);
+    make(p, Kind::file, {});
     return {std::make_unique<FakeWriter>(*this, p), {}};
-}
-
-std::optional<std::string> FakeFileSystem::whyNotRegular(const std::string& path) const {
-    if (folders_.contains(path)) {
-        return "Is a directory";
-    }
-    if (special_.contains(path)) {
-        return "not a regular file";
-    }
-    if (!files_.contains(path)) {
-        return "No such file or directory";
-    }
-    return std::nullopt;
 }
 
 Opened<FileWriter> FakeFileSystem::openForWriting(const std::string& path, Links) {
-    std::string p = normalise(path);
-    if (auto why = whyNotRegular(p)) {
-        return {nullptr, *why};
-    }
-    return {std::make_unique<FakeWriter>(*this, p), {}};
+    std::string p = normalise(path), why;
+    return regular(p, why) ? Opened<FileWriter>{std::make_unique<FakeWriter>(*this, p), {}}
+                           : Opened<FileWriter>{nullptr, why};
 }
 
 Opened<FileReader> FakeFileSystem::openForReading(const std::string& path) {
-    std::string p = normalise(path);
-    if (auto why = whyNotRegular(p)) {
-        return {nullptr, *why};
-    }
-    return {std::make_unique<FakeReader>(*this, p), {}};
+    std::string p = normalise(path), why;
+    return regular(p, why) ? Opened<FileReader>{std::make_unique<FakeReader>(*this, p), {}}
+                           : Opened<FileReader>{nullptr, why};
 }
 
 FileContents FakeFileSystem::readSmallFile(const std::string& path, std::size_t limit) {
-    std::string p = normalise(path);
-    if (auto why = whyNotRegular(p)) {
-        return {std::nullopt, *why};
+    std::string why;
+    Node* file = regular(normalise(path), why);
+    if (file && file->bytes.size() > limit) {
+        why = "larger than " + std::to_string(limit) + " bytes";
     }
-    if (files_[p].size() > limit) {
-        return {std::nullopt, "larger than " + std::to_string(limit) + " bytes"};
-    }
-    return {files_[p], {}};
+    return why.empty() ? FileContents{file->bytes, {}} : FileContents{std::nullopt, why};
 }
 
 FileError FakeFileSystem::replaceFile(const std::string& path, std::string_view bytes) {
     std::string p = normalise(path);
-    std::string parent = parentOf(p);
-    if (FileError error = createDirectories(parent)) {
+    if (FileError error = createDirectories(parentOf(p))) {
         return error;
     }
-    if (readOnly.contains(parent)) {
-        return "Permission denied";
+    if (readOnly_.contains(parentOf(p)) || isDirectory(p)) {
+        return isDirectory(p) ? "Is a directory" : "Permission denied";
     }
-    if (folders_.contains(p)) {
-        return "Is a directory";
-    }
-    special_.erase(p);
-    files_[p] = std::string(bytes);
-    inodes_[p] = nextInode_++;
-    touch(p);
+    make(p, Kind::file, std::string(bytes));
     return std::nullopt;
 }
 
 FileError FakeFileSystem::removeFile(const std::string& path) {
     std::string p = normalise(path);
-    if (folders_.contains(p)) {
-        return "Is a directory";
+    if (isDirectory(p) || (readOnly_.contains(parentOf(p)) && exists(p))) {
+        return isDirectory(p) ? "Is a directory" : "Permission denied";
     }
-    if (readOnly.contains(parentOf(p)) && exists(p)) {
-        return "Permission denied";
-    }
-    files_.erase(p);
-    inodes_.erase(p);
-    special_.erase(p);
+    nodes_.erase(p);
     return std::nullopt;
 }
 
 void FakeFileSystem::addFile(const std::string& path, std::string content) {
     std::string p = normalise(path);
     createDirectories(parentOf(p));
-    files_[p] = std::move(content);
-    inodes_[p] = nextInode_++;
-    touch(p);
+    make(p, Kind::file, std::move(content));
 }
 
 void FakeFileSystem::rewrite(const std::string& path, std::string content) {
-    auto file = files_.find(normalise(path));
-    if (file != files_.end()) {
-        file->second = std::move(content);
-        touch(file->first);
+    std::string why;
+    if (Node* file = regular(normalise(path), why)) {
+        file->bytes = std::move(content);
+        touch(*file);
     }
 }
 
 void FakeFileSystem::remove(const std::string& path) {
     std::string p = normalise(path);
-    files_.erase(p);
-    inodes_.erase(p);
-    std::erase_if(folders_, [&](const std::string& f) { return f == p || f.starts_with(p + "/"); });
-    std::erase_if(files_, [&](const auto& f) { return f.first.starts_with(p + "/"); });
-    std::erase_if(inodes_, [&](const auto& f) { return f.first.starts_with(p + "/"); });
+    std::erase_if(nodes_, [&](const auto& node) {
+        return p != "/" && (node.first == p || node.first.starts_with(p + "/"));
+    });
 }
 
 std::string FakeFileSystem::content(const std::string& path) const {
-    auto file = files_.find(normalise(path));
-    return file == files_.end() ? std::string{} : file->second;
+    auto node = nodes_.find(normalise(path));
+    return node == nodes_.end() ? std::string{} : node->second.bytes;
 }
 
 }  // namespace tesuko

@@ -9,13 +9,13 @@
 
 namespace tesuko {
 
-// Files and folders in memory, with faults to inject. Paths are absolute and
-// normalised ("/a/b", no trailing "/" except on the root).
+// Files and folders in memory, with faults to inject. Paths are absolute;
+// repeated and trailing "/" do not matter.
 class FakeFileSystem : public FileSystem {
   public:
-    FakeFileSystem();
+    FakeFileSystem() { nodes_["/"].kind = Kind::folder; }
 
-    bool exists(const std::string& path) override;
+    bool exists(const std::string& path) override { return nodes_.contains(normalise(path)); }
     FileError createDirectories(const std::string& path) override;
     FileError createEmptyFile(const std::string& path) override;
     Opened<FileWriter> createForWriting(const std::string& path) override;
@@ -26,40 +26,41 @@ class FakeFileSystem : public FileSystem {
     FileError removeFile(const std::string& path) override;
 
     // Control side.
-    void addFile(const std::string& path, std::string content);
+    void addFile(const std::string& path, std::string content);  // a new file, in new folders
     // Changes the bytes of an existing file in place: it stays the same file.
     void rewrite(const std::string& path, std::string content);
     void remove(const std::string& path);  // a file, or a folder and everything in it
     std::string content(const std::string& path) const;
-    void makeReadOnly(const std::string& folder) { readOnly.insert(normalise(folder)); }
-    void makeWritable(const std::string& folder) { readOnly.erase(normalise(folder)); }
-    bool isDirectory(const std::string& path) const { return folders_.contains(normalise(path)); }
-    // Something that is no regular file (a FIFO, say): opening it is refused.
-    void addSpecialFile(const std::string& path) { special_.insert(normalise(path)); }
+    bool isDirectory(const std::string& path) const;
+    // Nothing can be created in the folder, or removed from it.
+    void makeReadOnly(const std::string& folder) { readOnly_.insert(normalise(folder)); }
 
-    std::set<std::string> readOnly;           // folders in which nothing can be created
     std::optional<std::string> writeFailure;  // every write fails with this reason
     int writeCalls = 0;
     std::uint64_t bytesRead = 0;  // by every reader
-    bool failReads = false;       // every read fails
 
   private:
     friend class FakeWriter;
     friend class FakeReader;
+    enum class Kind { file, folder };
+    struct Node {
+        Kind kind = Kind::file;
+        std::string bytes;
+        std::uint64_t inode = 0;
+        std::int64_t modified = 0;  // on a counter that every change advances
+    };
 
     static std::string normalise(const std::string& path);
     static std::string parentOf(const std::string& path);
-    std::optional<std::string> whyNotRegular(const std::string& path) const;
+    void make(const std::string& path, Kind kind, std::string bytes);
+    // The regular file at a normalised path, or why there is none.
+    Node* regular(const std::string& path, std::string& why);
+    void touch(Node& node) { node.modified = ++changes_; }
 
-    std::map<std::string, std::string> files_;
-    std::set<std::string> special_;
-    // A file's last change, on a counter that every change advances.
-    std::map<std::string, std::int64_t> modified_;
+    std::map<std::string, Node> nodes_;
+    std::set<std::string> readOnly_;
+    std::uint64_t inodes_ = 0;
     std::int64_t changes_ = 0;
-    void touch(const std::string& path) { modified_[path] = ++changes_; }
-    std::set<std::string> folders_;
-    std::map<std::string, std::uint64_t> inodes_;
-    std::uint64_t nextInode_ = 1;
 };
 
 }  // namespace tesuko

@@ -2,7 +2,6 @@
 
 #include <map>
 #include <optional>
-#include <set>
 #include <string>
 #include <utility>
 
@@ -19,30 +18,47 @@ class FakeStatusMenu : public StatusMenu {
     };
 
     // Items as the menu resource gives them: each command item sends its own command.
-    FakeStatusMenu();
+    FakeStatusMenu() {
+        items[MenuItem::StartRecord] = {MenuCommand::StartRecord, false, "Start Recording"};
+        items[MenuItem::StopRecord] = {MenuCommand::StopRecord, false, "Stop Recording"};
+        items[MenuItem::SaveAs] = {MenuCommand::SaveAs, false, "Save Log As…"};
+        items[MenuItem::OpenAtLogin] = {MenuCommand::OpenAtLogin, false, "Open at Login"};
+        for (MenuItem row : {MenuItem::Rank1, MenuItem::Rank2, MenuItem::Rank3, MenuItem::Rank4,
+                             MenuItem::Rank5}) {
+            items[row] = {std::nullopt, false, "—"};
+        }
+    }
 
     void showIcon(const std::string& imageName) override { icon = imageName; }
-    bool hasItem(MenuItem item) override { return items.contains(item); }
-    std::optional<MenuCommand> action(MenuItem item) override;
-    void setAction(MenuItem item, std::optional<MenuCommand> command) override;
-    void setState(MenuItem item, bool on) override;
-    void setTitle(MenuItem item, const std::string& title) override;
+    std::optional<MenuCommand> action(MenuItem item) override { return at(item).action; }
+    void setAction(MenuItem item, std::optional<MenuCommand> command) override {
+        at(item).action = command;
+    }
+    void setState(MenuItem item, bool on) override { at(item).on = on; }
+    void setTitle(MenuItem item, const std::string& title) override { at(item).title = title; }
     void setToolTip(const std::string& text) override { toolTip = text; }
     void onCommand(CommandHandler handler) override { commandHandler_ = std::move(handler); }
     void onMenuWillOpen(OpenHandler handler) override { openHandler_ = std::move(handler); }
 
     // The user chooses an item: only an item with an action sends anything.
-    void choose(MenuItem item);
-    void open();
-    bool enabled(MenuItem item) const { return items.at(item).action.has_value(); }
+    void choose(MenuItem item) {
+        if (auto command = action(item); command && commandHandler_) {
+            commandHandler_(*command);
+        }
+    }
+    void open() {
+        if (openHandler_) {
+            openHandler_();
+        }
+    }
 
     std::map<MenuItem, Item> items;
     std::optional<std::string> icon;
     std::string toolTip;
-    // Retitling this item throws, as a failing refresh would.
-    std::optional<MenuItem> failingTitle;
 
   private:
+    Item& at(MenuItem item) { return items.at(item); }
+
     CommandHandler commandHandler_;
     OpenHandler openHandler_;
 };

@@ -6,11 +6,8 @@
 #include <sys/stat.h>
 
 #include <filesystem>
-#include <memory>
 
 #include "platform/xdg/desktop_entry.h"
-#include "recorder/recorder.h"
-#include "tests/fakes/fake_platform.h"
 #include "tests/integration/temp_dir.h"
 #include "tests/integration/xdg_scoped_env.h"
 
@@ -18,15 +15,13 @@ namespace tesuko {
 namespace {
 
 namespace fs = std::filesystem;
-
-const std::string kAddedLine = "tesukoをログイン項目に追加したぜ！";
+using Items = std::vector<std::optional<std::string>>;
 
 std::string entryFor(const std::string& exec, const std::string& extra = "") {
     return "[Desktop Entry]\nType=Application\nName=x\nExec=" + exec + "\n" + extra;
 }
 
-// Autostart folders, PATH and the program all under a temporary folder; the
-// recorder runs over fakes except for its login items.
+// Autostart folders, PATH and the program, all under a temporary folder.
 class XdgLoginItemsTest : public ::testing::Test {
   protected:
     XdgLoginItemsTest() {
@@ -34,7 +29,6 @@ class XdgLoginItemsTest : public ::testing::Test {
         env.set("XDG_CONFIG_HOME", tmp / "config");
         env.set("XDG_CONFIG_DIRS", tmp / "system1" + ":relative/ignored:" + tmp / "system2");
         env.set("PATH", tmp / "bin");
-        program = makeProgram(tmp / "opt/tesuko/bin/tesuko");
     }
 
     std::string makeProgram(const std::string& path) {
@@ -48,84 +42,35 @@ class XdgLoginItemsTest : public ::testing::Test {
         fs::create_directories(folder);
         writeFile(folder + "/" + name, text);
     }
-    void addUserEntry(const std::string& name, const std::string& text) {
-        addEntry(userFolder(), name, text);
-    }
-
-    Recorder& recorder() {
-        if (!recorder_) {
-            items = std::make_unique<XdgLoginItems>(program);
-            platform = std::make_unique<Platform>(
-                Platform{fakes.workspace, fakes.windowList, fakes.inputMonitors, fakes.fileSystem,
-                         fakes.userDefaults, fakes.savePanel, *items, fakes.systemLog, fakes.clock,
-                         fakes.homeFolder});
-            recorder_ = std::make_unique<Recorder>(*platform);
-        }
-        return *recorder_;
-    }
-    std::vector<std::optional<std::string>> snapshot() { return XdgLoginItems(program).snapshot(); }
+    Items snapshot() { return XdgLoginItems(program).snapshot(); }
+    std::optional<std::string> enable() { return XdgLoginItems(program).insertLast(program); }
 
     TempDir tmp;
     ScopedEnv env;
-    std::string program;
-    FakePlatform fakes;
-
-  private:
-    std::unique_ptr<XdgLoginItems> items;
-    std::unique_ptr<Platform> platform;
-    std::unique_ptr<Recorder> recorder_;
+    std::string program = makeProgram(tmp / "opt/tesuko/bin/tesuko");
 };
 
-TEST_F(XdgLoginItemsTest, NoEntriesMeansNo) {
-    EXPECT_TRUE(snapshot().empty());
-    EXPECT_FALSE(recorder().isEnableLoginItem());
-    fs::create_directories(userFolder());
-    EXPECT_FALSE(recorder().isEnableLoginItem());
-}
-
-TEST_F(XdgLoginItemsTest, AnEntryRunningTheProgramMeansYes) {
-    const std::string ways[] = {program, "\"" + program + "\" --minimised %U", "tesuko"};
+TEST_F(XdgLoginItemsTest, AnEntryResolvesToTheProgramItStartsOrToNothing) {
     fs::create_directories(tmp / "bin");
     fs::create_symlink(program, tmp / "bin/tesuko");
-    for (const std::string& exec : ways) {
-        addUserEntry("tesuko.desktop", entryFor(exec));
-        EXPECT_EQ(snapshot(), (std::vector<std::optional<std::string>>{program})) << exec;
-        EXPECT_TRUE(recorder().isEnableLoginItem()) << exec;
-    }
-}
-
-TEST_F(XdgLoginItemsTest, AnyPathBeginningWithTheProgramPathCounts) {
-    makeProgram(program + "-helper");
-    addUserEntry("helper.desktop", entryFor(program + "-helper"));
-    EXPECT_TRUE(recorder().isEnableLoginItem());
-}
-
-TEST_F(XdgLoginItemsTest, EntriesThatDoNotResolveAreSkipped) {
-    fs::create_directories(userFolder() + "/c-folder.desktop");
-    ASSERT_EQ(::mkfifo((userFolder() + "/d-fifo.desktop").c_str(), 0600), 0);
-    fs::create_symlink(tmp / "nowhere", userFolder() + "/e-dangling.desktop");
-    const std::pair<const char*, std::string> unresolved[] = {
-        {"a-missing.desktop", entryFor(tmp / "bin/missing")},
-        {"b-broken.desktop", "not a desktop entry at all"},
-        {"f-relative.desktop", entryFor("bin/tesuko")},
-        {"g-not-executable.desktop", entryFor(tmp / "config/autostart/b-broken.desktop")},
-        {"h-bad-quoting.desktop", entryFor("\"" + program)},
-        {"i-no-exec.desktop", "[Desktop Entry]\nType=Application\n"},
-        {"j-hidden.desktop", entryFor(program, "Hidden=true\n")},
-        {"k-switched-off.desktop", entryFor(program, "X-GNOME-Autostart-enabled=false\n")},
-        {"l-link.desktop", "[Desktop Entry]\nType=Link\nURL=" + program + "\n"},
+    writeFile(tmp / "not-executable", "");
+    const std::pair<std::string, std::optional<std::string>> cases[] = {
+        {"\"" + program + "\" --minimised %U", program},
+        {"tesuko", program},  // on PATH, through a link
+        {tmp / "bin/missing", std::nullopt},
+        {"bin/tesuko", std::nullopt},
+        {tmp / "not-executable", std::nullopt},
     };
-    for (const auto& [name, text] : unresolved) {
-        addUserEntry(name, text);
+    for (const auto& [exec, resolved] : cases) {
+        addEntry(userFolder(), "tesuko.desktop", entryFor(exec));
+        EXPECT_EQ(snapshot(), Items{resolved}) << exec;
     }
-    EXPECT_FALSE(recorder().isEnableLoginItem());
-
-    addUserEntry("z-tesuko.desktop", entryFor(program));
-    std::vector<std::optional<std::string>> items = snapshot();
-    ASSERT_EQ(items.size(), std::size(unresolved) + 4);
-    EXPECT_TRUE(std::all_of(items.begin(), items.end() - 1, [](auto& i) { return !i; }));
-    EXPECT_EQ(items.back(), program);
-    EXPECT_TRUE(recorder().isEnableLoginItem());
+    // Nothing that is no entry file may hang or break the listing.
+    fs::remove(userFolder() + "/tesuko.desktop");
+    fs::create_directories(userFolder() + "/folder.desktop");
+    ASSERT_EQ(::mkfifo((userFolder() + "/fifo.desktop").c_str(), 0600), 0);
+    fs::create_symlink(tmp / "nowhere", userFolder() + "/dangling.desktop");
+    EXPECT_EQ(snapshot(), Items(3));
 }
 
 TEST_F(XdgLoginItemsTest, UserEntriesShadowSystemEntriesInFileNameOrder) {
@@ -133,121 +78,56 @@ TEST_F(XdgLoginItemsTest, UserEntriesShadowSystemEntriesInFileNameOrder) {
     addEntry(tmp / "system1/autostart", "b.desktop", entryFor(other));
     addEntry(tmp / "system2/autostart", "b.desktop", entryFor(program));
     addEntry(tmp / "system2/autostart", "a.desktop", entryFor(program));
-    addUserEntry("a.desktop", entryFor(program, "Hidden=true\n"));
-    addUserEntry("c.desktop", entryFor("other"));
-    EXPECT_EQ(snapshot(), (std::vector<std::optional<std::string>>{std::nullopt, other, other}));
-    EXPECT_FALSE(recorder().isEnableLoginItem());
-
-    addUserEntry("a.desktop", entryFor(program));
-    EXPECT_TRUE(recorder().isEnableLoginItem());
+    addEntry(userFolder(), "a.desktop", entryFor(program, "Hidden=true\n"));
+    addEntry(userFolder(), "c.desktop", entryFor("other"));
+    EXPECT_EQ(snapshot(), (Items{std::nullopt, other, other}));
 }
 
-TEST_F(XdgLoginItemsTest, SystemFoldersDefaultToEtcXdgAndTheUserFolderToHome) {
-    env.unset("XDG_CONFIG_HOME");
-    env.unset("XDG_CONFIG_DIRS");
-    addEntry(tmp / "home/.config/autostart", "tesuko.desktop", entryFor(program));
-    EXPECT_TRUE(recorder().isEnableLoginItem());
-}
-
-TEST_F(XdgLoginItemsTest, EnableWritesAnEntryThatIsFoundAfterwards) {
-    EXPECT_FALSE(recorder().isEnableLoginItem());
-    recorder().enableLoginItem();
-
-    EXPECT_EQ(fakes.systemLog.lines, std::vector<std::string>{kAddedLine});
-    EXPECT_TRUE(recorder().isEnableLoginItem());
-    EXPECT_EQ(snapshot().back(), program);
-    const std::string written = userFolder() + "/tesuko.desktop";
-    EXPECT_EQ(splitExec(*parseDesktopEntry(readFile(written))->exec),
-              std::vector<std::string>{program});
-    EXPECT_EQ(fs::status(tmp / "config").permissions() & fs::perms::all, fs::perms::owner_all);
-    EXPECT_EQ(fs::status(userFolder()).permissions() & fs::perms::all, fs::perms::owner_all);
-    EXPECT_EQ(std::distance(fs::directory_iterator(userFolder()), fs::directory_iterator()), 1)
-        << "no temporary file left";
-}
-
-TEST_F(XdgLoginItemsTest, AProgramPathWithAwkwardCharactersStillResolves) {
-    program = makeProgram(tmp / "My Apps/\"tesuko\" $HOME 100% \\ 'x'/tesuko");
-    recorder().enableLoginItem();
-    EXPECT_TRUE(recorder().isEnableLoginItem());
-    EXPECT_EQ(snapshot(), (std::vector<std::optional<std::string>>{program}));
-}
-
-TEST_F(XdgLoginItemsTest, AnotherProgramsEntryIsNeitherReplacedNorShadowed) {
-    const std::string other = makeProgram(tmp / "bin/other");
-    const std::string theirs = entryFor(other);
-    addUserEntry("tesuko.desktop", theirs);
+// Another program's entry is neither replaced nor shadowed; our own, switched
+// off, is switched on again.
+TEST_F(XdgLoginItemsTest, EnablingTakesTheFirstNameThatIsFreeOrOurs) {
+    const std::string theirs = entryFor(makeProgram(tmp / "bin/other"));
+    addEntry(userFolder(), "tesuko.desktop", theirs);
     addEntry(tmp / "system2/autostart", "tesuko-2.desktop", theirs);
     addEntry(tmp / "system1/autostart", "tesuko-3.desktop", "broken");
-
-    recorder().enableLoginItem();
-
+    addEntry(userFolder(), "tesuko-4.desktop", entryFor(program, "Hidden=true\n"));
+    EXPECT_EQ(enable(), std::nullopt);
     EXPECT_EQ(readFile(userFolder() + "/tesuko.desktop"), theirs);
     EXPECT_FALSE(fs::exists(userFolder() + "/tesuko-2.desktop"));
-    EXPECT_FALSE(fs::exists(userFolder() + "/tesuko-3.desktop"));
-    EXPECT_TRUE(fs::exists(userFolder() + "/tesuko-4.desktop"));
-    EXPECT_TRUE(recorder().isEnableLoginItem());
+    EXPECT_FALSE(fs::exists(userFolder() + "/tesuko-5.desktop"));
+    EXPECT_NE(readFile(userFolder() + "/tesuko-4.desktop").find("Exec="), std::string::npos);
+    EXPECT_EQ(std::distance(fs::directory_iterator(userFolder()), fs::directory_iterator()), 2);
+    Items items = snapshot();
+    EXPECT_NE(std::find(items.begin(), items.end(), program), items.end());
 }
 
-TEST_F(XdgLoginItemsTest, OurOwnSwitchedOffEntryIsReusedAndSwitchedOn) {
-    addUserEntry("tesuko.desktop", entryFor(program, "X-GNOME-Autostart-enabled=false\n"));
-    EXPECT_FALSE(recorder().isEnableLoginItem());
-    recorder().enableLoginItem();
-    EXPECT_TRUE(recorder().isEnableLoginItem());
-    EXPECT_FALSE(fs::exists(userFolder() + "/tesuko-2.desktop"));
-}
-
-TEST_F(XdgLoginItemsTest, AFolderThatCannotBeCreatedFailsWithItsReason) {
+TEST_F(XdgLoginItemsTest, AFailureGivesItsReasonAndLeavesNothingBehind) {
     // Running as root, permissions stop nothing; a file where a folder should be does.
     writeFile(tmp / "plain-file", "");
     env.set("XDG_CONFIG_HOME", tmp / "plain-file/config");
+    EXPECT_NE(enable().value_or("").find("Not a directory"), std::string::npos);
 
-    EXPECT_FALSE(recorder().enableLoginItem());
-
-    ASSERT_EQ(fakes.systemLog.lines.size(), 1u);
-    EXPECT_NE(fakes.systemLog.lines[0].find("Not a directory"), std::string::npos)
-        << fakes.systemLog.lines[0];
-    EXPECT_FALSE(recorder().isEnableLoginItem());
+    // Writes beyond a few bytes fail with EFBIG.
+    env.set("XDG_CONFIG_HOME", tmp / "config");
+    rlimit saved{};
+    ::getrlimit(RLIMIT_FSIZE, &saved);
+    rlimit limited = saved;
+    limited.rlim_cur = 16;
+    sighandler_t previous = ::signal(SIGXFSZ, SIG_IGN);
+    ::setrlimit(RLIMIT_FSIZE, &limited);
+    std::optional<std::string> error = enable();
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    ::signal(SIGXFSZ, previous);
+    EXPECT_NE(error.value_or("").find("File too large"), std::string::npos);
+    EXPECT_TRUE(fs::is_empty(userFolder())) << "no temporary file left";
+    EXPECT_EQ(fs::status(userFolder()).permissions() & fs::perms::all, fs::perms::owner_all)
+        << "folders made on the way are private";
 }
 
-// Lets writes beyond a few bytes fail with EFBIG for the lifetime of the object.
-class FileSizeLimit {
-  public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        ::getrlimit(RLIMIT_FSIZE, &saved_);
-        previous_ = ::signal(SIGXFSZ, SIG_IGN);
-        rlimit limited = saved_;
-        limited.rlim_cur = bytes;
-        ::setrlimit(RLIMIT_FSIZE, &limited);
-    }
-    ~FileSizeLimit() {
-        ::setrlimit(RLIMIT_FSIZE, &saved_);
-        ::signal(SIGXFSZ, previous_);
-    }
-    FileSizeLimit(const FileSizeLimit&) = delete;
-    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
-
-  private:
-    rlimit saved_{};
-    sighandler_t previous_;
-};
-
-TEST_F(XdgLoginItemsTest, AFailedWriteLeavesNothingBehind) {
-    fs::create_directories(userFolder());
-    recorder();
-    {
-        FileSizeLimit limit(16);
-        EXPECT_FALSE(recorder().enableLoginItem());
-    }
-    ASSERT_EQ(fakes.systemLog.lines.size(), 1u);
-    EXPECT_NE(fakes.systemLog.lines[0].find("File too large"), std::string::npos)
-        << fakes.systemLog.lines[0];
-    EXPECT_TRUE(fs::is_empty(userFolder()));
-    EXPECT_FALSE(recorder().isEnableLoginItem());
-}
-
-TEST(XdgLoginItemsProgram, IsTheRunningExecutableUnlessGiven) {
-    EXPECT_EQ(XdgLoginItems().bundlePath(), fs::canonical("/proc/self/exe").string());
-    EXPECT_EQ(XdgLoginItems("/not/there").bundlePath(), "/not/there");
+// A literal backslash takes four, a dollar sign two; per cent signs are doubled.
+TEST(ExecValue, QuotesAsDesktopEntriesRequire) {
+    EXPECT_EQ(execValueFor("/opt/a b/t"), "\"/opt/a b/t\"");
+    EXPECT_EQ(execValueFor("/a\\b$c%d"), "\"/a\\\\\\\\b\\\\$c%%d\"");
 }
 
 }  // namespace

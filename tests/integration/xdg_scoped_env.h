@@ -13,11 +13,7 @@ class ScopedEnv {
     ScopedEnv() = default;
     ~ScopedEnv() {
         for (const auto& [name, value] : saved_) {
-            if (value) {
-                ::setenv(name.c_str(), value->c_str(), 1);
-            } else {
-                ::unsetenv(name.c_str());
-            }
+            value ? ::setenv(name.c_str(), value->c_str(), 1) : ::unsetenv(name.c_str());
         }
     }
     ScopedEnv(const ScopedEnv&) = delete;
@@ -34,11 +30,8 @@ class ScopedEnv {
 
   private:
     void save(const std::string& name) {
-        if (saved_.contains(name)) {
-            return;
-        }
         const char* value = std::getenv(name.c_str());
-        saved_.emplace(name, value ? std::optional<std::string>(value) : std::nullopt);
+        saved_.try_emplace(name, value ? std::optional<std::string>(value) : std::nullopt);
     }
 
     std::map<std::string, std::optional<std::string>> saved_;

@@ -1,122 +1,169 @@
 #include "tests/support/xvfb_desktop.h"
 
-#include <fcntl.h>
-#include <poll.h>
-#include <unistd.h>
-
+#include <algorithm>
 #include <stdexcept>
 
-#include "platform/posix/unique_fd.h"
-#include "tests/support/desktop_client.h"
+#include "platform/x11/xcb_reply.h"
 
 namespace tesuko {
-
-namespace {
-
-// Reads the display number Xvfb writes once it accepts connections.
-std::string readDisplayNumber(int fd) {
-    std::string number;
-    char byte = 0;
-    pollfd watched{fd, POLLIN, 0};
-    while (::poll(&watched, 1, 20000) > 0 && ::read(fd, &byte, 1) == 1) {
-        if (byte == '\n') {
-            return number;
-        }
-        number += byte;
-    }
-    return "";
-}
-
-}  // namespace
-
-std::optional<std::string> XvfbDesktop::unavailableReason() {
-    if (!onPath("Xvfb")) {
-        return "Xvfb is not installed (package xvfb; `make deps` installs it), so there is no "
-               "X server to test against";
-    }
-    return std::nullopt;
-}
 
 XvfbDesktop::XvfbDesktop(WindowManager manager) {
     startServer();
     if (manager == WindowManager::Openbox) {
-        startWindowManager();
+        launch({"openbox", "--sm-disable"}, "openbox");
+        awaitWindowManager();
     }
 }
 
 XvfbDesktop::~XvfbDesktop() {
-    // Clients first, so that none of them sees its server vanish.
-    while (!programs_.empty()) {
-        programs_.pop_back();
+    for (QProcess& program : programs_) {
+        program.kill();
+        program.waitForFinished();
     }
-    server_.terminate();
+    killServer();
 }
 
+// Xvfb prints the display it chose once it accepts connections.
 void XvfbDesktop::startServer() {
-    int ends[2];
-    if (::pipe2(ends, O_CLOEXEC) != 0) {
-        throw std::runtime_error("no pipe for Xvfb");
+    start(server_, {"Xvfb", "-displayfd", "1", "-nolisten", "tcp", "-noreset", "-screen", "0",
+                    "1024x768x24"});
+    if (server_.waitForReadyRead(20000)) {
+        display_ = ":" + server_.readLine().trimmed().toStdString();
+        connection_ = XcbConnection::connect(DisplayTarget{display_, std::nullopt}).connection;
     }
-    UniqueFd readEnd(ends[0]);
-    UniqueFd writeEnd(ends[1]);
-    server_ =
-        ChildProcess({"Xvfb", "-displayfd", std::to_string(writeEnd.get()), "-nolisten", "tcp",
-                      "-noreset", "-screen", "0", "1024x768x24"},
-                     {.environment = {}, .outputFile = work_ / "Xvfb", .passFd = writeEnd.get()});
-    writeEnd.reset();
-    std::string number = readDisplayNumber(readEnd.get());
-    if (number.empty()) {
-        throw std::runtime_error("Xvfb did not start:\n" + logOf("Xvfb"));
+    if (!connection_) {
+        throw std::runtime_error("Xvfb did not start");
     }
-    display_ = ":" + number;
 }
 
-void XvfbDesktop::startWindowManager() {
+void XvfbDesktop::launch(const std::vector<std::string>& argv, const std::string& log) {
     EnvChanges environment = env();
     // No user configuration: openbox's defaults, and no autostart.
     environment["XDG_CONFIG_HOME"] = work_.path();
-    programs_.emplace_back(std::vector<std::string>{"openbox", "--sm-disable"},
-                           ChildProcess::Options{environment, work_ / "openbox", -1});
-    // openbox announces itself (_NET_SUPPORTING_WM_CHECK) before it handles
-    // map requests, and drops those it gets meanwhile: it is ready once it
-    // manages a probe window, mapped again for as long as it stays unmanaged.
-    DesktopClient client(display_);
-    xcb_window_t probe = client.createWindow({.wmClass = "TesukoProbe", .map = false});
-    auto deadline = std::chrono::steady_clock::now() + 20s;
-    bool managed = false;
-    while (!managed && std::chrono::steady_clock::now() < deadline) {
-        client.map(probe);
-        managed = client.waitForClient("TesukoProbe", 250ms).has_value();
-    }
-    client.destroy(probe);
-    if (!managed || !client.waitFor([&] { return client.clientList().empty(); })) {
-        throw std::runtime_error("openbox did not start managing windows on " + display_ + ":\n" +
-                                 logOf("openbox"));
-    }
+    start(programs_.emplace_back(), argv, environment, work_ / log);
 }
 
-ChildProcess& XvfbDesktop::launch(const std::vector<std::string>& argv) {
-    return programs_.emplace_back(argv, ChildProcess::Options{env(), {}, -1});
+// openbox announces itself before it handles map requests, and drops those it
+// gets meanwhile: it is ready once it manages a probe window, mapped again for
+// as long as it stays unmanaged.
+void XvfbDesktop::awaitWindowManager() {
+    xcb_window_t probe = createWindow({.map = false});
+    bool managed = waitUntil(
+        [&] {
+            xcb_map_window(connection(), probe);
+            return waitUntil([&] { return isManaged(probe); }, 250ms);
+        },
+        20s);
+    destroy(probe);
+    if (!managed || !waitUntil([&] { return rootList("_NET_CLIENT_LIST").empty(); })) {
+        throw std::runtime_error("openbox did not manage windows:\n" + readFile(work_ / "openbox"));
+    }
 }
 
 void XvfbDesktop::startTray() {
-    ChildProcess& tray = programs_.emplace_back(
-        std::vector<std::string>{"trayer", "--edge", "top", "--align", "right", "--widthtype",
-                                 "request", "--height", "24", "--SetDockType", "true",
-                                 "--transparent", "false"},
-        ChildProcess::Options{env(), work_ / "trayer", -1});
-    DesktopClient client(display_);
-    if (!waitUntil([&] { return client.hasSelectionOwner("_NET_SYSTEM_TRAY_S0"); }, 10s)) {
-        std::optional<int> ended = tray.waitExit(0ms);
-        throw std::runtime_error(
-            "trayer did not take the tray on " + display_ +
-            (ended ? " (it ended with " + std::to_string(*ended) + ")" : " (still running)") +
-            ":\n" + logOf("trayer"));
-    }
+    launch({"trayer", "--edge", "top", "--align", "right", "--widthtype", "request", "--height",
+            "24", "--SetDockType", "true", "--transparent", "false"},
+           "trayer");
 }
 
 void XvfbDesktop::killServer() {
     server_.terminate();
+    server_.waitForFinished();
+}
+
+Finished XvfbDesktop::xdotool(std::vector<std::string> arguments) const {
+    arguments.insert(arguments.begin(), "xdotool");
+    return run(arguments, env());
+}
+
+xcb_atom_t XvfbDesktop::atom(const std::string& name) const {
+    auto reply = takeReply(
+        xcb_intern_atom_reply, connection(),
+        xcb_intern_atom(connection(), 0, static_cast<std::uint16_t>(name.size()), name.c_str()));
+    return reply ? reply->atom : XCB_NONE;
+}
+
+xcb_window_t XvfbDesktop::createWindow(const NewWindow& wanted) {
+    xcb_connection_t* c = connection();
+    xcb_window_t window = xcb_generate_id(c);
+    std::uint32_t overrideRedirect = wanted.overrideRedirect;
+    xcb_create_window(c, XCB_COPY_FROM_PARENT, window, root(), wanted.x, 10, 200, 120, 0,
+                      XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT, XCB_CW_OVERRIDE_REDIRECT,
+                      &overrideRedirect);
+    auto setText = [&](xcb_atom_t property, xcb_atom_t type, const std::string& bytes) {
+        xcb_change_property(c, XCB_PROP_MODE_REPLACE, window, property, type, 8,
+                            static_cast<std::uint32_t>(bytes.size()), bytes.data());
+    };
+    if (wanted.wmClass) {
+        setText(XCB_ATOM_WM_CLASS, XCB_ATOM_STRING,
+                std::string("app\0", 4) + *wanted.wmClass + '\0');
+    }
+    if (wanted.wmName) {
+        setText(XCB_ATOM_WM_NAME, atom(wanted.wmNameType), *wanted.wmName);
+    }
+    if (wanted.netWmName) {
+        setText(atom("_NET_WM_NAME"), atom("UTF8_STRING"), *wanted.netWmName);
+    }
+    if (wanted.pid) {
+        setList(window, "_NET_WM_PID", XCB_ATOM_CARDINAL, {*wanted.pid});
+    }
+    if (wanted.windowType) {
+        setList(window, "_NET_WM_WINDOW_TYPE", XCB_ATOM_ATOM, {atom(*wanted.windowType)});
+    }
+    if (wanted.map) {
+        xcb_map_window(c, window);
+    }
+    sync();
+    return window;
+}
+
+xcb_window_t XvfbDesktop::createManaged(const NewWindow& wanted) {
+    xcb_window_t window = createWindow(wanted);
+    if (!waitUntil([&] { return isManaged(window); })) {
+        throw std::runtime_error("openbox did not take on " + wanted.wmClass.value_or("a window"));
+    }
+    return window;
+}
+
+void XvfbDesktop::activate(xcb_window_t window) const {
+    xdotool({"windowactivate", "--sync", std::to_string(window)});
+}
+
+void XvfbDesktop::setList(xcb_window_t window, const std::string& property, xcb_atom_t type,
+                          const std::vector<std::uint32_t>& values) {
+    xcb_change_property(connection(), XCB_PROP_MODE_REPLACE, window, atom(property), type, 32,
+                        static_cast<std::uint32_t>(values.size()), values.data());
+    sync();
+}
+
+void XvfbDesktop::destroy(xcb_window_t window) {
+    xcb_destroy_window(connection(), window);
+    sync();
+}
+
+void XvfbDesktop::setActiveWindows(const std::vector<xcb_window_t>& windows) {
+    xcb_atom_t active = atom("_NET_ACTIVE_WINDOW");
+    for (xcb_window_t window : windows) {
+        xcb_change_property(connection(), XCB_PROP_MODE_REPLACE, root(), active, XCB_ATOM_WINDOW,
+                            32, 1, &window);
+    }
+    connection_->flush();
+}
+
+std::vector<xcb_window_t> XvfbDesktop::rootList(const std::string& property) const {
+    auto reply = takeReply(
+        xcb_get_property_reply, connection(),
+        xcb_get_property(connection(), 0, root(), atom(property), XCB_ATOM_WINDOW, 0, 65536));
+    if (!reply) {
+        return {};
+    }
+    auto* first = static_cast<const xcb_window_t*>(xcb_get_property_value(reply.get()));
+    return {first, first + xcb_get_property_value_length(reply.get()) / 4};
+}
+
+bool XvfbDesktop::isManaged(xcb_window_t window) const {
+    std::vector<xcb_window_t> clients = rootList("_NET_CLIENT_LIST");
+    return std::find(clients.begin(), clients.end(), window) != clients.end();
 }
 
 }  // namespace tesuko

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <functional>
 #include <string>
@@ -124,116 +125,56 @@ TEST_F(AppDelegateTest, TheToolTipSaysWhileRecordsCannotBeWritten) {
     EXPECT_EQ(menu.toolTip, "Recording");
 }
 
-TEST_F(AppDelegateTest, LaunchPutsTheIconIntoTheTray) {
-    launch();
-    EXPECT_EQ(menu.icon, "tesuko.png");
-}
-
-TEST_F(AppDelegateTest, OnlyItsOwnEntryAmongTheLoginItemsStartsRecording) {
-    fakes.loginItems.items = {"/usr/bin/other", std::nullopt, "/opt/tesuko/bin/tesuko-old"};
-    fakes.loginItems.bundle = "/opt/tesuko/bin/tesuko-new";
-    launch();
-    EXPECT_FALSE(delegate.recorder().isRun());
-    EXPECT_EQ(view(MenuItem::OpenAtLogin), kOpenAtLoginLoaded);
-}
-
-TEST_F(AppDelegateTest, ALoginItemLaunchRecordsBeforeAnyMenuOpens) {
-    fakes.workspace.setActiveApplication("Editor");
-    fakes.windowList.setWindows({{"Editor", "Notes"}});
-    launchAsLoginItem();
-    fakes.clock.advance(std::chrono::seconds(4));
-    fakes.workspace.switchTo("Browser");
-    EXPECT_NE(fakes.fileSystem.content(kDelegateLog).find(",Editor,Notes,0,0,4.000000\n"),
-              std::string::npos)
-        << fakes.fileSystem.content(kDelegateLog);
-}
-
-TEST_F(AppDelegateTest, StartStopStartPreparesTheSameRecorderAgain) {
+TEST_F(AppDelegateTest, ALogChosenWhileStoppedIsTakenUpByTheNextStart) {
     launch();
     Recorder* first = &delegate.recorder();
-
-    menu.choose(MenuItem::StartRecord);
-    EXPECT_TRUE(view(MenuItem::StartRecord).on);
-    menu.choose(MenuItem::StopRecord);
-    EXPECT_FALSE(view(MenuItem::StartRecord).on);
-
-    // A log file chosen while stopped is taken up by the preparation of the next start.
     fakes.fileSystem.createDirectories("/home/user/Documents");
     fakes.savePanel.confirm("file:///home/user/Documents/work.csv");
     menu.choose(MenuItem::SaveAs);
     fakes.workspace.setActiveApplication("Editor");
     fakes.windowList.setWindows({{"Editor", "Notes"}});
     menu.choose(MenuItem::StartRecord);
-    EXPECT_TRUE(view(MenuItem::StartRecord).on);
     EXPECT_EQ(&delegate.recorder(), first);
 
-    fakes.clock.advance(std::chrono::seconds(2));
     fakes.workspace.switchTo("Browser");
     EXPECT_NE(fakes.fileSystem.content("/home/user/Documents/work.csv").find(",Editor,Notes,"),
               std::string::npos);
     EXPECT_EQ(fakes.fileSystem.content(kDelegateLog), "");
 }
 
-TEST_F(AppDelegateTest, OpenAtLoginAddsTheProgramOnceAndForAll) {
+TEST_F(AppDelegateTest, OpenAtLoginAddsTheProgramOnceAndTheNextLaunchRecords) {
     launch();
     menu.choose(MenuItem::OpenAtLogin);
     menu.choose(MenuItem::OpenAtLogin);
     ASSERT_EQ(fakes.loginItems.items.size(), 1u);
-    EXPECT_EQ(fakes.loginItems.items[0], fakes.loginItems.bundle);
 
-    // The next launch finds itself among the login items.
     DelegateOverFakes next;
     next.fakes.loginItems.items = fakes.loginItems.items;
     next.launch();
     EXPECT_TRUE(next.delegate.recorder().isRun());
 }
 
-TEST_F(AppDelegateTest, TerminatingWritesTheIntervalInProgress) {
+// An ending session may still be cancelled: it gets the interval so far and
+// recording goes on; quitting writes the rest; neither writes while stopped.
+TEST_F(AppDelegateTest, EveryWayOutWritesTheIntervalInProgressOnce) {
+    delegate.applicationWillTerminate();  // before launch: nothing to stop
     fakes.workspace.setActiveApplication("Editor");
     fakes.windowList.setWindows({{"Editor", "Notes"}});
     launchAsLoginItem();
     fakes.inputMonitors.deliver(kKeyDownMask);
-    fakes.clock.advance(std::chrono::milliseconds(7250));
-    delegate.applicationWillTerminate();
-
-    std::string log = fakes.fileSystem.content(kDelegateLog);
-    EXPECT_NE(log.find(",Editor,Notes,0,1,7.250000\n"), std::string::npos) << log;
-    EXPECT_FALSE(delegate.recorder().isRun());
-    EXPECT_FALSE(fakes.workspace.isSubscribed());
-}
-
-TEST_F(AppDelegateTest, AnEndingSessionGetsTheIntervalSoFarWhileRecordingGoesOn) {
-    fakes.workspace.setActiveApplication("Editor");
-    fakes.windowList.setWindows({{"Editor", "Notes"}});
-    launchAsLoginItem();
     fakes.clock.advance(std::chrono::seconds(5));
     delegate.writeIntervalInProgress();
-    EXPECT_NE(fakes.fileSystem.content(kDelegateLog).find(",Editor,Notes,0,0,5.000000\n"),
-              std::string::npos);
     EXPECT_TRUE(delegate.recorder().isRun());
-    EXPECT_EQ(view(MenuItem::StopRecord), kStopLoaded);
-
-    // The session was not ended after all: the next interval starts at the save.
-    fakes.clock.advance(std::chrono::seconds(2));
+    fakes.clock.advance(std::chrono::milliseconds(2250));
     delegate.applicationWillTerminate();
-    EXPECT_NE(fakes.fileSystem.content(kDelegateLog).find(",Editor,Notes,0,0,2.000000\n"),
-              std::string::npos);
-}
-
-TEST_F(AppDelegateTest, TerminatingWhileIdleWritesNothing) {
-    delegate.applicationWillTerminate();  // before launch: nothing to stop
-    fakes.workspace.setActiveApplication("Editor");
-    fakes.windowList.setWindows({{"Editor", "Notes"}});
-    launch();
-    menu.choose(MenuItem::StartRecord);
-    fakes.clock.advance(std::chrono::seconds(3));
-    menu.choose(MenuItem::StopRecord);
-    const std::string afterStop = fakes.fileSystem.content(kDelegateLog);
-    fakes.clock.advance(std::chrono::seconds(3));
+    EXPECT_FALSE(fakes.workspace.isSubscribed());
     delegate.writeIntervalInProgress();
-    EXPECT_FALSE(delegate.recorder().isRun());
     delegate.applicationWillTerminate();
-    EXPECT_EQ(fakes.fileSystem.content(kDelegateLog), afterStop);
+
+    const std::string log = fakes.fileSystem.content(kDelegateLog);
+    EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 2) << log;
+    EXPECT_NE(log.find(",Editor,Notes,0,1,5.000000\n"), std::string::npos) << log;
+    EXPECT_NE(log.find(",Editor,Notes,0,0,2.250000\n"), std::string::npos) << log;
 }
 
 }  // namespace

@@ -85,25 +85,5 @@ TEST_F(MenuRankingRowsTest, EachOpeningReadsTheLogAgain) {
     EXPECT_EQ(ranked()[0], "1 : Editor");
 }
 
-TEST_F(MenuRankingRowsTest, TheRowsEndAtTheFirstRowTheMenuLacks) {
-    menu.items.erase(MenuItem::Rank3);
-    openWithLog(kSeven);
-    EXPECT_EQ(title(MenuItem::Rank2).substr(0, 10), "2 : Editor");
-    EXPECT_EQ(title(MenuItem::Rank4), "—");
-    EXPECT_EQ(title(MenuItem::Rank5), "—");
-}
-
-TEST_F(MenuRankingRowsTest, AFailingRefreshEndsQuietlyKeepingWhatItRetitled) {
-    menu.failingTitle = MenuItem::Rank3;
-    const std::size_t linesBefore = fakes.systemLog.lines.size();
-    openWithLog(kSeven);
-    EXPECT_EQ(ranked()[0], "1 : Terminal");
-    EXPECT_EQ(ranked()[1], "2 : Editor");
-    const std::vector<std::string> now = titles();
-    EXPECT_EQ(std::vector<std::string>(now.begin() + 2, now.end()),
-              std::vector<std::string>(3, "—"));
-    EXPECT_EQ(fakes.systemLog.lines.size(), linesBefore);
-}
-
 }  // namespace
 }  // namespace tesuko

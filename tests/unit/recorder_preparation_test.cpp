@@ -76,42 +76,6 @@ TEST_F(PreparationTest, AStoredLocationThatIsNoPathOrFileUrlMeansTheDefaultForBo
     }
 }
 
-TEST_F(PreparationTest, ExistingLogKeepsItsContentAndTheNextRecordFollowsIt) {
-    fakes.fileSystem.addFile(kDefaultLog, "old line\n");
-    fakes.workspace.setActiveApplication("Editor");
-    fakes.windowList.setWindows({{"Editor", "Notes"}});
-    recorder().init();
-    recorder().run();
-    fakes.workspace.switchTo("Browser");
-    EXPECT_EQ(log().rfind("old line\n2026年", 0), 0u) << log();
-}
-
-TEST_F(PreparationTest, PreparationResetsTheIntervalButNotTheCounters) {
-    fakes.workspace.setActiveApplication("Editor");
-    Recorder& r = recorder();
-    r.run();
-    press(kLeftMouseDownMask, 2);
-    press(kKeyDownMask, 3);
-    r.stop();
-    r.init();
-    EXPECT_EQ(r.clickCount(), 0) << "stop closed the interval";
-    fakes.workspace.setActiveApplication("Terminal");
-    r.init();
-    EXPECT_EQ(r.heldApplicationName(), "Terminal");
-    EXPECT_FALSE(r.isRun());
-}
-
-TEST_F(PreparationTest, TheFirstSwitchAfterAStartWritesTheIntervalThatBeganWithIt) {
-    fakes.workspace.setActiveApplication("Editor");
-    fakes.windowList.setWindows({{"Editor", "Notes"}});
-    recorder().init();
-    recorder().run();
-    press(kKeyDownMask, 7);
-    advance(4);
-    fakes.workspace.switchTo("Browser");
-    EXPECT_EQ(log(), "2026年12月05日 13時40分48秒,Editor,Notes,0,7,4.000000\n");
-}
-
 TEST_F(PreparationTest, ReplacedLocationClosesTheOldWriterAndOpensTheNewFile) {
     fakes.workspace.setActiveApplication("Editor");
     fakes.windowList.setWindows({{"Editor", "Notes"}});
@@ -137,32 +101,6 @@ TEST_F(PreparationTest, RemovedLogIsCreatedAgainWhereTheUserChose) {
     r.run();
     fakes.workspace.switchTo("Browser");
     EXPECT_NE(log(), "");
-}
-
-TEST_F(PreparationTest, ALogThatCannotBeOpenedIsReportedAndRecordsAreNotLostSilently) {
-    fakes.fileSystem.remove("/home/user/Desktop");
-    fakes.fileSystem.createDirectories(kDefaultLog);  // a folder where the log should be
-    fakes.workspace.setActiveApplication("Editor");
-    fakes.windowList.setWindows({{"Editor", "Notes"}});
-    Recorder& r = recorder();
-    EXPECT_FALSE(r.hasLogWriter());
-    EXPECT_TRUE(logged(std::string("Could not open the log ") + kDefaultLog + ": Is a directory"));
-    r.run();
-    fakes.workspace.switchTo("Browser");
-    EXPECT_TRUE(loggedContaining(std::string("Could not write a record to ") + kDefaultLog));
-}
-
-TEST_F(PreparationTest, ALogRemovedWhileRecordingIsStartedAgainBeforeTheNextRecord) {
-    fakes.workspace.setActiveApplication("Editor");
-    fakes.windowList.setWindows({{"Editor", "Notes"}, {"Browser", "News"}});
-    recorder().run();
-    fakes.workspace.switchTo("Browser");
-    fakes.fileSystem.remove("/home/user/Desktop/TESUKO");
-    fakes.workspace.switchTo("Editor");
-    EXPECT_TRUE(loggedContaining("was moved or removed"));
-    EXPECT_NE(log().find(",Browser,News,"), std::string::npos) << log();
-    EXPECT_EQ(log().find(",Editor,Notes,"), std::string::npos)
-        << "the first file went with its folder";
 }
 
 }  // namespace

@@ -1,11 +1,22 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <sstream>
+
 #include "tests/unit/recorder_fixture.h"
 
 namespace tesuko {
 namespace {
 
-using RecordingControlTest = RecorderTest;
+class RecordingControlTest : public RecorderTest {
+  public:
+    void TestBody() override {}
+    using RecorderTest::advance;
+    using RecorderTest::fakes;
+    using RecorderTest::log;
+    using RecorderTest::press;
+    using RecorderTest::recorder;
+};
 
 TEST_F(RecordingControlTest, EachMonitorCountsItsOwnKindOnce) {
     Recorder& r = recorder();
@@ -36,31 +47,86 @@ TEST_F(RecordingControlTest, StartStopStartCountsEachClickOnce) {
     EXPECT_TRUE(r.isRun());
 }
 
-TEST_F(RecordingControlTest, StopWritesTheIntervalInProgress) {
-    fakes.workspace.setActiveApplication("Editor");
-    fakes.windowList.setWindows({{"Editor", "Notes"}});
-    Recorder& r = recorder();
-    r.init();
-    r.run();
-    press(kLeftMouseDownMask, 3);
-    advance(9.5);
-    r.stop();
-    EXPECT_EQ(log(), "2026年12月05日 13時40分48秒,Editor,Notes,3,0,9.500000\n");
-    EXPECT_EQ(r.clickCount(), 0);
-    EXPECT_FALSE(r.isRun());
-
-    fakes.workspace.switchTo("Browser");
-    EXPECT_EQ(log(), "2026年12月05日 13時40分48秒,Editor,Notes,3,0,9.500000\n")
-        << "no switch is recorded after stop";
-}
-
-TEST_F(RecordingControlTest, StopWithoutRunWritesAndRemovesNothing) {
-    fakes.workspace.setActiveApplication("Editor");
-    fakes.windowList.setWindows({{"Editor", "Notes"}});
-    Recorder& r = recorder();
-    r.stop();
-    EXPECT_EQ(log(), "");
-    EXPECT_FALSE(r.isRun());
+// Each row: what happens after recording starts with Editor in front, and
+// the records (application and seconds) and state that leaves.
+TEST_F(RecordingControlTest, StopPauseResumeAndCutWriteEachIntervalOnce) {
+    using State = Recorder::State;
+    struct Row {
+        const char* events;
+        std::function<void(RecordingControlTest&)> run;
+        std::vector<std::string> records;
+        State state;
+    };
+    const Row rows[] = {
+        {"stop writes the interval in progress; switches after it write nothing",
+         [](auto& t) {
+             t.advance(9.5);
+             t.recorder().stop();
+             t.fakes.workspace.switchTo("Browser");
+         },
+         {"Editor,3,9.500000"},
+         State::stopped},
+        {"a pause ends the interval; paused time and switches belong to no one",
+         [](auto& t) {
+             t.advance(2);
+             t.recorder().pause();
+             t.advance(600);
+             t.fakes.workspace.switchTo("Browser");
+             t.recorder().pause();
+         },
+         {"Editor,3,2.000000"},
+         State::paused},
+        {"resume opens an interval for the application in front then",
+         [](auto& t) {
+             t.recorder().pause();
+             t.fakes.workspace.switchTo("Browser");
+             t.recorder().resume();
+             t.recorder().resume();
+             t.advance(4);
+             t.recorder().stop();
+         },
+         {"Editor,3,0.000000", "Browser,0,4.000000"},
+         State::stopped},
+        {"a cut writes the interval so far and goes on with the same application",
+         [](auto& t) {
+             t.advance(1);
+             t.recorder().cutInterval();
+             t.advance(2);
+             t.fakes.workspace.switchTo("Browser");
+         },
+         {"Editor,3,1.000000", "Editor,0,2.000000"},
+         State::recording},
+        {"stopping while paused writes nothing more",
+         [](auto& t) {
+             t.recorder().pause();
+             t.advance(5);
+             t.recorder().stop();
+             t.recorder().cutInterval();
+         },
+         {"Editor,3,0.000000"},
+         State::stopped},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.events);
+        RecordingControlTest t;
+        t.fakes.workspace.setActiveApplication("Editor");
+        t.fakes.windowList.setWindows({{"Editor", "Notes"}, {"Browser", "News"}});
+        t.recorder().run();
+        t.press(kLeftMouseDownMask, 3);
+        row.run(t);
+        std::vector<std::string> records;
+        std::istringstream lines(t.log());
+        for (std::string line; std::getline(lines, line);) {
+            auto application = line.find(',') + 1;
+            auto title = line.find(',', application);
+            auto clicks = line.find(',', title + 1) + 1;
+            records.push_back(line.substr(application, title - application) + "," +
+                              line.substr(clicks, line.find(',', clicks) - clicks) +
+                              line.substr(line.rfind(',')));
+        }
+        EXPECT_EQ(records, row.records);
+        EXPECT_EQ(t.recorder().state(), row.state);
+    }
 }
 
 TEST_F(RecordingControlTest, DestroyingARecordingRecorderWritesItsInterval) {

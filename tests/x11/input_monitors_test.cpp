@@ -1,151 +1,95 @@
-#include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <string>
-#include <vector>
+#include <array>
 
 #include "tests/x11/x11_fixture.h"
 
 namespace tesuko {
 namespace {
 
-// Counts what each kind of monitor receives.
-struct Counts {
-    int left = 0;
-    int right = 0;
-    int keys = 0;
-    bool operator==(const Counts&) const = default;
-};
-
-std::ostream& operator<<(std::ostream& out, const Counts& counts) {
-    return out << "{left " << counts.left << ", right " << counts.right << ", keys " << counts.keys
-               << "}";
-}
+// What the monitors of left presses, right presses and key downs received.
+using Counts = std::array<int, 3>;
+constexpr std::array kKinds{kLeftMouseDownMask, kRightMouseDownMask, kKeyDownMask};
 
 class InputMonitorsTest : public X11Test {
   protected:
     void prepare() override {
-        ASSERT_TRUE(session().countsInput());
-        terminal = startTerminal("InputTerm", "typing here");
-        activate(terminal);
-        pointAt(terminal);
+        ASSERT_TRUE(session->countsInput());
+        other = desktop->createManaged({.wmClass = "Other"});
+        activateAndPointAt(other);
+    }
+    void activateAndPointAt(xcb_window_t window) {
+        desktop->activate(window);
+        desktop->xdotool({"mousemove", "--sync", "--window", std::to_string(window), "20", "20"});
+    }
+    // What monitors installed just for it made of the input.
+    Counts countsOf(const std::vector<std::string>& input) {
+        Counts counts{};
+        std::vector<MonitorHandle> handles;
+        for (std::size_t kind = 0; kind < kKinds.size(); ++kind) {
+            handles.push_back(session->inputMonitors().install(
+                kKinds[kind], [&counts, kind] { ++counts[kind]; }));
+        }
+        EXPECT_EQ(desktop->xdotool(input).status, 0);
+        settle();
+        for (MonitorHandle handle : handles) {
+            session->inputMonitors().remove(handle);
+        }
+        return counts;
     }
 
-    void installAll(Counts& into) {
-        InputMonitors& monitors = session().inputMonitors();
-        handles.push_back(monitors.install(kLeftMouseDownMask, [&into] { ++into.left; }));
-        handles.push_back(monitors.install(kRightMouseDownMask, [&into] { ++into.right; }));
-        handles.push_back(monitors.install(kKeyDownMask, [&into] { ++into.keys; }));
-    }
-    void removeAll() {
-        for (MonitorHandle handle : handles) {
-            session().inputMonitors().remove(handle);
-        }
-        handles.clear();
-    }
-    void pointAt(xcb_window_t window) {
-        ASSERT_EQ(xdotool({"mousemove", "--sync", "--window", std::to_string(window), "20", "20"}),
-                  0);
-    }
-    xcb_window_t terminal = XCB_NONE;
-    std::vector<MonitorHandle> handles;
+    xcb_window_t other = XCB_NONE;
 };
 
 TEST_F(InputMonitorsTest, CountsLeftAndRightPressesAndKeyDownsOnly) {
-    struct Case {
-        const char* name;
-        std::vector<std::string> xdotool;
-        Counts expected;
+    const std::vector<std::pair<std::vector<std::string>, Counts>> cases{
+        {{"click", "1"}, {1, 0, 0}},
+        {{"click", "3"}, {0, 1, 0}},
+        // The middle button, scrolling, moving and modifiers alone count nothing.
+        {{"click", "2", "click", "4", "click", "5", "click", "6", "click", "7",
+          "mousemove_relative", "5", "5", "key", "shift", "ctrl"},
+         {0, 0, 0}},
+        {{"click", "--repeat", "2", "--delay", "40", "1", "mousedown", "1", "mouseup", "1"},
+         {3, 0, 0}},
+        {{"type", "AbC!"}, {0, 0, 4}},  // shifted keys count once each
+        {{"key", "ctrl+shift+x"}, {0, 0, 1}},
     };
-    const std::vector<Case> cases{
-        {"left click", {"click", "1"}, {1, 0, 0}},
-        {"right click", {"click", "3"}, {0, 1, 0}},
-        {"middle click", {"click", "2"}, {0, 0, 0}},
-        {"scrolling", {"click", "4", "click", "5", "click", "6", "click", "7"}, {0, 0, 0}},
-        {"double click", {"click", "--repeat", "2", "--delay", "40", "1"}, {2, 0, 0}},
-        {"button held and released", {"mousedown", "1", "mouseup", "1"}, {1, 0, 0}},
-        {"pointer moved", {"mousemove_relative", "5", "5"}, {0, 0, 0}},
-        {"plain keys", {"type", "abc"}, {0, 0, 3}},
-        {"shifted keys count once each", {"type", "AbC!"}, {0, 0, 4}},
-        {"a modifier alone", {"key", "shift", "ctrl"}, {0, 0, 0}},
-        {"key with modifiers", {"key", "ctrl+shift+x"}, {0, 0, 1}},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        Counts counts;
-        installAll(counts);
-        ASSERT_EQ(xdotool(c.xdotool), 0) << c.name;
-        settleSession();
-        removeAll();
-        EXPECT_EQ(counts, c.expected) << c.name;
+    for (const auto& [input, expected] : cases) {
+        EXPECT_EQ(countsOf(input), expected) << ::testing::PrintToString(input);
     }
 }
 
-TEST_F(InputMonitorsTest, EachMonitorSeesItsKindsAndNothingAfterItsRemoval) {
-    Counts counts;
-    installAll(counts);
+TEST_F(InputMonitorsTest, AMonitorSeesEveryKindInItsMaskUntilItIsRemoved) {
     int either = 0;
-    MonitorHandle both = session().inputMonitors().install(kLeftMouseDownMask | kRightMouseDownMask,
-                                                           [&either] { ++either; });
-
-    ASSERT_EQ(xdotool({"click", "1", "click", "3", "type", "k"}), 0);
-    ASSERT_TRUE(pump([&] { return counts == Counts{1, 1, 1} && either == 2; }));
-
-    removeAll();
-    ASSERT_EQ(xdotool({"click", "1", "click", "3", "type", "k"}), 0);
-    settleSession();
-    EXPECT_EQ(counts, (Counts{1, 1, 1})) << "nothing after remove";
-    EXPECT_EQ(either, 4) << "the other monitor goes on";
-    session().inputMonitors().remove(both);
-}
-
-TEST_F(InputMonitorsTest, StartStopStartCountsEachPressOnce) {
-    Counts counts;
-    installAll(counts);
-    removeAll();
-    installAll(counts);
-    ASSERT_EQ(xdotool({"click", "1", "type", "xy"}), 0);
-    settleSession();
-    EXPECT_EQ(counts, (Counts{1, 0, 2}));
+    MonitorHandle both = session->inputMonitors().install(kLeftMouseDownMask | kRightMouseDownMask,
+                                                          [&either] { ++either; });
+    const std::vector<std::string> input{"click", "1", "click", "3", "type", "k"};
+    EXPECT_EQ(countsOf(input), (Counts{1, 1, 1}));
+    session->inputMonitors().remove(both);
+    EXPECT_EQ(countsOf(input), (Counts{1, 1, 1})) << "the others go on";
+    EXPECT_EQ(either, 2) << "two presses before its removal, none after";
 }
 
 TEST_F(InputMonitorsTest, InputForThisProgramsOwnWindowsIsNotCounted) {
     auto ownPid = static_cast<std::uint32_t>(::getpid());
-    xcb_window_t ownWindow =
-        client().createWindow({.instance = "tesuko", .wmClass = "Tesuko", .pid = ownPid});
-    ASSERT_TRUE(client().waitForClient("Tesuko"));
-    Counts counts;
-    installAll(counts);
-
     // A click into our own window, then keys while it is active.
-    activate(ownWindow);
-    pointAt(ownWindow);
-    ASSERT_TRUE(pump([&] { return session().workspace().activeApplication() == "Tesuko"; }));
-    ASSERT_EQ(xdotool({"click", "1", "type", "ab"}), 0);
-    settleSession();
+    activateAndPointAt(desktop->createManaged({.wmClass = "Tesuko", .pid = ownPid}));
+    ASSERT_TRUE(activeIs("Tesuko"));
+    EXPECT_EQ(countsOf({"click", "1", "type", "ab"}), (Counts{0, 0, 0}));
 
     // Keys while a popup of ours (an open menu) is shown over another
     // application; a tooltip of ours at the same time changes nothing.
-    activate(terminal);
-    pointAt(terminal);
-    xcb_window_t popup = client().createWindow({.pid = ownPid, .overrideRedirect = true});
-    xcb_window_t tooltip = client().createWindow({.pid = ownPid,
-                                                  .windowType = "_NET_WM_WINDOW_TYPE_TOOLTIP",
-                                                  .overrideRedirect = true,
-                                                  .x = 800,
-                                                  .y = 600});
-    settleSession();
-    ASSERT_EQ(xdotool({"click", "1", "type", "cd"}), 0);
-    settleSession();
-    client().destroy(popup);
-    settleSession();
-
-    EXPECT_EQ(counts, (Counts{0, 0, 0}));
-    // Still counting what goes elsewhere, our tooltip still shown.
-    ASSERT_EQ(xdotool({"click", "3", "type", "e"}), 0);
-    settleSession();
-    EXPECT_EQ(counts, (Counts{0, 1, 1}));
-    client().destroy(tooltip);
+    activateAndPointAt(other);
+    xcb_window_t popup = desktop->createWindow({.pid = ownPid, .overrideRedirect = true});
+    desktop->createWindow({.pid = ownPid,
+                           .windowType = "_NET_WM_WINDOW_TYPE_TOOLTIP",
+                           .overrideRedirect = true,
+                           .x = 800});
+    settle();
+    EXPECT_EQ(countsOf({"click", "1", "type", "cd"}), (Counts{0, 0, 0}));
+    desktop->destroy(popup);
+    settle();
+    EXPECT_EQ(countsOf({"click", "3", "type", "e"}), (Counts{0, 1, 1}));
 }
 
 }  // namespace

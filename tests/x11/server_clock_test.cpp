@@ -15,11 +15,7 @@ TEST(ServerClock, PlacesStampsByTheirPromptestReceipt) {
         int receivedMs;
         int expectedMs;
     };
-    struct Case {
-        const char* name;
-        std::vector<Event> events;
-    };
-    const std::vector<Case> cases{
+    const std::vector<std::pair<const char*, std::vector<Event>>> cases{
         {"a late receipt moves nothing",
          {{1000, 2, 2}, {2000, 1002 + 4300, 1002}, {3000, 2003, 2002}}},
         {"a prompter receipt sharpens the offset", {{1000, 50, 50}, {2000, 1003, 1003}}},
@@ -31,14 +27,14 @@ TEST(ServerClock, PlacesStampsByTheirPromptestReceipt) {
          {{5000, 10, 10}, {1000, 20, 20}, {2000, 1020 + 500, 1020}}},
     };
     const ServerClock::Instant origin = ServerClock::Instant{} + std::chrono::hours(1);
-    for (const Case& c : cases) {
+    for (const auto& [name, events] : cases) {
         ServerClock clock;
         ServerClock::Instant previous = origin;
-        for (const Event& e : c.events) {
+        for (const Event& e : events) {
             ServerClock::Instant at =
                 clock.happenedAt(e.stamp, origin + milliseconds(e.receivedMs));
-            EXPECT_EQ(at, origin + milliseconds(e.expectedMs)) << c.name << ", stamp " << e.stamp;
-            EXPECT_GE(at, previous) << c.name << ": went back";
+            EXPECT_EQ(at, origin + milliseconds(e.expectedMs)) << name << ", stamp " << e.stamp;
+            EXPECT_GE(at, previous) << name << ": went back";
             previous = at;
         }
     }

@@ -1,0 +1,330 @@
+// Reading the activity log back: the ranking, the incremental scanner, the
+// totals cache between runs, and --top.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <ostream>
+#include <random>
+#include <sstream>
+
+#include "app/top_command.h"
+#include "ranking/log.h"
+#include "ranking/totals_cache.h"
+#include "tests/fakes/fake_file_system.h"
+#include "tests/fakes/fake_home_folder.h"
+#include "tests/fakes/fake_system_log.h"
+#include "tests/fakes/fake_user_defaults.h"
+
+namespace tesuko {
+
+inline void PrintTo(const RankedApplication& application, std::ostream* out) {
+    *out << "{\"" << application.name << "\", " << application.seconds << "}";
+}
+
+namespace {
+
+constexpr const char* kHomeLog = "/home/user/Desktop/TESUKO/log.csv";
+
+// One switch record as the recorder writes it.
+std::string record(const std::string& name, const std::string& seconds,
+                   const std::string& title = "Report、draft") {
+    return "2026年12月05日 13時40分48秒," + name + "," + title + ",3,10," + seconds + "\n";
+}
+
+// A Log over fakes, with nothing stored in the settings.
+class RankingTest : public ::testing::Test {
+  protected:
+    RankList scan() {
+        log.scanLog();
+        return log.getRankLog();
+    }
+    void storeLocation(const std::string& urlText) { defaults.values["saveFilePath"] = urlText; }
+    void append(const std::string& path, const std::string& bytes) {
+        files.rewrite(path, files.content(path) + bytes);
+    }
+
+    FakeFileSystem files;
+    FakeUserDefaults defaults;
+    FakeSystemLog systemLog;
+    FakeHomeFolder home{"/home/user"};
+    Log log{files, defaults, systemLog, home};
+};
+
+TEST_F(RankingTest, RanksByTotalReadingNamesByPosition) {
+    const std::pair<std::string, RankList> cases[] = {
+        {record("A", "10") + record("B", "20") + record("A", "10"), {{"A", 20}, {"B", 20}}},
+        // An unfinished last line counts; a name holding a comma makes field 5 the key count.
+        {record("A", "9") + record("Terminal ", "4") + record("terminal", "2") +
+             "x,Foo,Bar,Title,3,10,99.0\n" + "x,A,t,0,0,1",
+         {{"A", 10}, {"Foo", 10}, {"Terminal ", 4}, {"terminal", 2}}},
+        {record("Bad\xFF", "1") + record("Good", "1.5") + record("Bad\xEF\xBF\xBD", "1"),
+         {{"Bad\xEF\xBF\xBD", 2}, {"Good", 1.5}}},
+        {"", {}},
+    };
+    for (const auto& [bytes, ranks] : cases) {
+        files.addFile(kHomeLog, bytes);
+        EXPECT_EQ(scan(), ranks) << bytes;
+    }
+    EXPECT_TRUE(systemLog.lines.empty());
+}
+
+TEST_F(RankingTest, ReadsTheStoredLocationDecodedAndNothingOnceTheLogIsGone) {
+    EXPECT_TRUE(scan().empty()) << "before the log exists";
+    files.addFile("/home/user/My Logs/日本/log.csv", record("Stored", "3"));
+    storeLocation("file:///home/user/My%20Logs/%E6%97%A5%E6%9C%AC/log.csv");
+    EXPECT_EQ(scan(), (RankList{{"Stored", 3}}));
+    files.remove("/home/user/My Logs");
+    EXPECT_TRUE(scan().empty());
+    EXPECT_TRUE(systemLog.lines.empty());
+}
+
+TEST_F(RankingTest, ShortRowsAreSkippedAndReportedOnceWhenRead) {
+    files.addFile(kHomeLog, record("A", "1") + "\n" + "x,B,t,3,10\n" +  // lines 2 and 3
+                                record("C", "5", "first\nsecond") + "x,B,Ti");
+    EXPECT_EQ(scan(), (RankList{{"A", 1}})) << "an unfinished line is no damage";
+    scan();
+    ASSERT_EQ(systemLog.lines.size(), 1u);
+    EXPECT_NE(systemLog.lines[0].find("Skipped 4 rows"), std::string::npos) << systemLog.lines[0];
+    EXPECT_NE(systemLog.lines[0].find("line 2;"), std::string::npos) << systemLog.lines[0];
+    append(kHomeLog, "tle,0,0,4.0\nbroken\n");
+    EXPECT_EQ(scan(), (RankList{{"B", 4}, {"A", 1}}));
+    ASSERT_EQ(systemLog.lines.size(), 2u);
+    EXPECT_NE(systemLog.lines[1].find("1 row of fewer than six fields"), std::string::npos);
+    EXPECT_NE(systemLog.lines[1].find("line 7;"), std::string::npos) << systemLog.lines[1];
+}
+
+constexpr const char* kLog = "/logs/log.csv";
+// Small, so that lines too long to hold are cheap to make.
+constexpr std::size_t kLongestLine = 256;
+
+// Pieces of a log that make counting hard: multi-byte and invalid names, damaged
+// rows, seconds that are no number, lines too long.
+std::string samplePiece(std::mt19937& random) {
+    const char* names[] = {"Terminal", "ターミナル", "メモ帳", "Bad\xFF", "Bad\xFE", "x"};
+    const char* seconds[] = {"12.500000", "0.000001", "-2.000000", "abc", "1e3"};
+    switch (random() % 20) {
+        case 0:
+            return "damaged,row\n";
+        case 1:
+            return record("Long", "1", std::string(kLongestLine - 50 + random() % 100, 't'));
+        default:
+            return record(names[random() % std::size(names)],
+                          seconds[random() % std::size(seconds)]);
+    }
+}
+
+TEST(IncrementalScan, EqualsAFullScanAfterAnyAppendsAndChunkSizes) {
+    std::mt19937 random(20261205);
+    for (std::size_t chunkSize : {1, 7, 64, 200}) {
+        std::string bytes;
+        for (int i = 0; i < 300; ++i) {
+            bytes += samplePiece(random);
+        }
+        FakeFileSystem files;
+        files.addFile(kLog, "");
+        FakeSystemLog systemLog;
+        LogScanner scanner(systemLog, chunkSize, kLongestLine);
+        // Appends that end anywhere: inside a line, a field, a UTF-8 sequence.
+        for (std::size_t end = 0; end < bytes.size();) {
+            end = std::min<std::size_t>(end + random() % 400, bytes.size());
+            files.rewrite(kLog, bytes.substr(0, end));
+            ASSERT_EQ(scanner.scan(files, kLog), std::nullopt);
+            LogScanner full(systemLog, kLongestLine, kLongestLine);
+            full.scan(files, kLog);
+            ASSERT_EQ(scanner.ranks(), full.ranks()) << "chunk " << chunkSize << ", " << end;
+        }
+    }
+}
+
+TEST_F(RankingTest, ReadsOnlyWhatWasAppended) {
+    files.addFile(kHomeLog, record("A", "1") + record("B", "2"));
+    scan();
+    append(kHomeLog, record("A", "5"));
+    files.bytesRead = 0;
+    EXPECT_EQ(scan(), (RankList{{"A", 6}, {"B", 2}}));
+    EXPECT_EQ(files.bytesRead, record("A", "5").size() + ReadPosition::kCheckedBytes);
+}
+
+// The same skipping reads a 2 GB line in little memory (see bench/).
+TEST(LongLines, AreSkippedAndSaidOnceTheyEndWhileTheRestCounts) {
+    FakeFileSystem files;
+    FakeSystemLog systemLog;
+    LogScanner scanner{systemLog, 16, kLongestLine};
+    const std::string tooLong = record("Long", "4", std::string(2 * kLongestLine, 't'));
+    files.addFile(kLog, record("A", "1") + tooLong.substr(0, 3 * kLongestLine / 2));
+    scanner.scan(files, kLog);
+    EXPECT_EQ(scanner.ranks(), (RankList{{"A", 1}}));
+    EXPECT_TRUE(systemLog.lines.empty()) << "not said before the line ends";
+    files.rewrite(kLog, record("A", "1") + tooLong + tooLong + record("B", "8"));
+    scanner.scan(files, kLog);
+    EXPECT_EQ(scanner.ranks(), (RankList{{"B", 8}, {"A", 1}}));
+    ASSERT_EQ(systemLog.lines.size(), 1u);
+    EXPECT_NE(systemLog.lines[0].find("Skipped 2 lines"), std::string::npos) << systemLog.lines[0];
+}
+
+// Runs of the program, one after another, over the same files.
+class CachedRankingTest : public RankingTest {
+  protected:
+    std::unique_ptr<Log> launch(const std::string& cache) {
+        auto next = std::make_unique<Log>(files, defaults, systemLog, home);
+        next->setTotalsCache(std::make_unique<FileTotalsCache>(files, systemLog, cache));
+        next->scanLog();
+        return next;
+    }
+
+    const std::string cachePath = totalsCachePath(home.cacheFolder());
+};
+
+TEST_F(CachedRankingTest, ANewRunTrustsTheCacheWhileTheLogIsUntouched) {
+    files.addFile(kHomeLog, record("A", "0.1") + record("B", "2") + record("A", "0.2"));
+    const RankList counted = launch(cachePath)->getRankLog();  // A: 0.30000000000000004
+    files.bytesRead = 0;
+    EXPECT_EQ(launch(cachePath)->getRankLog(), counted) << "to the last bit";
+    EXPECT_EQ(files.bytesRead, ReadPosition::kCheckedBytes) << "only the bytes checked";
+    EXPECT_TRUE(systemLog.lines.empty());
+}
+
+// A running program counts again what changed; a new run finds its cache stale.
+TEST_F(CachedRankingTest, AChangedLogIsCountedAgainAndTheCacheRebuilt) {
+    const std::string ab = record("A", "1") + record("B", "2");
+    const std::pair<std::function<void()>, RankList> cases[] = {
+        // Replaced by a longer file that ends the same way.
+        {[&] { files.addFile(kHomeLog, record("Z", "1") + record("B", "2") + record("C", "4")); },
+         {{"C", 4}, {"B", 2}, {"Z", 1}}},
+        {[&] { files.rewrite(kHomeLog, record("Z", "1")); }, {{"Z", 1}}},
+        {[&] { files.rewrite(kHomeLog, record("A", "1") + record("B", "3") + record("C", "4")); },
+         {{"C", 4}, {"B", 3}, {"A", 1}}},
+        {[&] { storeLocation("file:///other/log.csv"); }, {{"C", 4}, {"B", 2}, {"A", 1}}},
+        // Edited out of reach of the check of the bytes before the position.
+        {[&] { files.rewrite(kHomeLog, record("Z", "1") + record("B", "2")); },
+         {{"B", 2}, {"Z", 1}}},
+        // The last looks like an append to a running program.
+        {[&] { files.rewrite(kHomeLog, record("Z", "1") + record("B", "2") + record("A", "5")); },
+         {{"A", 5}, {"B", 2}, {"Z", 1}}},
+    };
+    files.addFile("/other/log.csv", ab + record("C", "4"));
+    for (const auto& [change, ranks] : cases) {
+        defaults.values.clear();
+        files.addFile(kHomeLog, ab);
+        auto running = launch(cachePath);
+        change();
+        EXPECT_EQ(launch(cachePath)->getRankLog(), ranks);
+        files.removeFile("/fresh/totals.cache");
+        launch("/fresh/totals.cache");
+        EXPECT_EQ(files.content(cachePath), files.content("/fresh/totals.cache")) << "rebuilt";
+        if (&ranks != &cases[std::size(cases) - 1].second) {
+            running->scanLog();
+            EXPECT_EQ(running->getRankLog(), ranks) << "while running";
+        }
+    }
+    EXPECT_TRUE(systemLog.lines.empty()) << "a stale cache is no fault";
+}
+
+// Whatever is at the cache path, the menu gets the totals of a full scan and
+// the system log one warning at most, however often the menu opens.
+TEST_F(CachedRankingTest, AFaultyCacheMeansAFullScanAndOneWarning) {
+    auto flip = [&](std::size_t at) {
+        std::string bytes = files.content(cachePath);
+        bytes[std::min(at, bytes.size() - 1)] ^= 1;
+        files.rewrite(cachePath, bytes);
+    };
+    const std::pair<std::function<void()>, const char*> cases[] = {
+        {[&] { files.removeFile(cachePath); }, nullptr},
+        {[&] {
+             files.removeFile(cachePath);
+             files.createDirectories(cachePath);
+         },
+         "directory"},
+        {[&] { files.rewrite(cachePath, std::string(FileTotalsCache::kLargest + 1, '1')); },
+         "larger than"},
+        {[&] { files.rewrite(cachePath, files.content(cachePath).substr(0, 40)); }, "damaged"},
+        {[&] { flip(~std::size_t(0)); }, "damaged"},  // the checksum
+        {[&] { flip(files.content(cachePath).size() - 20); }, "damaged"},
+        {[&] { flip(files.content(cachePath).find("tesuko-totals-") + 14); }, nullptr},  // version
+        {[&] { files.makeReadOnly(cachePath.substr(0, cachePath.rfind('/'))); }, "Permission"},
+    };
+    for (const auto& [spoil, says] : cases) {
+        files = FakeFileSystem{};
+        systemLog.lines.clear();
+        files.addFile(kHomeLog, record("A", "1") + record("B", "2"));
+        launch(cachePath);
+        spoil();
+        auto log = launch(cachePath);
+        EXPECT_EQ(log->getRankLog(), (RankList{{"B", 2}, {"A", 1}})) << says;
+        for (const char* seconds : {"4", "8"}) {  // each time a save
+            append(kHomeLog, record("C", seconds));
+            log->scanLog();
+        }
+        EXPECT_EQ(log->getRankLog(), (RankList{{"C", 12}, {"B", 2}, {"A", 1}})) << says;
+        ASSERT_EQ(systemLog.lines.size(), says ? 1u : 0u) << says;
+        EXPECT_TRUE(!says || systemLog.lines[0].find(says) != std::string::npos)
+            << systemLog.lines[0];
+    }
+}
+
+class TopCommandTest : public RankingTest {
+  protected:
+    TopCommandTest() {
+        for (int i = 1; i <= 7; ++i) {
+            files.addFile(kHomeLog, files.content(kHomeLog) + record(std::to_string(i), "1e3"));
+        }
+        files.addFile("/tmp/other.csv", record("Other", "2") + record("More", "1"));
+    }
+    // The status, then each printed row up to its padding.
+    std::string run(std::vector<std::string> args, TopOutput output = TopOutput::pipe) {
+        out.str({});
+        err.str({});
+        std::string result =
+            std::to_string(runTopCommand(args, files, defaults, systemLog, home, out, err, output));
+        std::istringstream printed(out.str());
+        for (std::string line; std::getline(printed, line);) {
+            result += "|" + line.substr(0, line.find("  "));
+        }
+        return result;
+    }
+
+    std::ostringstream out;
+    std::ostringstream err;
+};
+
+TEST_F(TopCommandTest, PrintsTheTopRowsOfTheDefaultOrTheGivenLog) {
+    const std::pair<std::vector<std::string>, const char*> cases[] = {
+        {{"--top"}, "0|1 : 1|2 : 2|3 : 3|4 : 4|5 : 5"},
+        {{"--top", "2"}, "0|1 : 1|2 : 2"},
+        {{"--top", "50"}, "0|1 : 1|2 : 2|3 : 3|4 : 4|5 : 5|6 : 6|7 : 7"},
+        {{"--top", "--log", "/tmp/other.csv"}, "0|1 : Other|2 : More"},
+        {{"--top", "1", "--log", "/tmp/other.csv"}, "0|1 : Other"},
+        {{"--top", "--log", "/tmp/other.csv", "1"}, "0|1 : Other"},
+    };
+    for (const auto& [args, printed] : cases) {
+        EXPECT_EQ(run(args), printed) << err.str();
+        EXPECT_TRUE(err.str().empty());
+    }
+}
+
+TEST_F(TopCommandTest, AnUnreadableLogIsStatusOneAndBadArgumentsStatusTwo) {
+    files.createDirectories("/tmp/folder");
+    for (const char* path : {"/tmp/missing.csv", "/tmp/folder"}) {
+        EXPECT_EQ(run({"--top", "--log", path}), "1");
+        EXPECT_NE(err.str().find(path), std::string::npos) << err.str();
+    }
+    const std::vector<std::vector<std::string>> bad = {
+        {"--top", "0"},         {"--top", "-1"},    {"--top", "five"},
+        {"--top", "3", "4"},    {"--top", "--log"}, {"--top", "--log", "a", "--log", "b"},
+        {"--top", "--verbose"}, {"--top", "2x"},    {"--top", "+3"},
+    };
+    for (const auto& args : bad) {
+        EXPECT_EQ(run(args), "2") << ::testing::PrintToString(args);
+        EXPECT_NE(err.str().find("usage:"), std::string::npos) << err.str();
+    }
+}
+
+// A crafted log must not reach the user's terminal as escape sequences.
+TEST_F(TopCommandTest, ControlCharactersInNamesPrintAsReplacementsOnATerminal) {
+    files.addFile(kHomeLog, record("\x1b]0;owned\x07x\x7f\xC2\x9b", "1"));
+    EXPECT_EQ(run({"--top"}, TopOutput::terminal), "0|1 : \uFFFD]0;owned\uFFFDx\uFFFD\uFFFD");
+    EXPECT_EQ(run({"--top"}, TopOutput::pipe), "0|1 : \x1b]0;owned\x07x\x7f\xC2\x9b");
+}
+
+}  // namespace
+}  // namespace tesuko
