@@ -2,14 +2,21 @@
 
 #include <algorithm>
 #include <cstring>
+#include <filesystem>
 
 namespace tesuko {
+namespace {
+
+std::string parentOf(const std::string& path) {
+    auto slash = path.rfind('/');
+    return slash == 0 || slash == std::string::npos ? "/" : path.substr(0, slash);
+}
 
 // Like an open file, both follow the path, not the file first opened.
-class FakeWriter : public FileWriter {
+class FakeFile : public FileWriter, public FileReader {
   public:
-    FakeWriter(FakeFileSystem& fs, std::string path)
-        : fs_(fs), path_(std::move(path)), inode_(fs.nodes_[path_].inode) {}
+    FakeFile(FakeFileSystem& fs, std::string path, std::uint64_t inode)
+        : fs_(fs), path_(std::move(path)), inode_(inode) {}
 
     std::optional<char> lastByte() override {
         std::string bytes = fs_.content(path_);
@@ -18,7 +25,7 @@ class FakeWriter : public FileWriter {
     FileError write(std::string_view bytes) override {
         ++fs_.writeCalls;
         std::string why;
-        FakeFileSystem::Node* file = fs_.regular(path_, why);
+        FakeFileSystem::Node* file = fs_.regular(path_, &why);
         if (fs_.writeFailure || !file) {
             return fs_.writeFailure ? *fs_.writeFailure : why;
         }
@@ -27,8 +34,25 @@ class FakeWriter : public FileWriter {
         return std::nullopt;
     }
     bool stillAt(const std::string& path) override {
-        auto node = fs_.nodes_.find(FakeFileSystem::normalise(path));
-        return node != fs_.nodes_.end() && node->second.inode == inode_;
+        FakeFileSystem::Node* file = fs_.regular(FakeFileSystem::normalise(path));
+        return file && file->inode == inode_;
+    }
+    FileIdentity identity() override {
+        FakeFileSystem::Node* file = fs_.regular(path_);
+        return file ? FileIdentity{1, file->inode, file->bytes.size(), file->modified,
+                                   file->modified}
+                    : FileIdentity{1, 0, 0, 0, 0};
+    }
+    std::optional<std::size_t> readAt(std::uint64_t offset, std::span<char> into) override {
+        FakeFileSystem::Node* file = fs_.regular(path_);
+        if (!file) {
+            return std::nullopt;
+        }
+        std::size_t count = offset >= file->bytes.size()
+                                ? 0
+                                : std::min<std::size_t>(into.size(), file->bytes.size() - offset);
+        std::memcpy(into.data(), file->bytes.data() + offset, count);
+        return count;
     }
 
   private:
@@ -37,73 +61,43 @@ class FakeWriter : public FileWriter {
     std::uint64_t inode_;
 };
 
-class FakeReader : public FileReader {
-  public:
-    FakeReader(FakeFileSystem& fs, std::string path) : fs_(fs), path_(std::move(path)) {}
+template <typename T>
+Opened<T> openAt(FakeFileSystem& fs, const std::string& path) {
+    std::string p = FakeFileSystem::normalise(path), why;
+    FakeFileSystem::Node* file = fs.regular(p, &why);
+    return {file ? std::make_unique<FakeFile>(fs, p, file->inode) : nullptr, why};
+}
 
-    FileIdentity identity() override {
-        auto node = fs_.nodes_.find(path_);
-        if (node == fs_.nodes_.end()) {
-            return {1, 0, 0, 0, 0};
-        }
-        const FakeFileSystem::Node& file = node->second;
-        return {1, file.inode, file.bytes.size(), file.modified, file.modified};
-    }
-    std::optional<std::size_t> readAt(std::uint64_t offset, std::span<char> into) override {
-        std::string why;
-        FakeFileSystem::Node* file = fs_.regular(path_, why);
-        if (!file) {
-            return std::nullopt;
-        }
-        std::size_t count = offset >= file->bytes.size()
-                                ? 0
-                                : std::min<std::size_t>(into.size(), file->bytes.size() - offset);
-        std::memcpy(into.data(), file->bytes.data() + offset, count);
-        fs_.bytesRead += count;
-        return count;
-    }
-
-  private:
-    FakeFileSystem& fs_;
-    std::string path_;
-};
+}  // namespace
 
 std::string FakeFileSystem::normalise(const std::string& path) {
-    std::string result;
-    for (char c : path) {
-        if (c != '/' || result.empty() || result.back() != '/') {
-            result += c;
-        }
+    std::string result = std::filesystem::path(path).lexically_normal().string();
+    return result.size() > 1 && result.back() == '/' ? result.substr(0, result.size() - 1) : result;
+}
+FileError FakeFileSystem::make(const std::string& path, bool folder, std::string bytes) {
+    const std::string parent = parentOf(path);
+    if (!isDirectory(parent) || readOnly_.contains(parent)) {
+        return isDirectory(parent) ? "Permission denied" : "No such file or directory";
     }
-    if (result.size() > 1 && result.back() == '/') {
-        result.pop_back();
-    }
-    return result;
+    static std::uint64_t inodes = 0;
+    touch(nodes_[path] = Node{folder, std::move(bytes), ++inodes, 0});
+    return std::nullopt;
 }
 
-std::string FakeFileSystem::parentOf(const std::string& path) {
-    auto slash = path.rfind('/');
-    return slash == 0 || slash == std::string::npos ? "/" : path.substr(0, slash);
-}
-
-void FakeFileSystem::make(const std::string& path, Kind kind, std::string bytes) {
-    Node& node = nodes_[path] = Node{kind, std::move(bytes), ++inodes_, 0};
-    touch(node);
-}
-
-FakeFileSystem::Node* FakeFileSystem::regular(const std::string& path, std::string& why) {
+FakeFileSystem::Node* FakeFileSystem::regular(const std::string& path, std::string* why) {
     auto node = nodes_.find(path);
-    if (node == nodes_.end()) {
-        why = "No such file or directory";
-    } else if (node->second.kind == Kind::folder) {
-        why = "Is a directory";
+    std::string reason = node == nodes_.end()  ? "No such file or directory"
+                         : node->second.folder ? "Is a directory"
+                                               : "";
+    if (why) {
+        *why = reason;
     }
-    return why.empty() ? &node->second : nullptr;
+    return reason.empty() ? &node->second : nullptr;
 }
 
 bool FakeFileSystem::isDirectory(const std::string& path) const {
     auto node = nodes_.find(normalise(path));
-    return node != nodes_.end() && node->second.kind == Kind::folder;
+    return node != nodes_.end() && node->second.folder;
 }
 
 FileError FakeFileSystem::createDirectories(const std::string& path) {
@@ -114,15 +108,8 @@ FileError FakeFileSystem::createDirectories(const std::string& path) {
     if (exists(p) || !p.starts_with('/')) {
         return "something other than a folder is there";
     }
-    std::string parent = parentOf(p);
-    if (FileError error = createDirectories(parent)) {
-        return error;
-    }
-    if (readOnly_.contains(parent)) {
-        return "Permission denied";
-    }
-    make(p, Kind::folder, {});
-    return std::nullopt;
+    FileError error = createDirectories(parentOf(p));
+    return error ? error : make(p, true, {});
 }
 
 FileError FakeFileSystem::createEmptyFile(const std::string& path) {
@@ -132,31 +119,26 @@ FileError FakeFileSystem::createEmptyFile(const std::string& path) {
 
 Opened<FileWriter> FakeFileSystem::createForWriting(const std::string& path) {
     std::string p = normalise(path);
-    std::string parent = parentOf(p);
-    if (exists(p) || !isDirectory(parent) || readOnly_.contains(parent)) {
-        return {nullptr, exists(p)             ? "File exists"
-                         : isDirectory(parent) ? "Permission denied"
-                                               : "No such file or directory"};
+    if (exists(p)) {
+        return {nullptr, "File exists"};
     }
-    make(p, Kind::file, {});
-    return {std::make_unique<FakeWriter>(*this, p), {}};
+    if (FileError error = make(p, false, {})) {
+        return {nullptr, *error};
+    }
+    return openAt<FileWriter>(*this, p);
 }
 
 Opened<FileWriter> FakeFileSystem::openForWriting(const std::string& path, Links) {
-    std::string p = normalise(path), why;
-    return regular(p, why) ? Opened<FileWriter>{std::make_unique<FakeWriter>(*this, p), {}}
-                           : Opened<FileWriter>{nullptr, why};
+    return openAt<FileWriter>(*this, path);
 }
 
 Opened<FileReader> FakeFileSystem::openForReading(const std::string& path) {
-    std::string p = normalise(path), why;
-    return regular(p, why) ? Opened<FileReader>{std::make_unique<FakeReader>(*this, p), {}}
-                           : Opened<FileReader>{nullptr, why};
+    return openAt<FileReader>(*this, path);
 }
 
 FileContents FakeFileSystem::readSmallFile(const std::string& path, std::size_t limit) {
     std::string why;
-    Node* file = regular(normalise(path), why);
+    Node* file = regular(normalise(path), &why);
     if (file && file->bytes.size() > limit) {
         why = "larger than " + std::to_string(limit) + " bytes";
     }
@@ -165,14 +147,8 @@ FileContents FakeFileSystem::readSmallFile(const std::string& path, std::size_t 
 
 FileError FakeFileSystem::replaceFile(const std::string& path, std::string_view bytes) {
     std::string p = normalise(path);
-    if (FileError error = createDirectories(parentOf(p))) {
-        return error;
-    }
-    if (readOnly_.contains(parentOf(p)) || isDirectory(p)) {
-        return isDirectory(p) ? "Is a directory" : "Permission denied";
-    }
-    make(p, Kind::file, std::string(bytes));
-    return std::nullopt;
+    FileError error = createDirectories(parentOf(p));
+    return error ? error : isDirectory(p) ? "Is a directory" : make(p, false, std::string(bytes));
 }
 
 FileError FakeFileSystem::removeFile(const std::string& path) {
@@ -187,12 +163,11 @@ FileError FakeFileSystem::removeFile(const std::string& path) {
 void FakeFileSystem::addFile(const std::string& path, std::string content) {
     std::string p = normalise(path);
     createDirectories(parentOf(p));
-    make(p, Kind::file, std::move(content));
+    make(p, false, std::move(content));
 }
 
 void FakeFileSystem::rewrite(const std::string& path, std::string content) {
-    std::string why;
-    if (Node* file = regular(normalise(path), why)) {
+    if (Node* file = regular(normalise(path))) {
         file->bytes = std::move(content);
         touch(*file);
     }

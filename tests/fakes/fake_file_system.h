@@ -13,13 +13,11 @@ namespace tesuko {
 // repeated and trailing "/" do not matter.
 class FakeFileSystem : public FileSystem {
   public:
-    FakeFileSystem() { nodes_["/"].kind = Kind::folder; }
-
     bool exists(const std::string& path) override { return nodes_.contains(normalise(path)); }
     FileError createDirectories(const std::string& path) override;
     FileError createEmptyFile(const std::string& path) override;
     Opened<FileWriter> createForWriting(const std::string& path) override;
-    Opened<FileWriter> openForWriting(const std::string& path, Links links) override;
+    Opened<FileWriter> openForWriting(const std::string& path, Links) override;
     Opened<FileReader> openForReading(const std::string& path) override;
     FileContents readSmallFile(const std::string& path, std::size_t limit) override;
     FileError replaceFile(const std::string& path, std::string_view bytes) override;
@@ -37,29 +35,23 @@ class FakeFileSystem : public FileSystem {
 
     std::optional<std::string> writeFailure;  // every write fails with this reason
     int writeCalls = 0;
-    std::uint64_t bytesRead = 0;  // by every reader
 
-  private:
-    friend class FakeWriter;
-    friend class FakeReader;
-    enum class Kind { file, folder };
     struct Node {
-        Kind kind = Kind::file;
+        bool folder = false;
         std::string bytes;
         std::uint64_t inode = 0;
         std::int64_t modified = 0;  // on a counter that every change advances
     };
-
     static std::string normalise(const std::string& path);
-    static std::string parentOf(const std::string& path);
-    void make(const std::string& path, Kind kind, std::string bytes);
     // The regular file at a normalised path, or why there is none.
-    Node* regular(const std::string& path, std::string& why);
+    Node* regular(const std::string& path, std::string* why = nullptr);
     void touch(Node& node) { node.modified = ++changes_; }
 
-    std::map<std::string, Node> nodes_;
+  private:
+    FileError make(const std::string& path, bool folder, std::string bytes);
+
+    std::map<std::string, Node> nodes_{{"/", Node{true, {}, 0, 0}}};
     std::set<std::string> readOnly_;
-    std::uint64_t inodes_ = 0;
     std::int64_t changes_ = 0;
 };
 

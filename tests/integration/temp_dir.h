@@ -23,8 +23,6 @@ class TempDir {
         std::filesystem::permissions(path_, std::filesystem::perms::owner_all, ignored);
         std::filesystem::remove_all(path_, ignored);
     }
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
 
     std::string path() const { return path_; }
     std::string operator/(const std::string& name) const { return path_ + "/" + name; }

@@ -6,10 +6,9 @@
 #include <sys/stat.h>
 
 #include <filesystem>
+#include <map>
 
-#include "platform/xdg/desktop_entry.h"
 #include "tests/integration/temp_dir.h"
-#include "tests/integration/xdg_scoped_env.h"
 
 namespace tesuko {
 namespace {
@@ -20,6 +19,24 @@ using Items = std::vector<std::optional<std::string>>;
 std::string entryFor(const std::string& exec, const std::string& extra = "") {
     return "[Desktop Entry]\nType=Application\nName=x\nExec=" + exec + "\n" + extra;
 }
+
+// Sets environment variables for one test and puts the old values back after it.
+class ScopedEnv {
+  public:
+    ~ScopedEnv() {
+        for (const auto& [name, value] : saved_) {
+            value ? ::setenv(name.c_str(), value->c_str(), 1) : ::unsetenv(name.c_str());
+        }
+    }
+    void set(const std::string& name, const std::string& value) {
+        const char* old = std::getenv(name.c_str());
+        saved_.try_emplace(name, old ? std::optional<std::string>(old) : std::nullopt);
+        ::setenv(name.c_str(), value.c_str(), 1);
+    }
+
+  private:
+    std::map<std::string, std::optional<std::string>> saved_;
+};
 
 // Autostart folders, PATH and the program, all under a temporary folder.
 class XdgLoginItemsTest : public ::testing::Test {
@@ -50,29 +67,6 @@ class XdgLoginItemsTest : public ::testing::Test {
     std::string program = makeProgram(tmp / "opt/tesuko/bin/tesuko");
 };
 
-TEST_F(XdgLoginItemsTest, AnEntryResolvesToTheProgramItStartsOrToNothing) {
-    fs::create_directories(tmp / "bin");
-    fs::create_symlink(program, tmp / "bin/tesuko");
-    writeFile(tmp / "not-executable", "");
-    const std::pair<std::string, std::optional<std::string>> cases[] = {
-        {"\"" + program + "\" --minimised %U", program},
-        {"tesuko", program},  // on PATH, through a link
-        {tmp / "bin/missing", std::nullopt},
-        {"bin/tesuko", std::nullopt},
-        {tmp / "not-executable", std::nullopt},
-    };
-    for (const auto& [exec, resolved] : cases) {
-        addEntry(userFolder(), "tesuko.desktop", entryFor(exec));
-        EXPECT_EQ(snapshot(), Items{resolved}) << exec;
-    }
-    // Nothing that is no entry file may hang or break the listing.
-    fs::remove(userFolder() + "/tesuko.desktop");
-    fs::create_directories(userFolder() + "/folder.desktop");
-    ASSERT_EQ(::mkfifo((userFolder() + "/fifo.desktop").c_str(), 0600), 0);
-    fs::create_symlink(tmp / "nowhere", userFolder() + "/dangling.desktop");
-    EXPECT_EQ(snapshot(), Items(3));
-}
-
 TEST_F(XdgLoginItemsTest, UserEntriesShadowSystemEntriesInFileNameOrder) {
     const std::string other = makeProgram(tmp / "bin/other");
     addEntry(tmp / "system1/autostart", "b.desktop", entryFor(other));
@@ -93,10 +87,8 @@ TEST_F(XdgLoginItemsTest, EnablingTakesTheFirstNameThatIsFreeOrOurs) {
     addEntry(userFolder(), "tesuko-4.desktop", entryFor(program, "Hidden=true\n"));
     EXPECT_EQ(enable(), std::nullopt);
     EXPECT_EQ(readFile(userFolder() + "/tesuko.desktop"), theirs);
-    EXPECT_FALSE(fs::exists(userFolder() + "/tesuko-2.desktop"));
-    EXPECT_FALSE(fs::exists(userFolder() + "/tesuko-5.desktop"));
-    EXPECT_NE(readFile(userFolder() + "/tesuko-4.desktop").find("Exec="), std::string::npos);
-    EXPECT_EQ(std::distance(fs::directory_iterator(userFolder()), fs::directory_iterator()), 2);
+    EXPECT_EQ(std::distance(fs::directory_iterator(userFolder()), fs::directory_iterator()), 2)
+        << "nothing shadows their entries";
     Items items = snapshot();
     EXPECT_NE(std::find(items.begin(), items.end(), program), items.end());
 }
@@ -122,12 +114,6 @@ TEST_F(XdgLoginItemsTest, AFailureGivesItsReasonAndLeavesNothingBehind) {
     EXPECT_TRUE(fs::is_empty(userFolder())) << "no temporary file left";
     EXPECT_EQ(fs::status(userFolder()).permissions() & fs::perms::all, fs::perms::owner_all)
         << "folders made on the way are private";
-}
-
-// A literal backslash takes four, a dollar sign two; per cent signs are doubled.
-TEST(ExecValue, QuotesAsDesktopEntriesRequire) {
-    EXPECT_EQ(execValueFor("/opt/a b/t"), "\"/opt/a b/t\"");
-    EXPECT_EQ(execValueFor("/a\\b$c%d"), "\"/a\\\\\\\\b\\\\$c%%d\"");
 }
 
 }  // namespace

@@ -1,45 +1,26 @@
 #!/usr/bin/python3
-"""Stand-ins for logind (on the bus given first) and the screensavers (on the
-bus given second), for the session tests.
-
-The test drives them through /control on the first bus: Signal(target,
-member, value) makes them emit what logind or a screensaver would, Events()
-returns what they saw, in order, and Note(text) adds a line to that which
-tells whether an inhibitor is still held.
-
-    fake_desktop_bus.py SYSTEM_ADDRESS SESSION_ADDRESS [--no-pid-session] [--locked]
-"""
+"""Stand-ins for logind and the screensavers, driven through /control (see fake_desktop.h)."""
 
 import os
 import select
 import sys
 
 import dbus
-import dbus.bus
+import dbus.lowlevel as low
 import dbus.mainloop.glib
-import dbus.service
 from gi.repository import GLib
 
 LOGIN1 = "org.freedesktop.login1"
 ROOT = "/org/freedesktop/login1"
-MANAGER = LOGIN1 + ".Manager"
 SESSION = LOGIN1 + ".Session"
-PROPERTIES = "org.freedesktop.DBus.Properties"
-SCREENSAVERS = {  # object path: (bus name, interface)
-    "/org/freedesktop/ScreenSaver": ("org.freedesktop.ScreenSaver", "org.freedesktop.ScreenSaver"),
-    "/ScreenSaver": ("org.freedesktop.ScreenSaver", "org.freedesktop.ScreenSaver"),
-    "/org/gnome/ScreenSaver": ("org.gnome.Shell.ScreenShield", "org.gnome.ScreenSaver"),
-}
-# Session name: its id. by_pid is the caller's own (unless --no-pid-session),
-# by_id the one its $XDG_SESSION_ID names, display the user's graphical one.
-SESSIONS = {"by_pid": "c1", "by_id": "c2", "display": "c3"}
-
+SCREENSAVERS = {"/org/freedesktop/ScreenSaver": "org.freedesktop.ScreenSaver",
+                "/ScreenSaver": "org.freedesktop.ScreenSaver", "/org/gnome/ScreenSaver": "org.gnome.ScreenSaver"}
+options = sys.argv[3:]
 events = []
 inhibitors = []  # read ends of the pipes whose write ends went out
 
 
-def release_closed():
-    """Forgets the inhibitors whose every holder closed its end; whether any is left."""
+def held():  # forgets the inhibitors whose holders all closed; whether any is left
     for fd in list(inhibitors):
         if select.select([fd], [], [], 0)[0]:  # readable without writers: closed
             inhibitors.remove(fd)
@@ -48,149 +29,74 @@ def release_closed():
     return bool(inhibitors)
 
 
-def watch_release(fd, _condition):
-    release_closed()
-    return fd in inhibitors  # keep watching only what is still held
+def fail(name):
+    raise dbus.DBusException(name, name=LOGIN1 + "." + name)
 
 
-class Session(dbus.service.Object):
-    def __init__(self, bus, name, locked):
-        super().__init__(bus, ROOT + "/session/" + name)
-        self.name = name
-        self.properties = {"LockedHint": dbus.Boolean(locked), "Active": dbus.Boolean(True)}
-
-    @dbus.service.signal(SESSION)
-    def Lock(self):
-        pass
-
-    @dbus.service.signal(SESSION)
-    def Unlock(self):
-        pass
-
-    @dbus.service.signal(PROPERTIES, signature="sa{sv}as")
-    def PropertiesChanged(self, interface, changed, invalidated):
-        pass
-
-    @dbus.service.method(PROPERTIES, in_signature="s", out_signature="a{sv}")
-    def GetAll(self, interface):
-        events.append("GetAll " + self.name)
-        return self.properties
-
-    def change(self, name, value):
-        self.properties[name] = dbus.Boolean(value)
-        self.PropertiesChanged(SESSION, {name: self.properties[name]}, [])
+def inhibit(path, *_):
+    read_end, write_end = os.pipe()
+    inhibitors.append(read_end)
+    GLib.io_add_watch(read_end, GLib.IO_HUP | GLib.IO_ERR, lambda fd, _: held() and fd in inhibitors)
+    handed = dbus.types.UnixFd(write_end)  # a copy: ours closes now
+    os.close(write_end)
+    return "h", handed
 
 
-class Manager(dbus.service.Object):
-    def __init__(self, bus, pid_session):
-        super().__init__(bus, ROOT)
-        self.pid_session = pid_session
-
-    @dbus.service.method(MANAGER, in_signature="u", out_signature="o")
-    def GetSessionByPID(self, pid):
-        events.append("GetSessionByPID")
-        if not self.pid_session:
-            raise dbus.DBusException("no session", name=LOGIN1 + ".NoSessionForPID")
-        return ROOT + "/session/by_pid"
-
-    @dbus.service.method(MANAGER, in_signature="s", out_signature="o")
-    def GetSession(self, session_id):
-        events.append("GetSession " + session_id)
-        for name, known in SESSIONS.items():
-            if known == session_id:
-                return ROOT + "/session/" + name
-        raise dbus.DBusException("no such session", name=LOGIN1 + ".NoSuchSession")
-
-    @dbus.service.method(MANAGER, in_signature="u", out_signature="o")
-    def GetUser(self, uid):
-        events.append("GetUser")
-        return ROOT + "/user/_%d" % uid
-
-    @dbus.service.method(MANAGER, in_signature="ssss", out_signature="h")
-    def Inhibit(self, what, who, why, mode):
-        events.append("inhibit %s %s %s %s" % (what, who, why, mode))
-        read_end, write_end = os.pipe()
-        inhibitors.append(read_end)
-        GLib.io_add_watch(read_end, GLib.IO_HUP | GLib.IO_ERR, watch_release)
-        handed = dbus.types.UnixFd(write_end)  # a copy: ours closes now
-        os.close(write_end)
-        return handed
-
-    @dbus.service.signal(MANAGER, signature="b")
-    def PrepareForSleep(self, start):
-        pass
+def emit(bus, path, interface, member, signature="", *args):
+    message = low.SignalMessage(path, interface, member)
+    message.append(*args, signature=signature)
+    bus.send_message(message)
 
 
-class User(dbus.service.Object):
-    @dbus.service.method(PROPERTIES, in_signature="ss", out_signature="v")
-    def Get(self, interface, name):
-        events.append("Get " + name)
-        return dbus.Struct((SESSIONS["display"], dbus.ObjectPath(ROOT + "/session/display")),
-                           signature="so")
+def signal(path, target, member, value):  # target: a session's name, "manager" or a screensaver's path
+    events.append("%s %s %s" % (target, member, bool(value)))
+    if target == "manager":
+        emit(buses[0], ROOT, LOGIN1 + ".Manager", "PrepareForSleep", "b", value)
+    elif target in SCREENSAVERS:
+        emit(buses[1], target, SCREENSAVERS[target], "ActiveChanged", "b", value)
+    elif member in ("Lock", "Unlock"):
+        emit(buses[0], ROOT + "/session/" + target, SESSION, member)
+    else:
+        emit(buses[0], ROOT + "/session/" + target, "org.freedesktop.DBus.Properties", "PropertiesChanged",
+             "sa{sv}as", SESSION, {member: dbus.Boolean(value)}, [])
 
 
-def screensaver(interface):
-    """A screensaver object class for one of the two interfaces, which share their members."""
-
-    class ScreenSaver(dbus.service.Object):
-        def __init__(self, bus, path):
-            super().__init__(bus, path)
-            self.path = path
-
-        @dbus.service.method(interface, out_signature="b")
-        def GetActive(self):
-            events.append("GetActive " + self.path)
-            return False
-
-        @dbus.service.signal(interface, signature="b")
-        def ActiveChanged(self, active):
-            pass
-
-    return ScreenSaver
+METHODS = {  # member: (path, arguments...) -> (reply signature, values...) or None
+    "GetSessionByPID": lambda *_: fail("NoSessionForPID") if "--no-pid-session" in options
+    else ("o", ROOT + "/session/by_pid"),
+    "GetSession": lambda *_: fail("NoSuchSession"),
+    "GetUser": lambda _, uid: ("o", ROOT + "/user/_%d" % uid),
+    "Get": lambda *_: ("v", dbus.Struct(("c3", dbus.ObjectPath(ROOT + "/session/display")), signature="so")),  # the user's Display
+    "GetAll": lambda *_: ("a{sv}", {"LockedHint": "--locked" in options, "Active": True}),
+    "GetActive": lambda *_: ("b", False),
+    "Inhibit": inhibit,
+    "Signal": signal,
+    "Note": lambda _, text: events.append("note %s held=%s" % (text, held())),
+    "Events": lambda _: ("as", events),
+}
 
 
-class Control(dbus.service.Object):
-    def __init__(self, bus, manager, sessions, screensavers):
-        super().__init__(bus, "/control")
-        self.manager, self.sessions, self.screensavers = manager, sessions, screensavers
-
-    @dbus.service.method("test.Control", in_signature="ssb")
-    def Signal(self, target, member, value):
-        events.append("%s %s %s" % (target, member, bool(value)))
-        if target == "manager":
-            self.manager.PrepareForSleep(value)
-        elif target in self.screensavers:
-            self.screensavers[target].ActiveChanged(value)
-        elif member in ("Lock", "Unlock"):
-            getattr(self.sessions[target], member)()
-        else:
-            self.sessions[target].change(member, value)
-
-    @dbus.service.method("test.Control", in_signature="s")
-    def Note(self, text):
-        events.append("note %s held=%s" % (text, release_closed()))
-
-    @dbus.service.method("test.Control", out_signature="as")
-    def Events(self):
-        return events
+def handle(bus, message):
+    if not isinstance(message, low.MethodCallMessage):
+        return low.HANDLER_RESULT_NOT_YET_HANDLED
+    path, args = message.get_path(), message.get_args_list()
+    if path != "/control":
+        events.append(" ".join([message.get_member(), path] + [str(arg) for arg in args]))
+    try:
+        signature, *values = METHODS[message.get_member()](path, *args) or ("",)
+        reply = low.MethodReturnMessage(message)
+        reply.append(*values, signature=signature)
+    except dbus.DBusException as error:
+        reply = low.ErrorMessage(message, error.get_dbus_name(), str(error))
+    bus.send_message(reply)
+    return low.HANDLER_RESULT_HANDLED
 
 
-def main():
-    dbus.mainloop.glib.DBusGMainLoop(set_as_default=True)
-    system = dbus.bus.BusConnection(sys.argv[1])
-    session = dbus.bus.BusConnection(sys.argv[2])
-    options = sys.argv[3:]
-    sessions = {name: Session(system, name, "--locked" in options) for name in SESSIONS}
-    manager = Manager(system, "--no-pid-session" not in options)
-    User(system, ROOT + "/user/_%d" % os.getuid())
-    screensavers = {path: screensaver(interface)(session, path)
-                    for path, (_, interface) in SCREENSAVERS.items()}
-    Control(system, manager, sessions, screensavers)
-    for bus, name in [(system, LOGIN1)] + [(session, owner) for owner, _ in SCREENSAVERS.values()]:
+dbus.mainloop.glib.DBusGMainLoop(set_as_default=True)
+buses = [dbus.bus.BusConnection(address) for address in sys.argv[1:3]]  # system, session
+for bus, names in zip(buses, [[LOGIN1], ["org.freedesktop.ScreenSaver", "org.gnome.Shell.ScreenShield"]]):
+    bus.add_message_filter(handle)
+    for name in names:
         bus.request_name(name)
-    print("ready", flush=True)
-    GLib.MainLoop().run()
-
-
-if __name__ == "__main__":
-    main()
+print("ready", flush=True)
+GLib.MainLoop().run()

@@ -87,7 +87,7 @@ xcb_window_t XvfbDesktop::createWindow(const NewWindow& wanted) {
     xcb_connection_t* c = connection();
     xcb_window_t window = xcb_generate_id(c);
     std::uint32_t overrideRedirect = wanted.overrideRedirect;
-    xcb_create_window(c, XCB_COPY_FROM_PARENT, window, root(), wanted.x, 10, 200, 120, 0,
+    xcb_create_window(c, XCB_COPY_FROM_PARENT, window, root(), 10, 10, 200, 120, 0,
                       XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT, XCB_CW_OVERRIDE_REDIRECT,
                       &overrideRedirect);
     auto setText = [&](xcb_atom_t property, xcb_atom_t type, const std::string& bytes) {

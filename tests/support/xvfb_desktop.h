@@ -23,7 +23,6 @@ struct NewWindow {
     std::optional<std::string> windowType = std::nullopt;  // "_NET_WM_WINDOW_TYPE_DOCK", ...
     bool overrideRedirect = false;
     bool map = true;
-    std::int16_t x = 10;  // from the left; all are 10 from the top
 };
 
 // A private X server (Xvfb on a display it picks itself) with openbox

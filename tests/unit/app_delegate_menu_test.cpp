@@ -2,8 +2,9 @@
 
 #include <algorithm>
 #include <chrono>
-#include <functional>
+#include <map>
 #include <string>
+#include <string_view>
 
 #include "tests/unit/app_delegate_fixture.h"
 
@@ -17,87 +18,51 @@ const ItemView kOpenAtLoginLoaded{MenuCommand::OpenAtLogin, false};
 const ItemView kDisabledOff{std::nullopt, false};
 const ItemView kDisabledOn{std::nullopt, true};
 
-// One row of the menu's behaviour: what a sequence of events leaves each item as.
+// One row of the menu's behaviour: what a sequence of events leaves each item
+// as. Events: L launch, A launch as a login item, F login items refuse new
+// entries; then the user chooses s Start, t Stop, v Save As, o Open at Login.
 struct MenuRow {
     const char* events;
-    std::function<void(DelegateOverFakes&)> run;
     ItemView start, stop, saveAs, openAtLogin;
     bool recording;
     int savePanelsShown;
 };
 
-const char* toolTipOf(bool recording) {
-    return recording ? "Recording" : "Stopped";
-}
-
-void choose(DelegateOverFakes& c, MenuItem item) {
-    c.menu.choose(item);
+void play(DelegateOverFakes& c, std::string_view events) {
+    const std::map<char, MenuItem> items{{'s', MenuItem::StartRecord},
+                                         {'t', MenuItem::StopRecord},
+                                         {'v', MenuItem::SaveAs},
+                                         {'o', MenuItem::OpenAtLogin}};
+    for (char event : events) {
+        if (event == 'L') {
+            c.launch();
+        } else if (event == 'A') {
+            c.launchAsLoginItem();
+        } else if (event == 'F') {
+            c.fakes.loginItems.failInsert = true;
+        } else {
+            c.menu.choose(items.at(event));
+        }
+    }
 }
 
 TEST(AppDelegateMenuTest, EachEventLeavesTheItemsAsTheStateAllows) {
     const MenuRow rows[] = {
-        {"launch, not a login item", [](auto& c) { c.launch(); }, kStartLoaded, kDisabledOff,
-         kSaveAsLoaded, kOpenAtLoginLoaded, false, 0},
-        {"launch as a login item", [](auto& c) { c.launchAsLoginItem(); }, kDisabledOn, kStopLoaded,
-         kDisabledOff, kDisabledOn, true, 0},
-        {"start",
-         [](auto& c) {
-             c.launch();
-             choose(c, MenuItem::StartRecord);
-         },
-         kDisabledOn, kStopLoaded, kDisabledOff, kOpenAtLoginLoaded, true, 0},
-        {"start, stop",
-         [](auto& c) {
-             c.launch();
-             choose(c, MenuItem::StartRecord);
-             choose(c, MenuItem::StopRecord);
-         },
-         kStartLoaded, kDisabledOff, kSaveAsLoaded, kOpenAtLoginLoaded, false, 0},
-        {"save as",
-         [](auto& c) {
-             c.launch();
-             choose(c, MenuItem::SaveAs);
-         },
-         kStartLoaded, kDisabledOff, kSaveAsLoaded, kOpenAtLoginLoaded, false, 1},
-        {"open at login while idle",
-         [](auto& c) {
-             c.launch();
-             choose(c, MenuItem::OpenAtLogin);
-         },
-         kStartLoaded, kDisabledOff, kSaveAsLoaded, kDisabledOn, false, 0},
-        {"open at login while recording",
-         [](auto& c) {
-             c.launch();
-             choose(c, MenuItem::StartRecord);
-             choose(c, MenuItem::OpenAtLogin);
-         },
-         kDisabledOn, kStopLoaded, kDisabledOff, kDisabledOn, true, 0},
-        {"open at login that fails can be tried again",
-         [](auto& c) {
-             c.launch();
-             c.fakes.loginItems.failInsert = true;
-             choose(c, MenuItem::OpenAtLogin);
-         },
-         kStartLoaded, kDisabledOff, kSaveAsLoaded, kOpenAtLoginLoaded, false, 0},
-        {"stop chosen while idle does nothing",
-         [](auto& c) {
-             c.launch();
-             choose(c, MenuItem::StopRecord);
-         },
-         kStartLoaded, kDisabledOff, kSaveAsLoaded, kOpenAtLoginLoaded, false, 0},
-        {"start, save as and open at login chosen while disabled do nothing",
-         [](auto& c) {
-             c.launchAsLoginItem();
-             choose(c, MenuItem::StartRecord);
-             choose(c, MenuItem::SaveAs);
-             choose(c, MenuItem::OpenAtLogin);
-         },
-         kDisabledOn, kStopLoaded, kDisabledOff, kDisabledOn, true, 0},
+        {"L", kStartLoaded, kDisabledOff, kSaveAsLoaded, kOpenAtLoginLoaded, false, 0},
+        {"A", kDisabledOn, kStopLoaded, kDisabledOff, kDisabledOn, true, 0},
+        {"Ls", kDisabledOn, kStopLoaded, kDisabledOff, kOpenAtLoginLoaded, true, 0},
+        {"Lst", kStartLoaded, kDisabledOff, kSaveAsLoaded, kOpenAtLoginLoaded, false, 0},
+        {"Lv", kStartLoaded, kDisabledOff, kSaveAsLoaded, kOpenAtLoginLoaded, false, 1},
+        {"Lo", kStartLoaded, kDisabledOff, kSaveAsLoaded, kDisabledOn, false, 0},
+        {"Lso", kDisabledOn, kStopLoaded, kDisabledOff, kDisabledOn, true, 0},
+        {"LFo", kStartLoaded, kDisabledOff, kSaveAsLoaded, kOpenAtLoginLoaded, false, 0},
+        {"Lt", kStartLoaded, kDisabledOff, kSaveAsLoaded, kOpenAtLoginLoaded, false, 0},
+        {"Asvo", kDisabledOn, kStopLoaded, kDisabledOff, kDisabledOn, true, 0},
     };
     for (const MenuRow& row : rows) {
         SCOPED_TRACE(row.events);
         DelegateOverFakes c;
-        row.run(c);
+        play(c, row.events);
         EXPECT_EQ(c.view(MenuItem::StartRecord), row.start);
         EXPECT_EQ(c.view(MenuItem::StopRecord), row.stop);
         EXPECT_EQ(c.view(MenuItem::SaveAs), row.saveAs);
@@ -106,7 +71,7 @@ TEST(AppDelegateMenuTest, EachEventLeavesTheItemsAsTheStateAllows) {
         EXPECT_EQ(c.fakes.workspace.isSubscribed(), row.recording);
         EXPECT_EQ(c.fakes.inputMonitors.installedCount(), row.recording ? 3u : 0u);
         EXPECT_EQ(c.fakes.savePanel.runs, row.savePanelsShown);
-        EXPECT_EQ(c.menu.toolTip, toolTipOf(row.recording));
+        EXPECT_EQ(c.menu.toolTip, row.recording ? "Recording" : "Stopped");
     }
 }
 

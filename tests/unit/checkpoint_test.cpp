@@ -1,5 +1,3 @@
-#include <algorithm>
-
 #include "tests/unit/recorder_fixture.h"
 
 namespace tesuko {
@@ -18,10 +16,7 @@ class CheckpointTest : public RecorderTest {
         advance(60);
         recorder().saveCheckpoint();
     }
-    long records() const {
-        std::string text = log();
-        return std::count(text.begin(), text.end(), '\n');
-    }
+    std::size_t records() const { return recordsAfterStart(log()).size(); }
     bool checkpointLeft() { return fakes.fileSystem.exists(kCheckpoint); }
 };
 
@@ -40,7 +35,7 @@ TEST_F(CheckpointTest, AnIntervalAlreadyInTheLogIsNotWrittenTwice) {
     fakes.workspace.switchTo("Browser");
     fakes.fileSystem.replaceFile(kCheckpoint, saved);
     Recorder next(fakes.platform);
-    EXPECT_EQ(records(), 1);
+    EXPECT_EQ(records(), 1u);
     EXPECT_FALSE(checkpointLeft());
 }
 
@@ -51,7 +46,7 @@ TEST_F(CheckpointTest, ACheckpointThatCannotBeWrittenBackIsKeptForTheNextStart) 
     EXPECT_TRUE(loggedContaining("Could not write the interval"));
     fakes.fileSystem.writeFailure.reset();
     Recorder next(fakes.platform);
-    EXPECT_EQ(records(), 1);
+    EXPECT_EQ(records(), 1u);
 }
 
 TEST_F(CheckpointTest, ADamagedCheckpointIsReportedAndRemoved) {
@@ -61,7 +56,7 @@ TEST_F(CheckpointTest, ADamagedCheckpointIsReportedAndRemoved) {
         fakes.systemLog.lines.clear();
         fakes.fileSystem.replaceFile(kCheckpoint, bytes);
         Recorder next(fakes.platform);
-        EXPECT_EQ(records(), 0) << bytes;
+        EXPECT_EQ(records(), 0u) << bytes;
         EXPECT_TRUE(loggedContaining("damaged")) << bytes;
         EXPECT_FALSE(checkpointLeft());
     }

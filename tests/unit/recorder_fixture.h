@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <chrono>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,16 @@
 namespace tesuko {
 
 inline constexpr const char* kDefaultLog = "/home/user/Desktop/TESUKO/log.csv";
+
+// Each record of the log without its start time.
+inline std::vector<std::string> recordsAfterStart(const std::string& log) {
+    std::vector<std::string> records;
+    std::istringstream lines(log);
+    for (std::string line; std::getline(lines, line);) {
+        records.push_back(line.substr(line.find(',') + 1));
+    }
+    return records;
+}
 
 // A recorder over fakes, with the clock at 2026-12-05 13:40:48.9 UTC.
 class RecorderTest : public ::testing::Test {

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <sstream>
 
 #include "tests/unit/recorder_fixture.h"
@@ -18,10 +17,15 @@ class RecordingControlTest : public RecorderTest {
     using RecorderTest::recorder;
 };
 
-TEST_F(RecordingControlTest, EachMonitorCountsItsOwnKindOnce) {
+TEST_F(RecordingControlTest, EachMonitorCountsItsOwnKindOnceAndOnlyWhileRecording) {
     Recorder& r = recorder();
     r.run();
-    EXPECT_EQ(fakes.inputMonitors.installedCount(), 3u);
+    r.stop();
+    EXPECT_EQ(fakes.inputMonitors.installedCount(), 0u);
+    EXPECT_FALSE(fakes.workspace.isSubscribed());
+    press(kLeftMouseDownMask, 4);
+    r.init();
+    r.run();
     press(kLeftMouseDownMask, 1);
     press(kRightMouseDownMask, 1);
     press(kKeyDownMask, 1);
@@ -30,81 +34,48 @@ TEST_F(RecordingControlTest, EachMonitorCountsItsOwnKindOnce) {
     EXPECT_EQ(r.keyDownCount(), 1);
 }
 
-TEST_F(RecordingControlTest, StartStopStartCountsEachClickOnce) {
-    Recorder& r = recorder();
-    r.init();
-    r.run();
-    r.stop();
-    EXPECT_EQ(fakes.inputMonitors.installedCount(), 0u);
-    EXPECT_FALSE(fakes.workspace.isSubscribed());
-    press(kLeftMouseDownMask, 4);
-    EXPECT_EQ(r.clickCount(), 0) << "nothing counts while stopped";
-
-    r.init();
-    r.run();
-    press(kLeftMouseDownMask, 1);
-    EXPECT_EQ(r.clickCount(), 1);
-    EXPECT_TRUE(r.isRun());
+// Plays space-separated events: "+N" N seconds pass, "B"/"E" Browser or
+// Editor comes to the front, and the recorder's own stop, pause, resume, cut.
+void play(RecordingControlTest& t, Recorder& r, const std::string& events) {
+    std::istringstream in(events);
+    for (std::string event; in >> event;) {
+        if (event[0] == '+') {
+            t.advance(std::stod(event.substr(1)));
+        } else if (event == "B" || event == "E") {
+            t.fakes.workspace.switchTo(event == "B" ? "Browser" : "Editor");
+        } else if (event == "stop") {
+            r.stop();
+        } else if (event == "pause") {
+            r.pause();
+        } else if (event == "resume") {
+            r.resume();
+        } else {
+            r.cutInterval();
+        }
+    }
 }
 
-// Each row: what happens after recording starts with Editor in front, and
-// the records (application and seconds) and state that leaves.
+// Each row: what happens after recording starts with Editor in front and
+// three clicks, and the records (after their start) and state that leaves.
+// Paused time and switches while paused belong to no one; resume opens an
+// interval for the application in front then; a cut goes on with the same one.
 TEST_F(RecordingControlTest, StopPauseResumeAndCutWriteEachIntervalOnce) {
     using State = Recorder::State;
     struct Row {
         const char* events;
-        std::function<void(RecordingControlTest&)> run;
         std::vector<std::string> records;
         State state;
     };
     const Row rows[] = {
-        {"stop writes the interval in progress; switches after it write nothing",
-         [](auto& t) {
-             t.advance(9.5);
-             t.recorder().stop();
-             t.fakes.workspace.switchTo("Browser");
-         },
-         {"Editor,3,9.500000"},
+        {"+9.5 stop B", {"Editor,Notes,3,0,9.500000"}, State::stopped},
+        {"+2 pause +600 B pause", {"Editor,Notes,3,0,2.000000"}, State::paused},
+        {"pause B resume resume +4 stop",
+         {"Editor,Notes,3,0,0.000000", "Browser,News,0,0,4.000000"},
          State::stopped},
-        {"a pause ends the interval; paused time and switches belong to no one",
-         [](auto& t) {
-             t.advance(2);
-             t.recorder().pause();
-             t.advance(600);
-             t.fakes.workspace.switchTo("Browser");
-             t.recorder().pause();
-         },
-         {"Editor,3,2.000000"},
-         State::paused},
-        {"resume opens an interval for the application in front then",
-         [](auto& t) {
-             t.recorder().pause();
-             t.fakes.workspace.switchTo("Browser");
-             t.recorder().resume();
-             t.recorder().resume();
-             t.advance(4);
-             t.recorder().stop();
-         },
-         {"Editor,3,0.000000", "Browser,0,4.000000"},
-         State::stopped},
-        {"a cut writes the interval so far and goes on with the same application",
-         [](auto& t) {
-             t.advance(1);
-             t.recorder().cutInterval();
-             t.advance(2);
-             t.fakes.workspace.switchTo("Browser");
-         },
-         {"Editor,3,1.000000", "Editor,0,2.000000"},
+        {"+1 cut +2 B",
+         {"Editor,Notes,3,0,1.000000", "Editor,Notes,0,0,2.000000"},
          State::recording},
-        {"stopping while paused writes nothing more",
-         [](auto& t) {
-             t.recorder().pause();
-             t.advance(5);
-             t.recorder().stop();
-             t.recorder().cutInterval();
-         },
-         {"Editor,3,0.000000"},
-         State::stopped},
+        {"pause +5 stop cut", {"Editor,Notes,3,0,0.000000"}, State::stopped},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.events);
@@ -113,18 +84,8 @@ TEST_F(RecordingControlTest, StopPauseResumeAndCutWriteEachIntervalOnce) {
         t.fakes.windowList.setWindows({{"Editor", "Notes"}, {"Browser", "News"}});
         t.recorder().run();
         t.press(kLeftMouseDownMask, 3);
-        row.run(t);
-        std::vector<std::string> records;
-        std::istringstream lines(t.log());
-        for (std::string line; std::getline(lines, line);) {
-            auto application = line.find(',') + 1;
-            auto title = line.find(',', application);
-            auto clicks = line.find(',', title + 1) + 1;
-            records.push_back(line.substr(application, title - application) + "," +
-                              line.substr(clicks, line.find(',', clicks) - clicks) +
-                              line.substr(line.rfind(',')));
-        }
-        EXPECT_EQ(records, row.records);
+        play(t, t.recorder(), row.events);
+        EXPECT_EQ(recordsAfterStart(t.log()), row.records);
         EXPECT_EQ(t.recorder().state(), row.state);
     }
 }

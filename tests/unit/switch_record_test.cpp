@@ -2,22 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <clocale>
-
 namespace tesuko {
 namespace {
-
-// In a comma locale, as the point must not turn into a comma.
-TEST(SwitchRecord, PadsEveryPartAndRoundsTheSecondsToSixDecimals) {
-    std::string saved = std::setlocale(LC_ALL, nullptr);
-    ASSERT_TRUE(std::setlocale(LC_ALL, "de_DE.UTF-8")) << "de_DE.UTF-8 is not installed";
-    EXPECT_EQ(
-        composeRecord({{2025, 12, 31, 23, 59, 59}, "Editor", "Report,draft", 3, 10, 0.0000015}),
-        "2025年12月31日 23時59分59秒,Editor,Report、draft,3,10,0.000002\n");  // not 2026
-    EXPECT_EQ(composeRecord({{987, 3, 4, 5, 6, 7}, "x", "t", -1, 2147483647, 123456.1234567}),
-              "0987年03月04日 05時06分07秒,x,t,-1,2147483647,123456.123457\n");
-    std::setlocale(LC_ALL, saved.c_str());
-}
 
 TEST(SwitchRecord, FieldTextReplacesCommasControlsAndInvalidUtf8) {
     const std::pair<const char*, const char*> cases[] = {
