@@ -1,6 +1,9 @@
 #pragma once
 
 #include <functional>
+#include <memory>
+
+#include "platform/system_log.h"
 
 namespace tesuko {
 
@@ -24,5 +27,9 @@ class SessionEvents {
     // One set of handlers at a time; subscribing again replaces them.
     virtual void subscribe(Handlers handlers) = 0;
 };
+
+// The session's events as this desktop offers them (over D-Bus today).
+// Needs the Qt application.
+std::unique_ptr<SessionEvents> openSessionEvents(SystemLog& log);
 
 }  // namespace tesuko

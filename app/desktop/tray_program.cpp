@@ -14,7 +14,6 @@
 #include <string>
 
 #include "app/app_delegate.h"
-#include "platform/dbus/dbus_session_events.h"
 #include "platform/desktop_session.h"
 #include "platform/platform.h"
 #include "platform/posix/env_home_folder.h"
@@ -108,7 +107,7 @@ class TrayProgram {
     int run() {
         delegate_.applicationDidFinishLaunching();
         // A locked screen and a sleeping machine are time in no application.
-        sessionEvents_ = openDbusSessionEvents(services_.platform.systemLog);
+        sessionEvents_ = openSessionEvents(services_.platform.systemLog);
         delegate_.followSession(*sessionEvents_);
         keepTotalsBetweenRuns();
         if (std::getenv("TESUKO_TRACE_MENU") != nullptr) {

@@ -101,7 +101,7 @@ void DbusSessionEvents::sessionBusGone() {
     setLock(LockSource::gnomeScreenSaver, false);
 }
 
-std::unique_ptr<SessionEvents> openDbusSessionEvents(SystemLog& log) {
+std::unique_ptr<SessionEvents> openSessionEvents(SystemLog& log) {
     return std::make_unique<DbusSessionEvents>(
         DbusSessionEvents::Buses{QDBusConnection::systemBus(), QDBusConnection::sessionBus()}, log,
         qEnvironmentVariable("XDG_SESSION_ID"));

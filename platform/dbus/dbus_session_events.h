@@ -60,7 +60,4 @@ class DbusSessionEvents : public SessionEvents {
     std::optional<BusLossWatch> sessionLoss_;
 };
 
-// Over this login's system and session buses. Needs the Qt application.
-std::unique_ptr<SessionEvents> openDbusSessionEvents(SystemLog& log);
-
 }  // namespace tesuko
