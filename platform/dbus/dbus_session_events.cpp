@@ -20,9 +20,10 @@ DbusSessionEvents::DbusSessionEvents(const Buses& buses, SystemLog& log, const Q
     if (buses.system.isConnected()) {
         inhibitor_.emplace(buses.system, log);
         logind_.emplace(buses.system, sessionId, log,
-                        LogindWatch::Handlers{
-                            [this](LockSource source, bool locked) { setLock(source, locked); },
-                            [this](bool start) { prepareForSleep(start); }});
+                        LogindWatch::Handlers{[this](LockSource source, bool locked, Told how) {
+                                                  setLock(source, locked, how);
+                                              },
+                                              [this](bool start) { prepareForSleep(start); }});
         systemLoss_.emplace(buses.system, [this] { systemBusGone(); });
         inhibitor_->take();
     } else {
@@ -30,8 +31,9 @@ DbusSessionEvents::DbusSessionEvents(const Buses& buses, SystemLog& log, const Q
                      "logind's screen lock and sleep are not followed.");
     }
     if (buses.session.isConnected()) {
-        screenSavers_.emplace(buses.session, log,
-                              [this](LockSource source, bool active) { setLock(source, active); });
+        screenSavers_.emplace(buses.session, log, [this](LockSource source, bool active, Told how) {
+            setLock(source, active, how);
+        });
         sessionLoss_.emplace(buses.session, [this] { sessionBusGone(); });
     } else {
         log_.warning(missing("session", buses.session) + "screensavers are not followed.");
@@ -48,8 +50,8 @@ void DbusSessionEvents::subscribe(Handlers handlers) {
     }
 }
 
-void DbusSessionEvents::setLock(LockSource source, bool locked) {
-    if (const auto changed = lock_.set(source, locked); changed && handlers_.lockChanged) {
+void DbusSessionEvents::setLock(LockSource source, bool locked, Told how) {
+    if (const auto changed = lock_.set(source, locked, how); changed && handlers_.lockChanged) {
         handlers_.lockChanged(*changed);
     }
 }
@@ -87,8 +89,8 @@ void DbusSessionEvents::systemBusGone() {
         "The D-Bus system bus went away: logind's screen lock and sleep are no longer followed.");
     inhibitor_.reset();
     setSleeping(false);
-    setLock(LockSource::logind, false);
-    setLock(LockSource::sessionInactive, false);
+    setLock(LockSource::logind, false, Told::bySignal);
+    setLock(LockSource::sessionInactive, false, Told::bySignal);
 }
 
 void DbusSessionEvents::sessionBusGone() {
@@ -97,8 +99,8 @@ void DbusSessionEvents::sessionBusGone() {
     }
     sessionGone_ = true;
     log_.warning("The D-Bus session bus went away: screensavers are no longer followed.");
-    setLock(LockSource::screenSaver, false);
-    setLock(LockSource::gnomeScreenSaver, false);
+    setLock(LockSource::screenSaver, false, Told::bySignal);
+    setLock(LockSource::gnomeScreenSaver, false, Told::bySignal);
 }
 
 std::unique_ptr<SessionEvents> openSessionEvents(SystemLog& log) {

@@ -37,7 +37,7 @@ class DbusSessionEvents : public SessionEvents {
     void subscribe(Handlers handlers) override;
 
   private:
-    void setLock(LockSource source, bool locked);
+    void setLock(LockSource source, bool locked, Told how);
     void setSleeping(bool sleeping);
     void prepareForSleep(bool start);
     void systemBusGone();

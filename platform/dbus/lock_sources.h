@@ -11,13 +11,22 @@ namespace tesuko {
 // the password clears LockedHint, and logind sends no Unlock for that.
 enum class LockSource { logind, sessionInactive, screenSaver, gnomeScreenSaver, count };
 
+// How a source's state arrived. The answer to asking for it can be delivered
+// after a signal that the source sent later, and then it is stale.
+enum class Told { bySignal, byAnswer };
+
 // The screen counts as locked while any source says so.
 class LockSources {
   public:
     // The merged state, when this changed it.
-    std::optional<bool> set(LockSource source, bool locked) {
+    std::optional<bool> set(LockSource source, bool locked, Told how) {
+        const auto index = static_cast<std::size_t>(source);
+        if (how == Told::byAnswer && signalled_.test(index)) {
+            return std::nullopt;
+        }
+        signalled_.set(index, signalled_.test(index) || how == Told::bySignal);
         const bool before = locked_.any();
-        locked_.set(static_cast<std::size_t>(source), locked);
+        locked_.set(index, locked);
         if (locked_.any() == before) {
             return std::nullopt;
         }
@@ -26,7 +35,9 @@ class LockSources {
     bool locked() const { return locked_.any(); }
 
   private:
-    std::bitset<static_cast<std::size_t>(LockSource::count)> locked_;
+    using Bits = std::bitset<static_cast<std::size_t>(LockSource::count)>;
+    Bits locked_;
+    Bits signalled_;
 };
 
 }  // namespace tesuko

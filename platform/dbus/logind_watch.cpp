@@ -48,34 +48,34 @@ void LogindWatch::watchSession(const QString& path) {
     callAsync(bus_, getAll, *this, [this](const QDBusMessage& reply) {
         const QVariant properties = firstArgument(reply);
         if (properties.canConvert<QDBusArgument>()) {
-            take(qdbus_cast<QVariantMap>(properties));
+            take(qdbus_cast<QVariantMap>(properties), Told::byAnswer);
         }
     });
 }
 
-void LogindWatch::take(const QVariantMap& properties) {
+void LogindWatch::take(const QVariantMap& properties, Told how) {
     if (const auto hint = properties.find(QStringLiteral("LockedHint")); hint != properties.end()) {
-        handlers_.lockChanged(LockSource::logind, hint->toBool());
+        handlers_.lockChanged(LockSource::logind, hint->toBool(), how);
     }
     // A session switched away from (another user's, a text console) is as
     // good as locked: the user works elsewhere.
     if (const auto active = properties.find(QStringLiteral("Active")); active != properties.end()) {
-        handlers_.lockChanged(LockSource::sessionInactive, !active->toBool());
+        handlers_.lockChanged(LockSource::sessionInactive, !active->toBool(), how);
     }
 }
 
 void LogindWatch::onLock() {
-    handlers_.lockChanged(LockSource::logind, true);
+    handlers_.lockChanged(LockSource::logind, true, Told::bySignal);
 }
 
 void LogindWatch::onUnlock() {
-    handlers_.lockChanged(LockSource::logind, false);
+    handlers_.lockChanged(LockSource::logind, false, Told::bySignal);
 }
 
 void LogindWatch::onPropertiesChanged(const QString& interface, const QVariantMap& changed,
                                       const QStringList& /*invalidated*/) {
     if (interface == logind::session) {
-        take(changed);
+        take(changed, Told::bySignal);
     }
 }
 

@@ -21,7 +21,7 @@ class LogindWatch : public QObject {
 
   public:
     struct Handlers {
-        std::function<void(LockSource source, bool locked)> lockChanged;
+        std::function<void(LockSource source, bool locked, Told how)> lockChanged;
         std::function<void(bool start)> prepareForSleep;
     };
 
@@ -38,7 +38,7 @@ class LogindWatch : public QObject {
 
   private:
     void watchSession(const QString& path);
-    void take(const QVariantMap& properties);
+    void take(const QVariantMap& properties, Told how);
 
     QDBusConnection bus_;
     SystemLog& log_;

@@ -59,18 +59,18 @@ void ScreenSaverWatch::askIfActive(const QString& owner, const QString& path,
         callAsync(bus_, getActive, *this, [this, source](const QDBusMessage& answer) {
             const QVariant active = firstArgument(answer);
             if (active.typeId() == QMetaType::Bool) {
-                activeChanged_(source, active.toBool());
+                activeChanged_(source, active.toBool(), Told::byAnswer);
             }
         });
     });
 }
 
 void ScreenSaverWatch::onActiveChanged(bool active) {
-    activeChanged_(LockSource::screenSaver, active);
+    activeChanged_(LockSource::screenSaver, active, Told::bySignal);
 }
 
 void ScreenSaverWatch::onGnomeActiveChanged(bool active) {
-    activeChanged_(LockSource::gnomeScreenSaver, active);
+    activeChanged_(LockSource::gnomeScreenSaver, active, Told::bySignal);
 }
 
 }  // namespace tesuko

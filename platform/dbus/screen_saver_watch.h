@@ -19,7 +19,7 @@ class ScreenSaverWatch : public QObject {
     Q_OBJECT
 
   public:
-    using ActiveChanged = std::function<void(LockSource source, bool active)>;
+    using ActiveChanged = std::function<void(LockSource source, bool active, Told how)>;
 
     ScreenSaverWatch(QDBusConnection bus, SystemLog& log, ActiveChanged activeChanged);
 

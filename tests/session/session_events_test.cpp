@@ -70,6 +70,10 @@ const LockCase kLockCases[] = {
 };
 // clang-format on
 
+void PrintTo(const LockCase& lockCase, std::ostream* out) {
+    *out << lockCase.name;
+}
+
 class LockTest : public testing::TestWithParam<LockCase> {};
 
 TEST_P(LockTest, TellsEachChangeOnce) {
