@@ -2,8 +2,10 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
+#include "platform/idle_watch.h"
 #include "platform/input_monitors.h"
 #include "platform/system_log.h"
 #include "platform/window_list.h"
@@ -12,13 +14,15 @@
 namespace tesuko {
 
 // The desktop the tray program watches, over a connection of its own: the
-// application in front and its switches, the windows on screen and the input
-// that goes to other applications.
+// application in front and its switches, the windows on screen, the input
+// that goes to other applications and how long there has been none.
 //
-// No threads and no timers: the owner watches fd() on its main loop and calls
-// processEvents() whenever it is readable and before the loop blocks (replies
-// read on the way may leave events queued with nothing on the socket to wake
-// the loop). Switch and monitor handlers run inside processEvents().
+// No threads. A backend with a socket of its own offers it as fd(): the owner
+// watches it on its main loop and calls processEvents() whenever it is
+// readable and before the loop blocks (replies read on the way may leave
+// events queued with nothing on the socket to wake the loop). Switch and
+// monitor handlers run inside processEvents(). A backend whose events come
+// through the Qt main loop by themselves (over QtDBus, say) has no fd().
 //
 // The desktop goes away when the session ends. Once processEvents() notices,
 // connectionLost() turns true and the handler given to onConnectionLost runs
@@ -32,14 +36,13 @@ class DesktopSession {
 
     virtual ~DesktopSession() = default;
 
-    virtual int fd() const = 0;
+    virtual std::optional<int> fd() const = 0;
     virtual void processEvents() = 0;
 
     virtual Workspace& workspace() = 0;
     virtual WindowList& windowList() = 0;
-    // Where input cannot be counted, monitors can be installed and never run.
     virtual InputMonitors& inputMonitors() = 0;
-    virtual bool countsInput() const = 0;
+    virtual IdleWatch& idleWatch() = 0;
 
     // Whether the desktop went away: this session's connection broke, or the
     // GUI toolkit's own connection to the same desktop did. The toolkit ends
@@ -54,7 +57,9 @@ struct OpenedDesktopSession {
 };
 
 // The desktop the environment names, through the first backend built in that
-// reaches it.
+// reaches it: under Wayland the wlroots, KWin and GNOME backends in turn, X11
+// when there is no Wayland display. TESUKO_BACKEND=wlr|kwin|gnome|x11 names
+// the one to use. Needs the Qt application: some backends talk over QtDBus.
 OpenedDesktopSession openDesktopSession(SystemLog& systemLog);
 
 }  // namespace tesuko

@@ -19,6 +19,10 @@ class InputMonitors {
 
     virtual ~InputMonitors() = default;
 
+    // Whether this desktop lets input to other applications be seen at all
+    // (Wayland does not). Where it does not, monitors install and never run.
+    virtual bool available() const = 0;
+
     // The handler runs once for each input event of a kind in the mask.
     virtual MonitorHandle install(std::uint64_t eventMask, Handler handler) = 0;
     virtual void remove(MonitorHandle handle) = 0;

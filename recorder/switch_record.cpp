@@ -88,9 +88,13 @@ std::string composeRecord(const SwitchRecord& record) {
     line += ',';
     appendFieldText(line, record.title);
     line += ',';
-    appendNumber(line, record.clicks, 1);
+    if (record.clicks) {
+        appendNumber(line, *record.clicks, 1);
+    }
     line += ',';
-    appendNumber(line, record.keyPresses, 1);
+    if (record.keyPresses) {
+        appendNumber(line, *record.keyPresses, 1);
+    }
     line += ',';
     appendSeconds(line, record.seconds);
     line += '\n';

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -14,8 +15,10 @@ struct SwitchRecord {
     LocalTime start;
     std::string_view application;
     std::string_view title;
-    std::int32_t clicks = 0;
-    std::int32_t keyPresses = 0;
+    // None where the desktop lets no input be counted: the field stays empty
+    // rather than claiming zero.
+    std::optional<std::int32_t> clicks = 0;
+    std::optional<std::int32_t> keyPresses = 0;
     double seconds = 0;
 };
 

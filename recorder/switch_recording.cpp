@@ -56,11 +56,12 @@ std::optional<std::string> Recorder::intervalRecord(const Instant& end,
         return std::nullopt;
     }
     double seconds = std::chrono::duration<double>(end.monotonic - startDate_.monotonic).count();
+    const bool counted = platform_.inputMonitors.available();
     SwitchRecord record{platform_.clock.localTime(startDate_.wall),
                         held,
                         held,
-                        clickCount_,
-                        keyDownCount_,
+                        counted ? std::optional(clickCount_) : std::nullopt,
+                        counted ? std::optional(keyDownCount_) : std::nullopt,
                         seconds};
     std::optional<std::string> title = frontTitle(windows, deactivated);
     if (tracing == Tracing::on) {

@@ -12,7 +12,10 @@ packages=(
   clang libclang-rt-14-dev clang-format
   locales-all
   xvfb openbox xdotool xterm x11-utils trayer imagemagick fonts-dejavu-core
-  dbus-daemon python3-dbus python3-gi gir1.2-glib-2.0
+  dbus-daemon python3-dbus python3-gi gir1.2-glib-2.0 libglib2.0-bin
+  libxcb-screensaver0-dev
+  libwayland-dev wayland-protocols qt6-wayland
+  sway kwin-wayland qdbus-qt5 mutter gnome-shell
 )
 
 missing=()

@@ -79,16 +79,15 @@ void finishAtExit() {
 
 class TrayProgram {
   public:
-    TrayProgram(int& argc, char** argv, DesktopSession& session, SystemLog& systemLog,
+    TrayProgram(QApplication& app, DesktopSession& session, SystemLog& systemLog,
                 SignalPipe& signalPipe)
-        : app_(argc, argv),
+        : app_(app),
           session_(session),
           signals_(signalPipe),
           services_(session, systemLog),
           statusMenu_(systemLog),
           delegate_(services_.platform, statusMenu_, userNumericLocale()),
-          signalNotifier_(signalPipe.fd(), QSocketNotifier::Read),
-          desktopNotifier_(session.fd(), QSocketNotifier::Read) {
+          signalNotifier_(signalPipe.fd(), QSocketNotifier::Read) {
         app_.setQuitOnLastWindowClosed(false);  // the save dialog is no main window
         watchSignals();
         watchDesktop();
@@ -127,15 +126,20 @@ class TrayProgram {
     }
 
     void watchDesktop() {
-        QObject::connect(&desktopNotifier_, &QSocketNotifier::activated, &app_,
-                         [this] { session_.processEvents(); });
+        if (const std::optional<int> fd = session_.fd()) {
+            desktopNotifier_.emplace(*fd, QSocketNotifier::Read);
+            QObject::connect(&*desktopNotifier_, &QSocketNotifier::activated, &app_,
+                             [this] { session_.processEvents(); });
+        }
         // Replies read on the way (a window list, say) may leave events queued
         // with nothing left on the socket to wake the loop for them.
         QObject::connect(QAbstractEventDispatcher::instance(),
                          &QAbstractEventDispatcher::aboutToBlock, &app_,
                          [this] { session_.processEvents(); });
         session_.onConnectionLost([this] {
-            desktopNotifier_.setEnabled(false);
+            if (desktopNotifier_) {
+                desktopNotifier_->setEnabled(false);
+            }
             app_.quit();
         });
     }
@@ -195,17 +199,28 @@ class TrayProgram {
         });
     }
 
-    QApplication app_;
+    QApplication& app_;
     DesktopSession& session_;
     SignalPipe& signals_;
     DesktopServices services_;
     QtStatusMenu statusMenu_;
     AppDelegate delegate_;
     QSocketNotifier signalNotifier_;
-    QSocketNotifier desktopNotifier_;
+    std::optional<QSocketNotifier> desktopNotifier_;
     QTimer checkpointTimer_;
     std::unique_ptr<SessionEvents> sessionEvents_;
 };
+
+bool hasEnvironment(const char* name) {
+    const char* value = std::getenv(name);
+    return value != nullptr && *value != '\0';
+}
+
+int cannotWatch(SystemLog& systemLog, const std::string& why) {
+    std::fprintf(stderr, "tesuko: %s\n", why.c_str());
+    systemLog.error("Cannot watch the desktop: " + why);
+    return 2;
+}
 
 }  // namespace
 
@@ -220,14 +235,20 @@ int runTrayProgram(int argc, char** argv) {
         systemLog.warning("Cannot make sure that tesuko runs only once: " + lock.error());
     }
 
+    // Without any display Qt would abort before we could say why.
+    if (!hasEnvironment("DISPLAY") && !hasEnvironment("WAYLAND_DISPLAY")) {
+        return cannotWatch(systemLog,
+                           "no display to watch: neither DISPLAY nor WAYLAND_DISPLAY "
+                           "is set");
+    }
+    QApplication app(argc, argv);
     OpenedDesktopSession desktop = openDesktopSession(systemLog);
     if (!desktop.session) {
-        std::fprintf(stderr, "tesuko: %s\n", desktop.error.c_str());
-        return 2;
+        return cannotWatch(systemLog, desktop.error);
     }
     SignalPipe signalPipe{SIGTERM, SIGINT, SIGHUP};
     std::atexit(finishAtExit);
-    TrayProgram program(argc, argv, *desktop.session, systemLog, signalPipe);
+    TrayProgram program(app, *desktop.session, systemLog, signalPipe);
     return program.run();
 }
 

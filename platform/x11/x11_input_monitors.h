@@ -40,7 +40,7 @@ class X11InputMonitors : public InputMonitors {
     MonitorHandle install(std::uint64_t eventMask, Handler handler) override;
     void remove(MonitorHandle handle) override;
 
-    bool available() const { return xinputOpcode_.has_value(); }
+    bool available() const override { return xinputOpcode_.has_value(); }
 
     // The session's side. Allocation-free: raw events are only tallied here.
     void onGenericEvent(const xcb_ge_generic_event_t& event);

@@ -5,10 +5,15 @@
 #include <memory>
 #include <utility>
 
+#include "platform/desktop/desktop_backends.h"
 #include "platform/x11/qt_display.h"
 #include "platform/x11/xcb_reply.h"
 
 namespace tesuko {
+
+OpenedDesktopSession openX11Session(SystemLog& systemLog) {
+    return X11Session::open(DisplayTarget::fromEnvironment(), systemLog);
+}
 
 OpenedDesktopSession X11Session::open(const DisplayTarget& target, SystemLog& systemLog,
                                       pid_t ownPid) {
@@ -27,6 +32,7 @@ X11Session::X11Session(XcbConnection connection, SystemLog& systemLog, pid_t own
       windowList_(connection_, atoms_, workspace_),
       ownInput_(connection_, atoms_, workspace_, ownPid),
       inputMonitors_(connection_, ownInput_, systemLog),
+      idleWatch_(connection_.get(), connection_.root()),
       handlers_(eventTable()) {
     readServerClock();
 }
@@ -126,7 +132,7 @@ void X11Session::waitForBurst() {
     while (!workspace_.stale() && !connection_.broken()) {
         auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline -
                                                                  std::chrono::steady_clock::now());
-        pollfd watched{fd(), POLLIN, 0};
+        pollfd watched{connection_.fd(), POLLIN, 0};
         if (left.count() <= 0 || ::poll(&watched, 1, static_cast<int>(left.count())) <= 0) {
             return;
         }

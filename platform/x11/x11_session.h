@@ -14,6 +14,7 @@
 #include "platform/x11/own_input_filter.h"
 #include "platform/x11/server_clock.h"
 #include "platform/x11/x11_atoms.h"
+#include "platform/x11/x11_idle_watch.h"
 #include "platform/x11/x11_input_monitors.h"
 #include "platform/x11/x11_window_list.h"
 #include "platform/x11/x11_workspace.h"
@@ -22,8 +23,8 @@
 namespace tesuko {
 
 // The X11 desktop over one xcb connection of its own: the workspace (the
-// window in _NET_ACTIVE_WINDOW), the on-screen window list and the global
-// input monitors over XInput 2.
+// window in _NET_ACTIVE_WINDOW), the on-screen window list, the global
+// input monitors over XInput 2 and idle time over MIT-SCREEN-SAVER.
 //
 // processEvents() handles every queued event and returns with none left in
 // xcb's queue, so the next wake-up comes from the socket again. Should a
@@ -48,13 +49,13 @@ class X11Session : public DesktopSession {
     X11Session(const X11Session&) = delete;
     X11Session& operator=(const X11Session&) = delete;
 
-    int fd() const override { return connection_.fd(); }
+    std::optional<int> fd() const override { return connection_.fd(); }
     void processEvents() override;
 
     Workspace& workspace() override { return workspace_; }
     WindowList& windowList() override { return windowList_; }
     InputMonitors& inputMonitors() override { return inputMonitors_; }
-    bool countsInput() const override { return inputMonitors_.available(); }
+    IdleWatch& idleWatch() override { return idleWatch_; }
 
     bool connectionLost() const override;
     void onConnectionLost(ConnectionLostHandler handler) override {
@@ -92,6 +93,7 @@ class X11Session : public DesktopSession {
     X11WindowList windowList_;
     OwnInputFilter ownInput_;
     X11InputMonitors inputMonitors_;
+    X11IdleWatch idleWatch_;
     std::array<EventHandler, 128> handlers_;
     ConnectionLostHandler lostHandler_;
     bool connectionLost_ = false;

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <utility>
 
 #include "platform/input_monitors.h"
@@ -10,6 +11,7 @@ namespace tesuko {
 
 class FakeInputMonitors : public InputMonitors {
   public:
+    bool available() const override { return available_; }
     MonitorHandle install(std::uint64_t eventMask, Handler handler) override {
         MonitorHandle handle = next_++;
         monitors_.emplace(handle, Monitor{eventMask, std::move(handler)});
@@ -26,6 +28,8 @@ class FakeInputMonitors : public InputMonitors {
         }
     }
     std::size_t installedCount() const { return monitors_.size(); }
+
+    bool available_ = true;
 
   private:
     struct Monitor {

@@ -14,7 +14,7 @@ constexpr std::array kKinds{kLeftMouseDownMask, kRightMouseDownMask, kKeyDownMas
 class InputMonitorsTest : public X11Test {
   protected:
     void prepare() override {
-        ASSERT_TRUE(session->countsInput());
+        ASSERT_TRUE(session->inputMonitors().available());
         other = desktop->createManaged({.wmClass = "Other"});
         activateAndPointAt(other);
     }

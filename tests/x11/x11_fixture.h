@@ -31,7 +31,7 @@ class X11Test : public ::testing::Test {
     // Runs the session's share of a main loop until the condition holds or
     // 10 s passed; whether it holds.
     bool pump(const std::function<bool()>& condition) {
-        pollfd watched{session->fd(), POLLIN, 0};
+        pollfd watched{*session->fd(), POLLIN, 0};
         for (auto deadline = std::chrono::steady_clock::now() + 10s; !condition();) {
             if (std::chrono::steady_clock::now() >= deadline) {
                 return false;

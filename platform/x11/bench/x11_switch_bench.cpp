@@ -65,7 +65,7 @@ class SwitchDesktop {
         next_ = 1 - next_;
         std::string application = "App" + std::to_string(next_);
         desktop_.setActiveWindows({windows_[static_cast<std::size_t>(next_)]});
-        pollfd watched{session_->fd(), POLLIN, 0};
+        pollfd watched{*session_->fd(), POLLIN, 0};
         while (recorder_->heldApplicationName() != application) {
             if (::poll(&watched, 1, 5000) <= 0) {
                 return false;
