@@ -49,6 +49,11 @@ class DesktopSession {
     // the process when its connection breaks, maybe before ours noticed.
     virtual bool connectionLost() const = 0;
     virtual void onConnectionLost(ConnectionLostHandler handler) = 0;
+
+    // What the user should know about watching this desktop, in a sentence
+    // for the tray's tooltip: that the desktop needs something enabled
+    // first, say. Read once the session is open.
+    virtual std::optional<std::string> notice() const { return std::nullopt; }
 };
 
 struct OpenedDesktopSession {
