@@ -26,6 +26,12 @@ void AppDelegate::applicationDidFinishLaunching() {
     log_.emplace(platform_.fileSystem, platform_.userDefaults, platform_.systemLog,
                  platform_.homeFolder);
 
+    idleSetting_.emplace(platform_.userDefaults, platform_.systemLog);
+    statusMenu_.setState(MenuItem::PauseWhenIdle, idleSetting_->pauseWhenIdle());
+    if (!platform_.idleWatch.available()) {
+        statusMenu_.setAction(MenuItem::PauseWhenIdle, std::nullopt);
+    }
+
     startRecordSelecter_ = statusMenu_.action(MenuItem::StartRecord);
     stopRecordSelecter_ = statusMenu_.action(MenuItem::StopRecord);
     saveAsSelecter_ = statusMenu_.action(MenuItem::SaveAs);
@@ -58,6 +64,12 @@ void AppDelegate::dispatch(MenuCommand command) {
         case MenuCommand::OpenAtLogin:
             OpenAtLogin();
             break;
+        case MenuCommand::PauseWhenIdle:
+            PauseWhenIdle();
+            break;
+        case MenuCommand::ShowReport:
+            ShowReport();
+            break;
     }
 }
 
@@ -71,10 +83,13 @@ void AppDelegate::StartRecord() {
     statusMenu_.setAction(MenuItem::StartRecord, std::nullopt);
     statusMenu_.setAction(MenuItem::StopRecord, stopRecordSelecter_);
     statusMenu_.setState(MenuItem::StartRecord, true);
+    followIdle();
     showRecordingState();
 }
 
 void AppDelegate::StopRecord() {
+    platform_.idleWatch.stop();
+    idle_ = false;
     recorder_->stop();
     statusMenu_.setAction(MenuItem::SaveAs, saveAsSelecter_);
     statusMenu_.setAction(MenuItem::StartRecord, startRecordSelecter_);
@@ -86,6 +101,32 @@ void AppDelegate::StopRecord() {
 void AppDelegate::followSession(SessionEvents& events) {
     events.subscribe({[this](bool locked) { setAway(locked_, locked); },
                       [this](bool sleeping) { setAway(asleep_, sleeping); }});
+}
+
+void AppDelegate::PauseWhenIdle() {
+    const bool on = !idleSetting_->pauseWhenIdle();
+    idleSetting_->setPauseWhenIdle(on);
+    statusMenu_.setState(MenuItem::PauseWhenIdle, on);
+    if (recorder_->isRun()) {
+        followIdle();
+    }
+}
+
+void AppDelegate::followIdle() {
+    if (!idleSetting_->pauseWhenIdle()) {
+        platform_.idleWatch.stop();
+        setAway(idle_, false);  // turned off while idle: the user is back now
+        return;
+    }
+    platform_.idleWatch.watch(idleSetting_->threshold(),
+                              {[this](auto lastInput) { idleChanged(true, lastInput); },
+                               [this](auto at) { idleChanged(false, at); }});
+}
+
+void AppDelegate::ShowReport() {
+    if (showReport_) {
+        showReport_();
+    }
 }
 
 void AppDelegate::idleChanged(bool idle, std::chrono::steady_clock::time_point at) {

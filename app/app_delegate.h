@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -9,6 +10,7 @@
 #include "platform/status_menu.h"
 #include "ranking/log.h"
 #include "recorder/recorder.h"
+#include "settings/idle_setting.h"
 
 namespace tesuko {
 
@@ -32,6 +34,11 @@ class AppDelegate {
     void StopRecord();
     void SaveAs();
     void OpenAtLogin();
+    void PauseWhenIdle();
+    void ShowReport();
+
+    // What "Show Report…" opens; the front end's.
+    void onShowReport(std::function<void()> handler) { showReport_ = std::move(handler); }
 
     // Each time the menu opens: re-reads the log and retitles the ranking rows.
     void showStatus();
@@ -47,7 +54,7 @@ class AppDelegate {
     // recording pauses until the user is back. Once, after launch.
     void followSession(SessionEvents& events);
     // No input for the idle threshold: recording pauses from the last input
-    // (`since`) until the next (`until`), when the user asked for that.
+    // until the next (`at` each), when the user asked for that.
     void idleChanged(bool idle, std::chrono::steady_clock::time_point at);
 
     // Only after launch.
@@ -57,6 +64,8 @@ class AppDelegate {
   private:
     void dispatch(MenuCommand command);
     void showRecordingState();
+    // Watches for an idle desk while recording with "Pause When Idle" on.
+    void followIdle();
     bool away() const { return locked_ || asleep_ || idle_; }
     void setAway(bool& reason, bool value,
                  std::optional<std::chrono::steady_clock::time_point> at = std::nullopt);
@@ -70,6 +79,8 @@ class AppDelegate {
     std::optional<MenuCommand> saveAsSelecter_;
     std::optional<Recorder> recorder_;
     std::optional<Log> log_;
+    std::optional<IdleSetting> idleSetting_;
+    std::function<void()> showReport_;
     bool locked_ = false;
     bool asleep_ = false;
     bool idle_ = false;

@@ -3,6 +3,7 @@
 #include "platform/clock.h"
 #include "platform/file_system.h"
 #include "platform/home_folder.h"
+#include "platform/idle_watch.h"
 #include "platform/input_monitors.h"
 #include "platform/login_items.h"
 #include "platform/save_panel.h"
@@ -18,6 +19,7 @@ struct Platform {
     Workspace& workspace;
     WindowList& windowList;
     InputMonitors& inputMonitors;
+    IdleWatch& idleWatch;
     FileSystem& fileSystem;
     UserDefaults& userDefaults;
     SavePanel& savePanel;

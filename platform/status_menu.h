@@ -12,6 +12,8 @@ enum class MenuItem {
     StopRecord,
     SaveAs,
     OpenAtLogin,
+    PauseWhenIdle,
+    ShowReport,
     Rank1,
     Rank2,
     Rank3,
@@ -20,7 +22,7 @@ enum class MenuItem {
 };
 
 // The command an item sends when chosen. An item without one is disabled.
-enum class MenuCommand { StartRecord, StopRecord, SaveAs, OpenAtLogin };
+enum class MenuCommand { StartRecord, StopRecord, SaveAs, OpenAtLogin, PauseWhenIdle, ShowReport };
 
 // The icon in the tray and its menu.
 class StatusMenu {

@@ -39,6 +39,7 @@ struct DesktopServices {
         : platform{desktop.workspace(),
                    desktop.windowList(),
                    desktop.inputMonitors(),
+                   desktop.idleWatch(),
                    fileSystem,
                    userDefaults,
                    savePanel,

@@ -27,11 +27,15 @@ QtStatusMenu::QtStatusMenu(SystemLog& systemLog) : systemLog_(systemLog) {
     addCommandItem(MenuItem::SaveAs, QStringLiteral("Save Log As…"), MenuCommand::SaveAs, false);
     addCommandItem(MenuItem::OpenAtLogin, QStringLiteral("Open at Login"), MenuCommand::OpenAtLogin,
                    true);
+    addCommandItem(MenuItem::PauseWhenIdle, QStringLiteral("Pause When Idle"),
+                   MenuCommand::PauseWhenIdle, true);
     menu_.addSeparator();
     for (MenuItem row :
          {MenuItem::Rank1, MenuItem::Rank2, MenuItem::Rank3, MenuItem::Rank4, MenuItem::Rank5}) {
         addRankRow(row);
     }
+    addCommandItem(MenuItem::ShowReport, QStringLiteral("Show Report…"), MenuCommand::ShowReport,
+                   false);
     menu_.addSeparator();
     QAction* quit = menu_.addAction(QStringLiteral("Quit tesuko"));
     QObject::connect(quit, &QAction::triggered, &menu_, [this] {

@@ -16,7 +16,8 @@ class QAction;
 namespace tesuko {
 
 // The tray icon and its menu: Start Recording, Stop Recording, Save Log As…,
-// Open at Login, the five ranking rows and Quit tesuko. The icon comes from the
+// Open at Login, Pause When Idle, the five ranking rows, Show Report… and
+// Quit tesuko. The icon comes from the
 // Qt resources under ":/tesuko/"; the tray is whatever the desktop offers
 // (a StatusNotifierItem host or an XEmbed tray).
 class QtStatusMenu : public StatusMenu {

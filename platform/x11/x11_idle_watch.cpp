@@ -2,6 +2,7 @@
 
 #include <xcb/screensaver.h>
 
+#include <algorithm>
 #include <utility>
 
 #include "platform/x11/xcb_reply.h"
@@ -70,11 +71,10 @@ void X11IdleWatch::check() {
         idleSince_ = lastInput;
         handlers_.idle(lastInput);
     }
-    if (idleSince_) {
-        timer_.start(kPollWhileIdle);
-    } else {
-        timer_.start(threshold_ - *since);
-    }
+    // Polling at half the threshold at most, input that came back is seen
+    // before it could be idle again.
+    timer_.start(idleSince_ ? std::min<std::chrono::milliseconds>(kPollWhileIdle, threshold_ / 2)
+                            : std::max(threshold_ - *since, 0ms));
 }
 
 }  // namespace tesuko

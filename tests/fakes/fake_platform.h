@@ -6,6 +6,7 @@
 #include "tests/fakes/fake_clock.h"
 #include "tests/fakes/fake_file_system.h"
 #include "tests/fakes/fake_home_folder.h"
+#include "tests/fakes/fake_idle_watch.h"
 #include "tests/fakes/fake_input_monitors.h"
 #include "tests/fakes/fake_login_items.h"
 #include "tests/fakes/fake_save_panel.h"
@@ -25,6 +26,7 @@ struct FakePlatform {
     FakeWorkspace workspace;
     FakeWindowList windowList;
     FakeInputMonitors inputMonitors;
+    FakeIdleWatch idleWatch;
     FakeFileSystem fileSystem;
     FakeUserDefaults userDefaults;
     FakeSavePanel savePanel;
@@ -33,8 +35,8 @@ struct FakePlatform {
     FakeClock clock;
     FakeHomeFolder homeFolder;
 
-    Platform platform{workspace, windowList, inputMonitors, fileSystem, userDefaults,
-                      savePanel, loginItems, systemLog,     clock,      homeFolder};
+    Platform platform{workspace, windowList, inputMonitors, idleWatch, fileSystem, userDefaults,
+                      savePanel, loginItems, systemLog,     clock,     homeFolder};
 };
 
 }  // namespace tesuko

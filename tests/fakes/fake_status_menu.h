@@ -23,6 +23,8 @@ class FakeStatusMenu : public StatusMenu {
         items[MenuItem::StopRecord] = {MenuCommand::StopRecord, false, "Stop Recording"};
         items[MenuItem::SaveAs] = {MenuCommand::SaveAs, false, "Save Log As…"};
         items[MenuItem::OpenAtLogin] = {MenuCommand::OpenAtLogin, false, "Open at Login"};
+        items[MenuItem::PauseWhenIdle] = {MenuCommand::PauseWhenIdle, false, "Pause When Idle"};
+        items[MenuItem::ShowReport] = {MenuCommand::ShowReport, false, "Show Report…"};
         for (MenuItem row : {MenuItem::Rank1, MenuItem::Rank2, MenuItem::Rank3, MenuItem::Rank4,
                              MenuItem::Rank5}) {
             items[row] = {std::nullopt, false, "—"};

@@ -181,9 +181,9 @@ class RecorderFilesTest : public ::testing::Test {
     std::string mounted;
     FakePlatform fakes;
     PosixFileSystem files;
-    Platform platform{fakes.workspace,    fakes.windowList, fakes.inputMonitors, files,
-                      fakes.userDefaults, fakes.savePanel,  fakes.loginItems,    fakes.systemLog,
-                      fakes.clock,        fakes.homeFolder};
+    Platform platform{fakes.workspace, fakes.windowList,   fakes.inputMonitors, fakes.idleWatch,
+                      files,           fakes.userDefaults, fakes.savePanel,     fakes.loginItems,
+                      fakes.systemLog, fakes.clock,        fakes.homeFolder};
     std::optional<Recorder> recorder;
 };
 

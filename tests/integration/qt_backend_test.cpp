@@ -40,8 +40,8 @@ TEST_F(QtStatusMenuTest, AnItemSendsItsCommandOnlyWhileItHasOneAndQuitOnlyQuits)
     int quits = 0;
     menu.onQuit([&] { ++quits; });
     const MenuItem items[] = {MenuItem::StartRecord, MenuItem::StopRecord, MenuItem::SaveAs,
-                              MenuItem::OpenAtLogin};
-    for (int index = 0; index < 4; ++index) {
+                              MenuItem::OpenAtLogin, MenuItem::PauseWhenIdle};
+    for (int index = 0; index < 5; ++index) {
         sent.clear();
         std::optional<MenuCommand> loaded = menu.action(items[index]);
         ASSERT_TRUE(loaded) << index;
@@ -52,7 +52,7 @@ TEST_F(QtStatusMenuTest, AnItemSendsItsCommandOnlyWhileItHasOneAndQuitOnlyQuits)
         at(index).trigger();
         EXPECT_EQ(sent, std::vector<MenuCommand>{*loaded}) << index;
     }
-    at(11).trigger();
+    at(13).trigger();
     EXPECT_EQ(quits, 1);
     EXPECT_EQ(sent.size(), 1u) << "Quit sends no command";
 }
@@ -60,9 +60,9 @@ TEST_F(QtStatusMenuTest, AnItemSendsItsCommandOnlyWhileItHasOneAndQuitOnlyQuits)
 TEST_F(QtStatusMenuTest, OpeningRetitlesTheRowsBeforeTheMenuShows) {
     menu.onMenuWillOpen([&] { menu.setTitle(MenuItem::Rank5, "5 : Tom & Jerry 日本    7"); });
     menu.menu().popup(QPoint(0, 0));
-    EXPECT_EQ(at(9).text().toStdString(), "5 : Tom && Jerry 日本    7") << "no shortcut mark";
-    EXPECT_EQ(at(5).text().toStdString(), "—");
-    EXPECT_FALSE(at(9).isEnabled()) << "a row does nothing when chosen";
+    EXPECT_EQ(at(10).text().toStdString(), "5 : Tom && Jerry 日本    7") << "no shortcut mark";
+    EXPECT_EQ(at(6).text().toStdString(), "—");
+    EXPECT_FALSE(at(10).isEnabled()) << "a row does nothing when chosen";
 }
 
 // The settings say where the log of window titles lives: private like the log.

@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
+#include <optional>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "tests/fakes/fake_session_events.h"
@@ -13,8 +16,9 @@ namespace tesuko {
 namespace {
 
 // Plays space-separated events: "+N" N seconds pass; B or E brings Browser
-// or Editor to the front; lock, unlock, sleep, wake; "idle-N" no input since
-// N seconds ago; "back-N" input again N seconds ago; stop chooses Stop.
+// or Editor to the front; lock, unlock, sleep, wake; "idle-N" the desktop
+// tells of no input since N seconds ago; "back-N" input again N seconds ago;
+// stop chooses Stop Recording, pwi Pause When Idle.
 void play(DelegateOverFakes& c, FakeSessionEvents& session, const std::string& events) {
     std::istringstream in(events);
     for (std::string event; in >> event;) {
@@ -30,8 +34,12 @@ void play(DelegateOverFakes& c, FakeSessionEvents& session, const std::string& e
             session.lock(event == "lock");
         } else if (event == "sleep" || event == "wake") {
             session.sleep(event == "sleep");
-        } else if (event.starts_with("idle") || event.starts_with("back")) {
-            c.delegate.idleChanged(event.starts_with("idle"), ago());
+        } else if (event.starts_with("idle")) {
+            c.fakes.idleWatch.idle(ago());
+        } else if (event.starts_with("back")) {
+            c.fakes.idleWatch.active(ago());
+        } else if (event == "pwi") {
+            c.menu.choose(MenuItem::PauseWhenIdle);
         } else {
             c.menu.choose(MenuItem::StopRecord);
         }
@@ -54,10 +62,16 @@ TEST(AppDelegateSessionTest, AwayTimeWritesNoRecord) {
          "Recording"},
         {"unlock +4 B", {"Editor,Notes,0,0,4.000000"}, "Recording"},
         {"+1 lock sleep +3600 wake", {"Editor,Notes,0,0,1.000000"}, "Paused: screen locked"},
-        {"+310 idle-300 +50 back-20 +20 B",
+        {"pwi +310 idle-300 +50 back-20 +20 B",
          {"Editor,Notes,0,0,10.000000", "Editor,Notes,0,0,40.000000"},
          "Recording"},
-        {"stop idle-0 back-0", {"Editor,Notes,0,0,0.000000"}, "Stopped"},
+        {"+310 idle-300 +50 back-20 +20 B", {"Editor,Notes,0,0,380.000000"}, "Recording"},
+        {"pwi +310 idle-300", {"Editor,Notes,0,0,10.000000"}, "Paused: idle"},
+        {"pwi +310 idle-300 +5 pwi +5 B",
+         {"Editor,Notes,0,0,10.000000", "Editor,Notes,0,0,5.000000"},
+         "Recording"},
+        {"pwi pwi +310 idle-300 +5 B", {"Editor,Notes,0,0,315.000000"}, "Recording"},
+        {"pwi stop idle-0 back-0", {"Editor,Notes,0,0,0.000000"}, "Stopped"},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.events);
@@ -70,6 +84,29 @@ TEST(AppDelegateSessionTest, AwayTimeWritesNoRecord) {
         play(c, session, row.events);
         EXPECT_EQ(recordsAfterStart(c.fakes.fileSystem.content(kDelegateLog)), row.records);
         EXPECT_EQ(c.menu.toolTip, row.toolTip);
+    }
+}
+
+// The threshold as the settings file gives it; anything but a whole number of
+// minutes in a day falls back to five, with a warning.
+TEST(IdleSettingTest, TheThresholdComesFromTheSettingsFile) {
+    const std::pair<std::optional<std::string>, int> cases[] = {
+        {std::nullopt, 5}, {"10", 10}, {"1440", 1440}, {"0", 5},   {"1441", 5},
+        {"-3", 5},         {"7.5", 5}, {"", 5},        {"abc", 5}, {" 9", 5}};
+    for (const auto& [stored, minutes] : cases) {
+        SCOPED_TRACE(stored.value_or("(none)"));
+        DelegateOverFakes c;
+        if (stored) {
+            c.fakes.userDefaults.values["idleMinutes"] = *stored;
+        }
+        c.launchAsLoginItem();
+        c.menu.choose(MenuItem::PauseWhenIdle);
+        EXPECT_EQ(c.fakes.idleWatch.threshold_, std::chrono::minutes(minutes));
+        EXPECT_EQ(c.fakes.userDefaults.values["pauseWhenIdle"], "true");
+        EXPECT_EQ(c.fakes.userDefaults.values["idleMinutes"], stored.value_or("5"));
+        const auto& logged = c.fakes.systemLog.priorities;
+        EXPECT_EQ(std::count(logged.begin(), logged.end(), SystemLog::Priority::warning),
+                  minutes == 5 && stored ? 1 : 0);
     }
 }
 

@@ -46,10 +46,10 @@ class SwitchDesktop {
         session_ =
             X11Session::open(DisplayTarget{desktop_.display(), std::nullopt}, fakes_.systemLog)
                 .session;
-        platform_.emplace(Platform{session_->workspace(), session_->windowList(),
-                                   session_->inputMonitors(), fakes_.fileSystem,
-                                   fakes_.userDefaults, fakes_.savePanel, fakes_.loginItems,
-                                   fakes_.systemLog, fakes_.clock, fakes_.homeFolder});
+        platform_.emplace(Platform{
+            session_->workspace(), session_->windowList(), session_->inputMonitors(),
+            session_->idleWatch(), fakes_.fileSystem, fakes_.userDefaults, fakes_.savePanel,
+            fakes_.loginItems, fakes_.systemLog, fakes_.clock, fakes_.homeFolder});
         recorder_.emplace(*platform_);
         recorder_->run();
         // The server and openbox are still busy drawing the new windows for a
