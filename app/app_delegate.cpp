@@ -70,6 +70,12 @@ void AppDelegate::dispatch(MenuCommand command) {
         case MenuCommand::ShowReport:
             ShowReport();
             break;
+        case MenuCommand::PauseFor15Minutes:
+        case MenuCommand::PauseFor1Hour:
+        case MenuCommand::PauseUntilTomorrow:
+        case MenuCommand::ForgetLast15Minutes:
+        case MenuCommand::Privacy:
+            break;
     }
 }
 
@@ -147,6 +153,9 @@ void AppDelegate::showRecordingState() {
     if (!recorder_) {
         return;
     }
+    statusMenu_.showTrayState(!recorder_->isRun() ? TrayState::stopped
+                              : away()            ? TrayState::paused
+                                                  : TrayState::recording);
     if (!recorder_->isRun()) {
         statusMenu_.setToolTip("Stopped");
     } else if (locked_ || asleep_) {

@@ -10,9 +10,14 @@ namespace tesuko {
 enum class MenuItem {
     StartRecord,
     StopRecord,
+    PauseFor15Minutes,
+    PauseFor1Hour,
+    PauseUntilTomorrow,
+    ForgetLast15Minutes,
     SaveAs,
     OpenAtLogin,
     PauseWhenIdle,
+    Privacy,
     ShowReport,
     Rank1,
     Rank2,
@@ -22,7 +27,22 @@ enum class MenuItem {
 };
 
 // The command an item sends when chosen. An item without one is disabled.
-enum class MenuCommand { StartRecord, StopRecord, SaveAs, OpenAtLogin, PauseWhenIdle, ShowReport };
+enum class MenuCommand {
+    StartRecord,
+    StopRecord,
+    PauseFor15Minutes,
+    PauseFor1Hour,
+    PauseUntilTomorrow,
+    ForgetLast15Minutes,
+    SaveAs,
+    OpenAtLogin,
+    PauseWhenIdle,
+    Privacy,
+    ShowReport
+};
+
+// What the tray icon shows.
+enum class TrayState { recording, paused, stopped };
 
 // The icon in the tray and its menu.
 class StatusMenu {
@@ -40,6 +60,7 @@ class StatusMenu {
     virtual void setTitle(MenuItem item, const std::string& title) = 0;
     // What the program is doing, shown when the pointer rests on the icon.
     virtual void setToolTip(const std::string& text) = 0;
+    virtual void showTrayState(TrayState state) = 0;
 
     // Called with an item's command when the user chooses it.
     virtual void onCommand(CommandHandler handler) = 0;

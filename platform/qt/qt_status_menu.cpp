@@ -24,11 +24,21 @@ QtStatusMenu::QtStatusMenu(SystemLog& systemLog) : systemLog_(systemLog) {
                    MenuCommand::StartRecord, true);
     addCommandItem(MenuItem::StopRecord, QStringLiteral("Stop Recording"), MenuCommand::StopRecord,
                    false);
+    addCommandItem(MenuItem::PauseFor15Minutes, QStringLiteral("Pause for 15 Minutes"),
+                   MenuCommand::PauseFor15Minutes, false);
+    addCommandItem(MenuItem::PauseFor1Hour, QStringLiteral("Pause for 1 Hour"),
+                   MenuCommand::PauseFor1Hour, false);
+    addCommandItem(MenuItem::PauseUntilTomorrow, QStringLiteral("Pause Until Tomorrow"),
+                   MenuCommand::PauseUntilTomorrow, false);
+    addCommandItem(MenuItem::ForgetLast15Minutes, QStringLiteral("Forget the Last 15 Minutes"),
+                   MenuCommand::ForgetLast15Minutes, false);
+    menu_.addSeparator();
     addCommandItem(MenuItem::SaveAs, QStringLiteral("Save Log As…"), MenuCommand::SaveAs, false);
     addCommandItem(MenuItem::OpenAtLogin, QStringLiteral("Open at Login"), MenuCommand::OpenAtLogin,
                    true);
     addCommandItem(MenuItem::PauseWhenIdle, QStringLiteral("Pause When Idle"),
                    MenuCommand::PauseWhenIdle, true);
+    addCommandItem(MenuItem::Privacy, QStringLiteral("Privacy…"), MenuCommand::Privacy, false);
     menu_.addSeparator();
     for (MenuItem row :
          {MenuItem::Rank1, MenuItem::Rank2, MenuItem::Rank3, MenuItem::Rank4, MenuItem::Rank5}) {
@@ -123,6 +133,8 @@ void QtStatusMenu::setState(MenuItem item, bool on) {
 void QtStatusMenu::setToolTip(const std::string& text) {
     trayIcon_.setToolTip(QStringLiteral("tesuko: ") + QString::fromStdString(text));
 }
+
+void QtStatusMenu::showTrayState(TrayState /*state*/) {}
 
 void QtStatusMenu::setTitle(MenuItem item, const std::string& title) {
     if (auto found = items_.find(item); found != items_.end()) {

@@ -15,9 +15,8 @@ class QAction;
 
 namespace tesuko {
 
-// The tray icon and its menu: Start Recording, Stop Recording, Save Log As…,
-// Open at Login, Pause When Idle, the five ranking rows, Show Report… and
-// Quit tesuko. The icon comes from the
+// The tray icon and its menu: recording, pausing and forgetting; the log's
+// place and the preferences; the five ranking rows and Show Report…; Quit. The icon comes from the
 // Qt resources under ":/tesuko/"; the tray is whatever the desktop offers
 // (a StatusNotifierItem host or an XEmbed tray).
 class QtStatusMenu : public StatusMenu {
@@ -32,6 +31,7 @@ class QtStatusMenu : public StatusMenu {
     void setState(MenuItem item, bool on) override;
     void setTitle(MenuItem item, const std::string& title) override;
     void setToolTip(const std::string& text) override;
+    void showTrayState(TrayState state) override;
     void onCommand(CommandHandler handler) override { commandHandler_ = std::move(handler); }
     void onMenuWillOpen(OpenHandler handler) override { openHandler_ = std::move(handler); }
 

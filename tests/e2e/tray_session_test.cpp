@@ -1,4 +1,5 @@
 #include <gmock/gmock.h>
+#include <algorithm>
 
 #include <filesystem>
 #include <numeric>
@@ -119,13 +120,15 @@ TEST_F(TraySessionTest, ALoginItemLaunchRecordsRealSwitchesAndRanksThemInTheMenu
             menu.push_back(line.substr(13));
         }
     }
-    ASSERT_EQ(menu.size(), 12u) << output("tesuko.out");
+    const auto firstRow = std::find_if(
+        menu.begin(), menu.end(), [](const std::string& item) { return item.starts_with("1 : "); });
+    ASSERT_GE(std::distance(firstRow, menu.end()), 2) << output("tesuko.out");
     // Which of the two had more time depends on the machine's pace.
-    std::vector<std::string> ranked{menu[5].substr(0, menu[5].find("    ")),
-                                    menu[6].substr(0, menu[6].find("    "))};
+    std::vector<std::string> ranked{firstRow[0].substr(0, firstRow[0].find("    ")),
+                                    firstRow[1].substr(0, firstRow[1].find("    "))};
     EXPECT_THAT(ranked, AnyOf(ElementsAre("1 : E2eAlpha", "2 : Hostile、App"),
                               ElementsAre("1 : Hostile、App", "2 : E2eAlpha")));
-    EXPECT_EQ(menu[11], "Quit tesuko");
+    EXPECT_EQ(menu.back(), "Quit tesuko");
 
     const std::size_t before = records().size();
     desktop->xdotool({"key", "Up", "Return"});  // the last item: Quit tesuko

@@ -4,6 +4,8 @@
 #include <QAction>
 #include <QApplication>
 #include <filesystem>
+#include <stdexcept>
+#include <utility>
 
 #include "platform/qt/qt_status_menu.h"
 #include "platform/qt/qt_user_defaults.h"
@@ -17,14 +19,21 @@ namespace fs = std::filesystem;
 
 // Widgets need an application, one for each test: on the minimal platform, which
 // needs no display and loads no fontconfig (its caches read as leaks under the
-// sanitizers). The menu as built: four commands, a separator, five ranking
-// rows, a separator, Quit.
+// sanitizers). Items are found by their text, rows ("—" until retitled) by
+// their place among the rows.
 class QtStatusMenuTest : public ::testing::Test {
   protected:
     QtStatusMenuTest() {
         menu.onCommand([this](MenuCommand command) { sent.push_back(command); });
     }
-    QAction& at(int index) { return *menu.menu().actions().at(index); }
+    QAction& titled(const QString& text, int skip = 0) {
+        for (QAction* action : menu.menu().actions()) {
+            if (action->text() == text && skip-- == 0) {
+                return *action;
+            }
+        }
+        throw std::runtime_error("no item " + text.toStdString());
+    }
 
     [[maybe_unused]] bool minimal_ = ::setenv("QT_QPA_PLATFORM", "minimal", 0) == 0;
     int argc_ = 1;
@@ -39,20 +48,30 @@ class QtStatusMenuTest : public ::testing::Test {
 TEST_F(QtStatusMenuTest, AnItemSendsItsCommandOnlyWhileItHasOneAndQuitOnlyQuits) {
     int quits = 0;
     menu.onQuit([&] { ++quits; });
-    const MenuItem items[] = {MenuItem::StartRecord, MenuItem::StopRecord, MenuItem::SaveAs,
-                              MenuItem::OpenAtLogin, MenuItem::PauseWhenIdle};
-    for (int index = 0; index < 5; ++index) {
+    const std::pair<MenuItem, const char*> items[] = {
+        {MenuItem::StartRecord, "Start Recording"},
+        {MenuItem::StopRecord, "Stop Recording"},
+        {MenuItem::PauseFor15Minutes, "Pause for 15 Minutes"},
+        {MenuItem::PauseFor1Hour, "Pause for 1 Hour"},
+        {MenuItem::PauseUntilTomorrow, "Pause Until Tomorrow"},
+        {MenuItem::ForgetLast15Minutes, "Forget the Last 15 Minutes"},
+        {MenuItem::SaveAs, "Save Log As…"},
+        {MenuItem::OpenAtLogin, "Open at Login"},
+        {MenuItem::PauseWhenIdle, "Pause When Idle"},
+        {MenuItem::Privacy, "Privacy…"},
+        {MenuItem::ShowReport, "Show Report…"}};
+    for (const auto& [item, text] : items) {
         sent.clear();
-        std::optional<MenuCommand> loaded = menu.action(items[index]);
-        ASSERT_TRUE(loaded) << index;
-        menu.setAction(items[index], std::nullopt);
-        EXPECT_FALSE(at(index).isEnabled()) << index;
-        at(index).trigger();
-        menu.setAction(items[index], loaded);
-        at(index).trigger();
-        EXPECT_EQ(sent, std::vector<MenuCommand>{*loaded}) << index;
+        std::optional<MenuCommand> loaded = menu.action(item);
+        ASSERT_TRUE(loaded) << text;
+        menu.setAction(item, std::nullopt);
+        EXPECT_FALSE(titled(text).isEnabled()) << text;
+        titled(text).trigger();
+        menu.setAction(item, loaded);
+        titled(text).trigger();
+        EXPECT_EQ(sent, std::vector<MenuCommand>{*loaded}) << text;
     }
-    at(13).trigger();
+    titled("Quit tesuko").trigger();
     EXPECT_EQ(quits, 1);
     EXPECT_EQ(sent.size(), 1u) << "Quit sends no command";
 }
@@ -60,9 +79,9 @@ TEST_F(QtStatusMenuTest, AnItemSendsItsCommandOnlyWhileItHasOneAndQuitOnlyQuits)
 TEST_F(QtStatusMenuTest, OpeningRetitlesTheRowsBeforeTheMenuShows) {
     menu.onMenuWillOpen([&] { menu.setTitle(MenuItem::Rank5, "5 : Tom & Jerry 日本    7"); });
     menu.menu().popup(QPoint(0, 0));
-    EXPECT_EQ(at(10).text().toStdString(), "5 : Tom && Jerry 日本    7") << "no shortcut mark";
-    EXPECT_EQ(at(6).text().toStdString(), "—");
-    EXPECT_FALSE(at(10).isEnabled()) << "a row does nothing when chosen";
+    QAction& fifth = titled("5 : Tom && Jerry 日本    7");  // no shortcut mark
+    EXPECT_EQ(&fifth, menu.menu().actions().at(menu.menu().actions().indexOf(&titled("—", 3)) + 1));
+    EXPECT_FALSE(fifth.isEnabled()) << "a row does nothing when chosen";
 }
 
 // The settings say where the log of window titles lives: private like the log.
