@@ -1,6 +1,6 @@
 #include <gmock/gmock.h>
-#include <algorithm>
 
+#include <algorithm>
 #include <filesystem>
 #include <numeric>
 #include <optional>
