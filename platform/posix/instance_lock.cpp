@@ -6,8 +6,11 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <charconv>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <thread>
 
 namespace tesuko {
 
@@ -49,6 +52,54 @@ InstanceLock::InstanceLock(const std::string& path) {
     if (::ftruncate(fd_.get(), 0) == 0) {
         [[maybe_unused]] ssize_t written = ::pwrite(fd_.get(), pid.data(), pid.size(), 0);
     }
+}
+
+namespace {
+
+bool held(int fd) {
+    if (::flock(fd, LOCK_SH | LOCK_NB) == 0) {
+        ::flock(fd, LOCK_UN);
+        return false;
+    }
+    return errno == EWOULDBLOCK;
+}
+
+std::optional<pid_t> holderPid(int fd) {
+    char text[32] = {};
+    const ssize_t length = ::pread(fd, text, sizeof text - 1, 0);
+    pid_t pid = 0;
+    if (length <= 0 || std::from_chars(text, text + length, pid).ec != std::errc{} || pid <= 1) {
+        return std::nullopt;
+    }
+    return pid;
+}
+
+}  // namespace
+
+InstanceLock::QuitOutcome InstanceLock::askHolderToQuit(const std::string& path,
+                                                        std::chrono::milliseconds wait) {
+    UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK));
+    struct stat info {};
+    if (!fd || ::fstat(fd.get(), &info) != 0 || info.st_uid != ::getuid() || !held(fd.get())) {
+        return {Quit::notRunning, {}};
+    }
+    // While the lock is held, its holder is alive and the pid it wrote is its own.
+    const std::optional<pid_t> pid = holderPid(fd.get());
+    if (!pid) {
+        return {Quit::failed, "the lock file " + path + " names no process"};
+    }
+    if (::kill(*pid, SIGTERM) != 0) {
+        return {Quit::failed,
+                "cannot signal process " + std::to_string(*pid) + ": " + std::strerror(errno)};
+    }
+    const auto deadline = std::chrono::steady_clock::now() + wait;
+    while (held(fd.get())) {
+        if (std::chrono::steady_clock::now() >= deadline) {
+            return {Quit::stillRunning, {}};
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return {Quit::quit, {}};
 }
 
 void InstanceLock::fail(const std::string& what, int error) {

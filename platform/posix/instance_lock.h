@@ -1,5 +1,7 @@
 #pragma once
 
+#include <chrono>
+#include <optional>
 #include <string>
 
 #include "platform/posix/unique_fd.h"
@@ -17,6 +19,15 @@ class InstanceLock {
     static std::string defaultPath();
 
     explicit InstanceLock(const std::string& path);
+
+    // Asks the process holding the lock at `path` to quit (SIGTERM: it writes
+    // the interval in progress first) and waits up to `wait` for it to let go.
+    enum class Quit { quit, notRunning, stillRunning, failed };
+    struct QuitOutcome {
+        Quit result;
+        std::string error;  // why, when failed
+    };
+    static QuitOutcome askHolderToQuit(const std::string& path, std::chrono::milliseconds wait);
 
     Status status() const { return status_; }
     // Why the lock could not be had, when the status is Failed.

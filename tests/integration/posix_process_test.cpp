@@ -81,5 +81,43 @@ TEST(SingleInstanceLockTest, OneHolderAtATimeAndTheLockOfAKilledHolderIsTakenOve
     ::close(ready[1]);
 }
 
+// --quit asks the holder of the lock to quit and waits until it let go.
+TEST(SingleInstanceLockTest, TheHolderIsAskedToQuitAndWaitedFor) {
+    using Quit = InstanceLock::Quit;
+    enum class Holder { none, quitsOnTerm, ignoresTerm };
+    const std::pair<Holder, Quit> cases[] = {{Holder::none, Quit::notRunning},
+                                             {Holder::quitsOnTerm, Quit::quit},
+                                             {Holder::ignoresTerm, Quit::stillRunning}};
+    for (const auto& [kind, expected] : cases) {
+        TempDir tmp;
+        const std::string path = tmp / "tesuko.lock";
+        int ready[2];
+        ASSERT_EQ(::pipe(ready), 0);
+        pid_t holder = kind == Holder::none ? 0 : ::fork();
+        ASSERT_GE(holder, 0);
+        if (holder == 0 && kind != Holder::none) {
+            if (kind == Holder::ignoresTerm) {
+                ::signal(SIGTERM, SIG_IGN);
+            }
+            InstanceLock lock(path);
+            [[maybe_unused]] ssize_t written = ::write(ready[1], "y", 1);
+            ::pause();
+            ::_exit(0);
+        }
+        char status = 0;
+        if (kind != Holder::none) {
+            ASSERT_EQ(::read(ready[0], &status, 1), 1);
+        }
+        EXPECT_EQ(InstanceLock::askHolderToQuit(path, std::chrono::milliseconds(300)).result,
+                  expected);
+        if (kind != Holder::none) {
+            ::kill(holder, SIGKILL);
+            ASSERT_EQ(::waitpid(holder, nullptr, 0), holder);
+        }
+        ::close(ready[0]);
+        ::close(ready[1]);
+    }
+}
+
 }  // namespace
 }  // namespace tesuko
