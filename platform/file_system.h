@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <cstdint>
@@ -85,8 +86,9 @@ class FileSystem {
     virtual Opened<FileReader> openForReading(const std::string& path) = 0;
     // A regular file of at most `limit` bytes, whole.
     virtual FileContents readSmallFile(const std::string& path, std::size_t limit) = 0;
-    // Replaces the file by a new private one holding bytes: a crash leaves the
-    // old file or the new one, never a part. Never writes through a link.
+    // Replaces the file by a new one holding bytes, with the old one's
+    // permissions (private when there was none): a crash leaves the old file
+    // or the new one, never a part. Never writes through a link.
     virtual FileError replaceFile(const std::string& path, std::string_view bytes) = 0;
     // Removing a file that is not there is success.
     virtual FileError removeFile(const std::string& path) = 0;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "text/utf8.h"
 
 namespace tesuko::utf8 {
@@ -22,6 +23,15 @@ std::string valid(std::string_view text) {
     std::string out;
     out.reserve(text.size());
     appendValid(out, text);
+    return out;
+}
+
+std::string terminalSafe(std::string_view text) {
+    std::string out;
+    decode(text, [&](char32_t cp, std::string_view bytes) {
+        const bool control = cp < 0x20 || (cp >= 0x7F && cp <= 0x9F);
+        out += control ? kReplacementCharacter : bytes;
+    });
     return out;
 }
 

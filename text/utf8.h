@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <cstddef>
@@ -19,6 +20,11 @@ std::size_t utf16Length(std::string_view text);
 // Appends text with each ill-formed sequence replaced by U+FFFD.
 void appendValid(std::string& out, std::string_view text);
 std::string valid(std::string_view text);
+
+// The text with C0, DEL and C1 controls (and ill-formed sequences) as U+FFFD:
+// an escape sequence in a crafted log could otherwise retitle or reprogram
+// the user's terminal.
+std::string terminalSafe(std::string_view text);
 
 }  // namespace tesuko::utf8
 

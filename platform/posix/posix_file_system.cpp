@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/posix/posix_file_system.h"
 
 #include <fcntl.h>
@@ -208,8 +209,12 @@ FileError PosixFileSystem::replaceFile(const std::string& path, std::string_view
     if (!fd) {
         return reason(errno);
     }
+    // A file replaced keeps its permissions; a new one is private.
+    struct stat old {};
+    const mode_t mode =
+        ::lstat(path.c_str(), &old) == 0 && S_ISREG(old.st_mode) ? old.st_mode & 07777 : 0600;
     FileError error;
-    if (::fchmod(fd.get(), 0600) != 0) {
+    if (::fchmod(fd.get(), mode) != 0) {
         error = reason(errno);
     }
     if (!error) {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/posix/posix_file_writer.h"
 
 #include <sys/stat.h>
@@ -47,7 +48,9 @@ bool PosixFileWriter::stillAt(const std::string& path) {
 void PosixFileWriter::takeBack(std::size_t written) {
     struct stat info {};
     if (written > 0 && ::fstat(fd_.get(), &info) == 0 && info.st_size >= off_t(written)) {
-        (void)::ftruncate(fd_.get(), info.st_size - off_t(written));
+        // Should this fail as well, the next opening of the log ends the partial line.
+        [[maybe_unused]] const bool undone =
+            ::ftruncate(fd_.get(), info.st_size - off_t(written)) == 0;
     }
 }
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/qt/qt_user_defaults.h"
 
 #include <QDir>
@@ -56,6 +57,11 @@ bool QtUserDefaults::synchronize() {
 
 std::optional<std::string> QtUserDefaults::string(const std::string& key) {
     QVariant value = settings_.value(qtText(key));
+    // Commas written by hand in the file make a list of it: the lists of
+    // the settings hold one entry per line.
+    if (value.typeId() == QMetaType::QStringList) {
+        return value.toStringList().join(QLatin1Char('\n')).toStdString();
+    }
     if (value.typeId() != QMetaType::QString) {
         return std::nullopt;
     }

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/x11/x11_session.h"
 
 #include <poll.h>
@@ -6,6 +7,7 @@
 #include <utility>
 
 #include "platform/desktop/desktop_backends.h"
+#include "platform/nested_call_guard.h"
 #include "platform/x11/qt_display.h"
 #include "platform/x11/xcb_reply.h"
 
@@ -92,11 +94,7 @@ void X11Session::handleEvents() {
     if (processing_) {
         return;
     }
-    processing_ = true;
-    struct Done {
-        bool& flag;
-        ~Done() { flag = false; }
-    } done{processing_};
+    const NestedCallGuard guard{processing_};
     while (std::exchange(unsettled_, false)) {
         settle();
         drain(xcb_poll_for_queued_event);
