@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How fast the ranking reads the activity log: full scans of generated logs,
 // scans after appends, the first scan after launch from the totals cache,
 // a log of huge lines, peak memory, and the literal algorithm as the baseline.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "ranking/seconds_text.h"
 
 #include <fast_float/fast_float.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "ranking/shift_jis_width.h"
 
 #include <unicode/ucnv.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "recorder/recorder.h"
 #include "settings/file_url.h"
 

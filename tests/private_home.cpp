@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Linked into every test program: each runs with a home and XDG folders of
 // its own, so that no test reads or writes the real home (Qt's file dialog,
 // for one, writes ~/.config/QtProject.conf).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Implementation of tesuko::utf8::decode; included by utf8.h only.
 #pragma once
 

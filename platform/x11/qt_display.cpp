@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/x11/qt_display.h"
 
 #include <xcb/xcb.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/xdg/xdg_config_dirs.h"
 
 #include <cstdlib>

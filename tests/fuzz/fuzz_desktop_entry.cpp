@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Autostart folders hold other programs' files, written by anyone. Reading
 // them must never crash, and the entry tesuko writes for itself must read back
 // as exactly its own program, whatever characters the path holds.

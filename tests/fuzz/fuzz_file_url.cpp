@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Stored settings text is outside the program's control: deriving a folder,
 // a file name and a path from it must hold its invariants for any bytes.
 #include <cstdlib>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Whatever an application calls itself or titles its windows, a record is one
 // line of valid UTF-8 with exactly six fields.
 #include <fuzzer/FuzzedDataProvider.h>

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs every fuzz target for a bounded time on a scratch copy of its seed corpus.
 # usage: run.sh BUILD_DIR SECONDS
 set -euo pipefail

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the program takes from its process and session: signals and the lock
 // that keeps it single.
 #include <gtest/gtest.h>

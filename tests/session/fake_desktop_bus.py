@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Stand-ins for logind and the screensavers, driven through /control (see fake_desktop.h)."""
 
 import os

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Both line splitters under the scanner, against the plain rule.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Where the log goes: choosing it with Save Log As.
 #include "tests/unit/recorder_fixture.h"
 

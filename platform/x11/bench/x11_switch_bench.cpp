@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One application switch as the program handles it: the window manager
 // changes _NET_ACTIVE_WINDOW, the session reads the new active window and
 // posts the switch, and the recorder takes the on-screen window list and
