@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/app_delegate.h"
 
 #include <array>
@@ -5,6 +6,9 @@
 #include <vector>
 
 #include "ranking/rank_rows.h"
+#include "ranking/totals_cache.h"
+#include "recorder/local_time.h"
+#include "settings/privacy_setting.h"
 
 namespace tesuko {
 
@@ -15,13 +19,18 @@ constexpr const char* kIconName = "tesuko.png";
 constexpr std::array kRankRows = {MenuItem::Rank1, MenuItem::Rank2, MenuItem::Rank3,
                                   MenuItem::Rank4, MenuItem::Rank5};
 
+constexpr std::chrono::minutes kForgottenSpan{15};
+
+std::string twoDigits(int number) {
+    return (number < 10 ? "0" : "") + std::to_string(number);
+}
+
 }  // namespace
 
 AppDelegate::AppDelegate(Platform& platform, StatusMenu& statusMenu, std::string locale)
     : platform_(platform), statusMenu_(statusMenu), locale_(std::move(locale)) {}
 
 void AppDelegate::applicationDidFinishLaunching() {
-    statusMenu_.showIcon(kIconName);
     recorder_.emplace(platform_);
     log_.emplace(platform_.fileSystem, platform_.userDefaults, platform_.systemLog,
                  platform_.homeFolder);
@@ -35,6 +44,11 @@ void AppDelegate::applicationDidFinishLaunching() {
     startRecordSelecter_ = statusMenu_.action(MenuItem::StartRecord);
     stopRecordSelecter_ = statusMenu_.action(MenuItem::StopRecord);
     saveAsSelecter_ = statusMenu_.action(MenuItem::SaveAs);
+    std::size_t next = 0;
+    for (MenuItem item :
+         {MenuItem::PauseFor15Minutes, MenuItem::PauseFor1Hour, MenuItem::PauseUntilTomorrow}) {
+        pauseSelecters_.at(next++) = {item, statusMenu_.action(item)};
+    }
 
     if (recorder_->isEnableLoginItem()) {
         statusMenu_.setAction(MenuItem::OpenAtLogin, std::nullopt);
@@ -42,44 +56,44 @@ void AppDelegate::applicationDidFinishLaunching() {
         statusMenu_.setState(MenuItem::OpenAtLogin, true);
     } else {
         statusMenu_.setAction(MenuItem::StopRecord, std::nullopt);
+        enablePauseItems(false);
     }
 
     recorder_->onWriteProblemChanged([this] { showRecordingState(); });
     showRecordingState();
     statusMenu_.onCommand([this](MenuCommand command) { dispatch(command); });
     statusMenu_.onMenuWillOpen([this] { showStatus(); });
+    // Last: a missing tray says so, and by then recording runs.
+    statusMenu_.showIcon(kIconName);
 }
 
 void AppDelegate::dispatch(MenuCommand command) {
-    switch (command) {
-        case MenuCommand::StartRecord:
-            StartRecord();
-            break;
-        case MenuCommand::StopRecord:
-            StopRecord();
-            break;
-        case MenuCommand::SaveAs:
-            SaveAs();
-            break;
-        case MenuCommand::OpenAtLogin:
-            OpenAtLogin();
-            break;
-        case MenuCommand::PauseWhenIdle:
-            PauseWhenIdle();
-            break;
-        case MenuCommand::ShowReport:
-            ShowReport();
-            break;
-        case MenuCommand::PauseFor15Minutes:
-        case MenuCommand::PauseFor1Hour:
-        case MenuCommand::PauseUntilTomorrow:
-        case MenuCommand::ForgetLast15Minutes:
-        case MenuCommand::Privacy:
-            break;
+    using Handler = void (AppDelegate::*)();
+    static constexpr std::pair<MenuCommand, Handler> kHandlers[] = {
+        {MenuCommand::StartRecord, &AppDelegate::StartRecord},
+        {MenuCommand::StopRecord, &AppDelegate::StopRecord},
+        {MenuCommand::PauseFor15Minutes, &AppDelegate::PauseFor15Minutes},
+        {MenuCommand::PauseFor1Hour, &AppDelegate::PauseFor1Hour},
+        {MenuCommand::PauseUntilTomorrow, &AppDelegate::PauseUntilTomorrow},
+        {MenuCommand::ForgetLast15Minutes, &AppDelegate::ForgetLast15Minutes},
+        {MenuCommand::SaveAs, &AppDelegate::SaveAs},
+        {MenuCommand::OpenAtLogin, &AppDelegate::OpenAtLogin},
+        {MenuCommand::PauseWhenIdle, &AppDelegate::PauseWhenIdle},
+        {MenuCommand::Privacy, &AppDelegate::Privacy},
+        {MenuCommand::ShowReport, &AppDelegate::ShowReport},
+    };
+    for (const auto& [sent, handler] : kHandlers) {
+        if (sent == command) {
+            (this->*handler)();
+        }
     }
 }
 
 void AppDelegate::StartRecord() {
+    if (pausedUntil_) {
+        endTimedPause();
+        return;
+    }
     recorder_->init();
     recorder_->run();
     if (away()) {
@@ -89,11 +103,15 @@ void AppDelegate::StartRecord() {
     statusMenu_.setAction(MenuItem::StartRecord, std::nullopt);
     statusMenu_.setAction(MenuItem::StopRecord, stopRecordSelecter_);
     statusMenu_.setState(MenuItem::StartRecord, true);
+    enablePauseItems(true);
     followIdle();
     showRecordingState();
 }
 
 void AppDelegate::StopRecord() {
+    platform_.alarm.cancel();
+    pausedUntil_.reset();
+    enablePauseItems(false);
     platform_.idleWatch.stop();
     idle_ = false;
     recorder_->stop();
@@ -107,6 +125,94 @@ void AppDelegate::StopRecord() {
 void AppDelegate::followSession(SessionEvents& events) {
     events.subscribe({[this](bool locked) { setAway(locked_, locked); },
                       [this](bool sleeping) { setAway(asleep_, sleeping); }});
+}
+
+void AppDelegate::PauseFor15Minutes() {
+    pauseFor(std::chrono::minutes(15));
+}
+
+void AppDelegate::PauseFor1Hour() {
+    pauseFor(std::chrono::hours(1));
+}
+
+void AppDelegate::PauseUntilTomorrow() {
+    const auto now = platform_.clock.wallNow();
+    pauseUntil(pauseLength_ ? now + *pauseLength_ : nextLocalMidnight(platform_.clock, now));
+}
+
+void AppDelegate::pauseFor(std::chrono::seconds length) {
+    pauseUntil(platform_.clock.wallNow() + pauseLength_.value_or(length));
+}
+
+void AppDelegate::pauseUntil(std::chrono::system_clock::time_point end) {
+    if (!recorder_->isRun()) {
+        return;
+    }
+    const bool wasAway = away();
+    pausedUntil_ = end;
+    if (!wasAway) {
+        recorder_->pause();
+    }
+    platform_.alarm.set(end, [this] { endTimedPause(); });
+    offerStartRecord(true);
+    platform_.systemLog.info("Paused until " + untilText(end));
+    showRecordingState();
+}
+
+void AppDelegate::endTimedPause() {
+    if (!pausedUntil_) {
+        return;
+    }
+    platform_.alarm.cancel();
+    pausedUntil_.reset();
+    if (!away()) {
+        recorder_->resume();
+    }
+    offerStartRecord(false);
+    platform_.systemLog.info("The pause is over: recording again");
+    showRecordingState();
+}
+
+void AppDelegate::offerStartRecord(bool offered) {
+    statusMenu_.setAction(MenuItem::StartRecord, offered ? startRecordSelecter_ : std::nullopt);
+    statusMenu_.setState(MenuItem::StartRecord, !offered);
+}
+
+void AppDelegate::enablePauseItems(bool enabled) {
+    for (const auto& [item, command] : pauseSelecters_) {
+        statusMenu_.setAction(item, enabled ? command : std::nullopt);
+    }
+}
+
+void AppDelegate::ForgetLast15Minutes() {
+    forgetProblem_ = recorder_->forget(kForgottenSpan);
+    if (forgetProblem_) {
+        platform_.systemLog.error("Could not forget the last 15 minutes, the log is as it was: " +
+                                  *forgetProblem_);
+    } else {
+        // The cached totals still count what is gone. The log's new identity
+        // would tell the ranking so too; removing the file does not depend
+        // on how the ranking keeps it.
+        const std::string cache = totalsCachePath(platform_.homeFolder.cacheFolder());
+        if (FileError error = platform_.fileSystem.removeFile(cache)) {
+            platform_.systemLog.warning("Could not remove " + cache + ": " + *error);
+        }
+        platform_.systemLog.info("Forgot the last 15 minutes");
+    }
+    showRecordingState();
+}
+
+void AppDelegate::Privacy() {
+    PrivacySetting setting(platform_.userDefaults, platform_.systemLog);
+    platform_.privacyEditor.edit(setting.lists(), [this](const PrivacyLists& lists) {
+        PrivacySetting(platform_.userDefaults, platform_.systemLog).setLists(lists);
+        recorder_->reloadPrivacy();
+    });
+}
+
+void AppDelegate::setDesktopNotice(std::optional<std::string> notice) {
+    desktopNotice_ = std::move(notice);
+    showRecordingState();
 }
 
 void AppDelegate::PauseWhenIdle() {
@@ -156,17 +262,45 @@ void AppDelegate::showRecordingState() {
     statusMenu_.showTrayState(!recorder_->isRun() ? TrayState::stopped
                               : away()            ? TrayState::paused
                                                   : TrayState::recording);
-    if (!recorder_->isRun()) {
-        statusMenu_.setToolTip("Stopped");
-    } else if (locked_ || asleep_) {
-        statusMenu_.setToolTip(asleep_ ? "Paused: asleep" : "Paused: screen locked");
-    } else if (idle_) {
-        statusMenu_.setToolTip("Paused: idle");
-    } else if (const auto& problem = recorder_->writeProblem()) {
-        statusMenu_.setToolTip("Recording, but records cannot be written. " + *problem);
-    } else {
-        statusMenu_.setToolTip("Recording");
+    std::string text = stateText();
+    if (forgetProblem_) {
+        text += "\nCould not forget the last 15 minutes: " + *forgetProblem_;
     }
+    if (desktopNotice_) {
+        text += "\n" + *desktopNotice_;
+    }
+    statusMenu_.setToolTip(text);
+}
+
+std::string AppDelegate::stateText() const {
+    if (!recorder_->isRun()) {
+        return "Stopped";
+    }
+    if (pausedUntil_) {
+        return "Paused until " + untilText(*pausedUntil_);
+    }
+    if (locked_ || asleep_) {
+        return asleep_ ? "Paused: asleep" : "Paused: screen locked";
+    }
+    if (idle_) {
+        return "Paused: idle";
+    }
+    std::string text = "Recording";
+    if (const auto& problem = recorder_->writeProblem()) {
+        text += ", but records cannot be written. " + *problem;
+    }
+    if (!platform_.inputMonitors.available()) {
+        text += "\nClicks and keys are not counted on this desktop";
+    }
+    return text;
+}
+
+// "14:35", or "00:00 tomorrow": a pause lasts a day at most.
+std::string AppDelegate::untilText(std::chrono::system_clock::time_point end) const {
+    const LocalTime at = platform_.clock.localTime(end);
+    const LocalTime today = platform_.clock.localTime(platform_.clock.wallNow());
+    const bool sameDay = at.year == today.year && at.month == today.month && at.day == today.day;
+    return twoDigits(at.hour) + ":" + twoDigits(at.minute) + (sameDay ? "" : " tomorrow");
 }
 
 void AppDelegate::SaveAs() {

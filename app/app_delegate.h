@@ -1,9 +1,12 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <array>
 #include <chrono>
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "platform/platform.h"
 #include "platform/session_events.h"
@@ -36,6 +39,21 @@ class AppDelegate {
     void OpenAtLogin();
     void PauseWhenIdle();
     void ShowReport();
+    // Timed pauses: the interval in progress is written and nothing is
+    // recorded until the time is up (the alarm) or Start Recording, which
+    // is enabled meanwhile. Nothing keeps a pause: quitting ends it.
+    void PauseFor15Minutes();
+    void PauseFor1Hour();
+    void PauseUntilTomorrow();  // local midnight
+    // Takes the last 15 minutes out of the log, and the ranking cache with
+    // them; the tooltip says why when the log could not be rewritten.
+    void ForgetLast15Minutes();
+    void Privacy();
+
+    // Every timed pause lasts this long instead: for tests that cannot wait.
+    void setPauseLength(std::chrono::seconds length) { pauseLength_ = length; }
+    // What the desktop backend needs the user to know, shown in the tooltip.
+    void setDesktopNotice(std::optional<std::string> notice);
 
     // What "Show Report…" opens; the front end's.
     void onShowReport(std::function<void()> handler) { showReport_ = std::move(handler); }
@@ -66,9 +84,17 @@ class AppDelegate {
     void showRecordingState();
     // Watches for an idle desk while recording with "Pause When Idle" on.
     void followIdle();
-    bool away() const { return locked_ || asleep_ || idle_; }
+    bool away() const { return locked_ || asleep_ || idle_ || pausedUntil_; }
     void setAway(bool& reason, bool value,
                  std::optional<std::chrono::steady_clock::time_point> at = std::nullopt);
+    void pauseFor(std::chrono::seconds length);
+    void pauseUntil(std::chrono::system_clock::time_point end);
+    void endTimedPause();
+    // Start Recording ends a timed pause early: it is enabled meanwhile.
+    void offerStartRecord(bool offered);
+    void enablePauseItems(bool enabled);
+    std::string stateText() const;
+    std::string untilText(std::chrono::system_clock::time_point end) const;
 
     Platform& platform_;
     StatusMenu& statusMenu_;
@@ -77,6 +103,7 @@ class AppDelegate {
     std::optional<MenuCommand> startRecordSelecter_;
     std::optional<MenuCommand> stopRecordSelecter_;
     std::optional<MenuCommand> saveAsSelecter_;
+    std::array<std::pair<MenuItem, std::optional<MenuCommand>>, 3> pauseSelecters_{};
     std::optional<Recorder> recorder_;
     std::optional<Log> log_;
     std::optional<IdleSetting> idleSetting_;
@@ -84,6 +111,10 @@ class AppDelegate {
     bool locked_ = false;
     bool asleep_ = false;
     bool idle_ = false;
+    std::optional<std::chrono::system_clock::time_point> pausedUntil_;
+    std::optional<std::chrono::seconds> pauseLength_;
+    std::optional<std::string> desktopNotice_;
+    std::optional<std::string> forgetProblem_;
 };
 
 }  // namespace tesuko

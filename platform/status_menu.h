@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <functional>
@@ -26,20 +27,9 @@ enum class MenuItem {
     Rank5
 };
 
-// The command an item sends when chosen. An item without one is disabled.
-enum class MenuCommand {
-    StartRecord,
-    StopRecord,
-    PauseFor15Minutes,
-    PauseFor1Hour,
-    PauseUntilTomorrow,
-    ForgetLast15Minutes,
-    SaveAs,
-    OpenAtLogin,
-    PauseWhenIdle,
-    Privacy,
-    ShowReport
-};
+// The command an item sends when chosen, named after the item that sends it
+// (the ranking rows send none). An item without one is disabled.
+using MenuCommand = MenuItem;
 
 // What the tray icon shows.
 enum class TrayState { recording, paused, stopped };

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <chrono>
@@ -14,6 +15,7 @@
 #include "platform/workspace.h"
 #include "recorder/switch_record.h"
 #include "settings/file_url.h"
+#include "settings/privacy_rules.h"
 #include "settings/setting.h"
 
 namespace tesuko {
@@ -65,6 +67,18 @@ class Recorder {
     // Lets the user pick another log file; taken up by the next preparation.
     void changeSaveAs();
 
+    // Reads the privacy lists from the settings again. An application that
+    // became untracked or tracked while in front starts a new interval now.
+    // (Each preparation reads them too.)
+    void reloadPrivacy();
+    // Takes out of the log what it holds of the last `span`, and the interval
+    // in progress: the part of it before that time is written with its
+    // application's name for a title, since the title in front now may be
+    // what the user wants forgotten. The log is rewritten whole beside
+    // itself and renamed over; nullopt when it worked, else why it did not,
+    // the log left as it was.
+    FileError forget(std::chrono::seconds span);
+
     // Login items. False when the program could not be added.
     bool enableLoginItem();
     bool isEnableLoginItem();
@@ -96,6 +110,11 @@ class Recorder {
     bool createFolder(const std::string& folder);
     void openLog(FileSystem::Links links);
     void reportWriteProblem(std::optional<std::string> problem);
+    void loadPrivacy();
+    // The application, unless the user keeps its time out of the log.
+    std::optional<std::string> tracked(std::optional<std::string> application) const;
+    // The record of the interval in progress up to `cut`, if it began before.
+    std::optional<std::string> recordBefore(std::chrono::sys_seconds cut);
 
     enum class Tracing { on, off };
 
@@ -125,6 +144,7 @@ class Recorder {
     std::string saveFileName_;
     Instant startDate_;
     std::optional<Setting> setting_;
+    PrivacyRules privacy_;
     std::optional<MonitorHandle> rightClickEvent_;
     std::optional<MonitorHandle> leftClickEvent_;
     std::optional<MonitorHandle> keyDownEvent_;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <limits>
 
 #include "recorder/recorder.h"
@@ -52,7 +53,7 @@ void Recorder::resume(std::optional<std::chrono::steady_clock::time_point> at) {
     if (state_ != State::paused) {
         return;
     }
-    beginInterval(at ? instantAt(*at) : now(), platform_.workspace.activeApplication());
+    beginInterval(at ? instantAt(*at) : now(), tracked(platform_.workspace.activeApplication()));
     state_ = State::recording;
 }
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <cstdint>
@@ -24,6 +25,8 @@ struct SwitchRecord {
 
 // "2026年12月05日 13時40分48秒": calendar year, ASCII digits, whatever the locale.
 std::string formatStartTime(const LocalTime& time);
+// The start field as formatStartTime writes it; nullopt for anything else.
+std::optional<LocalTime> parseStartTime(std::string_view field);
 
 // Text as it may stand in a field: valid UTF-8, "," written as "、" and control
 // characters (C0, DEL, C1) as spaces, so that a record is always one line of six fields.

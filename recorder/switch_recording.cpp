@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <vector>
 
 #include "recorder/recorder.h"
@@ -23,7 +24,8 @@ void Recorder::showActiveApplication(const ApplicationSwitch& change) {
     }
     Instant end = change.when ? instantAt(*change.when) : now();
     endInterval(end, deactivated);
-    beginInterval(end, change.activated ? std::optional(change.activated->name) : std::nullopt);
+    beginInterval(end,
+                  tracked(change.activated ? std::optional(change.activated->name) : std::nullopt));
 }
 
 void Recorder::endInterval(const Instant& end, const std::optional<std::string>& deactivated) {
@@ -64,6 +66,9 @@ std::optional<std::string> Recorder::intervalRecord(const Instant& end,
                         counted ? std::optional(keyDownCount_) : std::nullopt,
                         seconds};
     std::optional<std::string> title = frontTitle(windows, deactivated);
+    if (title && privacy_.hidesTitle(held, *title)) {
+        title.reset();  // written as a window without a usable title would be
+    }
     if (tracing == Tracing::on) {
         platform_.systemLog.trace(title ? "log:" + fieldText(*title) : utf8::valid(held));
     }

@@ -1,0 +1,45 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tesuko {
+
+// Text made ready to be compared without regard to case: composed (NFC),
+// then each character case-folded on its own (ICU's simple folding), so that
+// one character stays one.
+std::u32string foldedText(std::string_view utf8);
+
+// A shell-style pattern for whole window titles, blind to case: "*" stands
+// for any run of characters, "?" for any one, "[abc]" and "[a-z]" for one of
+// a set, "[!abc]" (or "[^abc]") for one outside it, and "\" makes the next
+// character stand for itself.
+class TitlePattern {
+  public:
+    // Why the pattern cannot be used, in a sentence for the user; nullopt
+    // when it can.
+    static std::optional<std::string> problem(std::string_view pattern);
+    // nullopt for a pattern with a problem.
+    static std::optional<TitlePattern> compile(std::string_view pattern);
+
+    bool matches(const std::u32string& foldedTitle) const;
+
+  private:
+    // One character of the title each, but for a run of any length.
+    struct Token {
+        enum class Kind { literal, any, run, set } kind = Kind::literal;
+        char32_t character = 0;
+        bool negated = false;
+        std::vector<std::pair<char32_t, char32_t>> ranges;
+
+        bool accepts(char32_t c) const;
+    };
+    static std::optional<std::string> parse(std::string_view pattern, std::vector<Token>& tokens);
+
+    std::vector<Token> tokens_;
+};
+
+}  // namespace tesuko

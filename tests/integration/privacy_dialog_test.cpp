@@ -1,0 +1,44 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <QApplication>
+#include <QPushButton>
+#include <optional>
+
+#include "platform/qt/qt_privacy_dialog.h"
+
+namespace tesuko {
+namespace {
+
+// The user types into the three lists and presses Save.
+TEST(QtPrivacyDialogTest, SavesTrimmedEntriesAndRefusesAPatternWithItsLineAndReason) {
+    ::setenv("QT_QPA_PLATFORM", "minimal", 0);
+    int argc = 1;
+    char name[] = "tesuko-tests";
+    char* argv[] = {name, nullptr};
+    QApplication application(argc, argv);
+    QtPrivacyDialog privacy;
+    std::optional<PrivacyLists> saved;
+    privacy.edit({{"*secret*"}, {}, {"Old"}}, [&](const PrivacyLists& lists) { saved = lists; });
+    EXPECT_EQ(privacy.privateTitles().toPlainText(), QStringLiteral("*secret*"));
+
+    privacy.privateTitles().setPlainText(QStringLiteral("*bank*\n\n  [abc  \n"));
+    privacy.untrackedApplications().setPlainText(QStringLiteral(" KeePassXC \n\nsignal"));
+    QPushButton* save = privacy.buttons().button(QDialogButtonBox::Save);
+    save->click();
+    EXPECT_FALSE(saved);
+    EXPECT_TRUE(privacy.dialog().isVisible());
+    EXPECT_EQ(privacy.problem().text().toStdString(),
+              "Line 3 of the title patterns is not saved: \u201C[abc\u201D opens a set with "
+              "\u201C[\u201D that no \u201C]\u201D closes.");
+
+    privacy.buttons().button(QDialogButtonBox::RestoreDefaults)->click();
+    save->click();
+    ASSERT_TRUE(saved);
+    EXPECT_EQ(*saved, (PrivacyLists{defaultPrivateTitles(), {}, {"KeePassXC", "signal"}}));
+    EXPECT_FALSE(privacy.dialog().isVisible());
+}
+
+}  // namespace
+}  // namespace tesuko

@@ -1,0 +1,123 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/mount.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <optional>
+#include <thread>
+
+#include "platform/posix/posix_file_system.h"
+#include "recorder/recorder.h"
+#include "tests/fakes/fake_platform.h"
+#include "tests/integration/temp_dir.h"
+
+namespace tesuko {
+namespace {
+
+using namespace std::chrono;
+namespace fs = std::filesystem;
+
+std::string record(const std::string& time, const std::string& application, double seconds,
+                   const std::string& end = "\n") {
+    std::string line = "2026年12月05日 " + time + "," + application + ",a title,1,2,";
+    appendSeconds(line, seconds);
+    return line + end;
+}
+
+// A stopped recorder at 14:00:00 over real files: forgetting 15 minutes
+// cuts at 13:45:00.
+class ForgetFilesTest : public ::testing::Test {
+  protected:
+    ForgetFilesTest() {
+        fakes.clock.setWall(sys_days{2026y / 12 / 5} + 14h);
+        recorder.emplace(platform);
+        log = *recorder->filePath();
+    }
+    ~ForgetFilesTest() override {
+        if (mounted) {
+            ::umount2(log.substr(0, log.rfind('/')).c_str(), MNT_DETACH);
+        }
+    }
+    // Files in the log's folder: the log, and a new one while it is written.
+    std::ptrdiff_t filesBeside() const {
+        return std::distance(fs::directory_iterator(fs::path(log).parent_path()), {});
+    }
+
+    TempDir home;
+    FakePlatform fakes{home.path()};
+    PosixFileSystem files;
+    Platform platform{fakes.workspace, fakes.windowList,   fakes.inputMonitors, fakes.idleWatch,
+                      files,           fakes.userDefaults, fakes.savePanel,     fakes.loginItems,
+                      fakes.systemLog, fakes.clock,        fakes.homeFolder};
+    std::optional<Recorder> recorder;
+    std::string log;
+    bool mounted = false;
+};
+
+TEST_F(ForgetFilesTest, TheRewrittenLogIsTheOldOneWithoutItsTailByteForByte) {
+    const std::string kept = record("13時00分00秒", "Old", 600, "\r\n") + "a line of no record\n" +
+                             record("13時30分00秒", "Old、er", 1.5);
+    writeFile(log, kept + record("13時40分00秒", "Straddles", 600) +
+                       record("13時50分00秒", "Gone", 300) + "damaged after it\n");
+    ASSERT_EQ(recorder->forget(15min), std::nullopt);
+    EXPECT_EQ(readFile(log), kept + record("13時40分00秒", "Straddles", 300));
+    EXPECT_EQ(fs::status(log).permissions(), fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_EQ(filesBeside(), 1);
+}
+
+TEST_F(ForgetFilesTest, AReadOnlyFolderLeavesTheLogUntouched) {
+    const std::string before = record("13時50分00秒", "Gone", 300);
+    writeFile(log, before);
+    const std::string folder = fs::path(log).parent_path();
+    // A read-only view of the folder: root writes through permissions.
+    mounted = ::mount(folder.c_str(), folder.c_str(), nullptr, MS_BIND, nullptr) == 0;
+    if (!mounted) {
+        GTEST_SKIP() << "bind mounts need root (CI runs as root)";
+    }
+    ASSERT_EQ(::mount(nullptr, folder.c_str(), nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr),
+              0);
+    const FileError error = recorder->forget(15min);
+    ASSERT_TRUE(error);
+    EXPECT_NE(error->find("could not rewrite " + log), std::string::npos) << *error;
+    EXPECT_EQ(readFile(log), before);
+}
+
+// Killed at any moment, the log is the old file or the new one: never a mix.
+// The kill comes while the new file is being written beside it, or later.
+TEST_F(ForgetFilesTest, AKillDuringTheRewriteLeavesTheOldLogOrTheNewOne) {
+    std::string old;
+    for (int i = 0; i < 40000; ++i) {
+        old += record("12時00分00秒", "Application " + std::to_string(i % 7), 1);
+    }
+    const std::string rewritten = old;
+    old += record("13時59分00秒", "Gone", 60);
+    int killedWhileWriting = 0;
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        writeFile(log, old);
+        const std::ptrdiff_t before = filesBeside();  // and those a kill left
+        const pid_t child = ::fork();
+        if (child == 0) {
+            ::_exit(recorder->forget(15min) ? 1 : 0);
+        }
+        const auto deadline = steady_clock::now() + 10s;
+        bool exited = false;
+        while (filesBeside() == before && !(exited = ::waitpid(child, nullptr, WNOHANG) == child) &&
+               steady_clock::now() < deadline) {
+            std::this_thread::sleep_for(200us);
+        }
+        if (!exited) {
+            killedWhileWriting += filesBeside() > before;
+            ::kill(child, SIGKILL);
+            ::waitpid(child, nullptr, 0);
+        }
+        const std::string now = readFile(log);
+        EXPECT_TRUE(now == old || now == rewritten) << "a log of " << now.size() << " bytes";
+    }
+    EXPECT_GT(killedWhileWriting, 0) << "never caught the rewrite between write and rename";
+}
+
+}  // namespace
+}  // namespace tesuko

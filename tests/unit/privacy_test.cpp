@@ -1,0 +1,172 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include <gtest/gtest.h>
+
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "settings/privacy_rules.h"
+#include "tests/fakes/fake_session_events.h"
+#include "tests/unit/app_delegate_fixture.h"
+
+namespace tesuko {
+namespace {
+
+using namespace std::chrono;
+
+// Whole titles, blind to case and to how a character is composed; the
+// browsers' private windows as they really title them.
+TEST(PrivacyRulesTest, TitlePatternsMatchWholeTitles) {
+    const PrivacyRules defaults({defaultPrivateTitles(), {}, {}});
+    for (const char* title :
+         {"Bank \u2014 Mozilla Firefox Private Browsing", "Mozilla Firefox Private Browsing",
+          "Bank \u2014 LibreWolf Private Browsing", "Bank - Mozilla Firefox (Private Browsing)",
+          "New Tab - Google Chrome (Incognito)", "Bank - Chromium (Incognito)",
+          "Bank - InPrivate - Microsoft\u200b Edge", "Bank - [InPrivate] - Microsoft Edge",
+          "Private Browsing", "PRIVATE BROWSING"}) {
+        EXPECT_TRUE(defaults.hidesTitle("Browser", title)) << title;
+    }
+    for (const char* title : {"Bank \u2014 Mozilla Firefox", "New Tab - Google Chrome",
+                              "Private Browsing FAQ \u2014 Mozilla Firefox", "Incognito.txt"}) {
+        EXPECT_FALSE(defaults.hidesTitle("Browser", title)) << title;
+    }
+    const std::tuple<const char*, const char*, bool> cases[] = {
+        {"*bank*", "My BANK statement", true},
+        {"bank", "bank statement", false},
+        {"b?nk", "b\u00F8nk", true},
+        {"b?nk", "bnk", false},
+        {"[a-c]x", "Bx", true},
+        {"[!a-c]x", "bx", false},
+        {"[]]", "]", true},
+        {"\\*", "*", true},
+        {"\\*", "a", false},
+        {"*\u00C9T\u00C9*", "l'e\u0301te\u0301 !", true},
+        {"\u03A3*", "\u03C2\u03BF\u03C5", true},
+        {"*a*b*c", "aXbYbZc", true},
+        {"*a*b*c", "aXbYcZ", false}};
+    for (const auto& [pattern, title, matches] : cases) {
+        EXPECT_EQ(PrivacyRules({{pattern}, {}, {}}).hidesTitle("App", title), matches)
+            << pattern << " / " << title;
+    }
+    EXPECT_TRUE(PrivacyRules({{}, {"keepassxc"}, {}}).hidesTitle("KeePassXC", "Bank"));
+    EXPECT_TRUE(PrivacyRules({{}, {}, {"\u00C4pp"}}).untracked("\u00E4pp"));
+    // Refused with a reason (the dialog shows it), and left out.
+    for (const char* pattern : {"", "[abc", "ab\\", "[z-a]", "[!]"}) {
+        EXPECT_TRUE(TitlePattern::problem(pattern)) << pattern;
+        EXPECT_EQ(PrivacyRules({{pattern, "*ok*"}, {}, {}}).refused().size(), 1u) << pattern;
+    }
+    EXPECT_EQ(decodeList(encodeList({"a b", "*(x)*"})), (std::vector<std::string>{"a b", "*(x)*"}));
+}
+
+// Plays space-separated events: "+N" N seconds pass; E, B, F, S bring Editor,
+// Browser, Firefox or Secret to the front; p15, p1h, ptm, start, stop and
+// forget choose menu items; ring ends a timed pause; lock, unlock; hideE
+// saves Editor as untracked in the Privacy dialog; ro makes the log's folder
+// read-only; uncounted: a desktop that counts no input and has a notice.
+void play(DelegateOverFakes& c, FakeSessionEvents& session, const std::string& events) {
+    const std::map<std::string, const char*> apps = {
+        {"E", "Editor"}, {"B", "Browser"}, {"F", "Firefox"}, {"S", "Secret"}};
+    const std::map<std::string, MenuItem> items = {
+        {"p15", MenuItem::PauseFor15Minutes},  {"p1h", MenuItem::PauseFor1Hour},
+        {"ptm", MenuItem::PauseUntilTomorrow}, {"start", MenuItem::StartRecord},
+        {"stop", MenuItem::StopRecord},        {"forget", MenuItem::ForgetLast15Minutes}};
+    std::istringstream in(events);
+    for (std::string event; in >> event;) {
+        if (event[0] == '+') {
+            c.fakes.clock.advance(seconds(std::stoi(event.substr(1))));
+        } else if (apps.contains(event)) {
+            c.fakes.workspace.switchTo(apps.at(event));
+        } else if (items.contains(event)) {
+            c.menu.choose(items.at(event));
+        } else if (event == "ring") {
+            c.fakes.alarm.ring();
+        } else if (event == "lock" || event == "unlock") {
+            session.lock(event == "lock");
+        } else if (event == "hideE") {
+            c.menu.choose(MenuItem::Privacy);
+            c.fakes.privacyEditor.save({{}, {}, {"editor"}});
+        } else if (event == "ro") {
+            c.fakes.fileSystem.makeReadOnly("/home/user/Desktop/TESUKO");
+        } else if (event == "uncounted") {
+            c.fakes.inputMonitors.available_ = false;
+            c.delegate.setDesktopNotice("Enable the tesuko extension and log in again");
+        }
+    }
+}
+
+// Recording since 13:40:00 with Editor in front; Secret untracked, and the
+// browsers' private windows private by default. Each row: what happens, the
+// records it leaves (without their day) and the tooltip.
+TEST(PrivacySessionTest, PrivateTitlesUntrackedApplicationsTimedPausesAndForgetting) {
+    const std::tuple<const char*, std::vector<std::string>, const char*> rows[] = {
+        {"+3 S +5 B +2 E",
+         {"13時40分00秒,Editor,Notes,0,0,3.000000", "13時40分08秒,Browser,News,0,0,2.000000"},
+         "Recording"},
+        {"+2 F +3 E",
+         {"13時40分00秒,Editor,Notes,0,0,2.000000", "13時40分02秒,Firefox,Firefox,0,0,3.000000"},
+         "Recording"},
+        {"+3 hideE +4 B +1 E +2 B",
+         {"13時40分00秒,Editor,Notes,0,0,3.000000", "13時40分07秒,Browser,News,0,0,1.000000"},
+         "Recording"},
+        {"+3 p15 +60 B +5 E ring +4 B",
+         {"13時40分00秒,Editor,Notes,0,0,3.000000", "13時41分08秒,Editor,Notes,0,0,4.000000"},
+         "Recording"},
+        {"+3 p15 +2 start +4 B",
+         {"13時40分00秒,Editor,Notes,0,0,3.000000", "13時40分05秒,Editor,Notes,0,0,4.000000"},
+         "Recording"},
+        {"+3 p15 lock ring +5 unlock +2 B",
+         {"13時40分00秒,Editor,Notes,0,0,3.000000", "13時40分08秒,Editor,Notes,0,0,2.000000"},
+         "Recording"},
+        {"p1h", {"13時40分00秒,Editor,Notes,0,0,0.000000"}, "Paused until 14:40"},
+        {"ptm", {"13時40分00秒,Editor,Notes,0,0,0.000000"}, "Paused until 00:00 tomorrow"},
+        {"+3 p15 stop ring", {"13時40分00秒,Editor,Notes,0,0,3.000000"}, "Stopped"},
+        {"+600 B +600 E +300 forget +10 B",
+         {"13時40分00秒,Editor,Notes,0,0,600.000000", "14時05分00秒,Editor,Notes,0,0,10.000000"},
+         "Recording"},
+        {"+1000 B +200 forget", {"13時40分00秒,Editor,Notes,0,0,300.000000"}, "Recording"},
+        {"+1200 forget +5 B",
+         {"13時40分00秒,Editor,Editor,0,0,300.000000", "14時00分00秒,Editor,Notes,0,0,5.000000"},
+         "Recording"},
+        {"+600 B +300 forget", {}, "Recording"},
+        {"uncounted",
+         {},
+         "Recording\nClicks and keys are not counted on this desktop\nEnable the tesuko "
+         "extension and log in again"},
+        {"+5 E ro forget",
+         {"13時40分00秒,Editor,Notes,0,0,5.000000"},
+         "Recording\nCould not forget the last 15 minutes: could not rewrite "
+         "/home/user/Desktop/TESUKO/log.csv: Permission denied"},
+    };
+    const std::string cache = "/home/user/.cache/tesuko/totals.cache";
+    for (const auto& [events, records, toolTip] : rows) {
+        SCOPED_TRACE(events);
+        DelegateOverFakes c;
+        FakeSessionEvents session;
+        c.fakes.clock.setWall(sys_days{2026y / 12 / 5} + 13h + 40min);
+        c.fakes.userDefaults.values["untrackedApplications"] = "Secret";
+        c.fakes.workspace.setActiveApplication("Editor");
+        c.fakes.windowList.setWindows({{"Editor", "Notes"},
+                                       {"Browser", "News"},
+                                       {"Firefox", "Bank \u2014 Mozilla Firefox Private Browsing"},
+                                       {"Secret", "Vault"}});
+        c.fakes.fileSystem.addFile(cache, "stale");
+        c.launchAsLoginItem();
+        c.delegate.followSession(session);
+        play(c, session, events);
+        std::vector<std::string> written;
+        std::istringstream lines(c.fakes.fileSystem.content(kDelegateLog));
+        for (std::string line; std::getline(lines, line);) {
+            written.push_back(line.substr(line.find(' ') + 1));
+        }
+        EXPECT_EQ(written, records);
+        EXPECT_EQ(c.menu.toolTip, toolTip);
+        EXPECT_EQ(c.view(MenuItem::PauseFor1Hour).action.has_value(), c.menu.toolTip != "Stopped");
+        const bool forgot = std::string(events).find("forget") != std::string::npos &&
+                            std::string(toolTip).find("Could not") == std::string::npos;
+        EXPECT_EQ(c.fakes.fileSystem.exists(cache), !forgot) << "the ranking cache";
+    }
+}
+
+}  // namespace
+}  // namespace tesuko
