@@ -1,4 +1,7 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "bench/log_generator.h"
+
+#include "ranking/civil_day.h"
 
 #include <array>
 #include <cstdio>
@@ -91,22 +94,25 @@ constexpr std::array<std::string_view, 12> kTitles = {
 
 void LogGenerator::appendRecord(std::string& out) {
     std::uint64_t r = random_();
-    secondOfDay_ = (secondOfDay_ + 1 + (r >> 48) % 600) % 86400;
+    auto micros = std::int64_t(r % (std::uint64_t(longestSeconds_) * 1000000));
+    const CivilDate date = civilDate(std::int32_t(wallSeconds_ / 86400));
+    const auto secondOfDay = int(wallSeconds_ % 86400);
     char start[64];
-    std::snprintf(start, sizeof start, "2026年12月%02d日 %02d時%02d分%02d秒",
-                  int(1 + (r >> 40) % 28), int(secondOfDay_ / 3600), int(secondOfDay_ / 60 % 60),
-                  int(secondOfDay_ % 60));
+    std::snprintf(start, sizeof start, "%04d年%02d月%02d日 %02d時%02d分%02d秒", date.year,
+                  date.month, date.day, secondOfDay / 3600, secondOfDay / 60 % 60,
+                  secondOfDay % 60);
     std::string_view name = kNames[(r >> 8) % kNames.size()];
     std::string_view title = kTitles[(r >> 16) % kTitles.size()];
     char counts[96];
     std::snprintf(counts, sizeof counts, ",%d,%d,%.6f\n", int((r >> 24) % 120),
-                  int((r >> 32) % 900), double(r % 600000000) / 1e6);
+                  int((r >> 32) % 900), double(micros) / 1e6);
     out += start;
     out += ',';
     out += name;
     out += ',';
     out += title;
     out += counts;
+    wallSeconds_ += micros / 1000000 + 1;
 }
 
 void LogGenerator::appendRecords(std::string& out, std::size_t count) {

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Generates activity logs of 100k, 1M, 5M and 20M records (about 106 bytes each, 2 GB)
 # into a temporary folder, times `cat LOG > /dev/null` on each as the floor,
 # runs the scan benchmarks on them (and on a sparse 2 GB log of one huge line,
-# which they write there themselves) and deletes the logs.
+# which they write there themselves), then the report benchmarks on a ten-year
+# log, and deletes the logs.
 #   bash bench/run.sh BUILD_DIR [benchmark flags...]
 # TESUKO_BENCH_SIZES="100k:100000 1M:1000000" limits the logs.
 set -euo pipefail
@@ -44,6 +46,12 @@ for size in $sizes; do
 done
 
 TESUKO_BENCH_LOGS=$logs "$benchmarks" "$@"
+
+# The report: a ten-year log of 3.7M records (400 MB), intervals of up to 170 s.
+"$generate" "$logs/10y.csv" 3700000 1 170
+awk -v b="$(stat -c %s "$logs/10y.csv")" 'BEGIN { printf "10y.csv: %.1f MB, 3700000 records\n", b / 1e6 }'
+TESUKO_BENCH_LOGS=$logs "$build/bench/tesuko_report_bench" "$@"
+rm -f "$logs/10y.csv"
 
 # One application switch with 5 and 100 windows open, in a private X session.
 "$build/bench/x11/tesuko_x11_bench"

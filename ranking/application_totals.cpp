@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "ranking/application_totals.h"
 
 #include "text/utf8.h"
@@ -36,13 +37,13 @@ void ApplicationTotals::add(std::string_view name, double seconds) {
     addFirstSeen(name, seconds);
 }
 
-void ApplicationTotals::addFirstSeen(std::string_view name, double seconds) {
+std::size_t ApplicationTotals::addFirstSeen(std::string_view name, double seconds) {
     std::string valid = nameAsText(name);
     if (auto position = positions_.find(valid)) {
         // Another spelling of invalid bytes that reads as the same text.
         applications_[*position].seconds += seconds;
         positions_.insert(name, *position);
-        return;
+        return *position;
     }
     std::size_t position = applications_.size();
     applications_.push_back({valid, seconds});
@@ -50,6 +51,7 @@ void ApplicationTotals::addFirstSeen(std::string_view name, double seconds) {
     if (valid != name) {
         positions_.insert(name, position);
     }
+    return position;
 }
 
 }  // namespace tesuko

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <cstddef>
@@ -23,13 +24,14 @@ class ApplicationTotals {
     // are one application.
     void add(std::string_view name, double seconds);
     // The same for a name in a buffer readable for NameIndex::kReadAhead
-    // bytes from the name's start: the scanner's, for every record.
-    void addInBuffer(std::string_view name, double seconds) {
+    // bytes from the name's start: the scanner's, for every record. Returns
+    // the name's position.
+    std::size_t addInBuffer(std::string_view name, double seconds) {
         if (auto position = positions_.findInBuffer(name)) {
             applications_[*position].seconds += seconds;
-        } else {
-            addFirstSeen(name, seconds);
+            return *position;
         }
+        return addFirstSeen(name, seconds);
     }
 
     // Where the name's total is, if it has one.
@@ -42,7 +44,7 @@ class ApplicationTotals {
     bool empty() const { return applications_.empty(); }
 
   private:
-    void addFirstSeen(std::string_view name, double seconds);
+    std::size_t addFirstSeen(std::string_view name, double seconds);
 
     RankList applications_;
     // Raw bytes as read, and the valid text they read as, to a position above.

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include <cstdio>
+
 #include "ranking/totals_cache.h"
 
 namespace tesuko {
@@ -43,6 +46,17 @@ void FileTotalsCache::warnOnce(const std::string& text) {
 
 std::string totalsCachePath(const std::string& cacheFolder) {
     return cacheFolder + "/tesuko/totals.cache";
+}
+
+std::string totalsCachePath(const std::string& cacheFolder, const std::string& logPath) {
+    std::uint64_t hash = 14695981039346656037ull;  // FNV-1a
+    for (char c : logPath) {
+        hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ull;
+    }
+    char name[40];
+    std::snprintf(name, sizeof name, "/tesuko/totals-%016llx.cache",
+                  static_cast<unsigned long long>(hash));
+    return cacheFolder + name;
 }
 
 }  // namespace tesuko

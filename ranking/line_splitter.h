@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <bit>
@@ -90,7 +91,10 @@ std::size_t splitCompleteLines(std::string_view bytes, OnRecord&& onRecord,
             }
             if (commaCount >= 5) {
                 const char* secondsEnd = commaCount >= 6 ? commas[5] : data + at;
-                onRecord(RecordFields{{commas[0] + 1, std::size_t(commas[1] - commas[0] - 1)},
+                const char* line = data + lineStart;
+                onRecord(RecordFields{{line, std::size_t(commas[0] - line)},
+                                      {commas[0] + 1, std::size_t(commas[1] - commas[0] - 1)},
+                                      {commas[1] + 1, std::size_t(commas[2] - commas[1] - 1)},
                                       {commas[4] + 1, std::size_t(secondsEnd - commas[4] - 1)}});
             } else {
                 onShortRow();

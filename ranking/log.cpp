@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "ranking/log.h"
 
 #include "recorder/log_location.h"
@@ -12,40 +13,15 @@ Log::Log(FileSystem& fileSystem, UserDefaults& defaults, SystemLog& systemLog, H
       scanner_(systemLog) {}
 
 void Log::scanLog() {
-    std::string path = logPath(defaults_, systemLog_, home_);
-    resumeFromCache();
-    scanner_.scan(fileSystem_, path);
-    saveToCache();
+    scanner_.scan(fileSystem_, logPath(defaults_, systemLog_, home_));
 }
 
 RankList Log::getRankLog() const {
-    return scanner_.ranks();
+    return scanner_.scanner().ranks();
 }
 
 void Log::setTotalsCache(std::unique_ptr<TotalsCache> cache) {
-    cache_ = std::move(cache);
-    cacheRead_ = false;
-}
-
-void Log::resumeFromCache() {
-    if (!cache_ || cacheRead_) {
-        return;
-    }
-    cacheRead_ = true;
-    std::optional<ScanState> state = cache_->load();
-    if (state) {
-        savedPosition_ = state->position;
-        scanner_.resume(std::move(*state));
-    }
-}
-
-void Log::saveToCache() {
-    const ScanState& state = scanner_.state();
-    if (!cache_ || savedPosition_ == state.position) {
-        return;
-    }
-    cache_->save(state);
-    savedPosition_ = state.position;
+    scanner_.setCache(std::move(cache));
 }
 
 }  // namespace tesuko

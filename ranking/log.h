@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <memory>
@@ -7,6 +8,7 @@
 #include "platform/home_folder.h"
 #include "platform/system_log.h"
 #include "platform/user_defaults.h"
+#include "ranking/cached_scanner.h"
 #include "ranking/log_scanner.h"
 #include "ranking/rank_list.h"
 #include "ranking/totals_cache.h"
@@ -31,18 +33,17 @@ class Log {
     // what it holds when it still matches the log.
     void setTotalsCache(std::unique_ptr<TotalsCache> cache);
 
-  private:
-    void resumeFromCache();
-    void saveToCache();
+    // What the last scan counted, per application and per day, and where.
+    const ScanState& state() const { return scanner_.scanner().state(); }
+    const std::string& path() const { return scanner_.path(); }
+    const LocalDays& localDays() const { return scanner_.scanner().localDays(); }
 
+  private:
     FileSystem& fileSystem_;
     UserDefaults& defaults_;
     SystemLog& systemLog_;
     HomeFolder& home_;
-    LogScanner scanner_;
-    std::unique_ptr<TotalsCache> cache_;
-    bool cacheRead_ = false;
-    std::optional<ReadPosition> savedPosition_;
+    CachedScanner scanner_;
 };
 
 }  // namespace tesuko

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "ranking/log_scanner.h"
 
 #include <algorithm>
@@ -13,13 +14,24 @@
 namespace tesuko {
 
 LogScanner::LogScanner(SystemLog& systemLog, std::size_t chunkSize, std::size_t longestLine)
-    : systemLog_(systemLog),
-      chunkSize_(std::max<std::size_t>(chunkSize, 1)),
-      longestLine_(std::max({longestLine, chunkSize_, ReadPosition::kCheckedBytes})) {}
+    : LogScanner(systemLog, LocalDays(), chunkSize, longestLine) {}
 
-void LogScanner::resume(ScanState state) {
+LogScanner::LogScanner(SystemLog& systemLog, LocalDays localDays, std::size_t chunkSize,
+                       std::size_t longestLine)
+    : systemLog_(systemLog),
+      localDays_(std::move(localDays)),
+      chunkSize_(std::max<std::size_t>(chunkSize, 1)),
+      longestLine_(std::max({longestLine, chunkSize_, ReadPosition::kCheckedBytes})) {
+    state_.zone = localDays_.zone();
+}
+
+bool LogScanner::resume(ScanState state) {
+    if (state.zone != localDays_.zone()) {
+        return false;
+    }
     state_ = std::move(state);
     resumed_ = true;
+    return true;
 }
 
 std::optional<std::string> LogScanner::scan(FileSystem& fileSystem, const std::string& path) {
@@ -37,6 +49,8 @@ std::optional<std::string> LogScanner::scan(FileSystem& fileSystem, const std::s
     damagedRows_ = 0;
     firstDamagedLine_ = 0;
     longLines_ = 0;
+    undatedRecords_ = 0;
+    firstUndatedLine_ = 0;
     std::size_t unfinishedSize = 0;
     ReadResult result = readAppended(reader, unfinishedSize);
     if (result == ReadResult::changedBefore) {
@@ -79,6 +93,7 @@ bool LogScanner::stillCounted(const std::string& path, const FileIdentity& file)
 
 void LogScanner::startOver(const std::string& path) {
     state_ = ScanState{};
+    state_.zone = localDays_.zone();
     resumed_ = false;
     state_.position.path = path;
 }
@@ -154,9 +169,17 @@ LogScanner::ReadResult LogScanner::readAppended(FileReader& reader, std::size_t&
 std::size_t LogScanner::countCompleteLines(std::string_view bytes) {
     return splitCompleteLines(
         bytes,
-        [this](const RecordFields& fields) {
+        [this, base = bytes.data()](const RecordFields& fields) {
             ++state_.position.lines;
-            state_.totals.addInBuffer(fields.name, secondsFromText(fields.seconds));
+            double seconds = secondsFromText(fields.seconds);
+            auto application = std::uint32_t(state_.totals.addInBuffer(fields.name, seconds));
+            if (auto start = starts_.read(fields.start)) {
+                std::uint64_t line =
+                    state_.position.offset + std::uint64_t(fields.start.data() - base);
+                state_.days.add(*start, application, seconds, line, localDays_);
+            } else if (undatedRecords_++ == 0) {
+                firstUndatedLine_ = state_.position.lines;
+            }
         },
         [this] {
             ++state_.position.lines;
@@ -218,6 +241,14 @@ void LogScanner::reportSkippedLines(const std::string& path) {
         systemLog_.warning("Skipped " + rows + " of fewer than six fields in " + path +
                            ", the first at line " + std::to_string(firstDamagedLine_) +
                            "; the other records count.");
+    }
+    if (undatedRecords_ > 0) {
+        std::string records = undatedRecords_ == 1 ? "1 record in " + path + " has"
+                                                   : std::to_string(undatedRecords_) +
+                                                         " records in " + path + " have";
+        systemLog_.warning(records + " no readable start time, the first at line " +
+                           std::to_string(firstUndatedLine_) +
+                           "; they count in the ranking but on no day of a report.");
     }
     if (longLines_ > 0) {
         std::string lines = longLines_ == 1 ? "1 line" : std::to_string(longLines_) + " lines";

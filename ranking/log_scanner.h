@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <cstddef>
@@ -10,6 +11,8 @@
 #include "platform/file_system.h"
 #include "platform/system_log.h"
 #include "ranking/application_totals.h"
+#include "ranking/daily_totals.h"
+#include "ranking/local_days.h"
 #include "ranking/rank_list.h"
 
 namespace tesuko {
@@ -36,6 +39,9 @@ struct ReadPosition {
 struct ScanState {
     ReadPosition position;
     ApplicationTotals totals;
+    // The same seconds per local day, split in this zone (an ICU id).
+    DailyTotals days;
+    std::string zone;
 };
 
 // Counts an activity log. The log is only ever appended to, so each scan reads
@@ -59,6 +65,9 @@ class LogScanner {
     // larger than that raises the limit to its own size.
     explicit LogScanner(SystemLog& systemLog, std::size_t chunkSize = kDefaultChunkSize,
                         std::size_t longestLine = kDefaultLongestLine);
+    // Days in the given zone rather than the host's.
+    LogScanner(SystemLog& systemLog, LocalDays localDays, std::size_t chunkSize = kDefaultChunkSize,
+               std::size_t longestLine = kDefaultLongestLine);
 
     // Brings the ranking up to date with the file at path. When the file cannot
     // be read, the ranking is empty and the reason is returned.
@@ -67,11 +76,14 @@ class LogScanner {
     // The ranking of the last scan; empty before the first.
     const RankList& ranks() const { return ranks_; }
 
-    // What a later run can resume from (see resume).
+    // What a later run can resume from (see resume), and what a report sums.
     const ScanState& state() const { return state_; }
     // Takes up counting where an earlier run stopped; the next scan still
-    // checks that the file is the one counted, and starts over if not.
-    void resume(ScanState state);
+    // checks that the file is the one counted, and starts over if not. A state
+    // whose days were split in another zone is not taken up: false.
+    bool resume(ScanState state);
+
+    const LocalDays& localDays() const { return localDays_; }
 
   private:
     enum class ReadResult { complete, changedBefore, failed };
@@ -94,6 +106,7 @@ class LogScanner {
     void rank(std::string_view unfinished);
 
     SystemLog& systemLog_;
+    LocalDays localDays_;
     std::size_t chunkSize_;
     std::size_t longestLine_;
     std::vector<char> buffer_;
@@ -104,6 +117,10 @@ class LogScanner {
     std::uint64_t damagedRows_ = 0;
     std::uint64_t firstDamagedLine_ = 0;
     std::uint64_t longLines_ = 0;
+    WallStartReader starts_;
+    // Records whose start time cannot be read: in the ranking, in no day.
+    std::uint64_t undatedRecords_ = 0;
+    std::uint64_t firstUndatedLine_ = 0;
 };
 
 }  // namespace tesuko

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <cstring>
@@ -6,9 +7,11 @@
 
 namespace tesuko {
 
-// The two fields of a switch record that the ranking reads.
+// The fields of a switch record that the ranking and the report read.
 struct RecordFields {
+    std::string_view start;    // field 0
     std::string_view name;     // field 1
+    std::string_view title;    // field 2
     std::string_view seconds;  // field 5
 };
 
@@ -34,7 +37,9 @@ inline std::optional<RecordFields> recordFields(std::string_view line) {
     if (secondsEnd == nullptr) {
         secondsEnd = end;
     }
-    return RecordFields{{commas[0] + 1, std::size_t(commas[1] - commas[0] - 1)},
+    return RecordFields{{line.data(), std::size_t(commas[0] - line.data())},
+                        {commas[0] + 1, std::size_t(commas[1] - commas[0] - 1)},
+                        {commas[1] + 1, std::size_t(commas[2] - commas[1] - 1)},
                         {from, std::size_t(secondsEnd - from)}};
 }
 

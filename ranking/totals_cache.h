@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <cstddef>
@@ -37,11 +38,11 @@ bool isOtherScanStateVersion(std::string_view bytes);
 // scan, said in one warning per run, never an exception.
 class FileTotalsCache : public TotalsCache {
   public:
-    // A real cache holds one name and total per application: kilobytes, a
-    // few hundred at most. This leaves room for tens of thousands of long
-    // names and still reads in a few milliseconds on the first menu opening;
-    // anything larger is no cache of ours.
-    static constexpr std::size_t kLargest = std::size_t(4) << 20;
+    // A real cache holds a name and total per application and 12 bytes per
+    // application a day: ten years of 60 applications every day take 3 MB.
+    // This leaves room for decades more and still reads in a few tens of
+    // milliseconds; anything larger is no cache of ours.
+    static constexpr std::size_t kLargest = std::size_t(64) << 20;
 
     FileTotalsCache(FileSystem& fileSystem, SystemLog& systemLog, std::string path)
         : fileSystem_(fileSystem), systemLog_(systemLog), path_(std::move(path)) {}
@@ -59,7 +60,9 @@ class FileTotalsCache : public TotalsCache {
     bool warned_ = false;
 };
 
-// "<cacheFolder>/tesuko/totals.cache".
+// "<cacheFolder>/tesuko/totals.cache": the tray's, for the log it records.
 std::string totalsCachePath(const std::string& cacheFolder);
+// The cache for another log, by its path: "<cacheFolder>/tesuko/totals-<hash>.cache".
+std::string totalsCachePath(const std::string& cacheFolder, const std::string& logPath);
 
 }  // namespace tesuko

@@ -1,6 +1,7 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Any bytes can end up in the log (another program, a damaged disk). Read in
-// arbitrary appends and chunk sizes, the ranking must equal one full read of
-// the same bytes, and nothing may crash.
+// arbitrary appends and chunk sizes, the ranking and the day table must equal
+// one full read of the same bytes, and nothing may crash.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <cmath>
@@ -29,6 +30,28 @@ bool sameRanks(const tesuko::RankList& a, const tesuko::RankList& b) {
     return true;
 }
 
+bool sameDays(const tesuko::DailyTotals& a, const tesuko::DailyTotals& b) {
+    const auto& x = a.days();
+    const auto& y = b.days();
+    if (x.size() != y.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < x.size(); ++i) {
+        if (x[i].day != y[i].day || x[i].firstLine != y[i].firstLine ||
+            x[i].lastLine != y[i].lastLine ||
+            x[i].applications.size() != y[i].applications.size()) {
+            return false;
+        }
+        for (std::size_t k = 0; k < x[i].applications.size(); ++k) {
+            if (x[i].applications[k].application != y[i].applications[k].application ||
+                !sameTotal(x[i].applications[k].seconds, y[i].applications[k].seconds)) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -40,7 +63,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // A small longest line, so that skipping a line too long takes part too;
     // no chunk is longer, as a chunk holds at least one whole line.
     const auto longestLine = input.ConsumeIntegralInRange<std::size_t>(300, 2000);
-    tesuko::LogScanner incremental(log, input.ConsumeIntegralInRange<std::size_t>(1, 300),
+    // A zone with a summer time, so that days of 23 and 25 hours take part.
+    const tesuko::LocalDays berlin("Europe/Berlin");
+    tesuko::LogScanner incremental(log, berlin, input.ConsumeIntegralInRange<std::size_t>(1, 300),
                                    longestLine);
 
     std::string content;
@@ -50,9 +75,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         incremental.scan(files, path);
     }
 
-    tesuko::LogScanner full(log, longestLine, longestLine);
+    tesuko::LogScanner full(log, berlin, longestLine, longestLine);
     full.scan(files, path);
-    if (!sameRanks(incremental.ranks(), full.ranks())) {
+    if (!sameRanks(incremental.ranks(), full.ranks()) ||
+        !sameDays(incremental.state().days, full.state().days)) {
         std::abort();
     }
     return 0;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading the activity log back: the ranking, the incremental scanner, the
 // totals cache between runs, and --top.
 #include <gtest/gtest.h>
@@ -22,8 +23,9 @@ constexpr const char* kHomeLog = "/home/user/Desktop/TESUKO/log.csv";
 
 // One switch record as the recorder writes it.
 std::string record(const std::string& name, const std::string& seconds,
-                   const std::string& title = "Report、draft") {
-    return "2026年12月05日 13時40分48秒," + name + "," + title + ",3,10," + seconds + "\n";
+                   const std::string& title = "Report、draft",
+                   const std::string& start = "2026年12月05日 13時40分48秒") {
+    return start + "," + name + "," + title + ",3,10," + seconds + "\n";
 }
 
 // A Log over fakes, with nothing stored in the settings.
@@ -52,7 +54,12 @@ TEST_F(RankingTest, RanksByTotalReadingNamesByPosition) {
         log.scanLog();
         EXPECT_EQ(log.getRankLog(), ranks) << bytes;
     }
-    EXPECT_TRUE(systemLog.lines.empty());
+    // The row whose start is "x" counts, but on no day.
+    ASSERT_EQ(systemLog.lines.size(), 1u);
+    EXPECT_NE(systemLog.lines[0].find("1 record in " + std::string(kHomeLog) +
+                                      " has no readable start time, the first at line 4"),
+              std::string::npos)
+        << systemLog.lines[0];
 }
 
 constexpr const char* kLog = "/logs/log.csv";
@@ -63,12 +70,15 @@ constexpr std::size_t kLongestLine = 256;
 // rows, seconds that are no number, lines too long.
 std::string samplePiece(std::mt19937& random) {
     const char* names[] = {"Terminal", "ターミナル", "メモ帳", "Bad\xFF", "Bad\xFE", "x"};
-    const char* seconds[] = {"12.500000", "0.000001", "-2.000000", "abc", "1e3"};
+    const char* seconds[] = {"12.500000", "0.000001", "-2.000000", "abc", "1e3", "90000.5"};
+    const char* starts[] = {"2026年12月05日 13時40分48秒", "2026年12月05日 23時59分30秒",
+                            "2026年12月06日 00時00分00秒", "2026年02月30日 10時00分00秒"};
     const unsigned kind = random() % 20;
     return kind == 0 ? "damaged,row\n"
            : kind == 1
                ? record("Long", "1", std::string(kLongestLine - 50 + random() % 100, 't'))
-               : record(names[random() % std::size(names)], seconds[random() % std::size(seconds)]);
+               : record(names[random() % std::size(names)], seconds[random() % std::size(seconds)],
+                        "t", starts[random() % std::size(starts)]);
 }
 
 TEST(IncrementalScan, EqualsAFullScanAfterAnyAppendsAndChunkSizes) {
@@ -90,6 +100,7 @@ TEST(IncrementalScan, EqualsAFullScanAfterAnyAppendsAndChunkSizes) {
             LogScanner full(systemLog, kLongestLine, kLongestLine);
             full.scan(files, kLog);
             ASSERT_EQ(scanner.ranks(), full.ranks()) << "chunk " << chunkSize << ", " << end;
+            ASSERT_EQ(scanner.state().days, full.state().days) << "chunk " << chunkSize;
         }
     }
 }

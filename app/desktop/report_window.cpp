@@ -1,0 +1,326 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/desktop/report_window.h"
+
+#include <QFileDialog>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QMessageBox>
+#include <QSaveFile>
+#include <QShortcut>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <sstream>
+
+#include "report/interval_parts.h"
+
+namespace tesuko {
+
+namespace {
+
+// Julian day number of 1970-01-01, where day numbers start.
+constexpr qint64 kJulianEpoch = 2440588;
+// Reading more of the log than this for one application's titles would keep
+// the window from answering for a noticeable moment.
+constexpr std::uint64_t kMostTitleBytes = std::uint64_t(32) << 20;
+
+QDate dateOf(std::int32_t day) {
+    return QDate::fromJulianDay(qint64(day) + kJulianEpoch);
+}
+
+std::int32_t dayOf(const QDate& date) {
+    return std::int32_t(date.toJulianDay() - kJulianEpoch);
+}
+
+QString text(const std::string& utf8) {
+    return QString::fromUtf8(utf8.data(), qsizetype(utf8.size()));
+}
+
+}  // namespace
+
+ReportWindow::ReportWindow(Log& log, FileSystem& fileSystem, Clock& clock, std::string locale)
+    : log_(log),
+      fileSystem_(fileSystem),
+      clock_(clock),
+      firstWeekday_(firstWeekdayOf(locale)),
+      export_(tr("&Export…")),
+      shareBar_(&applicationsView_) {
+    setWindowTitle(tr("tesuko — Report"));
+    buildLayout();
+    connectControls();
+}
+
+void ReportWindow::buildLayout() {
+    for (const char* name :
+         {QT_TR_NOOP("Today"), QT_TR_NOOP("Yesterday"), QT_TR_NOOP("This Week"),
+          QT_TR_NOOP("This Month"), QT_TR_NOOP("All Time"), QT_TR_NOOP("Custom Range")}) {
+        period_.addItem(tr(name));
+    }
+    period_.setCurrentIndex(int(Choice::thisWeek));
+    for (QDateEdit* edit : {&from_, &to_}) {
+        edit->setCalendarPopup(true);
+        edit->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
+        edit->setEnabled(false);
+    }
+    auto* controls = new QHBoxLayout;
+    auto labelled = [&](const QString& label, QWidget& field) {
+        auto* caption = new QLabel(label, this);
+        caption->setBuddy(&field);
+        controls->addWidget(caption);
+        controls->addWidget(&field);
+    };
+    labelled(tr("&Period:"), period_);
+    labelled(tr("&From:"), from_);
+    labelled(tr("&To:"), to_);
+    controls->addStretch(1);
+    controls->addWidget(&export_);
+
+    applicationsView_.setModel(&applicationsModel_);
+    applicationsView_.setItemDelegateForColumn(ReportApplicationsModel::share, &shareBar_);
+    titlesView_.setModel(&titlesModel_);
+    for (QTreeView* view : {&applicationsView_, &titlesView_}) {
+        view->setRootIsDecorated(false);
+        view->setAllColumnsShowFocus(true);
+        view->setUniformRowHeights(true);
+        view->setSelectionMode(QAbstractItemView::SingleSelection);
+        view->setSelectionBehavior(QAbstractItemView::SelectRows);
+    }
+    applicationsView_.header()->setSectionResizeMode(ReportApplicationsModel::name,
+                                                     QHeaderView::Stretch);
+    applicationsView_.header()->setStretchLastSection(false);
+    titlesView_.header()->setSectionResizeMode(ReportTitlesModel::start,
+                                               QHeaderView::ResizeToContents);
+    titlesView_.header()->setSectionResizeMode(ReportTitlesModel::time,
+                                               QHeaderView::ResizeToContents);
+    applicationsView_.setAccessibleName(tr("Applications"));
+    titlesView_.setAccessibleName(tr("Window titles"));
+    auto* applicationsLabel = new QLabel(tr("&Applications"), this);
+    applicationsLabel->setBuddy(&applicationsView_);
+    titlesLabel_.setText(tr("&Window titles"));
+    titlesLabel_.setBuddy(&titlesView_);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(controls);
+    layout->addWidget(&summary_);
+    layout->addWidget(applicationsLabel);
+    layout->addWidget(&applicationsView_, 3);
+    layout->addWidget(&dayChart_, 2);
+    layout->addWidget(&titlesLabel_);
+    layout->addWidget(&titlesView_, 3);
+    setTabOrder(&period_, &from_);
+    setTabOrder(&from_, &to_);
+    setTabOrder(&to_, &export_);
+    setTabOrder(&export_, &applicationsView_);
+    setTabOrder(&applicationsView_, &titlesView_);
+    const QFontMetrics metrics = fontMetrics();
+    resize(metrics.averageCharWidth() * 110, metrics.height() * 40);
+}
+
+void ReportWindow::connectControls() {
+    QObject::connect(&period_, &QComboBox::currentIndexChanged, this, [this](int index) {
+        bool custom = index == int(Choice::custom);
+        from_.setEnabled(custom);
+        to_.setEnabled(custom);
+        showPeriod();
+    });
+    for (QDateEdit* edit : {&from_, &to_}) {
+        QObject::connect(edit, &QDateEdit::dateChanged, this, [this] {
+            if (period_.currentIndex() == int(Choice::custom)) {
+                showPeriod();
+            }
+        });
+    }
+    QObject::connect(applicationsView_.selectionModel(), &QItemSelectionModel::currentRowChanged,
+                     this, [this] { showSelectedApplication(); });
+    QObject::connect(&export_, &QPushButton::clicked, this, [this] { exportWithDialog(); });
+    auto* close = new QShortcut(QKeySequence::Cancel, this);
+    QObject::connect(close, &QShortcut::activated, this, [this] { this->close(); });
+    auto* exportKey = new QShortcut(QKeySequence::Save, this);
+    QObject::connect(exportKey, &QShortcut::activated, this, [this] { exportWithDialog(); });
+    // A change of the file, and a slow look as well: a watched file that is
+    // replaced stops being watched.
+    QObject::connect(&watcher_, &QFileSystemWatcher::fileChanged, this, [this] { refresh(); });
+    QObject::connect(&poll_, &QTimer::timeout, this, [this] {
+        if (isVisible()) {
+            refresh();
+        }
+    });
+    poll_.start(2000);
+}
+
+void ReportWindow::showAndRaise() {
+    refresh();
+    show();
+    raise();
+    activateWindow();
+}
+
+void ReportWindow::choose(Choice choice) {
+    period_.setCurrentIndex(int(choice));
+}
+
+void ReportWindow::chooseDays(std::int32_t first, std::int32_t last) {
+    const QSignalBlocker blockFrom(from_);
+    const QSignalBlocker blockTo(to_);
+    from_.setDate(dateOf(first));
+    to_.setDate(dateOf(last));
+    if (period_.currentIndex() == int(Choice::custom)) {
+        showPeriod();
+    }
+    choose(Choice::custom);
+}
+
+void ReportWindow::selectApplication(const std::string& name) {
+    const auto& rows = applicationsModel_.rows();
+    auto found = std::find_if(rows.begin(), rows.end(),
+                              [&](const ReportRow& row) { return row.application == name; });
+    if (found != rows.end()) {
+        applicationsView_.setCurrentIndex(
+            applicationsModel_.index(int(found - rows.begin()), ReportApplicationsModel::name));
+    }
+}
+
+void ReportWindow::refresh() {
+    log_.scanLog();
+    followLogFile();
+    if (shownPosition_ != log_.state().position) {
+        showPeriod();
+    }
+}
+
+void ReportWindow::followLogFile() {
+    QString path = QString::fromStdString(log_.path());
+    if (!watcher_.files().contains(path)) {
+        if (!watcher_.files().isEmpty()) {
+            watcher_.removePaths(watcher_.files());
+        }
+        watcher_.addPath(path);  // nothing yet before the first record
+    }
+}
+
+DateRange ReportWindow::chosenRange() const {
+    auto now =
+        std::chrono::duration_cast<std::chrono::seconds>(clock_.wallNow().time_since_epoch());
+    std::int32_t today = log_.localDays().at(now.count()).wall.day;
+    const ScanState* logs[] = {&log_.state()};
+    switch (Choice(period_.currentIndex())) {
+        case Choice::today:
+            return periodRange(Period::today, today, firstWeekday_);
+        case Choice::yesterday:
+            return periodRange(Period::yesterday, today, firstWeekday_);
+        case Choice::thisWeek:
+            return periodRange(Period::thisWeek, today, firstWeekday_);
+        case Choice::thisMonth:
+            return periodRange(Period::thisMonth, today, firstWeekday_);
+        case Choice::allTime:
+            return allDays(logs);
+        case Choice::custom:
+            return {dayOf(from_.date()), dayOf(to_.date()) + 1};
+    }
+    return {today, today + 1};
+}
+
+std::optional<std::string> ReportWindow::selectedApplication() const {
+    QModelIndex current = applicationsView_.currentIndex();
+    if (!current.isValid() || current.row() >= int(applicationsModel_.rows().size())) {
+        return std::nullopt;
+    }
+    return applicationsModel_.rows()[std::size_t(current.row())].application;
+}
+
+void ReportWindow::showPeriod() {
+    std::optional<std::string> selected = selectedApplication();
+    shownPosition_ = log_.state().position;
+    const ScanState* logs[] = {&log_.state()};
+    view_.range = chosenRange();
+    if (period_.currentIndex() != int(Choice::custom) && !view_.range.empty()) {
+        // Custom Range then starts from what was shown.
+        const QSignalBlocker blockFrom(from_);
+        const QSignalBlocker blockTo(to_);
+        from_.setDate(dateOf(view_.range.first));
+        to_.setDate(dateOf(view_.range.end - 1));
+    }
+    view_.rows = rowsByApplication(logs, view_.range);
+    view_.total = totalSeconds(view_.rows);
+    const QString range = text(rangeText(view_.range));
+    const QString hours = text(hoursAndMinutes(view_.total));
+    summary_.setText(
+        view_.rows.size() == 1
+            ? tr("%1 — %2 in one application").arg(range, hours)
+            : tr("%1 — %2 in %3 applications").arg(range, hours).arg(view_.rows.size()));
+    {
+        // One update of the titles below, not one for the reset and one for the selection.
+        const QSignalBlocker quiet(applicationsView_.selectionModel());
+        applicationsModel_.setRows(view_.rows, view_.total);
+        if (selected) {
+            selectApplication(*selected);
+        }
+    }
+    dayChart_.setVisible(view_.range.days() > 1);
+    showSelectedApplication();
+}
+
+void ReportWindow::showSelectedApplication() {
+    std::optional<std::string> selected = selectedApplication();
+    const ScanState& state = log_.state();
+    std::vector<IntervalPart> parts;
+    QString caption;
+    if (!selected) {
+        caption = tr("&Window titles (select an application)");
+    } else if (stretchSize(state, view_.range) > kMostTitleBytes) {
+        caption = tr("&Window titles (a shorter period lists them)");
+    } else {
+        readIntervalParts(
+            fileSystem_, state, view_.range, log_.localDays(),
+            [&](const IntervalPart& part) { parts.push_back(part); }, selected);
+        std::stable_sort(parts.begin(), parts.end(), [](const auto& a, const auto& b) {
+            return std::pair(a.day, a.intoDay) < std::pair(b.day, b.intoDay);
+        });
+        caption = tr("&Window titles of %1").arg(text(*selected));
+    }
+    titlesLabel_.setText(caption);
+    titlesModel_.setParts(std::move(parts), log_.localDays());
+    if (dayChart_.isVisibleTo(this)) {
+        const ScanState* logs[] = {&state};
+        dayChart_.setDays(secondsPerDay(logs, view_.range, selected));
+    }
+}
+
+std::optional<QString> ReportWindow::exportTo(const QString& path) const {
+    std::ostringstream bytes;
+    if (path.endsWith(QStringLiteral(".json"), Qt::CaseInsensitive)) {
+        writeJson(view_, bytes);
+    } else {
+        writeCsv(view_, log_.localDays(), bytes);
+    }
+    QSaveFile file(path);
+    const std::string written = bytes.str();
+    if (!file.open(QIODevice::WriteOnly) ||
+        file.write(written.data(), qint64(written.size())) != qint64(written.size()) ||
+        !file.commit()) {
+        return file.errorString();
+    }
+    return std::nullopt;
+}
+
+void ReportWindow::exportWithDialog() {
+    QString filter;
+    QString suggested = text("tesuko-report-" + isoDate(view_.range.first) + ".csv");
+    const QString csvFiles = tr("CSV files (*.csv)");
+    const QString jsonFiles = tr("JSON files (*.json)");
+    QString path = QFileDialog::getSaveFileName(
+        this, tr("Export Report"), suggested, csvFiles + QStringLiteral(";;") + jsonFiles, &filter);
+    if (path.isEmpty()) {
+        return;
+    }
+    const bool json = filter == jsonFiles;
+    if (!path.endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive) &&
+        !path.endsWith(QStringLiteral(".json"), Qt::CaseInsensitive)) {
+        path += json ? QStringLiteral(".json") : QStringLiteral(".csv");
+    }
+    if (auto error = exportTo(path)) {
+        QMessageBox::warning(this, tr("Export Report"),
+                             tr("Could not write %1: %2").arg(path, *error));
+    }
+}
+
+}  // namespace tesuko

@@ -1,0 +1,92 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDateEdit>
+#include <QFileSystemWatcher>
+#include <QLabel>
+#include <QPushButton>
+#include <QTimer>
+#include <QTreeView>
+#include <QWidget>
+#include <optional>
+#include <string>
+
+#include "app/desktop/report_day_chart.h"
+#include "app/desktop/report_models.h"
+#include "app/desktop/report_share_bar.h"
+#include "platform/clock.h"
+#include "platform/file_system.h"
+#include "ranking/log.h"
+#include "report/report_output.h"
+
+namespace tesuko {
+
+// The report window that "Show Report…" opens: a period, the applications of
+// that period as bars with h:mm and share, the time per day when the period
+// is longer than one, and the window titles of the selected application in
+// the order they were in front. It reads the tray's own Log, so what it shows
+// is the menu's count split by day, and follows the log while it is open.
+class ReportWindow : public QWidget {
+    Q_DECLARE_TR_FUNCTIONS(ReportWindow)
+
+  public:
+    // The choices of the period selector, in its order.
+    enum class Choice { today, yesterday, thisWeek, thisMonth, allTime, custom };
+
+    ReportWindow(Log& log, FileSystem& fileSystem, Clock& clock, std::string locale = {});
+
+    // Counts what the log gained, then shows the window in front.
+    void showAndRaise();
+
+    void choose(Choice choice);
+    // Both days included; chooses Custom Range.
+    void chooseDays(std::int32_t first, std::int32_t last);
+    // Selects the application's row, if it has one in the period.
+    void selectApplication(const std::string& name);
+    // Counts what the log gained and shows it; what a change of the file triggers.
+    void refresh();
+    // Writes the applications of the period as CSV or JSON, by the file's
+    // extension (.json, else CSV); why not, when it could not.
+    std::optional<QString> exportTo(const QString& path) const;
+
+    const ReportApplicationsModel& applications() const { return applicationsModel_; }
+    const ReportTitlesModel& titles() const { return titlesModel_; }
+    const ReportDayChart& dayChart() const { return dayChart_; }
+    const DateRange& range() const { return view_.range; }
+
+  private:
+    void buildLayout();
+    void connectControls();
+    DateRange chosenRange() const;
+    void showPeriod();
+    void showSelectedApplication();
+    std::optional<std::string> selectedApplication() const;
+    void followLogFile();
+    void exportWithDialog();
+
+    Log& log_;
+    FileSystem& fileSystem_;
+    Clock& clock_;
+    int firstWeekday_;
+    ReportView view_;
+    std::optional<ReadPosition> shownPosition_;
+
+    QComboBox period_;
+    QDateEdit from_;
+    QDateEdit to_;
+    QPushButton export_;
+    QLabel summary_;
+    ReportApplicationsModel applicationsModel_;
+    QTreeView applicationsView_;
+    ReportShareBar shareBar_;
+    ReportDayChart dayChart_;
+    QLabel titlesLabel_;
+    ReportTitlesModel titlesModel_;
+    QTreeView titlesView_;
+    QFileSystemWatcher watcher_;
+    QTimer poll_;
+};
+
+}  // namespace tesuko

@@ -1,0 +1,160 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "report/report_output.h"
+
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+
+#include "ranking/civil_day.h"
+#include "recorder/switch_record.h"
+#include "text/utf8.h"
+
+namespace tesuko {
+
+namespace {
+
+std::string csvField(std::string_view text) {
+    if (text.find_first_of(",\"\r\n") == std::string_view::npos) {
+        return std::string(text);
+    }
+    std::string out = "\"";
+    for (char c : text) {
+        out += c;
+        if (c == '"') {
+            out += '"';
+        }
+    }
+    return out + "\"";
+}
+
+std::string jsonString(std::string_view text) {
+    std::string out = "\"";
+    for (char c : utf8::valid(text)) {
+        auto byte = static_cast<unsigned char>(c);
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += c;
+        } else if (byte < 0x20) {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\u%04x", byte);
+            out += escaped;
+        } else {
+            out += c;
+        }
+    }
+    return out + "\"";
+}
+
+// Six decimals, as in the log; a number JSON accepts (infinities are not).
+std::string secondsText(double seconds) {
+    if (!std::isfinite(seconds)) {
+        return "null";
+    }
+    std::string out;
+    appendSeconds(out, seconds);
+    return out;
+}
+
+std::string rowName(const ReportRow& row, Grouping grouping) {
+    return grouping == Grouping::title ? row.application + " — " + row.title : row.application;
+}
+
+}  // namespace
+
+std::string hoursAndMinutes(double seconds) {
+    if (!std::isfinite(seconds)) {
+        return "-:--";
+    }
+    long long minutes = std::llround(std::fabs(seconds) / 60);
+    char text[48];
+    std::snprintf(text, sizeof text, "%s%lld:%02lld", seconds < 0 && minutes > 0 ? "-" : "",
+                  minutes / 60, minutes % 60);
+    return text;
+}
+
+std::string shareText(double seconds, double total) {
+    double share = total > 0 ? 100.0 * seconds / total : 0.0;
+    // to_chars, unlike printf, never writes the locale's decimal comma.
+    std::array<char, 400> digits{};
+    auto end = std::to_chars(digits.data(), digits.data() + digits.size(),
+                             std::isfinite(share) ? share : 0.0, std::chars_format::fixed, 1)
+                   .ptr;
+    return std::string(digits.data(), end) + " %";
+}
+
+std::string isoLocalTime(std::int64_t epochSeconds, const LocalDays& localDays) {
+    LocalDays::Moment moment = localDays.at(epochSeconds);
+    CivilDate date = civilDate(moment.wall.day);
+    std::int32_t second = moment.wall.second;
+    std::int32_t offset = moment.offset;
+    char sign = offset < 0 ? '-' : '+';
+    offset = std::abs(offset);
+    char text[64];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d%c%02d:%02d", date.year,
+                  date.month, date.day, int(second / 3600), int(second / 60 % 60), int(second % 60),
+                  sign, int(offset / 3600), int(offset / 60 % 60));
+    return text;
+}
+
+void writeTable(const ReportView& view, std::ostream& out, bool terminal) {
+    out << rangeText(view.range) << '\n';
+    if (view.rows.empty()) {
+        out << "no records in this range\n";
+        return;
+    }
+    auto line = [&](double seconds, const std::string& name) {
+        std::string time = hoursAndMinutes(seconds);
+        std::string share = shareText(seconds, view.total);
+        out << std::string(time.size() < 7 ? 7 - time.size() : 0, ' ') << time
+            << std::string(share.size() < 9 ? 9 - share.size() : 0, ' ') << share << "  "
+            << (terminal ? utf8::terminalSafe(name) : name) << '\n';
+    };
+    for (std::size_t i = 0; i < view.rows.size(); ++i) {
+        const ReportRow& row = view.rows[i];
+        if (view.grouping == Grouping::day && (i == 0 || view.rows[i - 1].day != row.day)) {
+            out << isoDate(row.day) << '\n';
+        }
+        line(row.seconds, rowName(row, view.grouping));
+    }
+    line(view.total, "total");
+}
+
+void writeCsv(const ReportView& view, const LocalDays& localDays, std::ostream& out) {
+    out << "from,to," << (view.grouping == Grouping::day ? "day," : "") << "application,"
+        << (view.grouping == Grouping::title ? "title," : "") << "seconds\r\n";
+    const std::string rangeFrom = isoLocalTime(localDays.dayStart(view.range.first), localDays);
+    const std::string rangeTo = isoLocalTime(localDays.dayStart(view.range.end), localDays);
+    for (const ReportRow& row : view.rows) {
+        if (view.grouping == Grouping::day) {
+            out << isoLocalTime(localDays.dayStart(row.day), localDays) << ','
+                << isoLocalTime(localDays.dayStart(row.day + 1), localDays) << ','
+                << isoDate(row.day) << ',';
+        } else {
+            out << rangeFrom << ',' << rangeTo << ',';
+        }
+        out << csvField(row.application) << ',';
+        if (view.grouping == Grouping::title) {
+            out << csvField(row.title) << ',';
+        }
+        out << secondsText(row.seconds) << "\r\n";
+    }
+}
+
+void writeJson(const ReportView& view, std::ostream& out) {
+    out << '[';
+    for (std::size_t i = 0; i < view.rows.size(); ++i) {
+        const ReportRow& row = view.rows[i];
+        out << (i == 0 ? "\n  {" : ",\n  {") << "\"application\": " << jsonString(row.application);
+        if (view.grouping == Grouping::day) {
+            out << ", \"day\": \"" << isoDate(row.day) << '"';
+        }
+        if (view.grouping == Grouping::title) {
+            out << ", \"title\": " << jsonString(row.title);
+        }
+        out << ", \"seconds\": " << secondsText(row.seconds) << '}';
+    }
+    out << (view.rows.empty() ? "]\n" : "\n]\n");
+}
+
+}  // namespace tesuko

@@ -1,0 +1,41 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "ranking/local_days.h"
+#include "report/date_range.h"
+#include "report/report_rows.h"
+
+namespace tesuko {
+
+enum class ReportFormat { table, csv, json };
+
+// What a report shows: rows of one grouping over a range, and the range's
+// total (the whole of it, whatever rows were left out).
+struct ReportView {
+    Grouping grouping = Grouping::application;
+    DateRange range;
+    std::vector<ReportRow> rows;
+    double total = 0;
+};
+
+// "12:34": hours and minutes, to the nearest minute.
+std::string hoursAndMinutes(double seconds);
+// "45.6 %" of the total.
+std::string shareText(double seconds, double total);
+// "2026-12-01T00:00:00+01:00": the local time and offset of an instant.
+std::string isoLocalTime(std::int64_t epochSeconds, const LocalDays& localDays);
+
+// A heading, then "h:mm  share  name" rows and the total; `terminal` prints
+// control characters in names as U+FFFD.
+void writeTable(const ReportView& view, std::ostream& out, bool terminal);
+// RFC 4180, CRLF line ends: from,to[,day],application[,title],seconds, where
+// from and to bound the row's stretch of time (its day, or the range).
+void writeCsv(const ReportView& view, const LocalDays& localDays, std::ostream& out);
+// An array of {"application", "seconds"[, "day"][, "title"]} objects.
+void writeJson(const ReportView& view, std::ostream& out);
+
+}  // namespace tesuko

@@ -1,0 +1,182 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The report window over a log in memory: what its models and day chart
+// hold for a period, the titles of the selected application, following the
+// log as it grows, export; and on a real X server (a private Xvfb) that it
+// paints its bars.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <QApplication>
+#include <QProcess>
+#include <QScreen>
+#include <QWindow>
+#include <chrono>
+#include <optional>
+#include <set>
+
+#include "app/desktop/report_window.h"
+#include "tests/fakes/fake_clock.h"
+#include "tests/fakes/fake_file_system.h"
+#include "tests/fakes/fake_home_folder.h"
+#include "tests/fakes/fake_system_log.h"
+#include "tests/fakes/fake_user_defaults.h"
+#include "tests/integration/temp_dir.h"
+
+namespace tesuko {
+namespace {
+
+constexpr const char* kLog = "/home/user/Desktop/TESUKO/log.csv";
+
+std::string record(const std::string& dayAndTime, const std::string& app, const std::string& title,
+                   const std::string& seconds) {
+    return "2026年12月" + dayAndTime + "," + app + "," + title + ",1,2," + seconds + "\n";
+}
+
+// A Log of fakes in Tokyo on Thursday 2026-12-03 at noon, a window on it, on
+// the platform given (before the application is made).
+class ReportWindowTest : public ::testing::Test {
+  protected:
+    explicit ReportWindowTest(const char* platform = "offscreen")
+        : timeZone_(::setenv("TZ", "Asia/Tokyo", 1)),
+          platform_(::setenv("QT_QPA_PLATFORM", platform, 1)) {
+        clock.setWall(std::chrono::system_clock::from_time_t(1796266800));
+        files.addFile(kLog, record("01日 10時00分00秒", "Mail", "Inbox", "600.000000") +
+                                record("03日 09時00分00秒", "Editor", "draft 1", "5400.000000") +
+                                record("03日 10時30分00秒", "Mail", "Inbox", "600.000000") +
+                                record("03日 23時30分00秒", "Editor", "draft 2", "3600.000000"));
+    }
+    QVariant cell(const QAbstractItemModel& model, int row, int column,
+                  int role = Qt::DisplayRole) {
+        return model.data(model.index(row, column), role);
+    }
+
+    int timeZone_;
+    int platform_;
+    int argc_ = 1;
+    char name_[8] = "tesuko";
+    char* argv_[2] = {name_, nullptr};
+    QApplication application_{argc_, argv_};
+    FakeFileSystem files;
+    FakeUserDefaults defaults;
+    FakeSystemLog systemLog;
+    FakeHomeFolder home{"/home/user"};
+    FakeClock clock;
+    Log log{files, defaults, systemLog, home};
+    std::optional<ReportWindow> window;
+};
+
+TEST_F(ReportWindowTest, ShowsThePeriodTheTitlesByTimeAndFollowsTheLog) {
+    window.emplace(log, files, clock, "de_DE");
+    window->showAndRaise();
+    window->choose(ReportWindow::Choice::today);
+    const auto& apps = window->applications();
+    ASSERT_EQ(apps.rowCount(), 2);
+    EXPECT_EQ(cell(apps, 0, 0).toString(), "Editor");
+    EXPECT_EQ(cell(apps, 0, 1).toString(), "2:00");  // 1:30, and 0:30 before midnight
+    EXPECT_EQ(cell(apps, 0, 2).toString(), "92.3 %");
+    EXPECT_NEAR(cell(apps, 1, 2, ReportApplicationsModel::ShareRole).toDouble(), 600.0 / 7800,
+                1e-9);
+    EXPECT_FALSE(window->dayChart().isVisibleTo(&*window)) << "one day needs no chart";
+
+    window->choose(ReportWindow::Choice::thisWeek);  // Monday to Sunday in Germany
+    window->selectApplication("Editor");
+    std::vector<double> perDay;
+    std::vector<double> editorPerDay;
+    for (const auto& day : window->dayChart().days()) {
+        perDay.push_back(day.seconds);
+        editorPerDay.push_back(day.application);
+    }
+    EXPECT_TRUE(window->dayChart().isVisibleTo(&*window));
+    EXPECT_EQ(perDay, (std::vector<double>{0, 600, 0, 7800, 1800, 0, 0}));
+    EXPECT_EQ(editorPerDay, (std::vector<double>{0, 0, 0, 7200, 1800, 0, 0}));
+    const auto& titles = window->titles();
+    ASSERT_EQ(titles.rowCount(), 3);
+    const char* expected[][3] = {{"2026-12-03 09:00:00", "1:30:00", "draft 1"},
+                                 {"2026-12-03 23:30:00", "0:30:00", "draft 2"},
+                                 {"2026-12-04 00:00:00", "0:30:00", "draft 2"}};
+    for (int row = 0; row < 3; ++row) {
+        for (int column = 0; column < 3; ++column) {
+            EXPECT_EQ(cell(titles, row, column).toString(), expected[row][column]) << row;
+        }
+    }
+
+    // A record written while the window is open shows without a hand on it.
+    files.rewrite(kLog, files.content(kLog) + record("03日 11時00分00秒", "Chat", "team", "60.0"));
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (window->applications().rowCount() < 3 && std::chrono::steady_clock::now() < deadline) {
+        QApplication::processEvents(QEventLoop::WaitForMoreEvents, 100);
+    }
+    EXPECT_EQ(window->applications().rowCount(), 3);
+    EXPECT_EQ(cell(apps, 0, 0).toString(), "Editor") << "the selection stays";
+    EXPECT_EQ(window->titles().rowCount(), 3);
+
+    TempDir out;
+    ASSERT_EQ(window->exportTo(QString::fromStdString(out / "week.json")), std::nullopt);
+    ASSERT_EQ(window->exportTo(QString::fromStdString(out / "week.csv")), std::nullopt);
+    EXPECT_EQ(readFile(out / "week.json").substr(0, 47),
+              "[\n  {\"application\": \"Editor\", \"seconds\": 9000.0");
+    EXPECT_EQ(linesOf(readFile(out / "week.csv")).at(3),
+              "2026-11-30T00:00:00+09:00,2026-12-07T00:00:00+09:00,Chat,60.000000\r");
+}
+
+// A private X server (Xvfb on a display it picks), ended by pid when it goes.
+class PrivateX {
+  public:
+    PrivateX() {
+        server_.start("Xvfb",
+                      {"-displayfd", "1", "-screen", "0", "1024x768x24", "-nolisten", "tcp"});
+        server_.waitForReadyRead(10000);
+        std::string display = ":" + server_.readAllStandardOutput().trimmed().toStdString();
+        ::setenv("DISPLAY", display.c_str(), 1);
+        ::unsetenv("WAYLAND_DISPLAY");
+    }
+    ~PrivateX() {
+        server_.terminate();
+        if (!server_.waitForFinished(2000)) {
+            server_.kill();
+            server_.waitForFinished(2000);
+        }
+    }
+
+  private:
+    QProcess server_;
+};
+
+// The server comes first: the application connects to it when made.
+class ReportWindowOnXTest : private PrivateX, public ReportWindowTest {
+  protected:
+    ReportWindowOnXTest() : ReportWindowTest("xcb") {}
+};
+
+TEST_F(ReportWindowOnXTest, PaintsBarsOnARealXServer) {
+    window.emplace(log, files, clock);
+    window->showAndRaise();
+    window->choose(ReportWindow::Choice::thisWeek);
+    window->selectApplication("Editor");
+    QWindow* shown = window->windowHandle();
+    ASSERT_NE(shown, nullptr);
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (!shown->isExposed() && std::chrono::steady_clock::now() < deadline) {
+        QApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    }
+    QApplication::processEvents();
+    // What the X server holds, not what the widget would draw.
+    QImage image = shown->screen()->grabWindow(window->winId()).toImage();
+    ASSERT_FALSE(image.isNull());
+    image.save(QString::fromStdString(TESUKO_BINARY_DIR "/tests/report-window.png"));
+    const QColor highlight = window->palette().color(QPalette::Highlight);
+    std::set<QRgb> colours;
+    int highlighted = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            QColor pixel = image.pixelColor(x, y);
+            colours.insert(pixel.rgb());
+            highlighted += pixel == highlight ? 1 : 0;
+        }
+    }
+    EXPECT_GT(colours.size(), 20u) << "text, bars and a chart, not a blank window";
+    EXPECT_GT(highlighted, 200) << "the selected application's days in the chart";
+}
+
+}  // namespace
+}  // namespace tesuko

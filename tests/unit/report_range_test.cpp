@@ -1,0 +1,171 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Reports over ranges of local days: intervals split at midnight (and so at
+// range edges), days that the clocks change, weeks in two locales, several
+// logs, empty ranges and damaged lines, through `tesuko report`.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <cstdio>
+#include <sstream>
+
+#include "app/report_command.h"
+#include "ranking/log_scanner.h"
+#include "ranking/totals_cache.h"
+#include "report/report_rows.h"
+#include "tests/fakes/fake_clock.h"
+#include "tests/fakes/fake_file_system.h"
+#include "tests/fakes/fake_home_folder.h"
+#include "tests/fakes/fake_system_log.h"
+#include "tests/fakes/fake_user_defaults.h"
+
+namespace tesuko {
+namespace {
+
+constexpr const char* kLog = "/home/user/Desktop/TESUKO/log.csv";
+
+// "2026-03-08 01:30:00" in the log's own form.
+std::string line(const std::string& when, const std::string& app, double seconds,
+                 const std::string& title = "t") {
+    int y, mo, d, h, mi, s;
+    std::sscanf(when.c_str(), "%d-%d-%d %d:%d:%d", &y, &mo, &d, &h, &mi, &s);
+    char text[160];
+    std::snprintf(text, sizeof text, "%04d年%02d月%02d日 %02d時%02d分%02d秒,%s,%s,1,2,%.6f\n", y,
+                  mo, d, h, mi, s, app.c_str(), title.c_str(), seconds);
+    return text;
+}
+
+// Rows by day as "date app seconds" lines.
+std::string byDay(const std::string& log, const std::string& zone, const std::string& since,
+                  const std::string& until) {
+    FakeFileSystem files;
+    FakeSystemLog systemLog;
+    files.addFile(kLog, log);
+    LogScanner scanner(systemLog, LocalDays(zone));
+    scanner.scan(files, kLog);
+    const ScanState* logs[] = {&scanner.state()};
+    std::string out;
+    for (const ReportRow& row :
+         rowsByDay(logs, {*dayFromIsoDate(since), *dayFromIsoDate(until) + 1})) {
+        char seconds[32];
+        std::snprintf(seconds, sizeof seconds, "%g", row.seconds);
+        out += isoDate(row.day) + " " + row.application + " " + seconds + "\n";
+    }
+    return out;
+}
+
+struct DayCase {
+    const char* what;
+    std::string log;
+    const char* since;
+    const char* until;
+    const char* expected;
+};
+
+// New York: clocks forward 2026-03-08 02:00 (a 23-hour day), back 2026-11-01
+// 02:00 (25 hours). The zone comes from TZ, as on the user's machine.
+TEST(ReportDays, IntervalsAreSplitAtMidnightsInTheLocalZone) {
+    ::setenv("TZ", "America/New_York", 1);
+    const DayCase cases[] = {
+        {"midnight", line("2026-12-04 23:50:00", "A", 1200), "2026-12-04", "2026-12-05",
+         "2026-12-04 A 600\n2026-12-05 A 600\n"},
+        {"range edges", line("2026-12-03 23:00:00", "A", 30 * 3600), "2026-12-04", "2026-12-04",
+         "2026-12-04 A 86400\n"},
+        {"before the gap", line("2026-03-08 01:30:00", "A", 80000), "2026-03-07", "2026-03-09",
+         "2026-03-08 A 77400\n2026-03-09 A 2600\n"},
+        {"in the gap: as if the clocks had not changed", line("2026-03-08 02:30:00", "A", 80000),
+         "2026-03-08", "2026-03-09", "2026-03-08 A 73800\n2026-03-09 A 6200\n"},
+        {"into the short day", line("2026-03-07 23:00:00", "A", 3 * 3600), "2026-03-07",
+         "2026-03-08", "2026-03-07 A 3600\n2026-03-08 A 7200\n"},
+        {"repeated hour: its first occurrence", line("2026-11-01 01:30:00", "A", 88000),
+         "2026-11-01", "2026-11-02", "2026-11-01 A 84600\n2026-11-02 A 3400\n"},
+        {"days apart, several applications",
+         line("2026-12-01 10:00:00", "B", 60) + line("2026-12-01 11:00:00", "A", 30) +
+             line("2026-12-02 09:00:00", "A", 5) + line("2026-12-01 12:00:00", "B", 40),
+         "2026-11-01", "2026-12-31", "2026-12-01 B 100\n2026-12-01 A 30\n2026-12-02 A 5\n"},
+        {"empty range", line("2026-12-01 10:00:00", "A", 60), "2026-12-02", "2026-12-03", ""},
+    };
+    for (const DayCase& c : cases) {
+        EXPECT_EQ(byDay(c.log, "", c.since, c.until), c.expected) << c.what;
+    }
+    ::unsetenv("TZ");
+}
+
+// `tesuko report` over fakes, on Thursday 2026-12-03 at noon, in Tokyo.
+class ReportCommandTest : public ::testing::Test {
+  protected:
+    ReportCommandTest() { clock.setWall(std::chrono::system_clock::from_time_t(1796266800)); }
+
+    std::string run(std::vector<std::string> args, const std::string& locale = "en_US") {
+        out.str({});
+        err.str({});
+        args.insert(args.begin(), "report");
+        ReportServices services{files, defaults, systemLog, home, clock, locale, "Asia/Tokyo"};
+        int status = runReportCommand(args, services, out, err);
+        return std::to_string(status) + "|" + out.str();
+    }
+
+    FakeFileSystem files;
+    FakeUserDefaults defaults;
+    FakeSystemLog systemLog;
+    FakeHomeFolder home{"/home/user"};
+    FakeClock clock;
+    std::ostringstream out;
+    std::ostringstream err;
+};
+
+TEST_F(ReportCommandTest, RangesLocalesLogsAndDamagedLinesInTheTable) {
+    files.addFile(kLog, line("2026-11-29 10:00:00", "Sunday", 3600) +
+                            line("2026-12-03 09:00:00", "Editor", 5400) + "damaged,row\n" +
+                            line("2026-12-03 23:30:00", "Editor", 3600) +
+                            line("2026-12-06 10:00:00", "Sunday", 1800));
+    files.addFile("/other.csv", line("2026-12-03 08:00:00", "Editor", 600) +
+                                    line("2026-12-03 08:10:00", "Mail", 1200));
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
+        {{}, "0|2026-12-03\n   2:00  100.0 %  Editor\n   2:00  100.0 %  total\n"},
+        {{"--week"},
+         "0|2026-11-29 to 2026-12-05\n   2:30   71.4 %  Editor\n   1:00   28.6 %  Sunday\n"
+         "   3:30  100.0 %  total\n"},
+        {{"--log", kLog, "--log", "/other.csv", "--today", "--top", "1"},
+         "0|2026-12-03\n   2:10   86.7 %  Editor\n   2:30  100.0 %  total\n"},
+        {{"--since", "2026-12-04", "--by", "day"}, "0|2026-12-04\nno records in this range\n"},
+        {{"--since", "2026-12-04", "--until", "2026-12-06", "--by", "day"},
+         "0|2026-12-04 to 2026-12-06\n2026-12-04\n   0:30   50.0 %  Editor\n2026-12-06\n"
+         "   0:30   50.0 %  Sunday\n   1:00  100.0 %  total\n"},
+        {{"--yesterday"}, "0|2026-12-02\nno records in this range\n"},
+        {{"--log", "/missing.csv"}, "1|"},
+        {{"--week", "--month"}, "2|"},
+        {{"--until", "2026-12-01"}, "2|"},
+        {{"--since", "2026-12-05", "--until", "2026-12-01"}, "2|"},
+        {{"--since", "2026-02-30"}, "2|"},
+        {{"--by", "week"}, "2|"},
+        {{"--top", "0"}, "2|"},
+    };
+    for (const auto& [args, expected] : cases) {
+        EXPECT_EQ(run(args), expected) << ::testing::PrintToString(args) << err.str();
+    }
+    EXPECT_EQ(run({"--week"}, "de_DE"),
+              "0|2026-11-30 to 2026-12-06\n   2:30   83.3 %  Editor\n   0:30   16.7 %  Sunday\n"
+              "   3:00  100.0 %  total\n");
+    ASSERT_FALSE(systemLog.lines.empty());
+    EXPECT_NE(systemLog.lines[0].find("Skipped 1 row of fewer than six fields"), std::string::npos)
+        << systemLog.lines[0];
+}
+
+// A second report starts from the cache the first saved (the tray's, for its
+// log): doctored totals there show.
+TEST_F(ReportCommandTest, ASecondReportStartsFromTheTraysCache) {
+    files.addFile(kLog, line("2026-12-03 09:00:00", "Editor", 60));
+    run({});
+    const std::string cache = totalsCachePath(home.cacheFolder());
+    std::optional<ScanState> state = decodeScanState(files.content(cache));
+    ASSERT_TRUE(state);
+    std::vector<DayTotals> days = state->days.days();
+    days.at(0).applications.at(0).seconds = 120;
+    state->days = *DailyTotals::restored(days, 1);
+    files.rewrite(cache, encodeScanState(*state));
+    EXPECT_EQ(run({"--format", "json"}),
+              "0|[\n  {\"application\": \"Editor\", \"seconds\": 120.000000}\n]\n");
+}
+
+}  // namespace
+}  // namespace tesuko
