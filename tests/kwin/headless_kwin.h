@@ -1,0 +1,161 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QCoreApplication>
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QDBusVirtualObject>
+#include <QDeadlineTimer>
+#include <QThread>
+#include <filesystem>
+
+#include "tests/integration/temp_dir.h"
+#include "tests/support/programs.h"
+
+namespace tesuko {
+
+// Runs the main loop until the condition holds, ten seconds at most; whether it held.
+inline bool pumpUntil(const std::function<bool()>& condition) {
+    static int argc = 1;
+    static char name[] = "tesuko-kwin-tests";
+    static char* argv[] = {name, nullptr};
+    static QCoreApplication application(argc, argv);  // QtDBus delivers through its loop
+    for (const QDeadlineTimer deadline(10s); !condition(); QThread::msleep(1)) {
+        if (deadline.hasExpired()) {
+            return false;
+        }
+        QCoreApplication::processEvents();
+    }
+    return true;
+}
+
+// SIGTERM, then SIGKILL after two seconds.
+inline void stop(QProcess& process) {
+    process.terminate();
+    if (!process.waitForFinished(2000)) {
+        process.kill();
+        process.waitForFinished();
+    }
+}
+
+// A private session bus in a runtime folder of its own.
+class PrivateBus {
+  public:
+    PrivateBus() {
+        std::filesystem::create_directory(runtime);
+        std::filesystem::permissions(runtime, std::filesystem::perms::owner_all);
+        start(daemon_,
+              {"dbus-daemon", "--session", "--nofork", "--print-address", "--address=" + address});
+        if (!daemon_.waitForReadyRead(10000) || !pumpUntil([] { return true; })) {
+            throw std::runtime_error("dbus-daemon did not start");
+        }
+    }
+    ~PrivateBus() { stop(daemon_); }
+
+    // A connection of the test's own.
+    QDBusConnection connect() {
+        static int made = 0;
+        return QDBusConnection::connectToBus(QString::fromStdString(address),
+                                             QStringLiteral("kwin-test-%1").arg(++made));
+    }
+    void stopDaemon() { stop(daemon_); }
+
+    TempDir dir;
+    const std::string runtime = dir / "runtime";
+    const std::string address = "unix:path=" + runtime + "/bus";
+
+  private:
+    QProcess daemon_;
+};
+
+// Takes the calls of the test's KWin scripts: what they found.
+class ActiveReports : public QDBusVirtualObject {
+  public:
+    bool handleMessage(const QDBusMessage& message, const QDBusConnection& connection) override {
+        last = message.arguments().value(0).toString().toStdString();
+        return connection.send(message.createReply());
+    }
+    QString introspect(const QString&) const override { return {}; }
+
+    std::optional<std::string> last;
+};
+
+// KWin 5.27 on its virtual output, on the private bus, with a Wayland socket
+// of its own. The installed binary carries a file capability a container may
+// not grant; a copy has none, and its name must still end in kwin_wayland.
+class HeadlessKwin {
+  public:
+    HeadlessKwin() {
+        const std::string binary = bus.dir / "kwin_wayland";
+        std::filesystem::copy_file("/usr/bin/kwin_wayland", binary);
+        start(kwin_,
+              {binary, "--virtual", "--no-lockscreen", "--no-global-shortcuts", "--no-kactivities",
+               "--socket", "wayland-kw", "--width", "1280", "--height", "720"},
+              env({{"HOME", bus.dir.path()}, {"QT_QPA_PLATFORM", std::nullopt}}),
+              bus.dir / "kwin.log");
+        // Its name first: a call to a name with no owner may start something.
+        if (!waitUntil([&] { return control_.interface()->isServiceRegistered("org.kde.KWin"); }) ||
+            !waitUntil([&] { return scripting("start").type() == QDBusMessage::ReplyMessage; })) {
+            throw std::runtime_error("KWin did not start:\n" + readFile(bus.dir / "kwin.log"));
+        }
+        control_.registerVirtualObject("/active", &reports_);
+    }
+    ~HeadlessKwin() { stop(kwin_); }
+
+    // The environment of a program on this desktop.
+    EnvChanges env(EnvChanges more = {}) const {
+        more.merge(EnvChanges{{"WAYLAND_DISPLAY", "wayland-kw"},
+                              {"XDG_RUNTIME_DIR", bus.runtime},
+                              {"DBUS_SESSION_BUS_ADDRESS", bus.address},
+                              {"DISPLAY", std::nullopt}});
+        return more;
+    }
+    QDBusMessage scripting(const QString& method, const QVariantList& arguments = {}) {
+        auto call = QDBusMessage::createMethodCall("org.kde.KWin", "/Scripting",
+                                                   "org.kde.kwin.Scripting", method);
+        call.setArguments(arguments);
+        return control_.call(call);
+    }
+    bool scriptLoaded(const QString& name) {
+        return scripting("isScriptLoaded", {name}).arguments().value(0).toBool();
+    }
+    // Makes the application's window the active one, as a click would; when
+    // KWin told that it had.
+    std::chrono::steady_clock::time_point activate(const std::string& application) {
+        const std::string select =
+            "for (const w of workspace.clientList()) if (w.resourceClass == '" + application +
+            "') workspace.activeClient = w;";
+        if (!pumpUntil([&] {
+                return evaluate("workspace.activeClient.resourceClass", select) == application;
+            })) {
+            throw std::runtime_error("KWin did not activate " + application);
+        }
+        return std::chrono::steady_clock::now();
+    }
+    // The JavaScript expression's value in KWin, after the statements ran:
+    // a script run once, under a name of its own, tells the test.
+    std::string evaluate(const std::string& expression, const std::string& statements = "") {
+        const QString name = QStringLiteral("kwin-test-%1").arg(++scripts_);
+        writeFile(bus.dir / name.toStdString(),
+                  statements + "callDBus('" + control_.baseService().toStdString() +
+                      "', '/active', 'test.Active', 'Report', String(" + expression + "));");
+        reports_.last.reset();
+        scripting("loadScript", {QString::fromStdString(bus.dir / name.toStdString()), name});
+        scripting("start");
+        if (!pumpUntil([&] { return reports_.last.has_value(); })) {
+            throw std::runtime_error("KWin ran no script:\n" + readFile(bus.dir / "kwin.log"));
+        }
+        return *reports_.last;
+    }
+    void stopKwin() { stop(kwin_); }
+
+    PrivateBus bus;
+
+  private:
+    QDBusConnection control_ = bus.connect();
+    ActiveReports reports_;
+    QProcess kwin_;
+    int scripts_ = 0;
+};
+
+}  // namespace tesuko

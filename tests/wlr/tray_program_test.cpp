@@ -1,0 +1,118 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include <gmock/gmock.h>
+
+#include <filesystem>
+#include <regex>
+
+#include "tests/wlr/headless_sway.h"
+
+namespace tesuko {
+namespace {
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+const std::string kBinary = fs::weakly_canonical(TESUKO_BINARY_DIR "/app/tesuko").string();
+
+double seconds(Clock::duration duration) {
+    return std::chrono::duration<double>(duration).count();
+}
+
+// The program as a login item on a bare sway (no tray there: it records all
+// the same), in a home of its own; the test plays the user.
+class WlrTrayProgramTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        fs::create_directories(work / "home/.config/autostart");
+        writeFile(work / "home/.config/autostart/tesuko.desktop",
+                  "[Desktop Entry]\nType=Application\nName=tesuko\nExec=" + kBinary + "\n");
+    }
+    // SIGTERM first, as a session ends; QProcess kills what is left.
+    void TearDown() override {
+        tesuko.terminate();
+        exitStatus(tesuko, 2s);
+    }
+    void startTesuko() {
+        start(tesuko, {kBinary},
+              {{"WAYLAND_DISPLAY", sway.socket()},
+               {"QT_QPA_PLATFORM", "wayland"},
+               {"DISPLAY", std::nullopt},
+               {"HOME", work / "home"},
+               {"XDG_RUNTIME_DIR", work.path()},
+               {"XDG_CONFIG_HOME", std::nullopt},
+               {"XDG_STATE_HOME", std::nullopt},
+               {"DBUS_SESSION_BUS_ADDRESS", "unix:path=" + work / "no-bus"},
+               {"LC_ALL", "en_US.UTF-8"}},
+              work / "tesuko.out");
+        ASSERT_TRUE(waitUntil([&] { return output().find("No system tray") != npos; })) << output();
+    }
+    std::string output() const { return readFile(work / "tesuko.out"); }
+    std::vector<std::string> records() const {
+        return linesOf(readFile(work / "home/Desktop/TESUKO/log.csv"));
+    }
+    // The seconds of the record `index` of that application and title, with
+    // clicks and keys left empty: Wayland shows no one the input.
+    double recorded(std::size_t index, const std::string& application, const std::string& title) {
+        EXPECT_TRUE(waitUntil([&] { return records().size() > index; })) << output();
+        std::smatch fields;
+        const std::string record = records().size() > index ? records()[index] : "";
+        EXPECT_TRUE(std::regex_match(
+            record, fields, std::regex(".*," + application + "," + title + ",,,([0-9.]+)")))
+            << record;
+        return fields.empty() ? 0 : std::stod(fields[1]);
+    }
+    static constexpr auto npos = std::string::npos;
+
+    TempDir work;
+    HeadlessSway sway;
+    QProcess tesuko;
+};
+
+// Once the first record shows the program at work, its switches are timed:
+// before, a busy start may read the first one late.
+TEST_F(WlrTrayProgramTest, RecordsEachSwitchOfApplicationWithItsTitleAndTime) {
+    QProcess& first = sway.openWindow("editor.A", "Alpha one");
+    sway.openWindow("editor.A", "Alpha two");
+    sway.openWindow("viewer.B", "Beta pic");
+    startTesuko();
+    sway.swaymsg("[title=\"Alpha one\"] focus");
+    recorded(0, "viewer\\.B", "Beta pic");
+    const auto toB = sway.swaymsg("[title=\"Beta pic\"] focus");
+    recorded(1, "editor\\.A", "Alpha one");
+    const auto toA = sway.swaymsg("[title=\"Alpha two\"] focus");
+    EXPECT_NEAR(recorded(2, "viewer\\.B", "Beta pic"), seconds(toA - toB), 0.2);
+    std::printf("record written %.0f ms after the switch\n", seconds(Clock::now() - toA) * 1000);
+    // Another window of the same application, and a new title: no record.
+    sway.swaymsg("[title=\"Alpha one\"] focus");
+    sway.retitle(first, "Alpha one v2");
+    const auto back = sway.swaymsg("[title=\"Beta pic\"] focus");
+    EXPECT_NEAR(recorded(3, "editor\\.A", "Alpha one v2"), seconds(back - toA), 0.2);
+    EXPECT_EQ(records().size(), 4u);
+}
+
+// SIGTERM ends sway as a session ends: every window closes before the
+// program's connection does. SIGKILL: a crash.
+class WlrTrayProgramEndTest : public WlrTrayProgramTest,
+                              public ::testing::WithParamInterface<int> {};
+
+TEST_P(WlrTrayProgramEndTest, TheCompositorGoingAwayWritesTheIntervalInProgressAndExitsCleanly) {
+    sway.openWindow("editor.A", "Alpha");
+    sway.openWindow("viewer.B", "Beta");
+    startTesuko();
+    sway.swaymsg("[title=Alpha] focus");
+    recorded(0, "viewer\\.B", "Beta");
+    const auto switched = sway.swaymsg("[title=Beta] focus");
+    recorded(1, "editor\\.A", "Alpha");
+    const auto stopped = Clock::now();
+    sway.stop(GetParam());
+    EXPECT_EQ(exitStatus(tesuko), 0) << output();
+    EXPECT_NEAR(recorded(2, "viewer\\.B", "Beta"), seconds(stopped - switched), 0.2);
+}
+
+INSTANTIATE_TEST_SUITE_P(Signals, WlrTrayProgramEndTest, ::testing::Values(SIGTERM, SIGKILL),
+                         [](const auto& signal) {
+                             return signal.param == SIGTERM ? "End" : "Crash";
+                         });
+
+}  // namespace
+}  // namespace tesuko

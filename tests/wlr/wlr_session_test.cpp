@@ -1,0 +1,134 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include <gmock/gmock.h>
+#include <poll.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <memory>
+
+#include "platform/wlr/wlr_session.h"
+#include "tests/fakes/fake_system_log.h"
+#include "tests/wlr/headless_sway.h"
+
+namespace tesuko {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+std::string nameOf(const std::optional<Application>& application) {
+    return application ? application->name : "-";
+}
+
+// WlrSession against a real sway, driven as the program's main loop does.
+class WlrSessionTest : public ::testing::Test {
+  protected:
+    void open() {
+        ::setenv("WAYLAND_DISPLAY", sway.socket().c_str(), 1);
+        OpenedDesktopSession opened = WlrSession::open(log);
+        ASSERT_TRUE(opened.session) << opened.error;
+        session = std::move(opened.session);
+        session->workspace().subscribeSwitches([this](const ApplicationSwitch& change) {
+            switches.push_back(nameOf(change.deactivated) + ">" + nameOf(change.activated));
+            lastWhen = change.when.value_or(Clock::time_point{});
+        });
+    }
+    bool pumpUntil(const std::function<bool()>& condition) {
+        for (auto deadline = Clock::now() + 5s; !condition(); session->processEvents()) {
+            pollfd watched{*session->fd(), POLLIN, 0};
+            if (Clock::now() > deadline || ::poll(&watched, 1, 10) < 0) {
+                return false;
+            }
+        }
+        return true;
+    }
+    std::string front() { return session->workspace().activeApplication().value_or("-"); }
+    std::string frontTitle() {
+        auto windows = session->windowList().onScreenWindows();
+        return windows.empty() ? "-" : windows.front().title.value_or("");
+    }
+
+    HeadlessSway sway;
+    FakeSystemLog log;
+    std::unique_ptr<DesktopSession> session;
+    std::vector<std::string> switches;
+    Clock::time_point lastWhen;
+};
+
+TEST_F(WlrSessionTest, SwitchesOnlyWhenTheApplicationInFrontChanges) {
+    sway.openWindow("editor.A", "one");
+    sway.openWindow("editor.A", "two");
+    QProcess& viewer = sway.openWindow("viewer.B", "pic");
+    open();
+    const struct {
+        std::function<void()> action;
+        std::string front, title;           // application in front, front-most window
+        std::vector<std::string> switches;  // posted by the step
+    } steps[] = {
+        {[&] { sway.swaymsg("[title=one] focus"); }, "editor.A", "one", {"viewer.B>editor.A"}},
+        {[&] { sway.swaymsg("[title=two] focus"); }, "editor.A", "two", {}},
+        {[&] { sway.swaymsg("[title=pic] focus"); }, "viewer.B", "pic", {"editor.A>viewer.B"}},
+        {[&] { sway.retitle(viewer, "picture"); }, "viewer.B", "picture", {}},
+        // sway moves the focus to another window at once: one switch.
+        {[&] { sway.close(viewer); }, "editor.A", "two", {"viewer.B>editor.A"}},
+        {[&] { sway.swaymsg("workspace 2"); }, "-", "two", {"editor.A>-"}},
+        {[&] { sway.swaymsg("workspace 1"); }, "editor.A", "two", {"->editor.A"}},
+    };
+    EXPECT_EQ(front(), "viewer.B");
+    for (const auto& step : steps) {
+        switches.clear();
+        const auto asked = Clock::now();
+        step.action();
+        ASSERT_TRUE(pumpUntil([&] {
+            return front() == step.front && frontTitle() == step.title &&
+                   switches.size() >= step.switches.size();
+        })) << step.front
+            << ", " << step.title;
+        EXPECT_EQ(switches, step.switches);
+        if (!switches.empty()) {
+            EXPECT_GE(lastWhen, asked);
+            std::printf("switch read %ld us after swaymsg started, posted %ld us later\n",
+                        long((lastWhen - asked) / 1us), long((Clock::now() - lastWhen) / 1us));
+        }
+    }
+    std::vector<std::string> windows;
+    for (const WindowInfo& window : session->windowList().onScreenWindows()) {
+        windows.push_back(window.ownerName.value_or("-") + ":" + window.title.value_or("-"));
+    }
+    EXPECT_THAT(windows, ::testing::ElementsAre("editor.A:two", "editor.A:one"));
+    EXPECT_FALSE(session->inputMonitors().available());
+}
+
+// sway closes every window when it ends (SIGTERM) before its clients go.
+TEST_F(WlrSessionTest, ALostCompositorIsNoticedOnceAndLeavesTheLastWindowListed) {
+    sway.openWindow("editor.A", "one");
+    open();
+    int lost = 0;
+    session->onConnectionLost([&] { ++lost; });
+    sway.stop(SIGTERM);
+    ASSERT_TRUE(pumpUntil([&] { return session->connectionLost(); }));
+    session->processEvents();
+    EXPECT_EQ(lost, 1);
+    EXPECT_EQ(frontTitle(), "one");
+    EXPECT_TRUE(switches.empty());
+}
+
+TEST_F(WlrSessionTest, IdleComesAfterTheThresholdWithoutInputAndEndsAtTheNextInput) {
+    open();
+    IdleWatch& idle = session->idleWatch();
+    ASSERT_TRUE(idle.available());
+    std::optional<Clock::time_point> lastInput, activeAt;
+    sway.swaymsg("seat - cursor move 5 5");
+    const auto watched = Clock::now();
+    idle.watch(1s, {[&](Clock::time_point at) { lastInput = at; },
+                    [&](Clock::time_point at) { activeAt = at; }});
+    ASSERT_TRUE(pumpUntil([&] { return lastInput.has_value(); }));
+    EXPECT_GE(Clock::now() - watched, 950ms);
+    EXPECT_LT(*lastInput - watched, 200ms);
+    sway.swaymsg("seat - cursor move 5 5");
+    ASSERT_TRUE(pumpUntil([&] { return activeAt.has_value(); }));
+    EXPECT_GE(*activeAt, watched + 1s);
+}
+
+}  // namespace
+}  // namespace tesuko
