@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Front door: `make run` and `make test` work on a fresh Debian 12 machine.
 JOBS ?= $(shell nproc)
 BUILD ?= build
@@ -6,8 +7,11 @@ BENCH_BUILD ?= build-bench
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
 CMAKE_FLAGS ?=
+PREFIX ?= /usr/local
+DESTDIR ?=
 
-.PHONY: all deps build run test test-asan test-plain bench fuzz fuzz-smoke format format-check clean
+.PHONY: all deps build program run install uninstall package test test-asan test-plain bench fuzz \
+	fuzz-smoke format format-check clean
 
 all: build
 
@@ -20,8 +24,24 @@ $(BUILD)/CMakeCache.txt:
 build: deps $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) -j $(JOBS)
 
-run: build
+# The program and what installing it needs, without the tests and benchmarks.
+program: deps $(BUILD)/CMakeCache.txt
+	cmake --build $(BUILD) -j $(JOBS) --target tesuko tesuko_compressed_docs
+
+run: program
 	@bash scripts/run.sh $(BUILD)
+
+# `make install PREFIX=/usr DESTDIR=/tmp/root`; PREFIX is /usr/local by default.
+install: program
+	DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)" --strip
+
+# What the last `make install` installed, with the same DESTDIR.
+uninstall:
+	sed 's|^|$(DESTDIR)|' $(BUILD)/install_manifest.txt | tr '\n' '\0' | xargs -0 -r rm -f --
+
+# A Debian package in $(BUILD): `sudo apt install ./$(BUILD)/tesuko_*.deb`.
+package: program
+	cd $(BUILD) && cpack -G DEB
 
 $(ASAN_BUILD)/CMakeCache.txt:
 	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DTESUKO_WERROR=ON -DTESUKO_SANITIZE=ON $(CMAKE_FLAGS)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/top_command.h"
 
 #include <charconv>
@@ -11,7 +12,8 @@ namespace tesuko {
 
 namespace {
 
-constexpr const char* kUsage = "usage: tesuko --top [N] [--log FILE]";
+constexpr std::string_view kLogOption = "--log";
+constexpr std::string_view kLogOptionWithValue = "--log=";
 
 std::optional<std::size_t> rowCount(const std::string& text) {
     std::size_t rows = 0;
@@ -20,17 +22,6 @@ std::optional<std::size_t> rowCount(const std::string& text) {
         return std::nullopt;
     }
     return rows;
-}
-
-// C0, DEL and C1 controls: an escape sequence in a crafted log could
-// otherwise retitle or reprogram the user's terminal.
-std::string terminalSafe(std::string_view text) {
-    std::string out;
-    utf8::decode(text, [&](char32_t cp, std::string_view bytes) {
-        bool control = cp < 0x20 || (cp >= 0x7F && cp <= 0x9F);
-        out += control ? utf8::kReplacementCharacter : bytes;
-    });
-    return out;
 }
 
 }  // namespace
@@ -47,16 +38,22 @@ std::variant<TopOptions, std::string> parseTopArguments(std::span<const std::str
     bool rowsGiven = false;
     for (std::size_t i = 1; i < args.size(); ++i) {
         const std::string& arg = args[i];
-        if (arg == "--log") {
-            if (options.logFile || i + 1 == args.size()) {
-                return std::string(options.logFile ? "--log given twice" : "--log needs a FILE");
+        if (arg == kLogOption || arg.starts_with(kLogOptionWithValue)) {
+            const bool separate = arg == kLogOption;
+            if (options.logFile) {
+                return std::string("--log given twice");
             }
-            options.logFile = args[++i];
+            if (separate ? i + 1 == args.size() : arg.size() == kLogOptionWithValue.size()) {
+                return std::string("--log needs a FILE");
+            }
+            options.logFile = separate ? args[++i] : arg.substr(kLogOptionWithValue.size());
         } else if (auto rows = rowCount(arg); rows && !rowsGiven) {
             options.rows = *rows;
             rowsGiven = true;
+        } else if (arg.starts_with('-')) {
+            return "unrecognized option '" + arg + "'";
         } else {
-            return "unexpected argument '" + arg + "' (N is a whole number of at least 1)";
+            return "unexpected argument '" + arg + "' (N is one whole number of at least 1)";
         }
     }
     return options;
@@ -67,7 +64,7 @@ int runTopCommand(std::span<const std::string> args, FileSystem& fileSystem, Use
                   TopOutput output) {
     auto parsed = parseTopArguments(args);
     if (auto* problem = std::get_if<std::string>(&parsed)) {
-        err << "tesuko: " << *problem << '\n' << kUsage << '\n';
+        err << "tesuko: " << *problem << '\n' << kTryHelp << '\n';
         return 2;
     }
     const TopOptions& options = std::get<TopOptions>(parsed);
@@ -78,7 +75,7 @@ int runTopCommand(std::span<const std::string> args, FileSystem& fileSystem, Use
         return 1;
     }
     for (const std::string& title : rankRowTitles(scanner.ranks(), options.rows)) {
-        out << (output == TopOutput::terminal ? terminalSafe(title) : title) << '\n';
+        out << (output == TopOutput::terminal ? utf8::terminalSafe(title) : title) << '\n';
     }
     return 0;
 }

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <cstddef>
@@ -14,7 +15,11 @@
 
 namespace tesuko {
 
-// `tesuko --top [N] [--log FILE]`: the ranking in a terminal, without a display.
+// The second line of every complaint about the command line, as GNU tools say it.
+inline constexpr const char* kTryHelp = "Try 'tesuko --help' for more information.";
+
+// `tesuko --top [N] [--log FILE | --log=FILE]`: the ranking in a terminal,
+// without a display.
 struct TopOptions {
     std::size_t rows = 5;
     std::optional<std::string> logFile;  // the log the menu reads when none

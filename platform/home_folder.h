@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <string>
@@ -16,6 +17,9 @@ class HomeFolder {
     virtual std::string cacheFolder() = 0;
     // Where state lives that should outlive a crash ($XDG_STATE_HOME).
     virtual std::string stateFolder() = 0;
+    // The folder the desktop shows, named in the user's language
+    // (~/Desktop in English, ~/デスクトップ in Japanese).
+    virtual std::string desktopFolder() = 0;
 };
 
 }  // namespace tesuko

@@ -1,8 +1,17 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "recorder/log_location.h"
 
 #include "settings/setting.h"
 
 namespace tesuko {
+
+std::string defaultLogFolder(HomeFolder& home) {
+    return home.desktopFolder() + "/TESUKO";
+}
+
+std::string defaultLogPath(HomeFolder& home) {
+    return defaultLogFolder(home) + "/log.csv";
+}
 
 std::optional<FolderAndFile> storedLogLocation(UserDefaults& defaults, SystemLog& systemLog) {
     std::optional<std::string> stored = Setting(defaults, systemLog).getFilePath();
@@ -26,7 +35,7 @@ std::string logPath(UserDefaults& defaults, SystemLog& systemLog, HomeFolder& ho
     if (auto stored = storedLogLocation(defaults, systemLog)) {
         return stored->folder + stored->fileName;
     }
-    return defaultLogPath(home.path());
+    return defaultLogPath(home);
 }
 
 }  // namespace tesuko

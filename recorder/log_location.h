@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <optional>
@@ -10,13 +11,11 @@
 
 namespace tesuko {
 
-// Where the log lives until the user chooses another file.
-inline std::string defaultLogFolder(const std::string& home) {
-    return home + "/Desktop/TESUKO";
-}
-inline std::string defaultLogPath(const std::string& home) {
-    return defaultLogFolder(home) + "/log.csv";
-}
+// Where the log lives until the user chooses another file: TESUKO in the
+// desktop folder, which is named in the user's language. A log made before
+// that, in ~/Desktop, goes on being used as long as the settings name it.
+std::string defaultLogFolder(HomeFolder& home);
+std::string defaultLogPath(HomeFolder& home);
 
 // The location the settings hold (percent-escapes decoded), split into folder
 // and file name; nullopt when none is stored, or when what is stored is

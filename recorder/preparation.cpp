@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <algorithm>
 
 #include "recorder/log_location.h"
@@ -36,6 +37,7 @@ Recorder::~Recorder() {
 
 Recorder& Recorder::init() {
     setting_.emplace(platform_.userDefaults, platform_.systemLog);
+    loadPrivacy();
     state_ = State::stopped;
 
     if (filePath_) {
@@ -49,7 +51,7 @@ Recorder& Recorder::init() {
 
     // The interval that starts now belongs to the application in front now, so
     // the first switch after a start already has something to write.
-    deactiveJapanAppName_ = platform_.workspace.activeApplication();
+    deactiveJapanAppName_ = tracked(platform_.workspace.activeApplication());
     startDate_ = now();
     return *this;
 }
@@ -69,9 +71,8 @@ void Recorder::resolvePersistedLocation(const FolderAndFile& location) {
 }
 
 void Recorder::resolveDefaultLocation() {
-    std::string home = platform_.homeFolder.path();
-    createFolder(defaultLogFolder(home));
-    filePath_ = defaultLogPath(home);
+    createFolder(defaultLogFolder(platform_.homeFolder));
+    filePath_ = defaultLogPath(platform_.homeFolder);
     saveFileName_.clear();
 }
 

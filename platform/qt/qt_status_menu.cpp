@@ -1,9 +1,15 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/qt/qt_status_menu.h"
 
 #include <QAction>
 #include <QCursor>
 #include <QFile>
 #include <QIcon>
+#include <QWidgetAction>
+
+#include "platform/qt/qt_rank_row.h"
+#include "platform/qt/qt_tool_tip.h"
+#include "platform/qt/qt_tray_icons.h"
 
 namespace tesuko {
 
@@ -13,41 +19,37 @@ namespace {
 const QString kEmptyRow = QStringLiteral("—");
 
 // "&" would otherwise mark the next letter as the item's shortcut.
-QString literalText(const std::string& text) {
-    return QString::fromStdString(text).replace(QLatin1Char('&'), QLatin1String("&&"));
+QString literalText(const QString& text) {
+    return QString(text).replace(QLatin1Char('&'), QLatin1String("&&"));
 }
 
 }  // namespace
 
 QtStatusMenu::QtStatusMenu(SystemLog& systemLog) : systemLog_(systemLog) {
-    addCommandItem(MenuItem::StartRecord, QStringLiteral("Start Recording"),
-                   MenuCommand::StartRecord, true);
-    addCommandItem(MenuItem::StopRecord, QStringLiteral("Stop Recording"), MenuCommand::StopRecord,
-                   false);
-    addCommandItem(MenuItem::PauseFor15Minutes, QStringLiteral("Pause for 15 Minutes"),
+    addCommandItem(MenuItem::StartRecord, tr("Start Recording"), MenuCommand::StartRecord, true);
+    addCommandItem(MenuItem::StopRecord, tr("Stop Recording"), MenuCommand::StopRecord, false);
+    addCommandItem(MenuItem::PauseFor15Minutes, tr("Pause for 15 Minutes"),
                    MenuCommand::PauseFor15Minutes, false);
-    addCommandItem(MenuItem::PauseFor1Hour, QStringLiteral("Pause for 1 Hour"),
-                   MenuCommand::PauseFor1Hour, false);
-    addCommandItem(MenuItem::PauseUntilTomorrow, QStringLiteral("Pause Until Tomorrow"),
+    addCommandItem(MenuItem::PauseFor1Hour, tr("Pause for 1 Hour"), MenuCommand::PauseFor1Hour,
+                   false);
+    addCommandItem(MenuItem::PauseUntilTomorrow, tr("Pause Until Tomorrow"),
                    MenuCommand::PauseUntilTomorrow, false);
-    addCommandItem(MenuItem::ForgetLast15Minutes, QStringLiteral("Forget the Last 15 Minutes"),
+    addCommandItem(MenuItem::ForgetLast15Minutes, tr("Forget the Last 15 Minutes"),
                    MenuCommand::ForgetLast15Minutes, false);
     menu_.addSeparator();
-    addCommandItem(MenuItem::SaveAs, QStringLiteral("Save Log As…"), MenuCommand::SaveAs, false);
-    addCommandItem(MenuItem::OpenAtLogin, QStringLiteral("Open at Login"), MenuCommand::OpenAtLogin,
+    addCommandItem(MenuItem::SaveAs, tr("Save Log As…"), MenuCommand::SaveAs, false);
+    addCommandItem(MenuItem::OpenAtLogin, tr("Open at Login"), MenuCommand::OpenAtLogin, true);
+    addCommandItem(MenuItem::PauseWhenIdle, tr("Pause When Idle"), MenuCommand::PauseWhenIdle,
                    true);
-    addCommandItem(MenuItem::PauseWhenIdle, QStringLiteral("Pause When Idle"),
-                   MenuCommand::PauseWhenIdle, true);
-    addCommandItem(MenuItem::Privacy, QStringLiteral("Privacy…"), MenuCommand::Privacy, false);
+    addCommandItem(MenuItem::Privacy, tr("Privacy…"), MenuCommand::Privacy, false);
     menu_.addSeparator();
     for (MenuItem row :
          {MenuItem::Rank1, MenuItem::Rank2, MenuItem::Rank3, MenuItem::Rank4, MenuItem::Rank5}) {
         addRankRow(row);
     }
-    addCommandItem(MenuItem::ShowReport, QStringLiteral("Show Report…"), MenuCommand::ShowReport,
-                   false);
+    addCommandItem(MenuItem::ShowReport, tr("Show Report…"), MenuCommand::ShowReport, false);
     menu_.addSeparator();
-    QAction* quit = menu_.addAction(QStringLiteral("Quit tesuko"));
+    QAction* quit = menu_.addAction(tr("Quit tesuko"));
     QObject::connect(quit, &QAction::triggered, &menu_, [this] {
         if (quitHandler_) {
             quitHandler_();
@@ -58,6 +60,7 @@ QtStatusMenu::QtStatusMenu(SystemLog& systemLog) : systemLog_(systemLog) {
         if (openHandler_) {
             openHandler_();
         }
+        showToolTip();  // Save Log As… may have moved the log since
     });
     trayIcon_.setContextMenu(&menu_);
     trayIcon_.setToolTip(QStringLiteral("tesuko"));
@@ -70,13 +73,24 @@ void QtStatusMenu::addCommandItem(MenuItem item, const QString& text, MenuComman
     QAction* action = menu_.addAction(text);
     action->setCheckable(checkable);
     QObject::connect(action, &QAction::triggered, &menu_, [this, item] { choose(item); });
-    items_[item] = Item{action, command, false};
+    items_[item] = Item{action, command, false, nullptr};
 }
 
+// The action keeps the row's whole text, which a StatusNotifierItem host
+// shows as it is; a menu Qt draws itself shows the row's own drawing.
 void QtStatusMenu::addRankRow(MenuItem row) {
-    QAction* action = menu_.addAction(kEmptyRow);
-    action->setEnabled(false);  // a row shows a total; choosing it does nothing
-    items_[row] = Item{action, std::nullopt, false};
+    auto* action = new QWidgetAction(&menu_);  // owned by the menu
+    auto* drawing = new QtRankRow(menu_);      // owned by the action
+    drawing->setColumns(kEmptyRow, {});
+    action->setDefaultWidget(drawing);
+    action->setText(kEmptyRow);
+    menu_.addAction(action);
+    items_[row] = Item{action, std::nullopt, false, drawing};
+}
+
+QtRankRow* QtStatusMenu::rankRow(MenuItem row) {
+    auto found = items_.find(row);
+    return found == items_.end() ? nullptr : found->second.row;
 }
 
 void QtStatusMenu::choose(MenuItem item) {
@@ -105,7 +119,7 @@ void QtStatusMenu::showIcon(const std::string& imageName) {
     if (!QSystemTrayIcon::isSystemTrayAvailable()) {
         systemLog_.warning(
             "No system tray is available: tesuko goes on recording and shows its icon as soon "
-            "as a tray appears.");
+            "as a tray appears. `tesuko --quit` ends it.");
     }
     trayIcon_.show();
 }
@@ -130,15 +144,38 @@ void QtStatusMenu::setState(MenuItem item, bool on) {
     }
 }
 
-void QtStatusMenu::setToolTip(const std::string& text) {
-    trayIcon_.setToolTip(QStringLiteral("tesuko: ") + QString::fromStdString(text));
+void QtStatusMenu::setLogPathSource(LogPathSource source) {
+    logPathSource_ = std::move(source);
+    showToolTip();
 }
 
-void QtStatusMenu::showTrayState(TrayState /*state*/) {}
+void QtStatusMenu::setToolTip(const std::string& text) {
+    toolTipWords_ = text;
+    showToolTip();
+}
+
+void QtStatusMenu::showToolTip() {
+    if (toolTipWords_.empty()) {
+        return;
+    }
+    trayIcon_.setToolTip(toolTipText(
+        toolTipWords_, logPathSource_ ? std::optional(logPathSource_()) : std::nullopt));
+}
+
+void QtStatusMenu::showTrayState(TrayState state) {
+    trayIcon_.setIcon(stateIcon(state));
+}
 
 void QtStatusMenu::setTitle(MenuItem item, const std::string& title) {
-    if (auto found = items_.find(item); found != items_.end()) {
-        found->second.action->setText(literalText(title));
+    auto found = items_.find(item);
+    if (found == items_.end()) {
+        return;
+    }
+    const QString text = QString::fromStdString(title);
+    found->second.action->setText(literalText(text));
+    if (QtRankRow* row = found->second.row) {
+        const RankColumns columns = rankColumns(text);
+        row->setColumns(literalText(columns.name), columns.total);
     }
 }
 

@@ -1,5 +1,7 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QCoreApplication>
 #include <QMenu>
 #include <QString>
 #include <QSystemTrayIcon>
@@ -15,12 +17,20 @@ class QAction;
 
 namespace tesuko {
 
+class QtRankRow;
+
 // The tray icon and its menu: recording, pausing and forgetting; the log's
-// place and the preferences; the five ranking rows and Show Report…; Quit. The icon comes from the
-// Qt resources under ":/tesuko/"; the tray is whatever the desktop offers
+// place and the preferences; the five ranking rows and Show Report…; Quit.
+// The icon shows whether tesuko records, is paused or stopped; the tooltip
+// says so in words, with the log's path. Texts are in the user's language
+// once QtTranslations is installed. The tray is whatever the desktop offers
 // (a StatusNotifierItem host or an XEmbed tray).
 class QtStatusMenu : public StatusMenu {
+    Q_DECLARE_TR_FUNCTIONS(QtStatusMenu)
+
   public:
+    using LogPathSource = std::function<std::string()>;
+
     explicit QtStatusMenu(SystemLog& systemLog);
     QtStatusMenu(const QtStatusMenu&) = delete;
     QtStatusMenu& operator=(const QtStatusMenu&) = delete;
@@ -37,21 +47,28 @@ class QtStatusMenu : public StatusMenu {
 
     // Called when the user chooses Quit tesuko.
     void onQuit(std::function<void()> handler) { quitHandler_ = std::move(handler); }
+    // Where the log is, for the tooltip; asked whenever the tooltip changes
+    // and each time the menu opens.
+    void setLogPathSource(LogPathSource source);
 
     QMenu& menu() { return menu_; }
     QSystemTrayIcon& trayIcon() { return trayIcon_; }
+    // The ranking row's drawing, for tests; null for other items.
+    QtRankRow* rankRow(MenuItem row);
 
   private:
     struct Item {
         QAction* action = nullptr;  // owned by the menu
         std::optional<MenuCommand> command;
         bool on = false;
+        QtRankRow* row = nullptr;  // owned by the action; ranking rows only
     };
 
     void addCommandItem(MenuItem item, const QString& text, MenuCommand command, bool checkable);
     void addRankRow(MenuItem row);
     void choose(MenuItem item);
     void openFromIcon(QSystemTrayIcon::ActivationReason reason);
+    void showToolTip();
 
     SystemLog& systemLog_;
     QMenu menu_;
@@ -60,6 +77,8 @@ class QtStatusMenu : public StatusMenu {
     CommandHandler commandHandler_;
     OpenHandler openHandler_;
     std::function<void()> quitHandler_;
+    LogPathSource logPathSource_;
+    std::string toolTipWords_;
 };
 
 }  // namespace tesuko

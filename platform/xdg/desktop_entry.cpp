@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/xdg/desktop_entry.h"
 
 #include <map>
@@ -265,8 +266,19 @@ std::string desktopEntryFor(std::string_view programPath) {
            "Exec=" +
            execValueFor(programPath) +
            "\n"
+           // Without the program (a build moved away) the desktop skips the
+           // entry quietly instead of failing to start it.
+           "TryExec=" +
+           escapeValue(programPath) +
+           "\n"
+           "Icon=" +
+           std::string(kApplicationId) +
+           "\n"
            "Terminal=false\n"
-           "X-GNOME-Autostart-enabled=true\n";
+           "X-GNOME-Autostart-enabled=true\n"
+           // A tray icon needs a tray: start after the panel is up.
+           "X-GNOME-Autostart-Delay=2\n"
+           "X-KDE-autostart-after=panel\n";
 }
 
 }  // namespace tesuko

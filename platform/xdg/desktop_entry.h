@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <optional>
@@ -6,6 +7,9 @@
 #include <vector>
 
 namespace tesuko {
+
+// The launcher's name without ".desktop", and the name of the program's icon.
+inline constexpr std::string_view kApplicationId = "io.github.tesuko.Tesuko";
 
 // What an autostart entry says about starting a program at login.
 struct DesktopEntry {
@@ -31,7 +35,8 @@ std::optional<std::vector<std::string>> splitExec(std::string_view exec);
 // An Exec value that runs exactly this program, whatever characters its path holds.
 std::string execValueFor(std::string_view programPath);
 
-// A complete autostart entry for the program.
+// A complete autostart entry for the program: it runs after the panel, with
+// the program's icon, and only while the program exists.
 std::string desktopEntryFor(std::string_view programPath);
 
 }  // namespace tesuko

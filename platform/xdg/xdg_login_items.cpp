@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/xdg/xdg_login_items.h"
 
 #include <filesystem>
@@ -16,6 +17,8 @@ namespace fs = std::filesystem;
 
 constexpr std::size_t kMaxEntryBytes = 1 << 20;
 constexpr int kMaxNameTries = 100;
+constexpr std::string_view kProgramName = "tesuko";
+constexpr std::string_view kReplacedProgram = " (deleted)";
 
 std::string realPathOr(const std::string& path) {
     std::error_code error;
@@ -44,9 +47,37 @@ std::optional<DesktopEntry> readEntry(const std::string& path) {
     return text ? parseDesktopEntry(*text) : std::nullopt;
 }
 
-std::optional<std::string> programOf(const DesktopEntry& entry) {
+std::optional<std::string> commandOf(const DesktopEntry& entry) {
     auto args = entry.exec ? splitExec(*entry.exec) : std::nullopt;
-    return args ? resolveProgram(args->front()) : std::nullopt;
+    return args ? std::optional(args->front()) : std::nullopt;
+}
+
+std::optional<std::string> programOf(const DesktopEntry& entry) {
+    auto command = commandOf(entry);
+    return command ? resolveProgram(*command) : std::nullopt;
+}
+
+// An entry of ours whose program is gone (the build folder moved, a package
+// put the program elsewhere) can start nothing: it is replaced, not kept
+// beside a new one.
+bool isOursWithoutProgram(const DesktopEntry& entry) {
+    auto command = commandOf(entry);
+    return command && fs::path(*command).filename() == kProgramName && !resolveProgram(*command);
+}
+
+// The running program's path. An upgrade that replaced the file while we
+// run leaves the link pointing at the old one, marked as deleted; the new
+// file at the same path is the program to start next time.
+std::string runningProgram() {
+    std::error_code error;
+    std::string path = fs::read_symlink("/proc/self/exe", error).string();
+    if (error) {
+        return "/proc/self/exe";
+    }
+    if (path.ends_with(kReplacedProgram)) {
+        path.resize(path.size() - kReplacedProgram.size());
+    }
+    return realPathOr(path);
 }
 
 std::optional<std::string> resolveEntry(const std::string& path) {
@@ -58,8 +89,8 @@ std::optional<std::string> resolveEntry(const std::string& path) {
 }
 
 // A name is ours to write when every entry of that name, in any autostart
-// folder, runs this same program (or there is none): someone else's entry is
-// neither replaced nor shadowed.
+// folder, runs this same program or is ours without its program (or there is
+// none): someone else's entry is neither replaced nor shadowed.
 bool mayWrite(const std::string& name, const std::string& program) {
     for (const std::string& folder : autostartFolders()) {
         std::string path = folder + "/" + name;
@@ -67,7 +98,7 @@ bool mayWrite(const std::string& name, const std::string& program) {
             continue;
         }
         std::optional<DesktopEntry> entry = readEntry(path);
-        if (!entry || programOf(*entry) != program) {
+        if (!entry || (programOf(*entry) != program && !isOursWithoutProgram(*entry))) {
             return false;
         }
     }
@@ -84,7 +115,7 @@ XdgLoginItems::XdgLoginItems(std::optional<std::string> programPath)
     : programPath_(std::move(programPath)) {}
 
 std::string XdgLoginItems::bundlePath() {
-    return realPathOr(programPath_.value_or("/proc/self/exe"));
+    return programPath_ ? realPathOr(*programPath_) : runningProgram();
 }
 
 std::optional<std::string> XdgLoginItems::insertLast(const std::string& path) {

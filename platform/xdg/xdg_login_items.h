@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <optional>
@@ -18,7 +19,8 @@ class XdgLoginItems : public LoginItems {
 
     std::string bundlePath() override;
     // Writes tesuko.desktop (or tesuko-2.desktop, ... when another program's
-    // entry holds the name) into the user's autostart folder.
+    // entry holds the name) into the user's autostart folder. An entry of ours
+    // whose program no longer exists holds no name: it is replaced.
     std::optional<std::string> insertLast(const std::string& path) override;
     std::vector<std::optional<std::string>> snapshot() override;
 

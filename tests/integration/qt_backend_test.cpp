@@ -1,13 +1,18 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Qt backends: the tray menu and the settings store.
 #include <gtest/gtest.h>
 
 #include <QAction>
 #include <QApplication>
+#include <QImage>
+#include <algorithm>
 #include <filesystem>
 #include <stdexcept>
 #include <utility>
 
+#include "platform/qt/qt_rank_row.h"
 #include "platform/qt/qt_status_menu.h"
+#include "platform/qt/qt_translations.h"
 #include "platform/qt/qt_user_defaults.h"
 #include "tests/fakes/fake_system_log.h"
 #include "tests/integration/temp_dir.h"
@@ -76,12 +81,90 @@ TEST_F(QtStatusMenuTest, AnItemSendsItsCommandOnlyWhileItHasOneAndQuitOnlyQuits)
     EXPECT_EQ(sent.size(), 1u) << "Quit sends no command";
 }
 
-TEST_F(QtStatusMenuTest, OpeningRetitlesTheRowsBeforeTheMenuShows) {
-    menu.onMenuWillOpen([&] { menu.setTitle(MenuItem::Rank5, "5 : Tom & Jerry 日本    7"); });
+// A row keeps the text the ranking wrote (a StatusNotifierItem host shows
+// it); the menu draws its total as a right-aligned column, in the normal
+// text colour, and choosing the row does nothing.
+TEST_F(QtStatusMenuTest, RankRowsKeepTheirTextDrawTotalsAsAColumnAndCannotBeChosen) {
+    const std::string pad(30, ' ');
+    menu.onMenuWillOpen([&] {
+        menu.setTitle(MenuItem::Rank1, "1 : Editor    " + pad + "1,234");
+        menu.setTitle(MenuItem::Rank5, "5 : Tom & Jerry 日本    " + pad + "7");
+    });
     menu.menu().popup(QPoint(0, 0));
-    QAction& fifth = titled("5 : Tom && Jerry 日本    7");  // no shortcut mark
-    EXPECT_EQ(&fifth, menu.menu().actions().at(menu.menu().actions().indexOf(&titled("—", 3)) + 1));
-    EXPECT_FALSE(fifth.isEnabled()) << "a row does nothing when chosen";
+    QAction& fifth = titled(QString::fromStdString("5 : Tom && Jerry 日本    " + pad + "7"));
+    EXPECT_EQ(&fifth, menu.menu().actions().at(menu.menu().actions().indexOf(&titled("—", 2)) + 1));
+    const QtRankRow& first = *menu.rankRow(MenuItem::Rank1);
+    const QtRankRow& last = *menu.rankRow(MenuItem::Rank5);
+    EXPECT_EQ(first.name(), "1 : Editor");
+    EXPECT_EQ(first.total(), "1,234");
+    EXPECT_EQ(last.name(), "5 : Tom && Jerry 日本");
+    EXPECT_EQ(last.total(), "7");
+    EXPECT_EQ(first.totalRect().right(), last.totalRect().right());
+    EXPECT_LT(first.totalRect().left(), last.totalRect().left());
+
+    EXPECT_TRUE(fifth.isEnabled()) << "not greyed out";
+    EXPECT_EQ(last.focusPolicy(), Qt::NoFocus);
+    fifth.trigger();
+    EXPECT_TRUE(sent.empty());
+}
+
+TEST(RankColumnsTest, TheTotalFollowsTheLastRunOfFourSpaces) {
+    const struct {
+        const char* title;
+        const char* name;
+        const char* total;
+    } cases[] = {
+        {"1 : Editor          12", "1 : Editor", "12"},
+        {"2 : a    b    3", "2 : a    b", "3"},
+        {"3 : Mail    1\u202F234", "3 : Mail", "1\u202F234"},
+        {"—", "—", ""},
+    };
+    for (const auto& c : cases) {
+        RankColumns columns = rankColumns(QString::fromUtf8(c.title));
+        EXPECT_EQ(columns.name, QString::fromUtf8(c.name)) << c.title;
+        EXPECT_EQ(columns.total, QString::fromUtf8(c.total)) << c.title;
+    }
+}
+
+TEST_F(QtStatusMenuTest, TheIconShowsEachStateInAnImageOfItsOwn) {
+    std::vector<QImage> images;
+    for (TrayState state : {TrayState::recording, TrayState::paused, TrayState::stopped}) {
+        menu.showTrayState(state);
+        images.push_back(menu.trayIcon().icon().pixmap(16, 16).toImage());
+        ASSERT_FALSE(images.back().isNull());
+    }
+    EXPECT_NE(images[0], images[1]);
+    EXPECT_NE(images[1], images[2]);
+    EXPECT_NE(images[0], images[2]);
+}
+
+// The items and the known tooltip lines in Japanese; lines from elsewhere
+// (a desktop's notice) as they came; the log's path last.
+TEST_F(QtStatusMenuTest, TheMenuAndTooltipSpeakTheUsersLanguage) {
+    QtTranslations japanese(QLocale(QLocale::Japanese, QLocale::Japan));
+    ASSERT_TRUE(japanese.translated());
+    QtStatusMenu translated(systemLog);
+    const QList<QAction*> items = translated.menu().actions();
+    for (const char* item : {"記録を開始", "ログイン時に開く", "tesuko を終了"}) {
+        EXPECT_TRUE(std::any_of(items.begin(), items.end(), [&](QAction* action) {
+            return action->text() == QString::fromUtf8(item);
+        })) << item;
+    }
+    translated.setLogPathSource([] { return std::string("/home/u/デスクトップ/TESUKO/log.csv"); });
+    const std::pair<const char*, const char*> cases[] = {
+        {"Paused until 14:35\nClicks and keys are not counted on this desktop\nA notice",
+         "tesuko: 14:35 まで一時停止中\nこのデスクトップではクリックとキー入力を数えません\n"
+         "A notice"},
+        {"Paused until 00:00 tomorrow", "tesuko: 明日の 00:00 まで一時停止中"},
+        {"Recording, but records cannot be written. No space left on device",
+         "tesuko: 記録中ですが、記録を書き込めません。No space left on device"},
+        {"Recording", "tesuko: 記録中"},
+    };
+    for (const auto& [words, shown] : cases) {
+        translated.setToolTip(words);
+        EXPECT_EQ(translated.trayIcon().toolTip(),
+                  QString::fromUtf8(shown) + "\nログ: /home/u/デスクトップ/TESUKO/log.csv");
+    }
 }
 
 // The settings say where the log of window titles lives: private like the log.

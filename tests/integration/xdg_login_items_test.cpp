@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/xdg/xdg_login_items.h"
 
 #include <gtest/gtest.h>
@@ -5,6 +6,7 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <map>
 
@@ -91,6 +93,43 @@ TEST_F(XdgLoginItemsTest, EnablingTakesTheFirstNameThatIsFreeOrOurs) {
         << "nothing shadows their entries";
     Items items = snapshot();
     EXPECT_NE(std::find(items.begin(), items.end(), program), items.end());
+}
+
+// A tray program starts after the panel, shows its icon in the session's
+// list of login items, and is skipped quietly once its program is gone.
+TEST_F(XdgLoginItemsTest, TheEntryWaitsForThePanelAndNamesItsIconAndProgram) {
+    ASSERT_EQ(enable(), std::nullopt);
+    const std::string path = userFolder() + "/tesuko.desktop";
+    const std::string text = readFile(path);
+    for (const std::string& line :
+         {"TryExec=" + program, std::string("Icon=io.github.tesuko.Tesuko"),
+          std::string("X-GNOME-Autostart-Delay=2"), std::string("X-KDE-autostart-after=panel")}) {
+        EXPECT_NE(text.find("\n" + line + "\n"), std::string::npos) << line << " in\n" << text;
+    }
+    EXPECT_EQ(std::system(("PATH=/usr/bin:/bin desktop-file-validate '" + path + "'").c_str()), 0);
+}
+
+// Ours is an entry that runs this program, or a program called tesuko that
+// no longer exists (the build folder moved, a package put it elsewhere).
+TEST_F(XdgLoginItemsTest, AnEntryOfOursWithoutItsProgramIsReplacedAndNoOtherIs) {
+    const std::string otherTesuko = makeProgram(tmp / "elsewhere/tesuko");
+    const struct {
+        std::string exec;
+        bool replaced;
+    } cases[] = {
+        {"\"" + (tmp / "moved-build/app/tesuko") + "\"", true},
+        {"tesuko --quiet", true},  // not on $PATH
+        {tmp / "gone/other-tool", false},
+        {otherTesuko, false},  // another tesuko, still there
+    };
+    for (const auto& c : cases) {
+        fs::remove_all(userFolder());
+        const std::string old = entryFor(c.exec);
+        addEntry(userFolder(), "tesuko.desktop", old);
+        ASSERT_EQ(enable(), std::nullopt) << c.exec;
+        EXPECT_EQ(readFile(userFolder() + "/tesuko.desktop") != old, c.replaced) << c.exec;
+        EXPECT_EQ(fs::exists(userFolder() + "/tesuko-2.desktop"), !c.replaced) << c.exec;
+    }
 }
 
 TEST_F(XdgLoginItemsTest, AFailureGivesItsReasonAndLeavesNothingBehind) {

@@ -1,4 +1,4 @@
-
+// SPDX-License-Identifier: GPL-3.0-or-later
 
 #include "tests/x11/x11_fixture.h"
 

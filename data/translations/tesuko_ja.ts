@@ -1,0 +1,245 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="ja_JP">
+<context>
+    <name>QtPrivacyDialog</name>
+    <message>
+        <source>tesuko: Privacy</source>
+        <translation>tesuko: プライバシー</translation>
+    </message>
+    <message>
+        <source>Windows whose title matches one of these patterns are written with their application’s name instead. * stands for any text, ? for any character, [abc] for one of a, b, c; capitals do not matter.</source>
+        <translation>タイトルがこれらのパターンのいずれかに一致するウィンドウは、代わりにアプリケーション名で記録されます。* は任意の文字列、? は任意の 1 文字、[abc] は a、b、c のいずれか 1 文字を表します。大文字と小文字は区別しません。</translation>
+    </message>
+    <message>
+        <source>Applications whose window titles are never written, one name a line, as the log names them:</source>
+        <translation>ウィンドウのタイトルを記録しないアプリケーション (1 行に 1 つ、ログに記録される名前で):</translation>
+    </message>
+    <message>
+        <source>Applications whose time is not recorded at all, one name a line:</source>
+        <translation>時間をまったく記録しないアプリケーション (1 行に 1 つ):</translation>
+    </message>
+    <message>
+        <source>Line %1 of the title patterns is not saved: %2</source>
+        <translation>タイトルのパターンの %1 行目は保存されません: %2</translation>
+    </message>
+</context>
+<context>
+    <name>QtStatusMenu</name>
+    <message>
+        <source>Start Recording</source>
+        <translation>記録を開始</translation>
+    </message>
+    <message>
+        <source>Stop Recording</source>
+        <translation>記録を停止</translation>
+    </message>
+    <message>
+        <source>Pause for 15 Minutes</source>
+        <translation>15 分間一時停止</translation>
+    </message>
+    <message>
+        <source>Pause for 1 Hour</source>
+        <translation>1 時間一時停止</translation>
+    </message>
+    <message>
+        <source>Pause Until Tomorrow</source>
+        <translation>明日まで一時停止</translation>
+    </message>
+    <message>
+        <source>Forget the Last 15 Minutes</source>
+        <translation>直近 15 分間を忘れる</translation>
+    </message>
+    <message>
+        <source>Save Log As…</source>
+        <translation>ログの保存先を変更…</translation>
+    </message>
+    <message>
+        <source>Open at Login</source>
+        <translation>ログイン時に開く</translation>
+    </message>
+    <message>
+        <source>Pause When Idle</source>
+        <translation>無操作のときは一時停止</translation>
+    </message>
+    <message>
+        <source>Privacy…</source>
+        <translation>プライバシー…</translation>
+    </message>
+    <message>
+        <source>Show Report…</source>
+        <translation>レポートを表示…</translation>
+    </message>
+    <message>
+        <source>Quit tesuko</source>
+        <translation>tesuko を終了</translation>
+    </message>
+    <message>
+        <source>Recording</source>
+        <translation>記録中</translation>
+    </message>
+    <message>
+        <source>Stopped</source>
+        <translation>停止中</translation>
+    </message>
+    <message>
+        <source>Paused: asleep</source>
+        <translation>一時停止中: スリープ</translation>
+    </message>
+    <message>
+        <source>Paused: screen locked</source>
+        <translation>一時停止中: 画面ロック</translation>
+    </message>
+    <message>
+        <source>Paused: idle</source>
+        <translation>一時停止中: 無操作</translation>
+    </message>
+    <message>
+        <source>Paused until %1</source>
+        <translation>%1 まで一時停止中</translation>
+    </message>
+    <message>
+        <source>Paused until %1 tomorrow</source>
+        <translation>明日の %1 まで一時停止中</translation>
+    </message>
+    <message>
+        <source>Recording, but records cannot be written. %1</source>
+        <translation>記録中ですが、記録を書き込めません。%1</translation>
+    </message>
+    <message>
+        <source>Clicks and keys are not counted on this desktop</source>
+        <translation>このデスクトップではクリックとキー入力を数えません</translation>
+    </message>
+    <message>
+        <source>Could not forget the last 15 minutes: %1</source>
+        <translation>直近 15 分間を忘れられませんでした: %1</translation>
+    </message>
+    <message>
+        <source>Log: %1</source>
+        <translation>ログ: %1</translation>
+    </message>
+</context>
+<context>
+    <name>ReportWindow</name>
+    <message>
+        <source>Time per day</source>
+        <translation>日ごとの時間</translation>
+    </message>
+    <message>
+        <source>Application</source>
+        <translation>アプリケーション</translation>
+    </message>
+    <message>
+        <source>Time</source>
+        <translation>時間</translation>
+    </message>
+    <message>
+        <source>Share</source>
+        <translation>割合</translation>
+    </message>
+    <message>
+        <source>Start</source>
+        <translation>開始</translation>
+    </message>
+    <message>
+        <source>Window title</source>
+        <translation>ウィンドウのタイトル</translation>
+    </message>
+    <message>
+        <source>&amp;Export…</source>
+        <translation>書き出し(&amp;E)…</translation>
+    </message>
+    <message>
+        <source>tesuko — Report</source>
+        <translation>tesuko — レポート</translation>
+    </message>
+    <message>
+        <source>Today</source>
+        <translation>今日</translation>
+    </message>
+    <message>
+        <source>Yesterday</source>
+        <translation>昨日</translation>
+    </message>
+    <message>
+        <source>This Week</source>
+        <translation>今週</translation>
+    </message>
+    <message>
+        <source>This Month</source>
+        <translation>今月</translation>
+    </message>
+    <message>
+        <source>All Time</source>
+        <translation>全期間</translation>
+    </message>
+    <message>
+        <source>Custom Range</source>
+        <translation>期間を指定</translation>
+    </message>
+    <message>
+        <source>&amp;Period:</source>
+        <translation>期間(&amp;P):</translation>
+    </message>
+    <message>
+        <source>&amp;From:</source>
+        <translation>開始日(&amp;F):</translation>
+    </message>
+    <message>
+        <source>&amp;To:</source>
+        <translation>終了日(&amp;T):</translation>
+    </message>
+    <message>
+        <source>Applications</source>
+        <translation>アプリケーション</translation>
+    </message>
+    <message>
+        <source>Window titles</source>
+        <translation>ウィンドウのタイトル</translation>
+    </message>
+    <message>
+        <source>&amp;Applications</source>
+        <translation>アプリケーション(&amp;A)</translation>
+    </message>
+    <message>
+        <source>&amp;Window titles</source>
+        <translation>ウィンドウのタイトル(&amp;W)</translation>
+    </message>
+    <message>
+        <source>%1 — %2 in one application</source>
+        <translation>%1 — 1 個のアプリケーションで %2</translation>
+    </message>
+    <message>
+        <source>%1 — %2 in %3 applications</source>
+        <translation>%1 — %3 個のアプリケーションで %2</translation>
+    </message>
+    <message>
+        <source>&amp;Window titles (select an application)</source>
+        <translation>ウィンドウのタイトル(&amp;W) (アプリケーションを選択してください)</translation>
+    </message>
+    <message>
+        <source>&amp;Window titles (a shorter period lists them)</source>
+        <translation>ウィンドウのタイトル(&amp;W) (もっと短い期間なら一覧できます)</translation>
+    </message>
+    <message>
+        <source>&amp;Window titles of %1</source>
+        <translation>%1 のウィンドウのタイトル(&amp;W)</translation>
+    </message>
+    <message>
+        <source>CSV files (*.csv)</source>
+        <translation>CSV ファイル (*.csv)</translation>
+    </message>
+    <message>
+        <source>JSON files (*.json)</source>
+        <translation>JSON ファイル (*.json)</translation>
+    </message>
+    <message>
+        <source>Export Report</source>
+        <translation>レポートを書き出す</translation>
+    </message>
+    <message>
+        <source>Could not write %1: %2</source>
+        <translation>%1 に書き込めませんでした: %2</translation>
+    </message>
+</context>
+</TS>

@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# The command line as GNU tools have it: a mistake is one line and where to
+# read more, with status 2; --log=FILE reads like --log FILE.
+set -euo pipefail
+tesuko=$1
+tmp=$(mktemp -d "${TMPDIR:-/tmp}/tesuko-cli.XXXXXX")
+trap 'rm -rf "$tmp"' EXIT
+export HOME="$tmp" XDG_CONFIG_HOME="$tmp/config" XDG_CACHE_HOME="$tmp/cache"
+failed=0
+try_help="Try 'tesuko --help' for more information."
+
+# expect STATUS STDERR ARGUMENTS...
+expect() {
+  local status=$1 err=$2 got=0
+  shift 2
+  "$tesuko" "$@" >"$tmp/out" 2>"$tmp/err" || got=$?
+  if [[ $got != "$status" || "$(cat "$tmp/err")" != "$err" ]]; then
+    echo "FAIL: tesuko $* gave $got and: $(cat "$tmp/err")" >&2
+    failed=1
+  fi
+}
+expect 2 "tesuko: unrecognized option '--bogus'"$'\n'"$try_help" --bogus
+expect 2 "tesuko: unexpected argument 'later'"$'\n'"$try_help" later
+expect 2 "tesuko: unexpected argument 'extra'"$'\n'"$try_help" --version extra
+expect 2 "tesuko: unexpected argument 'extra'"$'\n'"$try_help" --help extra
+expect 2 "tesuko: --log needs a FILE"$'\n'"$try_help" --top --log=
+expect 2 "tesuko: unrecognized option '--frob'"$'\n'"$try_help" --top --frob
+expect 1 "tesuko: cannot read the activity log $tmp/none.csv: No such file or directory" \
+  --top --log "$tmp/none.csv"
+
+echo "2026年12月05日 13時40分48秒,Editor,notes.txt,3,10,600.000000" >"$tmp/log.csv"
+expect 0 "" --top --log="$tmp/log.csv"
+[[ "$(cat "$tmp/out")" == "1 : Editor"*"600" ]] || { echo "FAIL: --log=FILE" >&2; failed=1; }
+expect 0 "" --help
+grep -q -- "--quit" "$tmp/out" && grep -q "tesuko report" "$tmp/out" ||
+  { echo "FAIL: --help leaves out commands" >&2; failed=1; }
+exit $failed
