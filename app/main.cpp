@@ -1,43 +1,123 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <unistd.h>
 
 #include <cstdio>
+#include <functional>
 #include <iostream>
+#include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "app/desktop/quit_command.h"
 #include "app/desktop/tray_program.h"
+#include "app/report_command.h"
 #include "app/top_command.h"
 #include "platform/posix/env_home_folder.h"
 #include "platform/posix/posix_file_system.h"
 #include "platform/posix/syslog_system_log.h"
+#include "platform/posix/system_clock.h"
 #include "platform/qt/qt_user_defaults.h"
 
 namespace {
 
-constexpr const char* kUsage =
-    "usage: tesuko              start the tray program (one per user)\n"
-    "       tesuko --top [N] [--log FILE]\n"
+using Arguments = std::span<const std::string>;
+
+constexpr const char* kHelp =
+    "Usage: tesuko              start the tray program (one per user)\n"
+    "  or:  tesuko --top [N] [--log FILE]\n"
     "                           print the first N ranking rows (5) of the activity log\n"
-    "       tesuko --help       show this help\n"
-    "       tesuko --version    show the version\n"
+    "  or:  tesuko report [--today|--yesterday|--week|--month|--since DATE [--until DATE]]\n"
+    "                     [--by app|day|title] [--top N] [--format table|csv|json]\n"
+    "                     [--log FILE]...\n"
+    "                           print the time per application, day or window title\n"
+    "                           for a range of days (DATE as YYYY-MM-DD)\n"
+    "  or:  tesuko --quit       ask the running tesuko to write the interval in\n"
+    "                           progress and exit\n"
+    "  or:  tesuko --help       show this help\n"
+    "  or:  tesuko --version    show the version\n"
     "\n"
-    "The activity log is ~/Desktop/TESUKO/log.csv until another file is chosen\n"
-    "with \"Save Log As…\" in the tray menu. SIGTERM, SIGINT and Quit write the\n"
-    "interval in progress before tesuko exits.\n"
+    "--log FILE (or --log=FILE) reads that log instead of the one tesuko records.\n"
+    "\n"
+    "The activity log is TESUKO/log.csv in the desktop folder (~/Desktop in\n"
+    "English) until another file is chosen with \"Save Log As…\" in the tray\n"
+    "menu. SIGTERM, SIGINT and Quit write the interval in progress before tesuko\n"
+    "exits.\n"
     "\n"
     "Diagnostics go to the system log (journalctl -t tesuko) and stderr. Lines\n"
     "that name applications or window titles are written only with\n"
-    "TESUKO_DEBUG=1 in the environment.\n";
+    "TESUKO_DEBUG=1 in the environment.\n"
+    "\n"
+    "Exit status: 0 on success, 1 when the log cannot be read or tesuko already\n"
+    "runs, 2 for wrong arguments or without a desktop to watch.\n";
 
-int runTop(const std::vector<std::string>& args) {
+// A complaint about the command line, as GNU tools make it: one line, then
+// where to read more.
+int usageError(const std::string& problem) {
+    std::cerr << "tesuko: " << problem << '\n' << tesuko::kTryHelp << '\n';
+    return 2;
+}
+
+int unexpected(const std::string& argument) {
+    return usageError(argument.starts_with('-') ? "unrecognized option '" + argument + "'"
+                                                : "unexpected argument '" + argument + "'");
+}
+
+// A command that takes nothing after its name.
+std::function<int(Arguments)> alone(std::function<int()> run) {
+    return [run = std::move(run)](Arguments args) {
+        return args.size() > 1 ? unexpected(args[1]) : run();
+    };
+}
+
+int showHelp() {
+    return std::fputs(kHelp, stdout) < 0 ? 1 : 0;
+}
+
+int showVersion() {
+    return std::puts("tesuko " TESUKO_VERSION) < 0 ? 1 : 0;
+}
+
+// What a command run in a terminal reads and writes through.
+struct TerminalServices {
     tesuko::PosixFileSystem fileSystem;
     tesuko::QtUserDefaults defaults;
     tesuko::SyslogSystemLog systemLog;
     tesuko::EnvHomeFolder home;
-    auto output = ::isatty(STDOUT_FILENO) ? tesuko::TopOutput::terminal : tesuko::TopOutput::pipe;
-    return tesuko::runTopCommand(args, fileSystem, defaults, systemLog, home, std::cout, std::cerr,
-                                 output);
+    tesuko::SystemClock clock;
+    bool toTerminal = ::isatty(STDOUT_FILENO) == 1;
+};
+
+int runTop(Arguments args) {
+    TerminalServices s;
+    auto output = s.toTerminal ? tesuko::TopOutput::terminal : tesuko::TopOutput::pipe;
+    return tesuko::runTopCommand(args, s.fileSystem, s.defaults, s.systemLog, s.home, std::cout,
+                                 std::cerr, output);
 }
+
+int runReport(Arguments args) {
+    TerminalServices s;
+    tesuko::ReportServices services{s.fileSystem, s.defaults,  s.systemLog,
+                                    s.home,       s.clock,     tesuko::userTimeLocale(),
+                                    {},           s.toTerminal};
+    return tesuko::runReportCommand({args.begin(), args.end()}, services, std::cout, std::cerr);
+}
+
+struct Command {
+    std::string_view name;
+    // Gets the arguments after the program name, the command's name first.
+    std::function<int(Arguments)> run;
+};
+
+// The commands: one entry each.
+const Command kCommands[] = {
+    {"--help", alone(showHelp)},
+    {"-h", alone(showHelp)},
+    {"--version", alone(showVersion)},
+    {"--top", runTop},
+    {"--quit", alone(tesuko::runQuitCommand)},
+    {"report", runReport},
+};
 
 }  // namespace
 
@@ -46,17 +126,10 @@ int main(int argc, char** argv) {
     if (args.empty()) {
         return tesuko::runTrayProgram(argc, argv);
     }
-    if (args[0] == "--help" || args[0] == "-h") {
-        std::fputs(kUsage, stdout);
-        return 0;
+    for (const Command& command : kCommands) {
+        if (args.front() == command.name) {
+            return command.run(args);
+        }
     }
-    if (args[0] == "--version") {
-        std::puts("tesuko " TESUKO_VERSION);
-        return 0;
-    }
-    if (tesuko::isTopCommand(args)) {
-        return runTop(args);
-    }
-    std::fprintf(stderr, "tesuko: unknown argument '%s'\n%s", args[0].c_str(), kUsage);
-    return 2;
+    return unexpected(args.front());
 }

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # tesuko in a private virtual X session: Xvfb, openbox and a tray (trayer),
 # two demo windows and a few switches between them with typed keys and clicks,
-# then the tray menu opened on its ranking. Leaves a screenshot of the open
-# menu and the activity log in <build>/demo/ and prints the log. Runs in a
+# then the tray menu opened on its ranking and the report window. Leaves
+# screenshots of both and the activity log in <build>/demo/ and prints the log. Runs in a
 # private home, so the user's own log is never touched, and ends only the
 # processes it started.
 set -euo pipefail
@@ -78,8 +79,10 @@ pids+=("$tesuko")
 wait_for 150 has_windows tesuko 1
 icon=$(windows_of tesuko | head -1)
 eval "$(xdotool getwindowgeometry --shell "$icon")"
+# Clicked at its lower edge, so that the menu opens below the icon and the
+# screenshot shows both.
 icon_x=$((X + WIDTH / 2))
-icon_y=$((Y + HEIGHT / 2))
+icon_y=$((Y + HEIGHT - 1))
 
 open_menu() {
   local before
@@ -118,6 +121,28 @@ import -window root "$out/menu.png"
 grep '^tesuko menu: ' "$work/tesuko.err" | tail -10 | sed 's/^tesuko menu: /   /'
 xdotool key Escape
 
+echo "== Show Report…, from the tray menu"
+open_menu
+# The keyboard walks the items that can be chosen, as the last listing in
+# the menu's trace shows them (each listing ends with Quit).
+steps=$(awk '
+  !/^tesuko menu: / { next }
+  { sub(/^tesuko menu: /, "") }
+  restart { n = 0; restart = 0 }
+  !/\[disabled\]/ { n++ }
+  /^Show Report/ { at = n }
+  /^Quit/ { restart = 1 }
+  END { print at }' "$work/tesuko.err")
+for ((k = 0; k < steps; k++)); do
+  xdotool key Down
+done
+xdotool key Return
+wait_for 100 sh -c 'xdotool search --onlyvisible --name "^tesuko — Report$"'
+report=$(xdotool search --onlyvisible --name "^tesuko — Report$" | head -1)
+xdotool windowsize --sync "$report" 760 600 windowactivate --sync "$report"
+sleep 0.5 # painted
+import -window "$report" "$out/report.png"
+
 echo "== SIGTERM: tesuko writes the interval in progress and exits"
 kill -TERM "$tesuko"
 status=0
@@ -130,4 +155,4 @@ cat "$out/log.csv"
 echo "== tesuko --top"
 "$binary" --top --log "$out/log.csv"
 echo
-echo "Screenshot of the open menu: $out/menu.png"
+echo "Screenshots: the open menu $out/menu.png, the report window $out/report.png"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/desktop/tray_program.h"
 
 #include <QAbstractEventDispatcher>
@@ -6,14 +7,19 @@
 #include <QSessionManager>
 #include <QSocketNotifier>
 #include <QTimer>
+#include <algorithm>
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "app/app_delegate.h"
+#include "app/desktop/lost_desktop.h"
+#include "app/desktop/report_window.h"
 #include "platform/desktop_session.h"
 #include "platform/platform.h"
 #include "platform/posix/env_home_folder.h"
@@ -23,11 +29,16 @@
 #include "platform/posix/signal_pipe.h"
 #include "platform/posix/syslog_system_log.h"
 #include "platform/posix/system_clock.h"
+#include "platform/qt/qt_alarm.h"
+#include "platform/qt/qt_privacy_dialog.h"
 #include "platform/qt/qt_save_panel.h"
 #include "platform/qt/qt_status_menu.h"
+#include "platform/qt/qt_translations.h"
 #include "platform/qt/qt_user_defaults.h"
 #include "platform/xdg/xdg_login_items.h"
 #include "ranking/totals_cache.h"
+#include "recorder/log_location.h"
+#include "report/date_range.h"
 
 namespace tesuko {
 
@@ -46,7 +57,9 @@ struct DesktopServices {
                    loginItems,
                    log,
                    clock,
-                   homeFolder} {}
+                   homeFolder,
+                   alarm,
+                   privacyDialog} {}
 
     PosixFileSystem fileSystem;
     QtUserDefaults userDefaults;
@@ -54,29 +67,10 @@ struct DesktopServices {
     XdgLoginItems loginItems;
     SystemClock clock;
     EnvHomeFolder homeFolder;
+    QtAlarm alarm{clock};
+    QtPrivacyDialog privacyDialog;
     Platform platform;
 };
-
-// Qt ends the process with exit(1) when its own connection to the desktop
-// breaks, maybe before our session notices: a display server shutting down
-// closes its clients one by one. The interval in progress is written on the
-// way out all the same, and the end of the desktop counts as a clean exit.
-AppDelegate* gDelegateAtExit = nullptr;
-DesktopSession* gSessionAtExit = nullptr;
-
-void finishAtExit() {
-    if (gDelegateAtExit == nullptr) {
-        return;
-    }
-    // Reading first lets our session notice a lost desktop, so that the window
-    // list falls back to the windows it knew.
-    gSessionAtExit->processEvents();
-    gDelegateAtExit->applicationWillTerminate();
-    if (gSessionAtExit->connectionLost()) {
-        std::fflush(nullptr);
-        std::_Exit(0);
-    }
-}
 
 class TrayProgram {
   public:
@@ -94,22 +88,27 @@ class TrayProgram {
         watchDesktop();
         watchSession();
         keepCheckpoints();
-        gDelegateAtExit = &delegate_;
-        gSessionAtExit = &session_;
-    }
-    ~TrayProgram() {
-        gDelegateAtExit = nullptr;
-        gSessionAtExit = nullptr;
+        // TESUKO_PAUSE_SECONDS lets tests see a timed pause end.
+        if (const char* seconds = std::getenv("TESUKO_PAUSE_SECONDS");
+            seconds && std::atoi(seconds) > 0) {
+            delegate_.setPauseLength(std::chrono::seconds(std::atoi(seconds)));
+        }
+        statusMenu_.setLogPathSource([this] {
+            Platform& p = services_.platform;
+            return logPath(p.userDefaults, p.systemLog, p.homeFolder);
+        });
     }
     TrayProgram(const TrayProgram&) = delete;
     TrayProgram& operator=(const TrayProgram&) = delete;
 
     int run() {
         delegate_.applicationDidFinishLaunching();
+        delegate_.setDesktopNotice(session_.notice());
         // A locked screen and a sleeping machine are time in no application.
         sessionEvents_ = openSessionEvents(services_.platform.systemLog);
         delegate_.followSession(*sessionEvents_);
         keepTotalsBetweenRuns();
+        delegate_.onShowReport([this] { showReport(); });
         if (std::getenv("TESUKO_TRACE_MENU") != nullptr) {
             traceMenuTitles();
         }
@@ -181,6 +180,14 @@ class TrayProgram {
         delegate_.log().scanLog();
     }
 
+    void showReport() {
+        if (!reportWindow_) {
+            Platform& p = services_.platform;
+            reportWindow_.emplace(delegate_.log(), p.fileSystem, p.clock, userTimeLocale());
+        }
+        reportWindow_->showAndRaise();
+    }
+
     // What the menu shows each time it opens, after the ranking rows were
     // refreshed: one "tesuko menu:" line per item on stderr, with its check
     // mark and whether it can be chosen.
@@ -210,6 +217,8 @@ class TrayProgram {
     std::optional<QSocketNotifier> desktopNotifier_;
     QTimer checkpointTimer_;
     std::unique_ptr<SessionEvents> sessionEvents_;
+    std::optional<ReportWindow> reportWindow_;
+    LostDesktopExit lostDesktopExit_{delegate_, session_};
 };
 
 bool hasEnvironment(const char* name) {
@@ -242,13 +251,17 @@ int runTrayProgram(int argc, char** argv) {
                            "no display to watch: neither DISPLAY nor WAYLAND_DISPLAY "
                            "is set");
     }
+    // Who we are to the desktop: the tray icon's owner, the launcher of our windows.
+    QApplication::setApplicationName(QStringLiteral("tesuko"));
+    QApplication::setOrganizationName(QStringLiteral("tesuko"));
+    QApplication::setDesktopFileName(QStringLiteral("io.github.tesuko.Tesuko"));
     QApplication app(argc, argv);
+    QtTranslations translations;
     OpenedDesktopSession desktop = openDesktopSession(systemLog);
     if (!desktop.session) {
         return cannotWatch(systemLog, desktop.error);
     }
     SignalPipe signalPipe{SIGTERM, SIGINT, SIGHUP};
-    std::atexit(finishAtExit);
     TrayProgram program(app, *desktop.session, systemLog, signalPipe);
     return program.run();
 }
