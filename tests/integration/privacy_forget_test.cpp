@@ -62,9 +62,12 @@ TEST_F(ForgetFilesTest, TheRewrittenLogIsTheOldOneWithoutItsTailByteForByte) {
                              record("13時30分00秒", "Old、er", 1.5);
     writeFile(log, kept + record("13時40分00秒", "Straddles", 600) +
                        record("13時50分00秒", "Gone", 300) + "damaged after it\n");
+    // A log its owner opened to the group stays so.
+    const auto mode = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
+    fs::permissions(log, mode);
     ASSERT_EQ(recorder->forget(15min), std::nullopt);
     EXPECT_EQ(readFile(log), kept + record("13時40分00秒", "Straddles", 300));
-    EXPECT_EQ(fs::status(log).permissions(), fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_EQ(fs::status(log).permissions(), mode);
     EXPECT_EQ(filesBeside(), 1);
 }
 

@@ -178,5 +178,18 @@ TEST(QtUserDefaultsTest, TheStoreIsPrivateToTheUser) {
               fs::perms::owner_read | fs::perms::owner_write);
 }
 
+// Values edited by hand: commas make QSettings read a list, which the
+// settings' lists hold one entry per line; a path keeps its comma when quoted.
+TEST(QtUserDefaultsTest, ReadsValuesWrittenByHand) {
+    TempDir dir;
+    fs::create_directories(dir / "tesuko");
+    writeFile(dir / "tesuko/tesuko.conf",
+              "[General]\nuntrackedApplications=KeePassXC, Signal\n"
+              "saveFilePath=\"file:///home/u/a,b/log.csv\"\n");
+    QtUserDefaults defaults(QString::fromStdString(dir / "tesuko/tesuko.conf"));
+    EXPECT_EQ(defaults.string("untrackedApplications"), "KeePassXC\nSignal");
+    EXPECT_EQ(defaults.string("saveFilePath"), "file:///home/u/a,b/log.csv");
+}
+
 }  // namespace
 }  // namespace tesuko
