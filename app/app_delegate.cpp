@@ -22,7 +22,8 @@ constexpr std::array kRankRows = {MenuItem::Rank1, MenuItem::Rank2, MenuItem::Ra
 constexpr std::chrono::minutes kForgottenSpan{15};
 
 std::string twoDigits(int number) {
-    return (number < 10 ? "0" : "") + std::to_string(number);
+    std::string text = std::to_string(number);
+    return text.size() < 2 ? '0' + text : text;
 }
 
 }  // namespace

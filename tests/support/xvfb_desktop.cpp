@@ -29,7 +29,7 @@ void XvfbDesktop::startServer() {
     start(server_, {"Xvfb", "-displayfd", "1", "-nolisten", "tcp", "-noreset", "-screen", "0",
                     "1024x768x24"});
     if (server_.waitForReadyRead(20000)) {
-        display_ = ":" + server_.readLine().trimmed().toStdString();
+        display_ = (QByteArray(":") + server_.readLine().trimmed()).toStdString();
         connection_ = XcbConnection::connect(DisplayTarget{display_, std::nullopt}).connection;
     }
     if (!connection_) {
