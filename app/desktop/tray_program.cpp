@@ -7,7 +7,6 @@
 #include <QSessionManager>
 #include <QSocketNotifier>
 #include <QTimer>
-#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -15,7 +14,6 @@
 #include <memory>
 #include <optional>
 #include <string>
-#include <utility>
 
 #include "app/app_delegate.h"
 #include "app/desktop/lost_desktop.h"
