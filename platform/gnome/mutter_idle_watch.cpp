@@ -50,6 +50,7 @@ void MutterIdleWatch::stop() {
     handlers_ = {};
     idle_ = false;
     idleTold_ = false;
+    unclaimedFirings_.clear();
 }
 
 void MutterIdleWatch::add(Kind kind) {
@@ -65,6 +66,10 @@ void MutterIdleWatch::add(Kind kind) {
         slot = id.toUInt();
         if (generation != generation_) {
             remove(slot);  // stopped while it was being added
+            return;
+        }
+        if (std::erase(unclaimedFirings_, *slot) > 0) {
+            onWatchFired(*slot);
         }
     });
 }
@@ -76,6 +81,14 @@ void MutterIdleWatch::remove(std::optional<uint>& watch) {
 }
 
 void MutterIdleWatch::onWatchFired(uint id) {
+    if (id != idleWatch_ && id != activeWatch_) {
+        constexpr std::size_t kMostUnclaimed = 8;
+        if (unclaimedFirings_.size() == kMostUnclaimed) {
+            unclaimedFirings_.erase(unclaimedFirings_.begin());
+        }
+        unclaimedFirings_.push_back(id);
+        return;
+    }
     if (!idle_ && id == idleWatch_) {
         idle_ = true;
         add(Kind::active);

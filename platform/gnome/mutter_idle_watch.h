@@ -8,6 +8,7 @@
 #include <chrono>
 #include <functional>
 #include <optional>
+#include <vector>
 
 #include "platform/idle_watch.h"
 
@@ -49,6 +50,9 @@ class MutterIdleWatch : public QObject, public IdleWatch {
     Handlers handlers_;
     std::optional<uint> idleWatch_;
     std::optional<uint> activeWatch_;
+    // A watch set past its moment fires at once, and its signal may come in
+    // before the reply that names it: such firings wait here for their watch.
+    std::vector<uint> unclaimedFirings_;
     bool idle_ = false;
     bool idleTold_ = false;    // idle() ran: active() is owed at the next input
     unsigned generation_ = 0;  // replies to the calls of an earlier watch() are late
