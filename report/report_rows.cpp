@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <iterator>
 #include <tuple>
 #include <unordered_map>
 
@@ -27,6 +26,12 @@ std::vector<std::vector<std::uint32_t>> mergedNames(std::span<const ScanState* c
         }
     }
     return merged;
+}
+
+// Most seconds first. NaN (from a damaged log's infinities) would break the
+// ordering: it goes last.
+double orderKey(double seconds) {
+    return std::isnan(seconds) ? -HUGE_VAL : seconds;
 }
 
 }  // namespace
@@ -110,15 +115,19 @@ std::vector<ReportRow> rowsByDay(std::span<const ScanState* const> logs, const D
                 sums[place] += entry.seconds;
             }
         }
-        std::vector<ReportRow> ofDay;
+        // In the order sortRows gives a day's rows, sorting places rather than rows.
+        std::sort(touched.begin(), touched.end(), [&](std::uint32_t a, std::uint32_t b) {
+            if (orderKey(sums[a]) != orderKey(sums[b])) {
+                return orderKey(sums[a]) > orderKey(sums[b]);
+            }
+            return names[a] < names[b];
+        });
         for (std::uint32_t place : touched) {
-            ofDay.push_back({names[place], day, {}, sums[place]});
+            rows.push_back({names[place], day, {}, sums[place]});
             sums[place] = 0;
             seen[place] = false;
         }
         touched.clear();
-        sortRows(ofDay);
-        std::move(ofDay.begin(), ofDay.end(), std::back_inserter(rows));
     }
     return rows;
 }
@@ -148,11 +157,9 @@ std::vector<DaySeconds> secondsPerDay(std::span<const ScanState* const> logs,
 }
 
 void sortRows(std::vector<ReportRow>& rows) {
-    // NaN (from a damaged log's infinities) would break the ordering: it goes last.
-    auto key = [](double seconds) { return std::isnan(seconds) ? -HUGE_VAL : seconds; };
-    std::sort(rows.begin(), rows.end(), [&](const ReportRow& a, const ReportRow& b) {
-        if (key(a.seconds) != key(b.seconds)) {
-            return key(a.seconds) > key(b.seconds);
+    std::sort(rows.begin(), rows.end(), [](const ReportRow& a, const ReportRow& b) {
+        if (orderKey(a.seconds) != orderKey(b.seconds)) {
+            return orderKey(a.seconds) > orderKey(b.seconds);
         }
         return std::tie(a.application, a.day, a.title) < std::tie(b.application, b.day, b.title);
     });
