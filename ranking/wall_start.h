@@ -91,12 +91,14 @@ class WallStartReader {
         constexpr std::uint64_t kHighDigits = 0xFFFF000000FFull;     // bytes 24, 28, 29
         constexpr std::uint64_t kLowFixed = fixedMask(16);
         constexpr std::uint64_t kHighFixed = fixedMask(24);
+        constexpr std::uint64_t kLowPattern = patternWord(16);
+        constexpr std::uint64_t kHighPattern = patternWord(24);
         const std::uint64_t digits = (low & kLowDigits) | (high & kHighDigits) |
                                      (0x3030303030303030ull & ~(kLowDigits | kHighDigits));
         const std::uint64_t outside =
             (digits + 0x4646464646464646ull) | (digits - 0x3030303030303030ull);
-        const std::uint64_t wrong = ((low ^ patternWord(16)) & kLowFixed) |
-                                    ((high ^ patternWord(24)) & kHighFixed) |
+        const std::uint64_t wrong = ((low ^ kLowPattern) & kLowFixed) |
+                                    ((high ^ kHighPattern) & kHighFixed) |
                                     (outside & 0x8080808080808080ull);
         if (wrong != 0 || p[32] != kStartPattern[32]) {
             return std::nullopt;
