@@ -17,6 +17,7 @@
 #include "platform/posix/posix_file_system.h"
 #include "platform/posix/syslog_system_log.h"
 #include "platform/posix/system_clock.h"
+#include "platform/posix/user_locale.h"
 #include "platform/qt/qt_user_defaults.h"
 
 namespace {
@@ -98,7 +99,7 @@ int runTop(Arguments args) {
 int runReport(Arguments args) {
     TerminalServices s;
     tesuko::ReportServices services{s.fileSystem, s.defaults,  s.systemLog,
-                                    s.home,       s.clock,     tesuko::userTimeLocale(),
+                                    s.home,       s.clock,     tesuko::userLocale("LC_TIME"),
                                     {},           s.toTerminal};
     return tesuko::runReportCommand({args.begin(), args.end()}, services, std::cout, std::cerr);
 }

@@ -5,7 +5,6 @@
 #include <unicode/locid.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <memory>
 
 #include "ranking/civil_day.h"
@@ -40,18 +39,6 @@ int firstWeekdayOf(const std::string& locale) {
     }
     UCalendarDaysOfWeek first = calendar->getFirstDayOfWeek(status);
     return U_SUCCESS(status) ? int(first) - UCAL_SUNDAY : 1;
-}
-
-std::string userTimeLocale() {
-    std::string name;
-    for (const char* variable : {"LC_ALL", "LC_TIME", "LANG"}) {
-        if (const char* value = std::getenv(variable); value && *value) {
-            name = value;
-            break;
-        }
-    }
-    name = name.substr(0, name.find_first_of(".@"));
-    return name == "C" || name == "POSIX" ? std::string() : name;
 }
 
 std::optional<std::int32_t> dayFromIsoDate(std::string_view text) {

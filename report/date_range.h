@@ -29,10 +29,6 @@ DateRange periodRange(Period period, std::int32_t today, int firstWeekday);
 // ICU default locale's for an empty one.
 int firstWeekdayOf(const std::string& locale);
 
-// The ICU locale id of the user's dates, from $LC_ALL, $LC_TIME or $LANG
-// ("de_DE.UTF-8" gives "de_DE"); empty for none, C or POSIX.
-std::string userTimeLocale();
-
 // "2026-12-01", strictly: four-digit year, two-digit month and day.
 std::optional<std::int32_t> dayFromIsoDate(std::string_view text);
 std::string isoDate(std::int32_t day);

@@ -22,11 +22,11 @@
 #include "platform/platform.h"
 #include "platform/posix/env_home_folder.h"
 #include "platform/posix/instance_lock.h"
-#include "platform/posix/numeric_locale.h"
 #include "platform/posix/posix_file_system.h"
 #include "platform/posix/signal_pipe.h"
 #include "platform/posix/syslog_system_log.h"
 #include "platform/posix/system_clock.h"
+#include "platform/posix/user_locale.h"
 #include "platform/qt/qt_alarm.h"
 #include "platform/qt/qt_privacy_dialog.h"
 #include "platform/qt/qt_save_panel.h"
@@ -36,7 +36,6 @@
 #include "platform/xdg/xdg_login_items.h"
 #include "ranking/totals_cache.h"
 #include "recorder/log_location.h"
-#include "report/date_range.h"
 
 namespace tesuko {
 
@@ -79,7 +78,7 @@ class TrayProgram {
           signals_(signalPipe),
           services_(session, systemLog),
           statusMenu_(systemLog),
-          delegate_(services_.platform, statusMenu_, userNumericLocale()),
+          delegate_(services_.platform, statusMenu_, userLocale("LC_NUMERIC")),
           signalNotifier_(signalPipe.fd(), QSocketNotifier::Read) {
         app_.setQuitOnLastWindowClosed(false);  // the save dialog is no main window
         watchSignals();
@@ -181,7 +180,7 @@ class TrayProgram {
     void showReport() {
         if (!reportWindow_) {
             Platform& p = services_.platform;
-            reportWindow_.emplace(delegate_.log(), p.fileSystem, p.clock, userTimeLocale());
+            reportWindow_.emplace(delegate_.log(), p.fileSystem, p.clock, userLocale("LC_TIME"));
         }
         reportWindow_->showAndRaise();
     }

@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/posix/numeric_locale.h"
+#include "platform/posix/user_locale.h"
 
 #include <cstdlib>
 
 namespace tesuko {
 
-std::string userNumericLocale() {
+std::string userLocale(const char* category) {
     std::string name;
-    for (const char* variable : {"LC_ALL", "LC_NUMERIC", "LANG"}) {
+    for (const char* variable : {"LC_ALL", category, "LANG"}) {
         if (const char* value = std::getenv(variable); value && *value) {
             name = value;
             break;
