@@ -117,6 +117,15 @@ LostDesktopExit::LostDesktopExit(AppDelegate& delegate, DesktopSession& session)
     gStage = Stage::running;
 }
 
+// Taking the rest down would only talk to a server that is gone, and Qt's
+// xcb plugin leaves a broken display's memory as it was.
+void LostDesktopExit::endIfDesktopLost() {
+    if (gSession->connectionLost()) {
+        gStage = Stage::done;
+        endCleanly();
+    }
+}
+
 // The program quit its own way and wrote the interval as it did.
 LostDesktopExit::~LostDesktopExit() {
     gStage = Stage::done;

@@ -19,6 +19,10 @@ class LostDesktopExit {
     ~LostDesktopExit();
     LostDesktopExit(const LostDesktopExit&) = delete;
     LostDesktopExit& operator=(const LostDesktopExit&) = delete;
+
+    // For after the program wrote the interval its own way, having noticed
+    // first: ends the process cleanly if the desktop is gone.
+    void endIfDesktopLost();
 };
 
 }  // namespace tesuko

@@ -109,7 +109,9 @@ class TrayProgram {
         if (std::getenv("TESUKO_TRACE_MENU") != nullptr) {
             traceMenuTitles();
         }
-        return app_.exec();
+        const int status = app_.exec();
+        lostDesktopExit_.endIfDesktopLost();
+        return status;
     }
 
   private:
