@@ -48,6 +48,7 @@ TEST_F(HonestTimeTest, TheRecordsShowExactlyTheTimeOutsideTheLock) {
     startWatched(tesuko);
     xcb_window_t alpha = desktop->createManaged({.wmClass = "E2eAlpha", .netWmName = "alpha"});
     xcb_window_t beta = desktop->createManaged({.wmClass = "E2eBeta", .netWmName = "beta"});
+    ASSERT_TRUE(waitForFront(",E2eBeta,beta,"));
     // The active window set directly, in one round trip, so that the test
     // knows when the switch happened to the millisecond.
     desktop->setActiveWindows({alpha});

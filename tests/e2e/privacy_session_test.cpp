@@ -52,7 +52,8 @@ TEST(PrivacySessionTest, PrivateTitlesUntrackedApplicationsAndATimedPauseInAReal
                          {"QT_QPA_PLATFORM", "xcb"},
                          {"DBUS_SESSION_BUS_ADDRESS", "unix:path=" + home + "/no-bus"},
                          {"TESUKO_TRACE_MENU", "1"},
-                         {"TESUKO_PAUSE_SECONDS", "3"}});
+                         {"TESUKO_PAUSE_SECONDS", "3"},
+                         {"TESUKO_CHECKPOINT_SECONDS", "1"}});
     QProcess tesuko;
     start(tesuko, {TESUKO_BINARY_DIR "/app/tesuko"}, env, out);
     auto waitFor = [](const std::string& path, const std::string& part) {
@@ -70,6 +71,12 @@ TEST(PrivacySessionTest, PrivateTitlesUntrackedApplicationsAndATimedPauseInAReal
         }
         return records;
     };
+    // Switches that come together count as one, by where they end: the test
+    // waits until tesuko has a window in front, as the interval in progress
+    // saved each second shows.
+    const std::string checkpoint =
+        std::string(std::getenv("XDG_STATE_HOME")) + "/tesuko/interval.checkpoint";
+    auto waitForFront = [&](const std::string& record) { return waitFor(checkpoint, record); };
     ASSERT_TRUE(waitFor(out, "No system tray"));
     desktop.startTray();
     auto shownWindows = [&] {  // the icon, and the menu while open
@@ -79,13 +86,16 @@ TEST(PrivacySessionTest, PrivateTitlesUntrackedApplicationsAndATimedPauseInAReal
     ASSERT_TRUE(waitUntil([&] { return shownWindows() == 1; }));
 
     const xcb_window_t alpha = desktop.createManaged({.wmClass = "E2eAlpha", .netWmName = "alpha"});
+    ASSERT_TRUE(waitForFront(",E2eAlpha,alpha,"));
     const xcb_window_t browser = desktop.createManaged(
         {.wmClass = "E2eBrowser", .netWmName = "Bank \u2014 Mozilla Firefox Private Browsing"});
+    ASSERT_TRUE(waitForFront(",E2eBrowser,E2eBrowser,"));
     const xcb_window_t secret =
         desktop.createManaged({.wmClass = "E2eSecret", .netWmName = "vault"});
     ASSERT_EQ(recordsWhenThere(2).size(), 2u);
     std::this_thread::sleep_for(2s);  // the untracked application's time in front
     desktop.activate(alpha);
+    ASSERT_TRUE(waitForFront(",E2eAlpha,alpha,"));
     desktop.activate(browser);
     std::vector<Record> records = recordsWhenThere(3);
     ASSERT_EQ(records.size(), 3u);

@@ -53,7 +53,8 @@ class TrayTest : public ::testing::Test {
                              {"QT_QPA_PLATFORM", "xcb"},
                              // No session bus: the icon goes to the XEmbed tray of this display.
                              {"DBUS_SESSION_BUS_ADDRESS", "unix:path=" + work / "no-bus"},
-                             {"TESUKO_TRACE_MENU", "1"}});
+                             {"TESUKO_TRACE_MENU", "1"},
+                             {"TESUKO_CHECKPOINT_SECONDS", "1"}});
         return env;
     }
     void startTesuko(QProcess& tesuko, const std::string& output, EnvChanges env = {}) const {
@@ -65,6 +66,11 @@ class TrayTest : public ::testing::Test {
         EXPECT_TRUE(written) << "no \"" << part << "\" in " << path << ":\n" << readFile(path);
         return written;
     }
+    // tesuko reads switches that come together as one, by where they end: a
+    // test that wants a window counted waits until tesuko has it in front, as
+    // the interval in progress saved each second shows.
+    bool waitForFront(const std::string& record) { return waitForText(checkpoint(), record); }
+    std::string checkpoint() const { return home() + "/.local/state/tesuko/interval.checkpoint"; }
     // Shown windows of tesuko: its tray icon, and its menu while open.
     std::size_t shownWindows() const {
         return linesOf(desktop->xdotool({"search", "--onlyvisible", "--class", "^tesuko$"}).output)
