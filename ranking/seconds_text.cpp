@@ -3,10 +3,8 @@
 
 #include <fast_float/fast_float.h>
 
-#include <bit>
 #include <cstddef>
 #include <cstdint>
-#include <cstring>
 #include <optional>
 
 namespace tesuko {
@@ -51,59 +49,11 @@ std::optional<double> sixDecimals(const char* p, const char* end) {
     return double(whole * 1000000 + fraction) / 1e6;
 }
 
-// Eight ASCII digits in memory order, read as one word.
-bool eightDigits(std::uint64_t word) {
-    std::uint64_t outside = (word + 0x4646464646464646ull) | (word - 0x3030303030303030ull);
-    return (outside & 0x8080808080808080ull) == 0;
-}
-
-std::uint64_t valueOfEightDigits(std::uint64_t word) {
-    word -= 0x3030303030303030ull;
-    word = word * 10 + (word >> 8);  // pairs of digits in every other byte
-    constexpr std::uint64_t kPairs = 0x000000FF000000FFull;
-    word = (((word & kPairs) * (100 + (1000000ull << 32))) +
-            (((word >> 16) & kPairs) * (1 + (10000ull << 32)))) >>
-           32;
-    return word & 0xFFFFFFFFull;
-}
-
-std::uint64_t load(const char* bytes) {
-    std::uint64_t word;
-    std::memcpy(&word, bytes, sizeof word);
-    return word;
-}
-
-// The whole field exactly as the recorder writes it, with at most eight
-// digits before the point: two words read whole, no loop over digits (the
-// number of digits changes from record to record, so a loop's end would be
-// mispredicted).
-std::optional<double> asWritten(std::string_view text) {
-    const std::size_t size = text.size();
-    if constexpr (std::endian::native != std::endian::little) {
-        return std::nullopt;
-    }
-    if (size < 8 || size > 15 || text[size - 7] != '.') {
-        return std::nullopt;
-    }
-    const unsigned fill = unsigned(8 * (15 - size));  // bytes before the digits, as '0's
-    std::uint64_t whole = load(text.data()) << fill;
-    if (fill != 0) {
-        whole |= 0x3030303030303030ull >> (64 - fill);
-    }
-    // The last digit before the point, the point, six digits: the first two as '0's.
-    std::uint64_t fraction = (load(text.data() + size - 8) & ~0xFFFFull) | 0x3030;
-    if (!eightDigits(whole) || !eightDigits(fraction)) {
-        return std::nullopt;
-    }
-    return double(valueOfEightDigits(whole) * 1000000 + valueOfEightDigits(fraction)) / 1e6;
-}
-
 }  // namespace
 
-double secondsFromText(std::string_view text) {
-    if (auto fast = asWritten(text)) {
-        return *fast;
-    }
+namespace detail {
+
+double secondsFromOtherText(std::string_view text) {
     const char* p = text.data();
     const char* end = p + text.size();
     while (p != end && isSpace(*p)) {
@@ -128,5 +78,7 @@ double secondsFromText(std::string_view text) {
     }
     return negative ? -magnitude : magnitude;
 }
+
+}  // namespace detail
 
 }  // namespace tesuko

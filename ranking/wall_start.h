@@ -3,11 +3,11 @@
 
 #include <bit>
 #include <cstdint>
-#include <cstring>
 #include <optional>
 #include <string_view>
 
 #include "ranking/civil_day.h"
+#include "ranking/digit_words.h"
 
 namespace tesuko {
 
@@ -29,12 +29,6 @@ inline constexpr std::string_view kStartPattern =
     "00\xE6\x97\xA5 00\xE6\x99\x82"
     "00\xE5\x88\x86"
     "00\xE7\xA7\x92";
-
-inline std::uint64_t loadWord(const char* bytes) {
-    std::uint64_t word;
-    std::memcpy(&word, bytes, sizeof word);
-    return word;
-}
 
 // Per 8-byte word of the pattern: 0xFF on each fixed byte.
 constexpr std::uint64_t fixedMask(std::size_t from) {
@@ -83,38 +77,43 @@ class WallStartReader {
             lastDate_[0] = dateWords[0];
             lastDate_[1] = dateWords[1];
         }
-        // The time's six digits sit at different places of the two words
-        // that hold it: one word of digits to check and read.
-        const std::uint64_t low = loadWord(p + 16);
-        const std::uint64_t high = loadWord(p + 24);
-        constexpr std::uint64_t kLowDigits = 0xFF000000FFFF0000ull;  // bytes 18, 19, 23
-        constexpr std::uint64_t kHighDigits = 0xFFFF000000FFull;     // bytes 24, 28, 29
-        constexpr std::uint64_t kLowFixed = fixedMask(16);
-        constexpr std::uint64_t kHighFixed = fixedMask(24);
-        constexpr std::uint64_t kLowPattern = patternWord(16);
-        constexpr std::uint64_t kHighPattern = patternWord(24);
-        const std::uint64_t digits = (low & kLowDigits) | (high & kHighDigits) |
-                                     (0x3030303030303030ull & ~(kLowDigits | kHighDigits));
-        const std::uint64_t outside =
-            (digits + 0x4646464646464646ull) | (digits - 0x3030303030303030ull);
-        const std::uint64_t wrong = ((low ^ kLowPattern) & kLowFixed) |
-                                    ((high ^ kHighPattern) & kHighFixed) |
-                                    (outside & 0x8080808080808080ull);
-        if (wrong != 0 || p[32] != kStartPattern[32]) {
-            return std::nullopt;
-        }
-        const std::uint64_t values = digits - 0x3030303030303030ull;
-        auto digit = [values](int byte) { return int((values >> (8 * byte)) & 0xF); };
-        const int hour = digit(2) * 10 + digit(3);
-        const int minute = digit(7) * 10 + digit(0);
-        const int second = digit(4) * 10 + digit(5);
-        if (hour > 23 || minute > 59 || second > 59) {
-            return std::nullopt;
-        }
-        return WallStart{day_, hour * 3600 + minute * 60 + second};
+        return readTime(p);
     }
 
   private:
+    // Two words hold the time: bytes 18-25 ("HH時MM" and the first byte of
+    // "分") and 25-32 ("分SS秒"). Their six digits gathered in one word
+    // are checked and turned into numbers together, with no branch per digit.
+    std::optional<WallStart> readTime(const char* p) const {
+        using namespace detail;
+        const std::uint64_t hourMinute = loadWord(p + 18);
+        const std::uint64_t second = loadWord(p + 25);
+        // Bytes 0-1 the hour, 2-3 the second, 5-6 the minute; '0' elsewhere.
+        constexpr std::uint64_t kHourMinuteDigits = 0x00FFFF000000FFFFull;
+        constexpr std::uint64_t kSecondDigits = 0x000000FFFF000000ull;
+        const std::uint64_t digits = (hourMinute & kHourMinuteDigits) |
+                                     ((second & kSecondDigits) >> 8) | 0x3000003000000000ull;
+        const std::uint64_t wrong = ((hourMinute ^ patternWord(18)) & fixedMask(18)) |
+                                    ((second ^ patternWord(25)) & fixedMask(25)) |
+                                    nonDigitBytes(digits);
+        if (wrong != 0 || p[16] != kStartPattern[16] || p[17] != kStartPattern[17]) {
+            return std::nullopt;
+        }
+        // Tens times ten plus units, for every pair at once: the hour lands in
+        // byte 0, the second in byte 2, the minute in byte 5.
+        const std::uint64_t values = digits - 0x3030303030303030ull;
+        const std::uint64_t pairs = (values * 10 + (values >> 8)) & 0x0000FF0000FF00FFull;
+        // Bit 7 of a byte turns on past 23 hours, 59 minutes, 59 seconds.
+        constexpr std::uint64_t kPastLimits = 0x0000440000440068ull;
+        if (((pairs + kPastLimits) & 0x0000800000800080ull) != 0) {
+            return std::nullopt;
+        }
+        const int hours = int(pairs & 0xFF);
+        const int seconds = int((pairs >> 16) & 0xFF);
+        const int minutes = int(pairs >> 40);
+        return WallStart{day_, hours * 3600 + minutes * 60 + seconds};
+    }
+
     // Nonzero unless the pattern's fixed bytes match and the others are digits.
     template <std::size_t From>
     static std::uint64_t wrongBytes(const char* p) {
@@ -124,9 +123,7 @@ class WallStartReader {
         const std::uint64_t word = loadWord(p + From);
         // The fixed bytes read as '0' leave a word of digits.
         const std::uint64_t digits = (word & ~fixed) | (0x3030303030303030ull & fixed);
-        const std::uint64_t outside =
-            (digits + 0x4646464646464646ull) | (digits - 0x3030303030303030ull);
-        return ((word ^ pattern) & fixed) | (outside & 0x8080808080808080ull);
+        return ((word ^ pattern) & fixed) | nonDigitBytes(digits);
     }
 
     bool readDate(const char* p) {

@@ -10,6 +10,7 @@
 #include "app/top_command.h"
 #include "ranking/log.h"
 #include "ranking/totals_cache.h"
+#include "ranking/wall_start.h"
 #include "tests/fakes/fake_file_system.h"
 #include "tests/fakes/fake_home_folder.h"
 #include "tests/fakes/fake_system_log.h"
@@ -103,6 +104,59 @@ TEST(IncrementalScan, EqualsAFullScanAfterAnyAppendsAndChunkSizes) {
             ASSERT_EQ(scanner.state().days, full.state().days) << "chunk " << chunkSize;
         }
     }
+}
+
+// The start field read the slow, obvious way: the recorder's form with
+// digits where it writes them, and a real date and time.
+std::optional<WallStart> plainStart(const std::string& text) {
+    const std::string form = "0000年00月00日 00時00分00秒";
+    if (text.size() != form.size()) {
+        return std::nullopt;
+    }
+    for (std::size_t i = 0; i < form.size(); ++i) {
+        bool digit = text[i] >= '0' && text[i] <= '9';
+        if (form[i] == '0' ? !digit : text[i] != form[i]) {
+            return std::nullopt;
+        }
+    }
+    auto number = [&](std::size_t at, std::size_t length) {
+        return std::stoi(text.substr(at, length));
+    };
+    int year = number(0, 4), month = number(7, 2), day = number(12, 2);
+    int hour = number(18, 2), minute = number(23, 2), second = number(28, 2);
+    if (month < 1 || month > 12 || day < 1 || day > daysInMonth(year, month) || hour > 23 ||
+        minute > 59 || second > 59) {
+        return std::nullopt;
+    }
+    return WallStart{dayNumber(year, month, day), hour * 3600 + minute * 60 + second};
+}
+
+// Each byte of real start fields changed in turn, to a digit, a byte of the
+// form, or anything: one reader, which remembers the last date, reads all
+// of them as the obvious reading does.
+TEST(StartFields, AreReadAsTheirPlainReadingWhateverTheDamage) {
+    std::mt19937 random(20261207);
+    const std::string valid[] = {"2026年12月05日 13時40分48秒", "2024年02月29日 23時59分59秒",
+                                 "1999年01月01日 00時00分00秒", "2026年12月05日 09時05分07秒"};
+    const std::string replacements = "0123456789/: \xE6\x80";
+    WallStartReader reader;
+    std::size_t checked = 0;
+    for (int round = 0; round < 40; ++round) {
+        for (const std::string& original : valid) {
+            for (std::size_t at = 0; at < original.size(); ++at) {
+                std::string damaged = original;
+                damaged[at] = random() % 4 == 0 ? char(random())
+                                                : replacements[random() % replacements.size()];
+                for (const std::string& text : {original, damaged}) {
+                    ASSERT_EQ(reader.read(text), plainStart(text)) << text;
+                    ++checked;
+                }
+            }
+        }
+    }
+    EXPECT_EQ(reader.read("2026年12月05日 13時40分48"), std::nullopt);
+    EXPECT_EQ(reader.read("2026年12月05日 13時40分48秒 "), std::nullopt);
+    EXPECT_GT(checked, 10000u);
 }
 
 // The same skipping reads a 2 GB line in little memory (see bench/).

@@ -9,14 +9,19 @@
 namespace tesuko {
 namespace {
 
-// What a splitter reported: "name|seconds" per record, "short" per short row,
+// What a splitter reported: "start|name|title|seconds" per record, "short" per short row,
 // then how many bytes it consumed.
 template <typename Split>
 std::string collect(std::string_view bytes, Split split) {
     std::string out;
     std::size_t consumed = split(
         bytes,
-        [&](const RecordFields& f) { out.append(f.name).append("|").append(f.seconds) += ";"; },
+        [&](const RecordFields& f) {
+            for (std::string_view field : {f.start, f.name, f.title}) {
+                out.append(field) += "|";
+            }
+            out.append(f.seconds) += ";";
+        },
         [&] { out += "short;"; });
     return out + std::to_string(consumed);
 }
@@ -30,7 +35,9 @@ std::string byTheRule(const std::string& bytes) {
         for (char c : bytes.substr(start, end - start)) {
             c == ',' ? fields.emplace_back() : fields.back() += c;
         }
-        out += fields.size() < 6 ? "short;" : fields[1] + "|" + fields[5] + ";";
+        out += fields.size() < 6
+                   ? "short;"
+                   : fields[0] + "|" + fields[1] + "|" + fields[2] + "|" + fields[5] + ";";
     }
     return out + std::to_string(start);
 }
