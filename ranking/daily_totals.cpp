@@ -19,7 +19,7 @@ std::optional<DailyTotals> DailyTotals::restored(std::vector<DayTotals> days,
             seenOn[entry.application] = index;
         }
         totals.days_.push_back(std::move(day));
-        totals.lengths_.push_back(-1);
+        totals.books_.push_back({.reentered = true});
     }
     return totals;
 }
@@ -33,20 +33,31 @@ std::uint32_t DailyTotals::lookUp(std::int32_t day) {
     auto [found, fresh] = indexes_.emplace(day, std::uint32_t(days_.size()));
     if (fresh) {
         days_.push_back({day, UINT64_MAX, 0, {}});
-        lengths_.push_back(-1);
+        books_.emplace_back();
     }
     return found->second;
 }
 
+void DailyTotals::enter(std::uint32_t index) {
+    if (!days_[index].applications.empty()) {
+        books_[index].reentered = true;
+    }
+    addingTo_ = index;
+}
+
+// The cursors spare a search on any day that took its records in one run.
 void DailyTotals::addFirstOfDay(std::uint32_t index, std::uint32_t application, double seconds) {
     DayTotals& day = days_[index];
     if (application >= cursors_.size()) {
         cursors_.resize(application + 1);
     }
     auto& entries = day.applications;
-    auto found = std::find_if(entries.begin(), entries.end(), [&](const ApplicationSeconds& entry) {
-        return entry.application == application;
-    });
+    auto found =
+        !books_[index].reentered
+            ? entries.end()
+            : std::find_if(entries.begin(), entries.end(), [&](const ApplicationSeconds& entry) {
+                  return entry.application == application;
+              });
     if (found == entries.end()) {
         entries.push_back({application, seconds});
         found = entries.end() - 1;

@@ -102,16 +102,19 @@ class DailyTotals {
     }
     std::uint32_t lookUp(std::int32_t day);
     std::int64_t lengthOf(std::uint32_t index, const LocalDays& localDays) {
-        if (lengths_[index] < 0) {
-            lengths_[index] = std::int32_t(localDays.dayLength(days_[index].day));
+        if (books_[index].length < 0) {
+            books_[index].length = std::int32_t(localDays.dayLength(days_[index].day));
         }
-        return lengths_[index];
+        return books_[index].length;
     }
     void addTo(DayTotals& day, std::uint32_t index, std::uint32_t application, double seconds,
                std::uint64_t line) {
-        if (line > day.lastLine) {
-            day.lastLine = line;
+        if (index != addingTo_) {
+            enter(index);
         }
+        // Lines come in the order of the log, whose bytes before the scan's
+        // position never change.
+        day.lastLine = line;
         if (line < day.firstLine) {
             day.firstLine = line;
         }
@@ -121,12 +124,20 @@ class DailyTotals {
         }
         addFirstOfDay(index, application, seconds);
     }
+    void enter(std::uint32_t index);
     void addFirstOfDay(std::uint32_t index, std::uint32_t application, double seconds);
     void addAcrossMidnight(std::int32_t day, std::int64_t intoDay, std::uint32_t application,
                            double seconds, std::uint64_t line, const LocalDays& localDays);
 
     std::vector<DayTotals> days_;
-    std::vector<std::int32_t> lengths_;  // per day, in seconds; -1 until needed
+    struct DayBook {
+        std::int32_t length = -1;  // in seconds; -1 until needed
+        // It took records, then others did, then it again: an application
+        // whose cursor points elsewhere may be on it already.
+        bool reentered = false;
+    };
+    std::vector<DayBook> books_;           // per day
+    std::uint32_t addingTo_ = UINT32_MAX;  // the day the last seconds went to
     std::unordered_map<std::int32_t, std::uint32_t> indexes_;
     std::uint32_t lastIndex_ = UINT32_MAX;
     // The day of the last record, which the next one most likely shares.
