@@ -19,7 +19,7 @@ std::optional<DailyTotals> DailyTotals::restored(std::vector<DayTotals> days,
             seenOn[entry.application] = index;
         }
         totals.days_.push_back(std::move(day));
-        totals.books_.push_back({.reentered = true});
+        totals.books_.push_back({.reentered = true});  // its records came in an earlier run
     }
     return totals;
 }
