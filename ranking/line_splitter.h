@@ -1,10 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <algorithm>
 #include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <iterator>
+#include <optional>
 #include <string_view>
 
 #include "ranking/record_fields.h"
@@ -48,17 +51,116 @@ std::size_t splitCompleteLinesWithMemchr(std::string_view bytes, OnRecord&& onRe
 
 namespace detail {
 
-// Bit i set where block[i] is "," or "\n".
-inline std::uint64_t separatorMask(const char* block) {
+// The bytes split at a time: their offsets fit in 16 bits, and what is
+// found in them stays in the first-level cache.
+inline constexpr std::size_t kWindow = 4096;
+
+// The "," of a window as a string of bits, and the offsets of its "\n".
+// Bit 64 + i of the string stands for the byte at offset i: a zero word
+// before the window and zero words after it let the 64 bits around any
+// offset be read without a check.
+class WindowSeparators {
+  public:
+    // Finds the separators of bytes [window, window + size), size at most kWindow.
+    void find(const char* window, std::size_t size);
+
+    std::size_t lineCount() const { return lineCount_; }
+    std::size_t lineEnd(std::size_t line) const { return lineEnds_[line]; }
+
+    // The fields of the line [start, end) when it has exactly five commas,
+    // as the recorder writes every record; nullopt for any other line. No
+    // branch depends on how long the fields are, up to a title of 64 bytes.
+    std::optional<RecordFields> fiveFieldRecord(const char* window, std::size_t start,
+                                                std::size_t end) const;
+
+  private:
+    static constexpr std::uint64_t kTop = 1ull << 63;
+
+    // Bit i: a comma at offset from + i.
+    std::uint64_t commasFrom(std::size_t from) const { return bitsAt(from + 64); }
+    // Bit 63 - i: a comma at offset end - 1 - i.
+    std::uint64_t commasBefore(std::size_t end) const { return bitsAt(end); }
+    std::uint64_t bitsAt(std::size_t bit) const {
+        const std::size_t word = bit / 64;
+        const unsigned shift = bit % 64;
+        return (commaBits_[word] >> shift) | ((commaBits_[word + 1] << 1) << (63 - shift));
+    }
+
+    // Up to a line end, and reading on as far as 128 bits past it.
+    std::uint64_t commaBits_[kWindow / 64 + 3];
+    std::uint16_t lineEnds_[kWindow + 1];
+    std::size_t lineCount_ = 0;
+};
+
+inline void WindowSeparators::find(const char* window, std::size_t size) {
     const __m128i comma = _mm_set1_epi8(',');
     const __m128i lineFeed = _mm_set1_epi8('\n');
-    std::uint64_t mask = 0;
-    for (int part = 0; part < 4; ++part) {
-        __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block + 16 * part));
-        __m128i hits = _mm_or_si128(_mm_cmpeq_epi8(bytes, comma), _mm_cmpeq_epi8(bytes, lineFeed));
-        mask |= std::uint64_t(std::uint32_t(_mm_movemask_epi8(hits))) << (16 * part);
+    std::uint64_t* commaWord = commaBits_;
+    *commaWord++ = 0;
+    lineCount_ = 0;
+    char last[64];
+    for (std::size_t at = 0; at < size; at += 64) {
+        const char* block = window + at;
+        if (size - at < 64) {
+            // A short last block: classified from a padded copy, never read past the end.
+            std::memset(last, 0, sizeof last);
+            std::memcpy(last, block, size - at);
+            block = last;
+        }
+        std::uint64_t commas = 0;
+        std::uint64_t lineFeeds = 0;
+        for (int part = 0; part < 4; ++part) {
+            __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block + 16 * part));
+            commas |= std::uint64_t(std::uint32_t(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, comma))))
+                      << (16 * part);
+            lineFeeds |=
+                std::uint64_t(std::uint32_t(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, lineFeed))))
+                << (16 * part);
+        }
+        *commaWord++ = commas;
+        // A record is longer than a block, so the first line end is written
+        // whether there is one or not: a branch on it would be mispredicted.
+        lineEnds_[lineCount_] = std::uint16_t(at + unsigned(std::countr_zero(lineFeeds | kTop)));
+        lineCount_ += lineFeeds != 0;
+        for (lineFeeds &= lineFeeds - 1; lineFeeds != 0; lineFeeds &= lineFeeds - 1) {
+            lineEnds_[lineCount_++] = std::uint16_t(at + unsigned(std::countr_zero(lineFeeds)));
+        }
     }
-    return mask;
+    std::fill(commaWord, std::end(commaBits_), 0);
+}
+
+inline std::optional<RecordFields> WindowSeparators::fiveFieldRecord(const char* window,
+                                                                     std::size_t start,
+                                                                     std::size_t end) const {
+    // The first two commas, among the line's first 64 bytes.
+    const std::uint64_t first = commasFrom(start);
+    const std::uint64_t second = first & (first - 1);
+    const std::size_t comma0 = start + unsigned(std::countr_zero(first | kTop));
+    const std::size_t comma1 = start + unsigned(std::countr_zero(second | kTop));
+    // The third: the first comma after the title, however long it is.
+    std::size_t from = comma1 + 1;
+    std::uint64_t title = commasFrom(from);
+    while (title == 0 && from < end) {
+        from += 64;
+        title = commasFrom(from);
+    }
+    const std::size_t comma2 = from + unsigned(std::countr_zero(title | kTop));
+    // The last three, among the line's last 64 bytes: the three numbers'
+    // commas. Bit 0 is set so that no word is zero; a comma there, made up,
+    // is at no offset where comma2 could be.
+    std::uint64_t last = commasBefore(end) | 1;
+    const std::size_t comma4 = end - 1 - unsigned(std::countl_zero(last));
+    last = (last & ~(kTop >> std::countl_zero(last))) | 1;
+    last = (last & ~(kTop >> std::countl_zero(last))) | 1;
+    const std::size_t thirdFromLast = end - 1 - unsigned(std::countl_zero(last));
+    // The third comma and the third from the end are one: five in all.
+    if (second == 0 || comma2 != thirdFromLast) {
+        return std::nullopt;
+    }
+    return RecordFields{{window + start, comma0 - start},
+                        {window + comma0 + 1, comma1 - comma0 - 1},
+                        {window + comma1 + 1, comma2 - comma1 - 1},
+                        {window + comma4 + 1, end - comma4 - 1}};
 }
 
 }  // namespace detail
@@ -67,41 +169,45 @@ template <typename OnRecord, typename OnShortRow>
 std::size_t splitCompleteLines(std::string_view bytes, OnRecord&& onRecord,
                                OnShortRow&& onShortRow) {
     const char* data = bytes.data();
-    const std::size_t size = bytes.size();
     std::size_t lineStart = 0;
-    const char* commas[6];
-    std::size_t commaCount = 0;
-    char last[64];
-    for (std::size_t blockStart = 0; blockStart < size; blockStart += 64) {
-        const char* block = data + blockStart;
-        if (size - blockStart < 64) {
-            // The last, short block: classified from a padded copy, never read past the end.
-            std::memset(last, 0, sizeof last);
-            std::memcpy(last, block, size - blockStart);
-            block = last;
+    detail::WindowSeparators found;
+    auto splitLine = [&](const char* line, std::size_t size) {
+        if (auto fields = recordFields({line, size})) {
+            onRecord(*fields);
+        } else {
+            onShortRow();
         }
-        for (std::uint64_t mask = detail::separatorMask(block); mask != 0; mask &= mask - 1) {
-            std::size_t at = blockStart + std::size_t(std::countr_zero(mask));
-            if (data[at] == ',') {
-                if (commaCount < 6) {
-                    commas[commaCount] = data + at;
-                }
-                ++commaCount;
-                continue;
-            }
-            if (commaCount >= 5) {
-                const char* secondsEnd = commaCount >= 6 ? commas[5] : data + at;
-                const char* line = data + lineStart;
-                onRecord(RecordFields{{line, std::size_t(commas[0] - line)},
-                                      {commas[0] + 1, std::size_t(commas[1] - commas[0] - 1)},
-                                      {commas[1] + 1, std::size_t(commas[2] - commas[1] - 1)},
-                                      {commas[4] + 1, std::size_t(secondsEnd - commas[4] - 1)}});
+    };
+    while (lineStart < bytes.size()) {
+        // Each window begins at a line, so nothing is carried from the last.
+        const char* window = data + lineStart;
+        const std::size_t size = std::min(detail::kWindow, bytes.size() - lineStart);
+        found.find(window, size);
+        std::size_t start = 0;
+        for (std::size_t line = 0; line < found.lineCount(); ++line) {
+            const std::size_t end = found.lineEnd(line);
+            if (auto fields = found.fiveFieldRecord(window, start, end)) {
+                onRecord(*fields);
             } else {
-                onShortRow();
+                splitLine(window + start, end - start);
             }
-            commaCount = 0;
-            lineStart = at + 1;
+            start = end + 1;
         }
+        lineStart += start;
+        if (found.lineCount() > 0) {
+            continue;
+        }
+        if (size < detail::kWindow) {
+            break;  // the unfinished last line
+        }
+        // A line longer than a window, split on its own.
+        std::string_view rest = bytes.substr(lineStart + detail::kWindow);
+        auto* lineEnd = static_cast<const char*>(std::memchr(rest.data(), '\n', rest.size()));
+        if (lineEnd == nullptr) {
+            break;
+        }
+        splitLine(window, std::size_t(lineEnd - window));
+        lineStart = std::size_t(lineEnd - data) + 1;
     }
     return lineStart;
 }

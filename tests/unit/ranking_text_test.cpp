@@ -42,21 +42,83 @@ std::string byTheRule(const std::string& bytes) {
     return out + std::to_string(start);
 }
 
+// Random bytes from each alphabet, at lengths around the splitter's window of
+// 4096 bytes: lines shorter than it, lines longer, and windows dense in commas.
 TEST(LineSplitter, BothWaysFollowTheRuleOnRandomBytes) {
+    struct Case {
+        std::string alphabet;
+        std::size_t longest;
+        int rounds;
+    };
+    const std::vector<Case> cases = {
+        {",,,,\n\nab1.\xE3\x80\x81\r", 300, 3000},
+        {",,,,\nab1.\xE3\x80\x81\r", 20000, 200},
+        {",,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,,\n", 20000, 100},
+        {std::string(3000, 'a') + ",,,,,,\n", 30000, 50},
+    };
     std::mt19937 random(7);
-    const std::string alphabet = ",,,,\n\nab1.\xE3\x80\x81\r";
-    for (int round = 0; round < 3000; ++round) {
-        std::string bytes(random() % 300, ' ');
-        for (char& c : bytes) {
-            c = alphabet[random() % alphabet.size()];
+    for (const Case& c : cases) {
+        for (int round = 0; round < c.rounds; ++round) {
+            std::string bytes(random() % c.longest, ' ');
+            for (char& byte : bytes) {
+                byte = c.alphabet[random() % c.alphabet.size()];
+            }
+            // Inside a larger string, so that blocks start unaligned.
+            std::string padded = std::string(random() % 16, '\n') + bytes + ",,,,,\n";
+            std::string_view view(padded.data() + padded.size() - bytes.size() - 6, bytes.size());
+            const std::string expected = byTheRule(bytes);
+            ASSERT_EQ(collect(view, [](auto&&... a) { return splitCompleteLines(a...); }),
+                      expected);
+            ASSERT_EQ(collect(view, [](auto&&... a) { return splitCompleteLinesWithMemchr(a...); }),
+                      expected);
         }
-        // Inside a larger string, so that blocks start unaligned.
-        std::string padded = std::string(random() % 16, '\n') + bytes + ",,,,,\n";
-        std::string_view view(padded.data() + padded.size() - bytes.size() - 6, bytes.size());
-        const std::string expected = byTheRule(bytes);
-        ASSERT_EQ(collect(view, [](auto&&... a) { return splitCompleteLines(a...); }), expected);
-        ASSERT_EQ(collect(view, [](auto&&... a) { return splitCompleteLinesWithMemchr(a...); }),
-                  expected);
+    }
+}
+
+// Lines near the shape of a record, each after lines of every length up to a
+// block, so that its fields fall anywhere in the 64-byte blocks.
+TEST(LineSplitter, LinesNearTheShapeOfARecordFollowTheRule) {
+    const std::string start(33, 's');
+    const std::vector<std::string> lines = {
+        start + ",Kate,notes,1,2,3.5",
+        start + "," + std::string(70, 'n') + ",notes,1,2,3.5",  // a long name
+        start + "," + std::string(40, 'n') + ",t,1,2",          // four commas
+        start + ",Kate," + std::string(63, 't') + ",1,2,3.5",
+        start + ",Kate," + std::string(64, 't') + ",1,2,3.5",
+        start + ",Kate," + std::string(200, 't') + ",1,2,3.5",
+        "a,b," + std::string(30, 't') + "," + std::string(64, 'x'),  // three commas
+        start + ",Kate,notes," + std::string(70, '1') + ",2,3.5",    // long numbers
+        start + ",Kate,notes,1,2," + std::string(70, '3'),
+        start + ",Kate,no,tes,1,2,3.5",  // six commas
+        start + ",Kate,notes,1,2,3.5,,,",
+        ",,,,,",
+        ",,,,",
+        "",
+    };
+    for (const std::string& line : lines) {
+        for (std::size_t before = 0; before <= 70; ++before) {
+            std::string bytes = std::string(before, 'x') + "\n" + line + "\n" + line + "\n";
+            const std::string expected = byTheRule(bytes);
+            ASSERT_EQ(collect(bytes, [](auto&&... a) { return splitCompleteLines(a...); }),
+                      expected)
+                << line << " after " << before;
+        }
+    }
+}
+
+// Lines that end just before, at and just after the end of a window.
+TEST(LineSplitter, LinesOfAboutAWindowAreSplitWhole) {
+    const std::string record = "2026-12-01 09:00:00,Kate,notes,1,2,3.5";
+    for (std::size_t length : {4094, 4095, 4096, 4097, 4098, 8191, 8192, 8193}) {
+        for (std::size_t before : {0, 1, 40}) {
+            std::string line = "0,a," + std::string(length - 12, 't') + ",1,2,3.5";
+            std::string bytes =
+                std::string(before, 'x') + "\n" + line + "\n" + record + "\n" + record;
+            const std::string expected = byTheRule(bytes);
+            EXPECT_EQ(collect(bytes, [](auto&&... a) { return splitCompleteLines(a...); }),
+                      expected)
+                << length << " " << before;
+        }
     }
 }
 
