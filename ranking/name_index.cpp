@@ -4,7 +4,7 @@
 namespace tesuko {
 
 void NameIndex::insert(std::string_view name, std::size_t position) {
-    if ((count_ + 1) * 2 > slots_.size()) {
+    if ((count_ + 1) * 4 > slots_.size()) {
         grow();
     }
     Key key = Key::of(name);

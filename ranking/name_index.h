@@ -93,7 +93,7 @@ class NameIndex {
 
     void grow();
 
-    std::vector<Slot> slots_;  // at most half full
+    std::vector<Slot> slots_;  // at most a quarter full: a name is nearly always in its first slot
     std::vector<std::string> longNames_;
     std::size_t count_ = 0;
 };
