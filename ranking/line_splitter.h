@@ -95,9 +95,11 @@ class WindowSeparators {
 inline void WindowSeparators::find(const char* window, std::size_t size) {
     const __m128i comma = _mm_set1_epi8(',');
     const __m128i lineFeed = _mm_set1_epi8('\n');
+    // Counted in a local: the comma words' stores could otherwise be taken
+    // to change the member.
+    std::size_t lines = 0;
     std::uint64_t* commaWord = commaBits_;
     *commaWord++ = 0;
-    lineCount_ = 0;
     char last[64];
     for (std::size_t at = 0; at < size; at += 64) {
         const char* block = window + at;
@@ -120,13 +122,14 @@ inline void WindowSeparators::find(const char* window, std::size_t size) {
         *commaWord++ = commas;
         // A record is longer than a block, so the first line end is written
         // whether there is one or not: a branch on it would be mispredicted.
-        lineEnds_[lineCount_] = std::uint16_t(at + unsigned(std::countr_zero(lineFeeds | kTop)));
-        lineCount_ += lineFeeds != 0;
+        lineEnds_[lines] = std::uint16_t(at + unsigned(std::countr_zero(lineFeeds | kTop)));
+        lines += lineFeeds != 0;
         for (lineFeeds &= lineFeeds - 1; lineFeeds != 0; lineFeeds &= lineFeeds - 1) {
-            lineEnds_[lineCount_++] = std::uint16_t(at + unsigned(std::countr_zero(lineFeeds)));
+            lineEnds_[lines++] = std::uint16_t(at + unsigned(std::countr_zero(lineFeeds)));
         }
     }
     std::fill(commaWord, std::end(commaBits_), 0);
+    lineCount_ = lines;
 }
 
 inline std::optional<RecordFields> WindowSeparators::fiveFieldRecord(const char* window,
@@ -184,7 +187,8 @@ std::size_t splitCompleteLines(std::string_view bytes, OnRecord&& onRecord,
         const std::size_t size = std::min(detail::kWindow, bytes.size() - lineStart);
         found.find(window, size);
         std::size_t start = 0;
-        for (std::size_t line = 0; line < found.lineCount(); ++line) {
+        const std::size_t lines = found.lineCount();
+        for (std::size_t line = 0; line < lines; ++line) {
             const std::size_t end = found.lineEnd(line);
             if (auto fields = found.fiveFieldRecord(window, start, end)) {
                 onRecord(*fields);
@@ -194,7 +198,7 @@ std::size_t splitCompleteLines(std::string_view bytes, OnRecord&& onRecord,
             start = end + 1;
         }
         lineStart += start;
-        if (found.lineCount() > 0) {
+        if (lines > 0) {
             continue;
         }
         if (size < detail::kWindow) {
