@@ -1,12 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ranking/daily_totals.h"
 
+#include <utility>
+
 namespace tesuko {
 
 std::optional<DailyTotals> DailyTotals::restored(std::vector<DayTotals> days,
                                                  std::size_t applications) {
     DailyTotals totals;
-    std::vector<std::uint32_t> seenOn(applications, UINT32_MAX);
+    std::vector<std::uint32_t> seenOn(applications, kNone);
     for (DayTotals& day : days) {
         auto index = std::uint32_t(totals.days_.size());
         if (!totals.indexes_.emplace(day.day, index).second) {
@@ -19,7 +21,7 @@ std::optional<DailyTotals> DailyTotals::restored(std::vector<DayTotals> days,
             seenOn[entry.application] = index;
         }
         totals.days_.push_back(std::move(day));
-        totals.books_.push_back({.reentered = true});  // its records came in an earlier run
+        totals.lengths_.push_back(-1);
     }
     return totals;
 }
@@ -33,38 +35,49 @@ std::uint32_t DailyTotals::lookUp(std::int32_t day) {
     auto [found, fresh] = indexes_.emplace(day, std::uint32_t(days_.size()));
     if (fresh) {
         days_.push_back({day, UINT64_MAX, 0, {}});
-        books_.emplace_back();
+        lengths_.push_back(-1);
     }
     return found->second;
 }
 
-void DailyTotals::enter(std::uint32_t index) {
-    if (!days_[index].applications.empty()) {
-        books_[index].reentered = true;
+void DailyTotals::open(std::uint32_t index, std::uint64_t line) {
+    settle();
+    DayTotals& day = days_[index];
+    open_.index = index;
+    ++open_.opening;
+    for (const ApplicationSeconds& entry : day.applications) {
+        open_.makeRoomFor(entry.application);
+        open_.seconds[entry.application] = entry.seconds;
+        open_.openedAt[entry.application] = open_.opening;
     }
-    addingTo_ = index;
+    // Its later lines come after this one.
+    day.firstLine = std::min(day.firstLine, line);
 }
 
-// The cursors spare a search on any day that took its records in one run.
-void DailyTotals::addFirstOfDay(std::uint32_t index, std::uint32_t application, double seconds) {
-    DayTotals& day = days_[index];
-    if (application >= cursors_.size()) {
-        cursors_.resize(application + 1);
+void DailyTotals::settle() {
+    if (open_.index == kNone) {
+        return;
     }
-    auto& entries = day.applications;
-    auto found =
-        !books_[index].reentered
-            ? entries.end()
-            : std::find_if(entries.begin(), entries.end(), [&](const ApplicationSeconds& entry) {
-                  return entry.application == application;
-              });
-    if (found == entries.end()) {
-        entries.push_back({application, seconds});
-        found = entries.end() - 1;
-    } else {
-        found->seconds += seconds;
+    DayTotals& day = days_[open_.index];
+    for (ApplicationSeconds& entry : day.applications) {
+        entry.seconds = std::exchange(open_.seconds[entry.application], -0.0);
     }
-    cursors_[application] = {index, std::uint32_t(found - entries.begin())};
+    for (std::size_t i = 0; i < open_.arrived; ++i) {
+        std::uint32_t application = open_.arrivals[i];
+        day.applications.push_back({application, std::exchange(open_.seconds[application], -0.0)});
+    }
+    day.lastLine = open_.lastLine;
+    open_.arrived = 0;
+    open_.index = kNone;
+}
+
+void DailyTotals::OpenDay::makeRoomFor(std::uint32_t application) {
+    if (application < seconds.size()) {
+        return;
+    }
+    seconds.resize(application + 1, -0.0);
+    openedAt.resize(application + 1, 0);
+    arrivals.resize(application + 2);
 }
 
 void DailyTotals::addAcrossMidnight(std::int32_t day, std::int64_t intoDay,
@@ -74,8 +87,7 @@ void DailyTotals::addAcrossMidnight(std::int32_t day, std::int64_t intoDay,
         day, intoDay, seconds,
         [&](std::int32_t each) { return lengthOf(indexOf(each), localDays); },
         [&](std::int32_t each, std::int64_t, double part) {
-            std::uint32_t index = indexOf(each);
-            addTo(days_[index], index, application, part, line);
+            addTo(indexOf(each), application, part, line);
         });
 }
 

@@ -68,10 +68,10 @@ class DailyTotals {
                                                std::size_t applications);
 
     // Adds a record's seconds to the days its interval covers; `line` is the
-    // offset of its line in the log.
+    // offset of its line in the log. days() and find() show it after settle().
     void add(const WallStart& start, std::uint32_t application, double seconds, std::uint64_t line,
              const LocalDays& localDays) {
-        if (start.day != last_.day || last_.index == UINT32_MAX) {
+        if (start.day != last_.day || last_.index == kNone) {
             std::uint32_t index = indexOf(start.day);
             last_ = {start.day, index, lengthOf(index, localDays)};
         }
@@ -81,11 +81,13 @@ class DailyTotals {
                                    ? start.second
                                    : localDays.epochSeconds(start) - localDays.dayStart(start.day);
         if (!(seconds > double(last_.length - intoDay))) {
-            addTo(days_[last_.index], last_.index, application, seconds, line);
+            addTo(last_.index, application, seconds, line);
             return;
         }
         addAcrossMidnight(start.day, intoDay, application, seconds, line, localDays);
     }
+    // Writes what was added since the last call into days().
+    void settle();
 
     // In order of first appearance.
     const std::vector<DayTotals>& days() const { return days_; }
@@ -94,6 +96,8 @@ class DailyTotals {
     bool operator==(const DailyTotals& other) const { return days_ == other.days_; }
 
   private:
+    static constexpr std::uint32_t kNone = UINT32_MAX;
+
     std::uint32_t indexOf(std::int32_t day) {
         if (lastIndex_ < days_.size() && days_[lastIndex_].day == day) {
             return lastIndex_;
@@ -102,58 +106,61 @@ class DailyTotals {
     }
     std::uint32_t lookUp(std::int32_t day);
     std::int64_t lengthOf(std::uint32_t index, const LocalDays& localDays) {
-        if (books_[index].length < 0) {
-            books_[index].length = std::int32_t(localDays.dayLength(days_[index].day));
+        if (lengths_[index] < 0) {
+            lengths_[index] = std::int32_t(localDays.dayLength(days_[index].day));
         }
-        return books_[index].length;
+        return lengths_[index];
     }
-    void addTo(DayTotals& day, std::uint32_t index, std::uint32_t application, double seconds,
-               std::uint64_t line) {
-        if (index != addingTo_) {
-            enter(index);
+    void addTo(std::uint32_t index, std::uint32_t application, double seconds, std::uint64_t line) {
+        if (index != open_.index) {
+            open(index, line);
         }
         // Lines come in the order of the log, whose bytes before the scan's
         // position never change.
-        day.lastLine = line;
-        if (line < day.firstLine) {
-            day.firstLine = line;
+        open_.lastLine = line;
+        if (application >= open_.seconds.size()) {
+            open_.makeRoomFor(application);
         }
-        if (application < cursors_.size() && cursors_[application].day == index) {
-            day.applications[cursors_[application].position].seconds += seconds;
-            return;
-        }
-        addFirstOfDay(index, application, seconds);
+        // An application's first seconds of the opening are noted without a
+        // branch: whether it had any is as good as random from record to record.
+        open_.arrivals[open_.arrived] = application;
+        open_.arrived += open_.openedAt[application] != open_.opening;
+        open_.openedAt[application] = open_.opening;
+        open_.seconds[application] += seconds;
     }
-    void enter(std::uint32_t index);
-    void addFirstOfDay(std::uint32_t index, std::uint32_t application, double seconds);
+    void open(std::uint32_t index, std::uint64_t line);
     void addAcrossMidnight(std::int32_t day, std::int64_t intoDay, std::uint32_t application,
                            double seconds, std::uint64_t line, const LocalDays& localDays);
 
     std::vector<DayTotals> days_;
-    struct DayBook {
-        std::int32_t length = -1;  // in seconds; -1 until needed
-        // It took records, then others did, then it again: an application
-        // whose cursor points elsewhere may be on it already.
-        bool reentered = false;
-    };
-    std::vector<DayBook> books_;           // per day
-    std::uint32_t addingTo_ = UINT32_MAX;  // the day the last seconds went to
+    std::vector<std::int32_t> lengths_;  // per day, in seconds; -1 until needed
     std::unordered_map<std::int32_t, std::uint32_t> indexes_;
-    std::uint32_t lastIndex_ = UINT32_MAX;
+    std::uint32_t lastIndex_ = kNone;
     // The day of the last record, which the next one most likely shares.
     struct LastDay {
         std::int32_t day = 0;
-        std::uint32_t index = UINT32_MAX;
+        std::uint32_t index = kNone;
         std::int64_t length = 0;
     };
     LastDay last_;
-    // Per application, where it was added to last: records of one
-    // application on one day then need no search.
-    struct Cursor {
-        std::uint32_t day = UINT32_MAX;
-        std::uint32_t position = 0;
+    // The day records are being added to, its seconds held by application:
+    // an addition needs no search. Its entries are loaded when it opens and
+    // written back when it settles, so every sum is made in the log's order.
+    struct OpenDay {
+        std::uint32_t index = kNone;
+        std::uint64_t lastLine = 0;
+        std::uint64_t opening = 0;  // counts the openings
+        // By application: its seconds (-0.0, which adds as nothing, outside
+        // the opening) and the opening that last gave it seconds.
+        std::vector<double> seconds;
+        std::vector<std::uint64_t> openedAt;
+        // Applications new to the day, in order, with room for one more.
+        std::vector<std::uint32_t> arrivals{0};
+        std::size_t arrived = 0;
+
+        void makeRoomFor(std::uint32_t application);
     };
-    std::vector<Cursor> cursors_;
+    OpenDay open_;
 };
 
 }  // namespace tesuko

@@ -167,7 +167,7 @@ LogScanner::ReadResult LogScanner::readAppended(FileReader& reader, std::size_t&
 }
 
 std::size_t LogScanner::countCompleteLines(std::string_view bytes) {
-    return splitCompleteLines(
+    std::size_t counted = splitCompleteLines(
         bytes,
         [this, base = bytes.data()](const RecordFields& fields) {
             ++state_.position.lines;
@@ -187,6 +187,8 @@ std::size_t LogScanner::countCompleteLines(std::string_view bytes) {
                 firstDamagedLine_ = state_.position.lines;
             }
         });
+    state_.days.settle();
+    return counted;
 }
 
 LogScanner::SkipResult LogScanner::skipLongLine(FileReader& reader, std::uint64_t& readOffset,
