@@ -174,44 +174,44 @@ std::size_t splitCompleteLines(std::string_view bytes, OnRecord&& onRecord,
     const char* data = bytes.data();
     std::size_t lineStart = 0;
     detail::WindowSeparators found;
-    auto splitLine = [&](const char* line, std::size_t size) {
-        if (auto fields = recordFields({line, size})) {
-            onRecord(*fields);
-        } else {
-            onShortRow();
-        }
-    };
     while (lineStart < bytes.size()) {
         // Each window begins at a line, so nothing is carried from the last.
         const char* window = data + lineStart;
         const std::size_t size = std::min(detail::kWindow, bytes.size() - lineStart);
         found.find(window, size);
+        std::size_t lines = found.lineCount();
+        std::size_t longLineEnd = 0;
+        if (lines == 0) {
+            // No line ends in the window: the rest is one unfinished line, or
+            // a line longer than a window, whose end is found on its own.
+            std::string_view rest = bytes.substr(lineStart + size);
+            auto* lineEnd =
+                size < detail::kWindow
+                    ? nullptr
+                    : static_cast<const char*>(std::memchr(rest.data(), '\n', rest.size()));
+            if (lineEnd == nullptr) {
+                break;
+            }
+            longLineEnd = std::size_t(lineEnd - window);
+            lines = 1;
+        }
         std::size_t start = 0;
-        const std::size_t lines = found.lineCount();
         for (std::size_t line = 0; line < lines; ++line) {
-            const std::size_t end = found.lineEnd(line);
-            if (auto fields = found.fiveFieldRecord(window, start, end)) {
+            const std::size_t end = longLineEnd != 0 ? longLineEnd : found.lineEnd(line);
+            auto fields =
+                longLineEnd != 0 ? std::nullopt : found.fiveFieldRecord(window, start, end);
+            if (!fields) {
+                fields = recordFields({window + start, end - start});
+            }
+            // The callbacks are called in one place each, so that they are put in line.
+            if (fields) {
                 onRecord(*fields);
             } else {
-                splitLine(window + start, end - start);
+                onShortRow();
             }
             start = end + 1;
         }
         lineStart += start;
-        if (lines > 0) {
-            continue;
-        }
-        if (size < detail::kWindow) {
-            break;  // the unfinished last line
-        }
-        // A line longer than a window, split on its own.
-        std::string_view rest = bytes.substr(lineStart + detail::kWindow);
-        auto* lineEnd = static_cast<const char*>(std::memchr(rest.data(), '\n', rest.size()));
-        if (lineEnd == nullptr) {
-            break;
-        }
-        splitLine(window, std::size_t(lineEnd - window));
-        lineStart = std::size_t(lineEnd - data) + 1;
     }
     return lineStart;
 }
