@@ -10,6 +10,7 @@
 #include <optional>
 #include <string_view>
 
+#include "ranking/digit_words.h"
 #include "ranking/record_fields.h"
 
 #if defined(__SSE2__)
@@ -57,8 +58,8 @@ inline constexpr std::size_t kWindow = 4096;
 
 // The "," of a window as a string of bits, and the offsets of its "\n".
 // Bit 64 + i of the string stands for the byte at offset i: a zero word
-// before the window and zero words after it let the 64 bits around any
-// offset be read without a check.
+// before the window and zero words after it let the bits around any offset
+// be read without a check.
 class WindowSeparators {
   public:
     // Finds the separators of bytes [window, window + size), size at most kWindow.
@@ -69,25 +70,28 @@ class WindowSeparators {
 
     // The fields of the line [start, end) when it has exactly five commas,
     // as the recorder writes every record; nullopt for any other line. No
-    // branch depends on how long the fields are, up to a title of 64 bytes.
+    // branch depends on how long the fields are, up to a title of 56 bytes.
     std::optional<RecordFields> fiveFieldRecord(const char* window, std::size_t start,
                                                 std::size_t end) const;
 
   private:
     static constexpr std::uint64_t kTop = 1ull << 63;
+    // The bits read at once: a word from the byte that holds the first,
+    // less up to seven at its start.
+    static constexpr std::size_t kReach = 56;
 
-    // Bit i: a comma at offset from + i.
-    std::uint64_t commasFrom(std::size_t from) const { return bitsAt(from + 64); }
-    // Bit 63 - i: a comma at offset end - 1 - i.
-    std::uint64_t commasBefore(std::size_t end) const { return bitsAt(end); }
-    std::uint64_t bitsAt(std::size_t bit) const {
-        const std::size_t word = bit / 64;
-        const unsigned shift = bit % 64;
-        return (commaBits_[word] >> shift) | ((commaBits_[word + 1] << 1) << (63 - shift));
+    // Bit i, for i below kReach: a comma at offset from + i. Higher bits are
+    // commas too, but not every comma there has its bit.
+    std::uint64_t commasFrom(std::size_t from) const {
+        const std::size_t bit = from + 64;
+        return loadWord(reinterpret_cast<const char*>(commaBits_) + bit / 8) >> (bit % 8);
     }
+    // Bit 63 - i, for i below kReach: a comma at offset end - 1 - i; the
+    // low bits are clear.
+    std::uint64_t commasBefore(std::size_t end) const { return commasFrom(end - kReach) << 8; }
 
-    // Up to a line end, and reading on as far as 128 bits past it.
-    std::uint64_t commaBits_[kWindow / 64 + 3];
+    // Up to a line end, and reading on past it as far as the title loop and a word.
+    std::uint64_t commaBits_[kWindow / 64 + 4];
     std::uint16_t lineEnds_[kWindow + 1];
     std::size_t lineCount_ = 0;
 };
@@ -135,7 +139,7 @@ inline void WindowSeparators::find(const char* window, std::size_t size) {
 inline std::optional<RecordFields> WindowSeparators::fiveFieldRecord(const char* window,
                                                                      std::size_t start,
                                                                      std::size_t end) const {
-    // The first two commas, among the line's first 64 bytes.
+    // The first two commas, among the line's first 56 bytes.
     const std::uint64_t first = commasFrom(start);
     const std::uint64_t second = first & (first - 1);
     const std::size_t comma0 = start + unsigned(std::countr_zero(first | kTop));
@@ -144,17 +148,18 @@ inline std::optional<RecordFields> WindowSeparators::fiveFieldRecord(const char*
     std::size_t from = comma1 + 1;
     std::uint64_t title = commasFrom(from);
     while (title == 0 && from < end) {
-        from += 64;
+        from += kReach;
         title = commasFrom(from);
     }
     const std::size_t comma2 = from + unsigned(std::countr_zero(title | kTop));
-    // The last three, among the line's last 64 bytes: the three numbers'
-    // commas. Bit 0 is set so that no word is zero; a comma there, made up,
+    // The last three, among the line's last 56 bytes: the three numbers'
+    // commas. Bit 8 is set so that no word is zero; a comma there, made up,
     // is at no offset where comma2 could be.
-    std::uint64_t last = commasBefore(end) | 1;
+    constexpr std::uint64_t kMadeUp = 1u << 8;
+    std::uint64_t last = commasBefore(end) | kMadeUp;
     const std::size_t comma4 = end - 1 - unsigned(std::countl_zero(last));
-    last = (last & ~(kTop >> std::countl_zero(last))) | 1;
-    last = (last & ~(kTop >> std::countl_zero(last))) | 1;
+    last = (last & ~(kTop >> std::countl_zero(last))) | kMadeUp;
+    last = (last & ~(kTop >> std::countl_zero(last))) | kMadeUp;
     const std::size_t thirdFromLast = end - 1 - unsigned(std::countl_zero(last));
     // The third comma and the third from the end are one: five in all.
     if (second == 0 || comma2 != thirdFromLast) {

@@ -86,6 +86,9 @@ TEST(LineSplitter, LinesNearTheShapeOfARecordFollowTheRule) {
         start + ",Kate," + std::string(63, 't') + ",1,2,3.5",
         start + ",Kate," + std::string(64, 't') + ",1,2,3.5",
         start + ",Kate," + std::string(200, 't') + ",1,2,3.5",
+        // Six commas, the third after a long title.
+        start + ",Kate," + std::string(57, 't') + "," + std::string(10, 'x') + ",1,2,3.5",
+        start + ",Kate," + std::string(61, 't') + "," + std::string(10, 'x') + ",1,2,3.5",
         "a,b," + std::string(30, 't') + "," + std::string(64, 'x'),  // three commas
         start + ",Kate,notes," + std::string(70, '1') + ",2,3.5",    // long numbers
         start + ",Kate,notes,1,2," + std::string(70, '3'),
