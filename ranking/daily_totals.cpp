@@ -62,6 +62,10 @@ void DailyTotals::settle() {
     for (ApplicationSeconds& entry : day.applications) {
         entry.seconds = std::exchange(open_.seconds[entry.application], -0.0);
     }
+    if (day.applications.empty()) {
+        // A new day, the most of them: its list is made once, at its size.
+        day.applications.reserve(open_.arrived);
+    }
     for (std::size_t i = 0; i < open_.arrived; ++i) {
         std::uint32_t application = open_.arrivals[i];
         day.applications.push_back({application, std::exchange(open_.seconds[application], -0.0)});
