@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ranking/name_index.h"
 
+#include <bit>
+
 namespace tesuko {
 
 void NameIndex::insert(std::string_view name, std::size_t position) {
@@ -20,12 +22,13 @@ void NameIndex::insert(std::string_view name, std::size_t position) {
 void NameIndex::grow() {
     std::vector<Slot> old = std::move(slots_);
     slots_.assign(old.empty() ? 64 : old.size() * 2, Slot{});
+    shift_ = unsigned(64 - std::countr_zero(slots_.size()));
     std::size_t mask = slots_.size() - 1;
     for (const Slot& slot : old) {
         if (slot.size == kEmpty) {
             continue;
         }
-        std::size_t i = slot.hash & mask;
+        std::size_t i = slot.hash >> shift_;
         while (slots_[i].size != kEmpty) {
             i = (i + 1) & mask;
         }

@@ -78,7 +78,7 @@ class NameIndex {
 
     std::size_t slotFor(const Key& key, std::string_view name) const {
         const std::size_t mask = slots_.size() - 1;
-        for (std::size_t i = key.hash & mask;; i = (i + 1) & mask) {
+        for (std::size_t i = key.hash >> shift_;; i = (i + 1) & mask) {
             const Slot& slot = slots_[i];
             if (slot.size == kEmpty) {
                 return i;
@@ -94,13 +94,16 @@ class NameIndex {
     void grow();
 
     std::vector<Slot> slots_;  // at most a quarter full: a name is nearly always in its first slot
+    unsigned shift_ = 64;      // 64 less log2 of the slot count
     std::vector<std::string> longNames_;
     std::size_t count_ = 0;
 };
 
 inline NameIndex::Key NameIndex::Key::ofWords(std::uint64_t low, std::uint64_t high,
                                               std::size_t size) {
-    std::uint64_t hash = mix(low * 0x9e3779b97f4a7c15ull ^ high * 0xc2b2ae3d27d4eb4full ^ size);
+    // Every bit of the words and the size moves the products' top bits, where
+    // the slot is taken from: one multiply deep, for a lookup every record.
+    std::uint64_t hash = (low ^ size) * 0x9e3779b97f4a7c15ull + high * 0xc2b2ae3d27d4eb4full;
     return Key{low, high, hash, std::uint32_t(size)};
 }
 
