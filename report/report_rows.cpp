@@ -99,6 +99,12 @@ std::vector<ReportRow> rowsByDay(std::span<const ScanState* const> logs, const D
     std::sort(days.begin(), days.end(),
               [](const auto& a, const auto& b) { return a.first < b.first; });
     std::vector<ReportRow> rows;
+    // At most a row per entry: made once rather than moved as the rows grow.
+    std::size_t entries = 0;
+    for (const auto& [day, from] : days) {
+        entries += from.second->applications.size();
+    }
+    rows.reserve(entries);
     std::vector<double> sums(names.size(), 0.0);
     std::vector<bool> seen(names.size(), false);
     std::vector<std::uint32_t> touched;
@@ -123,7 +129,7 @@ std::vector<ReportRow> rowsByDay(std::span<const ScanState* const> logs, const D
             return names[a] < names[b];
         });
         for (std::uint32_t place : touched) {
-            rows.push_back({names[place], day, {}, sums[place]});
+            rows.emplace_back(names[place], day, std::string(), sums[place]);
             sums[place] = 0;
             seen[place] = false;
         }
