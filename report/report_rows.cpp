@@ -129,7 +129,7 @@ std::vector<ReportRow> rowsByDay(std::span<const ScanState* const> logs, const D
             return names[a] < names[b];
         });
         for (std::uint32_t place : touched) {
-            rows.emplace_back(names[place], day, std::string(), sums[place]);
+            rows.push_back({names[place], day, {}, sums[place]});
             sums[place] = 0;
             seen[place] = false;
         }
