@@ -35,6 +35,7 @@ void AppDelegate::applicationDidFinishLaunching() {
     recorder_.emplace(platform_);
     log_.emplace(platform_.fileSystem, platform_.userDefaults, platform_.systemLog,
                  platform_.homeFolder);
+    log_->takeOwnAppendsFrom([this] { return recorder_->ownAppends(); });
 
     idleSetting_.emplace(platform_.userDefaults, platform_.systemLog);
     statusMenu_.setState(MenuItem::PauseWhenIdle, idleSetting_->pauseWhenIdle());

@@ -149,11 +149,15 @@ void incremental(benchmark::State& state, const GeneratedLog& base, std::size_t 
     std::string records = LogGenerator(7).records(appended);
     PosixFileSystem files;
     auto writer = files.openForWriting(path, FileSystem::Links::follow).file;
+    OwnAppends own{writer->identity(), writer->identity()};
     Reader reader(path);
+    reader.log().takeOwnAppendsFrom([&] { return own; });
     reader.scan();
     IterationTimes times;
     for (auto _ : state) {
+        FileIdentity before = writer->identity();
         writer->write(records);
+        own.add(before, writer->identity());
         auto start = std::chrono::steady_clock::now();
         benchmark::DoNotOptimize(reader.scan());
         times.add(state, std::chrono::steady_clock::now() - start);

@@ -13,21 +13,8 @@ namespace tesuko {
 // Why a file operation failed, for the system log; nullopt when it worked.
 using FileError = std::optional<std::string>;
 
-// An open log file. Every write lands at the end of the file.
-class FileWriter {
-  public:
-    virtual ~FileWriter() = default;
-
-    // The last byte of the file, or nullopt when it is empty or cannot be read.
-    virtual std::optional<char> lastByte() = 0;
-    // Writes all bytes in one call; the reason when that failed or fell short.
-    virtual FileError write(std::string_view bytes) = 0;
-    // False once the path names another file or nothing: the log was moved or removed.
-    virtual bool stillAt(const std::string& path) = 0;
-};
-
-// Which file a reader has open: enough to notice a replaced, shrunk or
-// rewritten file.
+// Which file is open, and how it stands: enough to notice a replaced, shrunk
+// or rewritten file.
 struct FileIdentity {
     std::uint64_t device = 0;
     std::uint64_t inode = 0;
@@ -40,6 +27,22 @@ struct FileIdentity {
     bool sameFile(const FileIdentity& other) const {
         return device == other.device && inode == other.inode;
     }
+    bool operator==(const FileIdentity&) const = default;
+};
+
+// An open log file. Every write lands at the end of the file.
+class FileWriter {
+  public:
+    virtual ~FileWriter() = default;
+
+    // The last byte of the file, or nullopt when it is empty or cannot be read.
+    virtual std::optional<char> lastByte() = 0;
+    // Writes all bytes in one call; the reason when that failed or fell short.
+    virtual FileError write(std::string_view bytes) = 0;
+    // False once the path names another file or nothing: the log was moved or removed.
+    virtual bool stillAt(const std::string& path) = 0;
+    // How the open file stands now; all zeros when that cannot be told.
+    virtual FileIdentity identity() = 0;
 };
 
 class FileReader {
@@ -71,6 +74,8 @@ class FileSystem {
 
     // True when anything, file or folder, is at the path.
     virtual bool exists(const std::string& path) = 0;
+    // True when the path itself is a symbolic link.
+    virtual bool isLink(const std::string& path) = 0;
     // Creates the folder and every missing one above it, private to the user.
     // An existing folder counts as success.
     virtual FileError createDirectories(const std::string& path) = 0;

@@ -3,7 +3,8 @@
 
 namespace tesuko {
 
-std::optional<std::string> CachedScanner::scan(FileSystem& fileSystem, const std::string& path) {
+std::optional<std::string> CachedScanner::scan(FileSystem& fileSystem, const std::string& path,
+                                               const std::optional<OwnAppends>& ownAppends) {
     path_ = path;
     if (cache_ && !cacheRead_) {
         cacheRead_ = true;
@@ -13,7 +14,7 @@ std::optional<std::string> CachedScanner::scan(FileSystem& fileSystem, const std
             savedPosition_ = position;
         }
     }
-    auto error = scanner_.scan(fileSystem, path);
+    auto error = scanner_.scan(fileSystem, path, ownAppends);
     const ScanState& state = scanner_.state();
     if (cache_ && savedPosition_ != state.position) {
         cache_->save(state);

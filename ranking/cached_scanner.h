@@ -25,7 +25,8 @@ class CachedScanner {
         cacheRead_ = false;
     }
 
-    std::optional<std::string> scan(FileSystem& fileSystem, const std::string& path);
+    std::optional<std::string> scan(FileSystem& fileSystem, const std::string& path,
+                                    const std::optional<OwnAppends>& ownAppends = std::nullopt);
 
     const LogScanner& scanner() const { return scanner_; }
     // The path of the last scan.

@@ -13,7 +13,8 @@ Log::Log(FileSystem& fileSystem, UserDefaults& defaults, SystemLog& systemLog, H
       scanner_(systemLog) {}
 
 void Log::scanLog() {
-    scanner_.scan(fileSystem_, logPath(defaults_, systemLog_, home_));
+    scanner_.scan(fileSystem_, logPath(defaults_, systemLog_, home_),
+                  ownAppends_ ? ownAppends_() : std::nullopt);
 }
 
 RankList Log::getRankLog() const {

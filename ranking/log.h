@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -26,6 +27,11 @@ class Log {
     // Finds the log through the settings (the default location when none is
     // stored) and brings the totals up to date with what the file holds now.
     void scanLog();
+    // Where to learn which changes of the log were the recorder's own appends,
+    // which need not be read again from the start.
+    void takeOwnAppendsFrom(std::function<std::optional<OwnAppends>()> ownAppends) {
+        ownAppends_ = std::move(ownAppends);
+    }
     // The totals of the last scan, largest first; empty before the first scan.
     RankList getRankLog() const;
 
@@ -44,6 +50,7 @@ class Log {
     SystemLog& systemLog_;
     HomeFolder& home_;
     CachedScanner scanner_;
+    std::function<std::optional<OwnAppends>()> ownAppends_;
 };
 
 }  // namespace tesuko

@@ -30,21 +30,26 @@ bool LogScanner::resume(ScanState state) {
         return false;
     }
     state_ = std::move(state);
-    resumed_ = true;
+    vouchedFrom_.reset();
     return true;
 }
 
-std::optional<std::string> LogScanner::scan(FileSystem& fileSystem, const std::string& path) {
+std::optional<std::string> LogScanner::scan(FileSystem& fileSystem, const std::string& path,
+                                            const std::optional<OwnAppends>& ownAppends) {
     Opened<FileReader> opened = fileSystem.openForReading(path);
     if (!opened.file) {
         return fail(opened.error);
     }
     FileReader& reader = *opened.file;
     FileIdentity file = reader.identity();
-    if (!stillCounted(path, file)) {
+    if (!stillCounted(path, file, ownAppends)) {
         startOver(path);
     }
-    resumed_ = false;
+    if (ownAppends && ownAppends->to == file) {
+        vouchedFrom_ = ownAppends->from;
+    } else {
+        vouchedFrom_.reset();
+    }
     state_.position.file = file;
     damagedRows_ = 0;
     firstDamagedLine_ = 0;
@@ -79,22 +84,24 @@ std::optional<std::string> LogScanner::fail(std::string reason) {
     return reason;
 }
 
-// Each append changes the times, so while we run, new times with a larger
-// size are the recorder at work; the bytes before the position are checked
-// all the same. New times at the same size or less can only be an edit.
-bool LogScanner::stillCounted(const std::string& path, const FileIdentity& file) const {
+// Each append changes the times, so new times with a larger size are records
+// only when the recorder wrote all that changed since the position was counted;
+// the bytes before the position are checked all the same.
+bool LogScanner::stillCounted(const std::string& path, const FileIdentity& file,
+                              const std::optional<OwnAppends>& ownAppends) const {
     const ReadPosition& at = state_.position;
     if (path != at.path || !file.sameFile(at.file) || file.size < at.offset) {
         return false;
     }
     bool touched = file.modified != at.file.modified || file.changed != at.file.changed;
-    return !touched || (!resumed_ && file.size > at.file.size);
+    bool vouched = ownAppends && ownAppends->to == file &&
+                   (ownAppends->from == at.file || vouchedFrom_ == ownAppends->from);
+    return !touched || (vouched && file.size > at.file.size);
 }
 
 void LogScanner::startOver(const std::string& path) {
     state_ = ScanState{};
     state_.zone = localDays_.zone();
-    resumed_ = false;
     state_.position.path = path;
 }
 

@@ -14,6 +14,7 @@
 #include "ranking/daily_totals.h"
 #include "ranking/local_days.h"
 #include "ranking/rank_list.h"
+#include "recorder/own_appends.h"
 
 namespace tesuko {
 
@@ -28,11 +29,7 @@ struct ReadPosition {
     std::uint64_t lines = 0;   // complete lines before offset
     std::string lastBytes;     // up to kCheckedBytes bytes just before offset
 
-    bool operator==(const ReadPosition& other) const {
-        return path == other.path && file.sameFile(other.file) && file.size == other.file.size &&
-               file.modified == other.file.modified && file.changed == other.file.changed &&
-               offset == other.offset && lines == other.lines && lastBytes == other.lastBytes;
-    }
+    bool operator==(const ReadPosition&) const = default;
 };
 
 // The totals of the complete lines before the position.
@@ -47,9 +44,8 @@ struct ScanState {
 // Counts an activity log. The log is only ever appended to, so each scan reads
 // only the bytes added since the last one; it reads the whole file again when
 // the path leads to another file, the file shrank, the bytes just before the
-// position changed, or the file's times changed without it growing (an edit in
-// place). Resumed from an earlier run, any change of the times means a full
-// scan: what happened to the file meanwhile is unknown. An unfinished last
+// position changed, or the file's times changed other than by the recorder's
+// own appends (an edit in place, by hand or by another program). An unfinished last
 // line is counted on a copy and read again next time. The file is read in
 // fixed-size chunks, so memory does not grow with the log; a line is held
 // whole only up to longestLine bytes.
@@ -70,8 +66,11 @@ class LogScanner {
                std::size_t longestLine = kDefaultLongestLine);
 
     // Brings the ranking up to date with the file at path. When the file cannot
-    // be read, the ranking is empty and the reason is returned.
-    std::optional<std::string> scan(FileSystem& fileSystem, const std::string& path);
+    // be read, the ranking is empty and the reason is returned. Growth since
+    // the last scan counts as appended records only when ownAppends vouches
+    // for every change of the file since.
+    std::optional<std::string> scan(FileSystem& fileSystem, const std::string& path,
+                                    const std::optional<OwnAppends>& ownAppends = std::nullopt);
 
     // The ranking of the last scan; empty before the first.
     const RankList& ranks() const { return ranks_; }
@@ -92,7 +91,8 @@ class LogScanner {
     std::optional<std::string> fail(std::string reason);
     // Whether the counted totals still hold for the file now at path, so that
     // only what follows the position needs reading.
-    bool stillCounted(const std::string& path, const FileIdentity& file) const;
+    bool stillCounted(const std::string& path, const FileIdentity& file,
+                      const std::optional<OwnAppends>& ownAppends) const;
     void startOver(const std::string& path);
     // Counts the complete lines from the position up to the size the file had
     // when opened; the unfinished last line is left at the start of the
@@ -111,7 +111,9 @@ class LogScanner {
     std::size_t longestLine_;
     std::vector<char> buffer_;
     ScanState state_;
-    bool resumed_ = false;  // until the first scan after resume
+    // Where the run of the recorder's appends began that the position was
+    // last seen to lie in.
+    std::optional<FileIdentity> vouchedFrom_;
     RankList ranks_;
     // Rows of fewer than six fields among the lines this scan counted.
     std::uint64_t damagedRows_ = 0;

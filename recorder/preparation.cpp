@@ -47,6 +47,9 @@ Recorder& Recorder::init() {
     } else {
         resolveDefaultLocation();
     }
+    // A link there now is the user's own choice, which every later opening
+    // follows; a link that appears later is not.
+    chosenLink_ = filePath_ && platform_.fileSystem.isLink(*filePath_);
     openLog(FileSystem::Links::follow);
 
     // The interval that starts now belongs to the application in front now, so
@@ -107,9 +110,11 @@ void Recorder::openLog(FileSystem::Links links) {
         return;
     }
     fileHandle_ = std::move(opened.file);
+    FileIdentity found = fileHandle_->identity();
     if (FileError error = endLastLine(*fileHandle_)) {
         platform_.systemLog.error("Could not end the last line of " + path + ": " + *error);
     }
+    ownAppends_ = OwnAppends{found, fileHandle_->identity()};
     reportWriteProblem(std::nullopt);
 }
 

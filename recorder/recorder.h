@@ -13,6 +13,7 @@
 #include "platform/input_monitors.h"
 #include "platform/platform.h"
 #include "platform/workspace.h"
+#include "recorder/own_appends.h"
 #include "recorder/switch_record.h"
 #include "settings/file_url.h"
 #include "settings/privacy_rules.h"
@@ -92,6 +93,9 @@ class Recorder {
     State state() const { return state_; }
     bool isRun() const { return state_ != State::stopped; }
     bool hasLogWriter() const { return fileHandle_ != nullptr; }
+    // The recorder's own writes to the open log since it changed otherwise;
+    // nullopt before the log was first opened.
+    const std::optional<OwnAppends>& ownAppends() const { return ownAppends_; }
     // Why records cannot be written at the moment, or nullopt while they can.
     const std::optional<std::string>& writeProblem() const { return writeProblem_; }
     void onWriteProblemChanged(std::function<void()> handler) {
@@ -140,6 +144,8 @@ class Recorder {
     Platform& platform_;
 
     std::unique_ptr<FileWriter> fileHandle_;
+    std::optional<OwnAppends> ownAppends_;
+    bool chosenLink_ = false;  // the log's path was a link when recording was prepared
     std::optional<std::string> deactiveJapanAppName_;
     std::string saveFileName_;
     Instant startDate_;

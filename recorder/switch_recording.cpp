@@ -105,16 +105,18 @@ void Recorder::append(const std::string& record) {
     }
     if (!fileHandle_) {
         // Whatever kept the log from opening may have passed: every record tries again.
-        openLog(FileSystem::Links::refuse);
+        openLog(chosenLink_ ? FileSystem::Links::follow : FileSystem::Links::refuse);
     }
     if (!fileHandle_) {
         platform_.systemLog.error("Could not write a record to " + path + ": the log is not open");
         return;
     }
+    FileIdentity before = fileHandle_->identity();
     if (auto error = fileHandle_->write(record)) {
         reportWriteProblem("Could not write a record to " + path + ": " + *error);
         return;
     }
+    ownAppends_->add(before, fileHandle_->identity());
     reportWriteProblem(std::nullopt);
 }
 

@@ -62,18 +62,7 @@ class PosixReader : public FileReader {
   public:
     explicit PosixReader(UniqueFd fd) : fd_(std::move(fd)) {}
 
-    FileIdentity identity() override {
-        struct stat info {};
-        if (::fstat(fd_.get(), &info) != 0) {
-            return {};
-        }
-        auto nanoseconds = [](const timespec& t) {
-            return std::int64_t(t.tv_sec) * 1'000'000'000 + t.tv_nsec;
-        };
-        return FileIdentity{std::uint64_t(info.st_dev), std::uint64_t(info.st_ino),
-                            std::uint64_t(info.st_size), nanoseconds(info.st_mtim),
-                            nanoseconds(info.st_ctim)};
-    }
+    FileIdentity identity() override { return identityOf(fd_.get()); }
 
     std::optional<std::size_t> readAt(std::uint64_t offset, std::span<char> into) override {
         ssize_t got;
@@ -109,6 +98,11 @@ FileError writeAll(int fd, std::string_view bytes) {
 bool PosixFileSystem::exists(const std::string& path) {
     struct stat info {};
     return ::stat(path.c_str(), &info) == 0;
+}
+
+bool PosixFileSystem::isLink(const std::string& path) {
+    struct stat info {};
+    return ::lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode);
 }
 
 FileError PosixFileSystem::createDirectories(const std::string& path) {

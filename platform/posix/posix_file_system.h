@@ -10,6 +10,7 @@ namespace tesuko {
 class PosixFileSystem : public FileSystem {
   public:
     bool exists(const std::string& path) override;
+    bool isLink(const std::string& path) override;
     FileError createDirectories(const std::string& path) override;
     FileError createEmptyFile(const std::string& path) override;
     Opened<FileWriter> createForWriting(const std::string& path) override;

@@ -8,6 +8,19 @@
 
 namespace tesuko {
 
+FileIdentity identityOf(int fd) {
+    struct stat info {};
+    if (::fstat(fd, &info) != 0) {
+        return {};
+    }
+    auto nanoseconds = [](const timespec& t) {
+        return std::int64_t(t.tv_sec) * 1'000'000'000 + t.tv_nsec;
+    };
+    return FileIdentity{std::uint64_t(info.st_dev), std::uint64_t(info.st_ino),
+                        std::uint64_t(info.st_size), nanoseconds(info.st_mtim),
+                        nanoseconds(info.st_ctim)};
+}
+
 std::optional<char> PosixFileWriter::lastByte() {
     struct stat info {};
     char last = 0;

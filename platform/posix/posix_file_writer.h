@@ -6,6 +6,9 @@
 
 namespace tesuko {
 
+// How the file open at fd stands; all zeros when fstat fails.
+FileIdentity identityOf(int fd);
+
 // An open log file, written with O_APPEND.
 class PosixFileWriter : public FileWriter {
   public:
@@ -14,6 +17,7 @@ class PosixFileWriter : public FileWriter {
     std::optional<char> lastByte() override;
     FileError write(std::string_view bytes) override;
     bool stillAt(const std::string& path) override;
+    FileIdentity identity() override { return identityOf(fd_.get()); }
 
   private:
     void takeBack(std::size_t written);

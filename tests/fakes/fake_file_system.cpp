@@ -38,12 +38,7 @@ class FakeFile : public FileWriter, public FileReader {
         FakeFileSystem::Node* file = fs_.regular(FakeFileSystem::normalise(path));
         return file && file->inode == inode_;
     }
-    FileIdentity identity() override {
-        FakeFileSystem::Node* file = fs_.regular(path_);
-        return file ? FileIdentity{1, file->inode, file->bytes.size(), file->modified,
-                                   file->modified}
-                    : FileIdentity{1, 0, 0, 0, 0};
-    }
+    FileIdentity identity() override { return FakeFileSystem::identityOf(fs_.regular(path_)); }
     std::optional<std::size_t> readAt(std::uint64_t offset, std::span<char> into) override {
         FakeFileSystem::Node* file = fs_.regular(path_);
         if (!file) {
@@ -172,6 +167,13 @@ void FakeFileSystem::rewrite(const std::string& path, std::string content) {
         file->bytes = std::move(content);
         touch(*file);
     }
+}
+
+void FakeFileSystem::append(const std::string& path, std::string_view bytes, OwnAppends& own) {
+    Node* file = regular(normalise(path));
+    FileIdentity before = identityOf(file);
+    rewrite(path, content(path) + std::string(bytes));
+    own.add(before, identityOf(file));
 }
 
 void FakeFileSystem::remove(const std::string& path) {

@@ -5,8 +5,10 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <string_view>
 
 #include "platform/file_system.h"
+#include "recorder/own_appends.h"
 
 namespace tesuko {
 
@@ -15,6 +17,7 @@ namespace tesuko {
 class FakeFileSystem : public FileSystem {
   public:
     bool exists(const std::string& path) override { return nodes_.contains(normalise(path)); }
+    bool isLink(const std::string&) override { return false; }  // links are not modelled
     FileError createDirectories(const std::string& path) override;
     FileError createEmptyFile(const std::string& path) override;
     Opened<FileWriter> createForWriting(const std::string& path) override;
@@ -28,6 +31,8 @@ class FakeFileSystem : public FileSystem {
     void addFile(const std::string& path, std::string content);  // a new file, in new folders
     // Changes the bytes of an existing file in place: it stays the same file.
     void rewrite(const std::string& path, std::string content);
+    // Adds to the end of a file as the recorder does, which vouches for it.
+    void append(const std::string& path, std::string_view bytes, OwnAppends& own);
     void remove(const std::string& path);  // a file, or a folder and everything in it
     std::string content(const std::string& path) const;
     bool isDirectory(const std::string& path) const;
@@ -47,6 +52,11 @@ class FakeFileSystem : public FileSystem {
     // The regular file at a normalised path, or why there is none.
     Node* regular(const std::string& path, std::string* why = nullptr);
     void touch(Node& node) { node.modified = ++changes_; }
+    static FileIdentity identityOf(const Node* file) {
+        return file ? FileIdentity{1, file->inode, file->bytes.size(), file->modified,
+                                   file->modified}
+                    : FileIdentity{1, 0, 0, 0, 0};
+    }
 
   private:
     FileError make(const std::string& path, bool folder, std::string bytes);

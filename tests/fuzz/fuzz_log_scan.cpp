@@ -68,11 +68,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     tesuko::LogScanner incremental(log, berlin, input.ConsumeIntegralInRange<std::size_t>(1, 300),
                                    longestLine);
 
-    std::string content;
+    tesuko::OwnAppends own;
     while (input.remaining_bytes() > 0) {
-        content += input.ConsumeRandomLengthString(512);
-        files.rewrite(path, content);
-        incremental.scan(files, path);
+        files.append(path, input.ConsumeRandomLengthString(512), own);
+        incremental.scan(files, path, own);
     }
 
     tesuko::LogScanner full(log, berlin, longestLine, longestLine);

@@ -203,6 +203,18 @@ TEST_F(RecorderFilesTest, AFifoOrAPlantedLinkAtTheLogPathTakesNoRecord) {
     EXPECT_TRUE(logged("Could not open the log " + logPath));
 }
 
+// A link the user made is followed again after a sync tool replaced its file.
+TEST_F(RecorderFilesTest, ALogChosenThroughALinkIsFollowedToItsReplacement) {
+    fs::create_directories(folder);
+    writeFile(home / "synced.csv", "");
+    fs::create_symlink(home / "synced.csv", logPath);
+    switches(1);
+    writeFile(home / "synced.new", readFile(home / "synced.csv"));
+    fs::rename(home / "synced.new", home / "synced.csv");
+    switches(2);
+    EXPECT_EQ(linesOf(readFile(home / "synced.csv")).size(), 3u);
+}
+
 TEST_F(RecorderFilesTest, ARecordNeverJoinsAnUnfinishedLastLine) {
     fs::create_directories(folder);
     writeFile(logPath, "cut short by a crash");

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <string>
 #include <utility>
 #include <vector>
@@ -64,6 +65,27 @@ TEST_F(MenuRankingRowsTest, RowsShowTheTopFiveOfTheLogAsItIsWhenTheMenuOpens) {
     openWithLog({{"Music", "10.000000"}, {"Files", "20.000000"}, {"Music", "15.000000"}});
     EXPECT_EQ(ranked(), (std::vector<std::string>{"1 : Music", "2 : Files", "3 : Browser",
                                                   "4 : Mail", "5 : Chat"}));
+}
+
+// Between openings the menu reads on only from the recorder's own records;
+// a change by another between two of them shows at the next opening.
+TEST_F(AppDelegateTest, AnEditBetweenRecordsShowsAtTheNextOpening) {
+    fakes.workspace.setActiveApplication("Editor");
+    fakes.windowList.setWindows({{"Editor", "Notes"}, {"Browser", "News"}});
+    launchAsLoginItem();
+    auto switchAfter = [&](int seconds, const char* to) {
+        fakes.clock.advance(std::chrono::seconds(seconds));
+        fakes.workspace.switchTo(to);
+    };
+    switchAfter(100, "Browser");
+    switchAfter(200, "Editor");
+    menu.open();
+    std::string log = fakes.fileSystem.content(kDelegateLog);
+    fakes.fileSystem.rewrite(kDelegateLog, log.replace(log.find(",100."), 4, ",900"));
+    switchAfter(300, "Browser");
+    menu.open();
+    EXPECT_TRUE(title(MenuItem::Rank1).starts_with("1 : Editor")) << title(MenuItem::Rank1);
+    EXPECT_TRUE(title(MenuItem::Rank1).ends_with("1,200")) << title(MenuItem::Rank1);
 }
 
 }  // namespace
