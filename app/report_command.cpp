@@ -3,6 +3,7 @@
 
 #include <charconv>
 #include <memory>
+#include <string_view>
 
 #include "ranking/cached_scanner.h"
 #include "ranking/totals_cache.h"
@@ -14,7 +15,7 @@ namespace tesuko {
 namespace {
 
 constexpr const char* kUsage =
-    "usage: tesuko report [--today | --yesterday | --week | --month\n"
+    "Usage: tesuko report [--today | --yesterday | --week | --month\n"
     "                      | --since DATE [--until DATE]] [--by app|day|title]\n"
     "                      [--top N] [--format table|csv|json] [--log FILE]...\n";
 
@@ -69,97 +70,107 @@ std::optional<Period> periodOf(const std::string& arg) {
     return std::nullopt;
 }
 
-// The next argument as the value of `option`, or what is wrong.
-std::optional<std::string> valueOf(std::span<const std::string> args, std::size_t& i,
-                                   std::string& problem) {
-    if (i + 1 == args.size()) {
-        problem = args[i] + " needs a value";
-        return std::nullopt;
+// The options that take a value, and what that value is, as a complaint names it.
+struct ValueOption {
+    std::string_view name;
+    std::string_view value;
+};
+constexpr ValueOption kValueOptions[] = {
+    {"--since", "a DATE"}, {"--until", "a DATE"}, {"--by", "app, day or title"},
+    {"--top", "a number"}, {"--log", "a FILE"},   {"--format", "table, csv or json"},
+};
+
+const ValueOption* valueOption(std::string_view name) {
+    for (const ValueOption& option : kValueOptions) {
+        if (option.name == name) {
+            return &option;
+        }
     }
-    return args[++i];
+    return nullptr;
 }
 
+std::optional<std::string> applyValue(std::string_view name, const std::string& value,
+                                      ReportOptions& options) {
+    const std::string quoted = ", not '" + value + "'";
+    if (name == "--since" || name == "--until") {
+        std::optional<std::int32_t>& day = name == "--since" ? options.since : options.until;
+        day = dayFromIsoDate(value);
+        return day ? std::nullopt
+                   : std::optional(std::string(name) + " takes a date like 2026-12-01" + quoted);
+    }
+    if (name == "--by") {
+        if (value != "app" && value != "day" && value != "title") {
+            return "--by takes app, day or title" + quoted;
+        }
+        options.grouping = value == "app"   ? Grouping::application
+                           : value == "day" ? Grouping::day
+                                            : Grouping::title;
+    } else if (name == "--top") {
+        options.top = positiveNumber(value);
+        if (!options.top) {
+            return "--top takes a whole number of at least 1" + quoted;
+        }
+    } else if (name == "--format") {
+        if (value != "table" && value != "csv" && value != "json") {
+            return "--format takes table, csv or json" + quoted;
+        }
+        options.format = value == "table" ? ReportFormat::table
+                         : value == "csv" ? ReportFormat::csv
+                                          : ReportFormat::json;
+    } else {
+        options.logs.push_back(value);
+    }
+    return std::nullopt;
+}
+
+// Applies args[i], and its value (args[i + 1] unless it says --name=value);
+// what is wrong with them, as GNU tools say it.
 std::optional<std::string> applyOption(std::span<const std::string> args, std::size_t& i,
                                        ReportOptions& options) {
     const std::string& arg = args[i];
-    std::string problem;
-    auto takeDate = [&](std::optional<std::int32_t>& day) {
-        auto text = valueOf(args, i, problem);
-        day = text ? dayFromIsoDate(*text) : std::nullopt;
-        if (text && !day) {
-            problem = arg + " takes a date like 2026-12-01, not '" + *text + "'";
+    const std::size_t equals = arg.starts_with("--") ? arg.find('=') : std::string::npos;
+    const std::string name = arg.substr(0, equals);
+    std::optional<std::string> value;
+    if (equals != std::string::npos) {
+        value = arg.substr(equals + 1);
+    }
+    if (const ValueOption* option = valueOption(name)) {
+        if (!value && i + 1 < args.size()) {
+            value = args[++i];
         }
-    };
-    if (auto period = periodOf(arg)) {
+        // An empty value names nothing, as much as a missing one.
+        if (!value || value->empty()) {
+            return name + " needs " + std::string(option->value);
+        }
+        return applyValue(name, *value, options);
+    }
+    const std::optional<Period> period = periodOf(name);
+    if (!period && name != "--help" && name != "-h") {
+        return arg.starts_with('-') ? "unrecognized option '" + arg + "'"
+                                    : "unexpected argument '" + arg + "'";
+    }
+    if (value) {
+        return name + " takes no value";
+    }
+    if (period) {
         options.period = period;
-    } else if (arg == "--since") {
-        takeDate(options.since);
-    } else if (arg == "--until") {
-        takeDate(options.until);
-    } else if (arg == "--by") {
-        auto value = valueOf(args, i, problem);
-        if (value == "app" || value == "day" || value == "title") {
-            options.grouping = *value == "app"   ? Grouping::application
-                               : *value == "day" ? Grouping::day
-                                                 : Grouping::title;
-        } else if (value) {
-            problem = "--by takes app, day or title, not '" + *value + "'";
-        }
-    } else if (arg == "--top") {
-        auto value = valueOf(args, i, problem);
-        options.top = value ? positiveNumber(*value) : std::nullopt;
-        if (value && !options.top) {
-            problem = "--top takes a whole number of at least 1, not '" + *value + "'";
-        }
-    } else if (arg == "--format") {
-        auto value = valueOf(args, i, problem);
-        if (value == "table" || value == "csv" || value == "json") {
-            options.format = *value == "table" ? ReportFormat::table
-                             : *value == "csv" ? ReportFormat::csv
-                                               : ReportFormat::json;
-        } else if (value) {
-            problem = "--format takes table, csv or json, not '" + *value + "'";
-        }
-    } else if (arg == "--log") {
-        if (auto value = valueOf(args, i, problem)) {
-            options.logs.push_back(*value);
-        }
-    } else if (arg == "--help" || arg == "-h") {
-        options.help = true;
     } else {
-        problem = "unexpected argument '" + arg + "'";
+        options.help = true;
     }
-    return problem.empty() ? std::nullopt : std::optional(problem);
-}
-
-// "--by=day" as "--by" "day", as GNU tools take them.
-std::vector<std::string> splitAtEquals(std::span<const std::string> args) {
-    std::vector<std::string> split;
-    for (const std::string& arg : args) {
-        std::size_t equals = arg.find('=');
-        if (arg.starts_with("--") && equals != std::string::npos) {
-            split.push_back(arg.substr(0, equals));
-            split.push_back(arg.substr(equals + 1));
-        } else {
-            split.push_back(arg);
-        }
-    }
-    return split;
+    return std::nullopt;
 }
 
 }  // namespace
 
-std::variant<ReportOptions, std::string> parseReportArguments(std::span<const std::string> given) {
-    if (given.empty() || given.front() != "report") {
+std::variant<ReportOptions, std::string> parseReportArguments(std::span<const std::string> args) {
+    if (args.empty() || args.front() != "report") {
         return std::string("expected report");
     }
-    const std::vector<std::string> split = splitAtEquals(given);
-    std::span<const std::string> args = split;
     ReportOptions options;
     int ranges = 0;
     for (std::size_t i = 1; i < args.size(); ++i) {
-        bool range = periodOf(args[i]) || args[i] == "--since";
-        ranges += range ? 1 : 0;
+        const std::string name = args[i].substr(0, args[i].find('='));
+        ranges += periodOf(name) || name == "--since" ? 1 : 0;
         if (auto problem = applyOption(args, i, options)) {
             return *problem;
         }
@@ -180,7 +191,7 @@ int runReportCommand(const std::vector<std::string>& args, ReportServices servic
                      std::ostream& out, std::ostream& err) {
     auto parsed = parseReportArguments(args);
     if (auto* problem = std::get_if<std::string>(&parsed)) {
-        err << "tesuko: " << *problem << '\n' << kUsage << kTryReportHelp << '\n';
+        err << "tesuko: " << *problem << '\n' << kTryReportHelp << '\n';
         return 2;
     }
     const ReportOptions& options = std::get<ReportOptions>(parsed);

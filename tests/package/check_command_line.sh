@@ -14,7 +14,7 @@ try_help="Try 'tesuko --help' for more information."
 expect() {
   local status=$1 err=$2 got=0
   shift 2
-  "$tesuko" "$@" >"$tmp/out" 2>"$tmp/err" || got=$?
+  "$tesuko" "$@" </dev/null >"$tmp/out" 2>"$tmp/err" || got=$?
   if [[ $got != "$status" || "$(cat "$tmp/err")" != "$err" ]]; then
     echo "FAIL: tesuko $* gave $got and: $(cat "$tmp/err")" >&2
     failed=1
@@ -28,6 +28,26 @@ expect 2 "tesuko: --log needs a FILE"$'\n'"$try_help" --top --log=
 expect 2 "tesuko: unrecognized option '--frob'"$'\n'"$try_help" --top --frob
 expect 1 "tesuko: cannot read the activity log $tmp/none.csv: No such file or directory" \
   --top --log "$tmp/none.csv"
+
+# `tesuko report` says its mistakes the same way, pointing to its own help.
+try_report="Try 'tesuko report --help' for more information."
+while IFS='|' read -r problem args; do
+  read -ra args <<<"$args"
+  expect 2 "tesuko: $problem"$'\n'"$try_report" report "${args[@]}"
+done <<'CASES'
+unrecognized option '--x'|--x
+unrecognized option '--bogus=1'|--today --bogus=1
+unexpected argument 'later'|--week later
+--log needs a FILE|--log=
+--log needs a FILE|--log
+--since needs a DATE|--since=
+--by needs app, day or title|--by
+--format needs table, csv or json|--format=
+--top needs a number|--top
+--today takes no value|--today=yes
+--by takes app, day or title, not 'week'|--by=week
+give one of --today, --yesterday, --week, --month, --since|--week --month
+CASES
 
 echo "2026年12月05日 13時40分48秒,Editor,notes.txt,3,10,600.000000" >"$tmp/log.csv"
 expect 0 "" --top --log="$tmp/log.csv"
