@@ -49,8 +49,8 @@ constexpr const char* kHelp =
     "that name applications or window titles are written only with\n"
     "TESUKO_DEBUG=1 in the environment.\n"
     "\n"
-    "Exit status: 0 on success, 1 when the log cannot be read or tesuko already\n"
-    "runs, 2 for wrong arguments or without a desktop to watch.\n";
+    "Exit status: 0 on success, 1 when the log cannot be read, tesuko already runs\n"
+    "or, for --quit, none runs; 2 for wrong arguments or without a desktop to watch.\n";
 
 // A complaint about the command line, as GNU tools make it: one line, then
 // where to read more.

@@ -7,12 +7,14 @@
 #include <optional>
 
 #include "tests/e2e/tray_fixture.h"
+#include "tests/session/fake_desktop.h"
 
 namespace tesuko {
 namespace {
 
 using ::testing::AnyOf;
 using ::testing::ElementsAre;
+using ::testing::HasSubstr;
 
 using TraySessionTest = TrayTest;
 
@@ -129,6 +131,43 @@ TEST_F(TraySessionTest, AHardKillLosesAtMostTheTimeSinceTheLastCheckpoint) {
     ASSERT_EQ(records().size(), 3u) << output("next.out");
     EXPECT_EQ(countOf(records().back(), ",E2eBeta,beta,"), 1u) << records().back();
     EXPECT_EQ(countOf(readFile(logFile()), saved), 1u);
+}
+
+// `tesuko --quit` from a terminal ends the program as SIGTERM does; a second
+// finds none running.
+TEST_F(TraySessionTest, QuitFromTheCommandLineWritesTheIntervalInProgressOnce) {
+    QProcess tesuko;
+    startTesuko(tesuko, "tesuko.out");
+    ASSERT_TRUE(waitForText(work / "tesuko.out", "No system tray"));
+    desktop->createManaged({.wmClass = "E2eAlpha", .netWmName = "alpha"});
+    ASSERT_TRUE(waitForFront(",E2eAlpha,alpha,"));
+    desktop->createManaged({.wmClass = "E2eBeta", .netWmName = "beta"});
+    ASSERT_TRUE(waitForText(logFile(), ",E2eAlpha,alpha,"));
+
+    // It returns once tesuko wrote the interval and let go of its lock.
+    EXPECT_EQ(run({kBinary, "--quit"}, programEnv()).status, 0);
+    ASSERT_EQ(records().size(), 2u) << output("tesuko.out");
+    EXPECT_EQ(exitStatus(tesuko), 0) << output("tesuko.out");
+    EXPECT_EQ(countOf(readFile(logFile()), ",E2eBeta,beta,"), 1u) << readFile(logFile());
+    EXPECT_EQ(run({kBinary, "--quit"}, programEnv()).status, 1);
+}
+
+// In a Wayland session that offers none of the ways to see the window in
+// front, the X11 display beside it shows only XWayland's windows: tesuko says
+// why for each Wayland backend and records nothing rather than part.
+TEST_F(TraySessionTest, AWaylandSessionWithoutABackendSaysWhyAndRecordsNothing) {
+    FakeDesktop buses;  // a session bus with neither KWin nor GNOME Shell on it
+    QProcess tesuko;
+    startTesuko(tesuko, "tesuko.out",
+                {{"WAYLAND_DISPLAY", "wayland-none"},
+                 {"QT_QPA_PLATFORM", "offscreen"},
+                 {"DBUS_SESSION_BUS_ADDRESS", buses.sessionAddress.toStdString()}});
+    EXPECT_EQ(exitStatus(tesuko), 2);
+    const std::string said = output("tesuko.out");
+    EXPECT_THAT(said, HasSubstr("wlr: cannot connect to the Wayland display wayland-none"));
+    EXPECT_THAT(said, HasSubstr("kwin: KWin is not on the session bus"));
+    EXPECT_THAT(said, HasSubstr("gnome: GNOME Shell is not on the session bus"));
+    EXPECT_FALSE(fs::exists(logFile()));
 }
 
 // With no desktop to watch it says why, and exits with status 2.

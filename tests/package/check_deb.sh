@@ -45,6 +45,7 @@ echo "Depends: $depends"
 for library in libc6 libqt6widgets6 libqt6dbus6 libicu72; do
   [[ "$depends" == *"$library "* ]] || fail "Depends lacks $library"
 done
+[[ "$(dpkg-deb --field "$deb" Recommends)" == *qt6-wayland* ]] || fail "Recommends lacks qt6-wayland"
 
 lintian --fail-on error --display-level '>=warning' "$deb" >"$tmp/lintian.log" 2>&1 ||
   fail "lintian reports errors"
