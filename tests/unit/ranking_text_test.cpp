@@ -1,10 +1,21 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Both line splitters under the scanner, against the plain rule.
+// The scanner's text readers against plain oracles: both line splitters
+// against the rule, the seconds reader against strtod, the name index against
+// a set of names.
 #include <gtest/gtest.h>
 
+#include <bit>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <iterator>
 #include <random>
+#include <set>
+#include <sstream>
 
 #include "ranking/line_splitter.h"
+#include "ranking/name_index.h"
+#include "ranking/seconds_text.h"
 
 namespace tesuko {
 namespace {
@@ -110,6 +121,105 @@ TEST(LineSplitter, LinesNearTheShapeOfARecordFollowTheRule) {
                       expected)
                 << line << " after " << before;
         }
+    }
+}
+
+// Texts the way the recorder writes seconds and the other ways a number can
+// be written, each read bit for bit as strtod reads it (in the "C" locale of
+// a test program); what strtod takes but the recorder never writes is 0.
+TEST(SecondsText, ReadsNumbersAsStrtodDoes) {
+    std::istringstream table(
+        "12.5 3e2 0.1234567 1. .5 5e 5e+ 1e-3x 0.000000 -0.000000 12.345678, 99999999.999999 "
+        "123456789.123456 1234567890.1234567 0.1e1.5 1.7976931348623157e308 "
+        "1.7976931348623159e308 1e400 -1e400 1e-400 2e-324 3e-324 4.9e-324 "
+        "2.2250738585072011e-308 1e99999999999999999999 1e-99999999999999999999 "
+        "0e99999999999999999999 9007199254740993 9007199254740993.0000000001");
+    std::vector<std::string> texts{std::istream_iterator<std::string>(table), {}};
+    texts.push_back("\t\n\v\f\r 7");
+    // Beyond a double's range, some on the other side of 1 than their exponent.
+    const std::string zeros(400, '0');
+    for (const std::string& text : {"1" + zeros, "0." + zeros + "1", "." + zeros + "1e60",
+                                    "1" + zeros + "e-60", "0." + zeros + "1e99"}) {
+        texts.push_back(text);
+    }
+    std::mt19937_64 random(11);
+    char text[400];
+    for (int i = 0; i < 4000; ++i) {
+        double value = std::ldexp(double(random() >> 11), int(random() % 90) - 80);
+        const char* sign = i % 7 == 0 ? "-" : i % 5 == 0 ? "+" : "";
+        const int decimals = int(random() % 18);
+        const char* space = i % 3 == 0 ? "  " : "";
+        std::snprintf(text, sizeof text, "%f", value);
+        texts.emplace_back(text);
+        std::snprintf(text, sizeof text, "%s%s%.*f", space, sign, decimals, value);
+        texts.emplace_back(text);
+        std::snprintf(text, sizeof text, "%s%s%.*e", space, sign, decimals, value);
+        texts.emplace_back(text);
+    }
+    for (const std::string& text : texts) {
+        const double expected = std::strtod(text.c_str(), nullptr);
+        ASSERT_EQ(std::bit_cast<std::uint64_t>(secondsFromText(text)),
+                  std::bit_cast<std::uint64_t>(expected))
+            << text << " reads as " << secondsFromText(text) << ", strtod " << expected;
+    }
+    for (std::string_view text :
+         {"inf", "-inf", "nan", "+-5", "-+5", "", ".", "e5", "0x10", " infinity", "-.e1", "+"}) {
+        EXPECT_EQ(std::bit_cast<std::uint64_t>(secondsFromText(text)), 0u) << text;
+    }
+}
+
+// Random names around the two words a short name is kept in: new ones, held
+// ones with another tail, held ones but for their last byte, with bytes of
+// any value. Half of them go into the index; each of those is found at its
+// position, alone and in a buffer, and none of the others is found.
+TEST(NameIndex, FindsEveryNameInsertedAndNoOther) {
+    std::mt19937 random(5);
+    auto randomText = [&](std::size_t size) {
+        std::string text(size, ' ');
+        for (char& byte : text) {
+            byte = char(random() % 4 == 0 ? 0x80 + random() % 0x80 : 'a' + random() % 3);
+        }
+        return text;
+    };
+    std::vector<std::string> held;
+    std::vector<std::string> others;
+    std::set<std::string> inserted;
+    NameIndex index;
+    for (int i = 0; i < 6000; ++i) {
+        std::string name = randomText(random() % 41);
+        if (i % 3 != 0 && !held.empty()) {
+            name = held[random() % held.size()];
+            if (i % 3 == 1 || name.empty()) {
+                name =
+                    name.substr(0, name.size() - std::min<std::size_t>(name.size(), random() % 3)) +
+                    randomText(random() % 3);
+            } else {
+                name.back() = char(name.back() ^ (1 << random() % 8));
+            }
+        }
+        if (inserted.contains(name)) {
+            continue;
+        }
+        if (random() % 2 == 0) {
+            others.push_back(name);
+            continue;
+        }
+        inserted.insert(name);
+        index.insert(name, held.size());
+        held.push_back(name);
+    }
+    // In a buffer, the bytes after a name that findInBuffer reads are not part of it.
+    auto found = [&index](const std::string& name) {
+        const std::string buffer = name + std::string(NameIndex::kReadAhead, '\xAA');
+        std::optional<std::size_t> alone = index.find(name);
+        EXPECT_EQ(index.findInBuffer({buffer.data(), name.size()}), alone) << name;
+        return alone;
+    };
+    for (std::size_t position = 0; position < held.size(); ++position) {
+        ASSERT_EQ(found(held[position]), position) << held[position];
+    }
+    for (const std::string& name : others) {
+        ASSERT_TRUE(inserted.contains(name) || found(name) == std::nullopt) << name;
     }
 }
 
