@@ -18,6 +18,7 @@
 #include "app/app_delegate.h"
 #include "app/desktop/lost_desktop.h"
 #include "app/desktop/report_window.h"
+#include "platform/desktop/open_desktop_session.h"
 #include "platform/desktop_session.h"
 #include "platform/platform.h"
 #include "platform/posix/env_home_folder.h"
@@ -220,11 +221,6 @@ class TrayProgram {
     LostDesktopExit lostDesktopExit_{delegate_, session_};
 };
 
-bool hasEnvironment(const char* name) {
-    const char* value = std::getenv(name);
-    return value != nullptr && *value != '\0';
-}
-
 int cannotWatch(SystemLog& systemLog, const std::string& why) {
     std::fprintf(stderr, "tesuko: %s\n", why.c_str());
     systemLog.error("Cannot watch the desktop: " + why);
@@ -244,11 +240,9 @@ int runTrayProgram(int argc, char** argv) {
         systemLog.warning("Cannot make sure that tesuko runs only once: " + lock.error());
     }
 
-    // Without any display Qt would abort before we could say why.
-    if (!hasEnvironment("DISPLAY") && !hasEnvironment("WAYLAND_DISPLAY")) {
-        return cannotWatch(systemLog,
-                           "no display to watch: neither DISPLAY nor WAYLAND_DISPLAY "
-                           "is set");
+    // Before the Qt application: it aborts without a display.
+    if (std::optional<std::string> why = whyNoDesktopToWatch()) {
+        return cannotWatch(systemLog, *why);
     }
     // Who we are to the desktop: the tray icon's owner, the launcher of our windows.
     QApplication::setApplicationName(QStringLiteral("tesuko"));

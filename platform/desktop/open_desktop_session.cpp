@@ -1,10 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "platform/desktop/open_desktop_session.h"
+
 #include <cstdlib>
 #include <string>
 #include <string_view>
 
 #include "platform/desktop/desktop_backends.h"
-#include "platform/desktop_session.h"
 
 namespace tesuko {
 
@@ -51,14 +52,25 @@ OpenedDesktopSession openNamed(std::string_view name, SystemLog& systemLog) {
                          " names no backend built in (built in: " + builtIn() + ")"};
 }
 
+bool isSet(const char* variable) {
+    const char* value = std::getenv(variable);
+    return value != nullptr && *value != '\0';
+}
+
 }  // namespace
 
-OpenedDesktopSession openDesktopSession(SystemLog& systemLog) {
-    if (const char* name = std::getenv("TESUKO_BACKEND"); name != nullptr && *name != '\0') {
-        return openNamed(name, systemLog);
+std::optional<std::string> whyNoDesktopToWatch() {
+    if (isSet("DISPLAY") || isSet("WAYLAND_DISPLAY")) {
+        return std::nullopt;
     }
-    const char* waylandDisplay = std::getenv("WAYLAND_DISPLAY");
-    const bool wayland = waylandDisplay != nullptr && *waylandDisplay != '\0';
+    return "no display to watch: neither DISPLAY nor WAYLAND_DISPLAY is set";
+}
+
+OpenedDesktopSession openDesktopSession(SystemLog& systemLog) {
+    if (isSet("TESUKO_BACKEND")) {
+        return openNamed(std::getenv("TESUKO_BACKEND"), systemLog);
+    }
+    const bool wayland = isSet("WAYLAND_DISPLAY");
     std::string reasons;
     for (const Backend& backend : kBackends) {
         if (backend.wayland != wayland) {

@@ -4,10 +4,10 @@
 #include <QDBusConnectionInterface>
 #include <QFile>
 #include <chrono>
-#include <cstdlib>
 #include <utility>
 
 #include "platform/desktop/desktop_backends.h"
+#include "platform/posix/runtime_folder.h"
 
 namespace tesuko {
 
@@ -15,14 +15,6 @@ namespace {
 
 // The script answers within milliseconds of being started.
 constexpr std::chrono::milliseconds kFirstReportWait{2000};
-
-std::optional<std::string> runtimeFolder() {
-    const char* folder = std::getenv("XDG_RUNTIME_DIR");
-    if (folder == nullptr || *folder == '\0') {
-        return std::nullopt;
-    }
-    return folder;
-}
 
 QByteArray scriptText() {
     QFile script(QStringLiteral(":/tesuko/kwin/report_active_window.js"));
@@ -47,7 +39,8 @@ OpenedDesktopSession KwinSession::open(QDBusConnection bus, SystemLog& systemLog
     std::optional<std::string> folder = runtimeFolder();
     if (!folder) {
         return {nullptr,
-                "XDG_RUNTIME_DIR is not set: there is nowhere private to put KWin's script"};
+                "XDG_RUNTIME_DIR is not set to a full path: there is nowhere private to put "
+                "KWin's script"};
     }
     ReportedDesktop::Started started = ReportedDesktop::start(bus, kKwinService, systemLog);
     if (!started.desktop) {

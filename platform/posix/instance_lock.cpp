@@ -9,16 +9,16 @@
 #include <cerrno>
 #include <charconv>
 #include <csignal>
-#include <cstdlib>
 #include <cstring>
 #include <thread>
+
+#include "platform/posix/runtime_folder.h"
 
 namespace tesuko {
 
 std::string InstanceLock::defaultPath() {
-    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-    if (runtime && runtime[0] == '/') {
-        return std::string(runtime) + "/tesuko.lock";
+    if (std::optional<std::string> runtime = runtimeFolder()) {
+        return *runtime + "/tesuko.lock";
     }
     return "/tmp/tesuko-" + std::to_string(::getuid()) + ".lock";
 }

@@ -175,7 +175,10 @@ TEST(TesukoCommandLineTest, WithoutADisplaySaysWhyAndExitsWithStatusTwo) {
     TempDir work;
     QProcess tesuko;
     start(tesuko, {kBinary},
-          {{"DISPLAY", std::nullopt}, {"HOME", work.path()}, {"XDG_RUNTIME_DIR", work.path()}},
+          {{"DISPLAY", std::nullopt},
+           {"WAYLAND_DISPLAY", std::nullopt},
+           {"HOME", work.path()},
+           {"XDG_RUNTIME_DIR", work.path()}},
           work / "out");
     EXPECT_EQ(exitStatus(tesuko), 2);
     EXPECT_NE(readFile(work / "out").find("DISPLAY"), std::string::npos) << readFile(work / "out");
