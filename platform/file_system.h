@@ -38,7 +38,7 @@ class FileWriter {
     // The last byte of the file, or nullopt when it is empty or cannot be read.
     virtual std::optional<char> lastByte() = 0;
     // Writes all bytes in one call; the reason when that failed or fell short.
-    virtual FileError write(std::string_view bytes) = 0;
+    [[nodiscard]] virtual FileError write(std::string_view bytes) = 0;
     // False once the path names another file or nothing: the log was moved or removed.
     virtual bool stillAt(const std::string& path) = 0;
     // How the open file stands now; all zeros when that cannot be told.
@@ -78,25 +78,28 @@ class FileSystem {
     virtual bool isLink(const std::string& path) = 0;
     // Creates the folder and every missing one above it, private to the user.
     // An existing folder counts as success.
-    virtual FileError createDirectories(const std::string& path) = 0;
+    [[nodiscard]] virtual FileError createDirectories(const std::string& path) = 0;
     // Creates an empty private file; never replaces anything, never follows a link.
-    virtual FileError createEmptyFile(const std::string& path) = 0;
+    [[nodiscard]] virtual FileError createEmptyFile(const std::string& path) = 0;
     // Creates a new private file and opens it for appending; like
     // createEmptyFile, never a link or a file that is already there.
-    virtual Opened<FileWriter> createForWriting(const std::string& path) = 0;
+    [[nodiscard]] virtual Opened<FileWriter> createForWriting(const std::string& path) = 0;
     // Whether opening follows a symbolic link at the path itself.
     enum class Links { follow, refuse };
     // Opens an existing regular file for appending without truncating it.
-    virtual Opened<FileWriter> openForWriting(const std::string& path, Links links) = 0;
-    virtual Opened<FileReader> openForReading(const std::string& path) = 0;
+    [[nodiscard]] virtual Opened<FileWriter> openForWriting(const std::string& path,
+                                                            Links links) = 0;
+    [[nodiscard]] virtual Opened<FileReader> openForReading(const std::string& path) = 0;
     // A regular file of at most `limit` bytes, whole.
-    virtual FileContents readSmallFile(const std::string& path, std::size_t limit) = 0;
+    [[nodiscard]] virtual FileContents readSmallFile(const std::string& path,
+                                                     std::size_t limit) = 0;
     // Replaces the file by a new one holding bytes, with the old one's
     // permissions (private when there was none): a crash leaves the old file
     // or the new one, never a part. Never writes through a link.
-    virtual FileError replaceFile(const std::string& path, std::string_view bytes) = 0;
+    [[nodiscard]] virtual FileError replaceFile(const std::string& path,
+                                                std::string_view bytes) = 0;
     // Removing a file that is not there is success.
-    virtual FileError removeFile(const std::string& path) = 0;
+    [[nodiscard]] virtual FileError removeFile(const std::string& path) = 0;
 };
 
 }  // namespace tesuko

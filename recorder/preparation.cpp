@@ -59,22 +59,25 @@ Recorder& Recorder::init() {
     return *this;
 }
 
+// A folder that cannot be made here is logged by createFolder, and opening the
+// log tries again at every record: preparation goes on either way.
+
 void Recorder::resolveHeldPath() {
     std::string& path = *filePath_;
     if (path.ends_with('/')) {
-        createFolder(path);
+        [[maybe_unused]] bool made = createFolder(path);
         path += saveFileName_;
     }
 }
 
 void Recorder::resolvePersistedLocation(const FolderAndFile& location) {
     filePath_ = location.folder;
-    createFolder(location.folder);
+    [[maybe_unused]] bool made = createFolder(location.folder);
     saveFileName_ = location.fileName;
 }
 
 void Recorder::resolveDefaultLocation() {
-    createFolder(defaultLogFolder(platform_.homeFolder));
+    [[maybe_unused]] bool made = createFolder(defaultLogFolder(platform_.homeFolder));
     filePath_ = defaultLogPath(platform_.homeFolder);
     saveFileName_.clear();
 }

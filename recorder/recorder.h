@@ -92,7 +92,6 @@ class Recorder {
     std::int32_t keyDownCount() const { return keyDownCount_; }
     State state() const { return state_; }
     bool isRun() const { return state_ != State::stopped; }
-    bool hasLogWriter() const { return fileHandle_ != nullptr; }
     // The recorder's own writes to the open log since it changed otherwise;
     // nullopt before the log was first opened.
     const std::optional<OwnAppends>& ownAppends() const { return ownAppends_; }
@@ -111,7 +110,8 @@ class Recorder {
     void resolveHeldPath();
     void resolvePersistedLocation(const FolderAndFile& location);
     void resolveDefaultLocation();
-    bool createFolder(const std::string& folder);
+    // False, after a line in the system log, when the folder cannot be made.
+    [[nodiscard]] bool createFolder(const std::string& folder);
     void openLog(FileSystem::Links links);
     void reportWriteProblem(std::optional<std::string> problem);
     void loadPrivacy();

@@ -87,16 +87,4 @@ FolderAndFile splitFolderAndFile(std::string_view urlText) {
     return location;
 }
 
-std::string pathFromUrlText(std::string_view urlText) {
-    auto pieces = splitAtSlash(urlText);
-    std::string path = "/";
-    for (std::size_t i = 3; i < pieces.size(); ++i) {
-        if (i > 3) {
-            path += '/';
-        }
-        path += pieces[i];
-    }
-    return path;
-}
-
 }  // namespace tesuko

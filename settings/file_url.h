@@ -25,8 +25,4 @@ struct FolderAndFile {
 // Fewer than five pieces give the root folder.
 FolderAndFile splitFolderAndFile(std::string_view urlText);
 
-// The file's path from file URL text: "/" and pieces 3 to the last, joined by
-// "/"; "/" alone for fewer than four pieces.
-std::string pathFromUrlText(std::string_view urlText);
-
 }  // namespace tesuko

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Stored settings text is outside the program's control: deriving a folder,
-// a file name and a path from it must hold its invariants for any bytes.
+// and a file name from it must hold their invariants for any bytes.
 #include <cstdlib>
 #include <string>
 #include <string_view>
@@ -17,10 +17,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     tesuko::FolderAndFile split = tesuko::splitFolderAndFile(decoded);
     if (split.folder.empty() || split.folder.front() != '/' || split.folder.back() != '/' ||
         split.fileName.find('/') != std::string::npos) {
-        std::abort();
-    }
-    std::string path = tesuko::pathFromUrlText(decoded);
-    if (path.empty() || path.front() != '/') {
         std::abort();
     }
 

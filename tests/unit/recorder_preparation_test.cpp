@@ -13,7 +13,6 @@ TEST_F(PreparationTest, NothingPersistedPreparesTheDefaultLocation) {
     Recorder& r = recorder();
     EXPECT_EQ(r.filePath(), kDefaultLog);
     EXPECT_TRUE(fakes.fileSystem.exists(kDefaultLog));
-    EXPECT_TRUE(r.hasLogWriter());
 }
 
 TEST_F(PreparationTest, PersistedLocationIsHeldAsFolderAndNameUntilTheNextPreparation) {
@@ -37,11 +36,11 @@ TEST_F(PreparationTest, PersistedLocationIsHeldAsFolderAndNameUntilTheNextPrepar
         EXPECT_EQ(r.filePath(), c.folder) << c.stored;
         EXPECT_EQ(r.saveFileName(), c.fileName);
         EXPECT_TRUE(local.fileSystem.isDirectory(c.folder));
-        EXPECT_FALSE(r.hasLogWriter());
+        EXPECT_FALSE(local.fileSystem.exists(c.fullPath));
 
         r.init();
         EXPECT_EQ(r.filePath(), c.fullPath);
-        EXPECT_TRUE(r.hasLogWriter());
+        EXPECT_TRUE(local.fileSystem.exists(c.fullPath));
         r.init();
         EXPECT_EQ(r.filePath(), c.fullPath) << "a further preparation keeps the full path";
     }
