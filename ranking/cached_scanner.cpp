@@ -4,7 +4,8 @@
 namespace tesuko {
 
 std::optional<std::string> CachedScanner::scan(FileSystem& fileSystem, const std::string& path,
-                                               const std::optional<OwnAppends>& ownAppends) {
+                                               const std::optional<OwnAppends>& ownAppends,
+                                               std::uint64_t slice) {
     path_ = path;
     if (cache_ && !cacheRead_) {
         cacheRead_ = true;
@@ -14,9 +15,9 @@ std::optional<std::string> CachedScanner::scan(FileSystem& fileSystem, const std
             savedPosition_ = position;
         }
     }
-    auto error = scanner_.scan(fileSystem, path, ownAppends);
+    auto error = scanner_.scan(fileSystem, path, ownAppends, slice);
     const ScanState& state = scanner_.state();
-    if (cache_ && savedPosition_ != state.position) {
+    if (cache_ && slice == LogScanner::kWholeFile && savedPosition_ != state.position) {
         cache_->save(state);
         savedPosition_ = state.position;
     }

@@ -25,8 +25,11 @@ class CachedScanner {
         cacheRead_ = false;
     }
 
+    // See LogScanner::scan. Only a whole scan saves the cache: writing it,
+    // which takes a while for a large log, is no part of a scan in parts.
     std::optional<std::string> scan(FileSystem& fileSystem, const std::string& path,
-                                    const std::optional<OwnAppends>& ownAppends = std::nullopt);
+                                    const std::optional<OwnAppends>& ownAppends = std::nullopt,
+                                    std::uint64_t slice = LogScanner::kWholeFile);
 
     const LogScanner& scanner() const { return scanner_; }
     // The path of the last scan.

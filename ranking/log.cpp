@@ -12,9 +12,10 @@ Log::Log(FileSystem& fileSystem, UserDefaults& defaults, SystemLog& systemLog, H
       home_(home),
       scanner_(systemLog) {}
 
-void Log::scanLog() {
+bool Log::scanLogPart(std::uint64_t bytes) {
     scanner_.scan(fileSystem_, logPath(defaults_, systemLog_, home_),
-                  ownAppends_ ? ownAppends_() : std::nullopt);
+                  ownAppends_ ? ownAppends_() : std::nullopt, bytes);
+    return scanner_.scanner().caughtUp();
 }
 
 RankList Log::getRankLog() const {

@@ -26,7 +26,10 @@ class Log {
 
     // Finds the log through the settings (the default location when none is
     // stored) and brings the totals up to date with what the file holds now.
-    void scanLog();
+    void scanLog() { scanLogPart(LogScanner::kWholeFile); }
+    // Scans on for about `bytes` bytes at most, so that a long first scan can
+    // leave room for other work between parts; true once caught up.
+    bool scanLogPart(std::uint64_t bytes);
     // Where to learn which changes of the log were the recorder's own appends,
     // which need not be read again from the start.
     void takeOwnAppendsFrom(std::function<std::optional<OwnAppends>()> ownAppends) {

@@ -35,7 +35,8 @@ bool LogScanner::resume(ScanState state) {
 }
 
 std::optional<std::string> LogScanner::scan(FileSystem& fileSystem, const std::string& path,
-                                            const std::optional<OwnAppends>& ownAppends) {
+                                            const std::optional<OwnAppends>& ownAppends,
+                                            std::uint64_t slice) {
     Opened<FileReader> opened = fileSystem.openForReading(path);
     if (!opened.file) {
         return fail(opened.error);
@@ -51,17 +52,15 @@ std::optional<std::string> LogScanner::scan(FileSystem& fileSystem, const std::s
         vouchedFrom_.reset();
     }
     state_.position.file = file;
-    damagedRows_ = 0;
-    firstDamagedLine_ = 0;
-    longLines_ = 0;
-    undatedRecords_ = 0;
-    firstUndatedLine_ = 0;
+    if (caughtUp_) {
+        forgetSkippedLines();  // each pass over what was added says what it skipped
+    }
     std::size_t unfinishedSize = 0;
-    ReadResult result = readAppended(reader, unfinishedSize);
+    ReadResult result = readAppended(reader, unfinishedSize, slice);
     if (result == ReadResult::changedBefore) {
         startOver(path);
         state_.position.file = file;
-        result = readAppended(reader, unfinishedSize);
+        result = readAppended(reader, unfinishedSize, slice);
     }
     if (result == ReadResult::failed) {
         // Unlike a missing log, which is normal before the first record, this
@@ -69,6 +68,10 @@ std::optional<std::string> LogScanner::scan(FileSystem& fileSystem, const std::s
         systemLog_.error("Could not read the activity log " + path +
                          " to its end; the ranking is empty until it can be read.");
         return fail("the file could not be read to its end");
+    }
+    caughtUp_ = result == ReadResult::complete;
+    if (!caughtUp_) {
+        return std::nullopt;
     }
     reportSkippedLines(path);
     rank({buffer_.data(), unfinishedSize});
@@ -80,6 +83,7 @@ std::optional<std::string> LogScanner::scan(FileSystem& fileSystem, const std::s
 
 std::optional<std::string> LogScanner::fail(std::string reason) {
     startOver({});
+    caughtUp_ = true;  // nothing more to read until the next scan
     ranks_.clear();
     return reason;
 }
@@ -100,6 +104,7 @@ bool LogScanner::stillCounted(const std::string& path, const FileIdentity& file,
 }
 
 void LogScanner::startOver(const std::string& path) {
+    forgetSkippedLines();
     state_ = ScanState{};
     state_.zone = localDays_.zone();
     state_.position.path = path;
@@ -108,7 +113,8 @@ void LogScanner::startOver(const std::string& path) {
 // Reading starts kCheckedBytes early, so that the check of the bytes before
 // the position and the appended bytes take one read: a menu opening after a
 // few records costs a handful of system calls.
-LogScanner::ReadResult LogScanner::readAppended(FileReader& reader, std::size_t& unfinishedSize) {
+LogScanner::ReadResult LogScanner::readAppended(FileReader& reader, std::size_t& unfinishedSize,
+                                                std::uint64_t slice) {
     // The slack past the bytes read lets the name lookup read whole words.
     constexpr std::size_t kSlack = NameIndex::kReadAhead;
     if (buffer_.size() != chunkSize_ + kSlack) {
@@ -122,8 +128,15 @@ LogScanner::ReadResult LogScanner::readAppended(FileReader& reader, std::size_t&
     std::uint64_t end = at.file.inode == 0 && at.file.device == 0
                             ? std::numeric_limits<std::uint64_t>::max()
                             : at.file.size;
+    const std::uint64_t sliceEnd = readOffset + std::min(slice, end - std::min(end, readOffset));
+    const std::uint64_t startedAt = at.offset;
     std::size_t carried = 0;
     while (readOffset < end) {
+        // After a line at least, so that every part gets on; the line begun
+        // is read whole next time.
+        if (readOffset >= sliceEnd && at.offset > startedAt) {
+            return ReadResult::partial;
+        }
         std::size_t capacity = buffer_.size() - kSlack;
         if (carried == capacity && capacity == longestLine_) {
             SkipResult skip = skipLongLine(reader, readOffset, end);
@@ -242,6 +255,14 @@ void LogScanner::keepLastBytes(std::string_view counted) {
     if (at.lastBytes.size() > ReadPosition::kCheckedBytes) {
         at.lastBytes.erase(0, at.lastBytes.size() - ReadPosition::kCheckedBytes);
     }
+}
+
+void LogScanner::forgetSkippedLines() {
+    damagedRows_ = 0;
+    firstDamagedLine_ = 0;
+    longLines_ = 0;
+    undatedRecords_ = 0;
+    firstUndatedLine_ = 0;
 }
 
 void LogScanner::reportSkippedLines(const std::string& path) {

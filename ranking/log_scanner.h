@@ -56,6 +56,7 @@ class LogScanner {
     // what would strain memory: a longer line is no record but a wrong or
     // damaged file, and is skipped.
     static constexpr std::size_t kDefaultLongestLine = 16 * 1024 * 1024;
+    static constexpr std::uint64_t kWholeFile = UINT64_MAX;
 
     // A line of longestLine bytes or more before its end is skipped; a chunk
     // larger than that raises the limit to its own size.
@@ -70,7 +71,12 @@ class LogScanner {
     // the last scan counts as appended records only when ownAppends vouches
     // for every change of the file since.
     std::optional<std::string> scan(FileSystem& fileSystem, const std::string& path,
-                                    const std::optional<OwnAppends>& ownAppends = std::nullopt);
+                                    const std::optional<OwnAppends>& ownAppends = std::nullopt,
+                                    std::uint64_t slice = kWholeFile);
+    // Whether the last scan read all the file held: a scan given a slice
+    // stops after about that many bytes, and the next goes on from there.
+    // Ranks, and the lines a pass skipped, are told only once caught up.
+    bool caughtUp() const { return caughtUp_; }
 
     // The ranking of the last scan; empty before the first.
     const RankList& ranks() const { return ranks_; }
@@ -85,7 +91,7 @@ class LogScanner {
     const LocalDays& localDays() const { return localDays_; }
 
   private:
-    enum class ReadResult { complete, changedBefore, failed };
+    enum class ReadResult { complete, partial, changedBefore, failed };
     enum class SkipResult { skipped, unfinished, failed };
 
     std::optional<std::string> fail(std::string reason);
@@ -97,12 +103,13 @@ class LogScanner {
     // Counts the complete lines from the position up to the size the file had
     // when opened; the unfinished last line is left at the start of the
     // buffer, its length in unfinishedSize.
-    ReadResult readAppended(FileReader& reader, std::size_t& unfinishedSize);
+    ReadResult readAppended(FileReader& reader, std::size_t& unfinishedSize, std::uint64_t slice);
     std::size_t countCompleteLines(std::string_view bytes);
     // Reads on from readOffset, inside a line too long to hold, to its end.
     SkipResult skipLongLine(FileReader& reader, std::uint64_t& readOffset, std::uint64_t end);
     void keepLastBytes(std::string_view counted);
     void reportSkippedLines(const std::string& path);
+    void forgetSkippedLines();
     void rank(std::string_view unfinished);
 
     SystemLog& systemLog_;
@@ -115,6 +122,7 @@ class LogScanner {
     // last seen to lie in.
     std::optional<FileIdentity> vouchedFrom_;
     RankList ranks_;
+    bool caughtUp_ = true;
     // Rows of fewer than six fields among the lines this scan counted.
     std::uint64_t damagedRows_ = 0;
     std::uint64_t firstDamagedLine_ = 0;

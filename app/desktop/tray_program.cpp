@@ -9,6 +9,7 @@
 #include <QTimer>
 #include <chrono>
 #include <csignal>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -169,15 +170,27 @@ class TrayProgram {
         checkpointTimer_.start();
     }
 
-    // The totals are counted at launch, before recording adds to the log, so
-    // that a cache saved at the last quit still matches it: then the log need
-    // not be read whole. Each menu opening reads only what came since.
+    // The totals are counted at launch, so that each menu opening reads only
+    // what came since; a cache saved at the last quit spares reading the log
+    // whole. Without one, a large log is read in parts of a few milliseconds
+    // each, with the desktop's events handled in between: switches made
+    // meanwhile are each recorded when they happen. A menu opened before the
+    // end reads the rest at once.
     void keepTotalsBetweenRuns() {
         const Platform& platform = services_.platform;
         std::string path = totalsCachePath(platform.homeFolder.cacheFolder());
         delegate_.log().setTotalsCache(
             std::make_unique<FileTotalsCache>(platform.fileSystem, platform.systemLog, path));
-        delegate_.log().scanLog();
+        constexpr std::uint64_t kPart = 4 << 20;
+        QObject::connect(&launchScan_, &QTimer::timeout, &app_, [this] {
+            // The loop does not block while parts remain, so events the
+            // session's connection has already read are taken here.
+            session_.processEvents();
+            if (delegate_.log().scanLogPart(kPart)) {
+                launchScan_.stop();
+            }
+        });
+        launchScan_.start(0);
     }
 
     void showReport() {
@@ -216,6 +229,7 @@ class TrayProgram {
     QSocketNotifier signalNotifier_;
     std::optional<QSocketNotifier> desktopNotifier_;
     QTimer checkpointTimer_;
+    QTimer launchScan_;
     std::unique_ptr<SessionEvents> sessionEvents_;
     std::optional<ReportWindow> reportWindow_;
     LostDesktopExit lostDesktopExit_{delegate_, session_};

@@ -70,8 +70,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     tesuko::OwnAppends own;
     while (input.remaining_bytes() > 0) {
+        const auto part = input.ConsumeIntegralInRange<std::uint64_t>(1, 1000);
         files.append(path, input.ConsumeRandomLengthString(512), own);
-        incremental.scan(files, path, own);
+        do {
+            incremental.scan(files, path, own, part);
+        } while (!incremental.caughtUp());
     }
 
     tesuko::LogScanner full(log, berlin, longestLine, longestLine);

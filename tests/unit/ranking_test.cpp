@@ -99,7 +99,13 @@ TEST(IncrementalScan, EqualsAFullScanAfterAnyAppendsAndChunkSizes) {
             std::size_t from = end;
             end = std::min<std::size_t>(end + random() % 400, bytes.size());
             files.append(kLog, std::string_view(bytes).substr(from, end - from), own);
-            ASSERT_EQ(scanner.scan(files, kLog, own), std::nullopt);
+            // Whole, or in parts that say nothing until the last.
+            const std::uint64_t part = random() % 2 ? LogScanner::kWholeFile : 1 + random() % 300;
+            const std::size_t said = systemLog.lines.size();
+            do {
+                ASSERT_EQ(systemLog.lines.size(), said) << "before the last part";
+                ASSERT_EQ(scanner.scan(files, kLog, own, part), std::nullopt);
+            } while (!scanner.caughtUp());
             LogScanner full(systemLog, kLongestLine, kLongestLine);
             full.scan(files, kLog);
             ASSERT_EQ(scanner.ranks(), full.ranks()) << "chunk " << chunkSize << ", " << end;
