@@ -93,11 +93,13 @@ class FileSystem {
     // A regular file of at most `limit` bytes, whole.
     [[nodiscard]] virtual FileContents readSmallFile(const std::string& path,
                                                      std::size_t limit) = 0;
-    // Replaces the file by a new one holding bytes, with the old one's
-    // permissions (private when there was none): a crash leaves the old file
-    // or the new one, never a part. Never writes through a link.
-    [[nodiscard]] virtual FileError replaceFile(const std::string& path,
-                                                std::string_view bytes) = 0;
+    // Who may read a replaced file: the user alone, or whom the old one let.
+    enum class Access { privateToUser, asBefore };
+    // Replaces the file by a new one holding bytes (private when there was
+    // none): a crash leaves the old file or the new one, never a part. Never
+    // writes through a link.
+    [[nodiscard]] virtual FileError replaceFile(const std::string& path, std::string_view bytes,
+                                                Access access) = 0;
     // Removing a file that is not there is success.
     [[nodiscard]] virtual FileError removeFile(const std::string& path) = 0;
 };

@@ -31,7 +31,8 @@ void FileTotalsCache::save(const ScanState& state) {
                  std::to_string(kLargest) + " bytes.");
         return;
     }
-    if (FileError error = fileSystem_.replaceFile(path_, bytes)) {
+    if (FileError error =
+            fileSystem_.replaceFile(path_, bytes, FileSystem::Access::privateToUser)) {
         warnOnce("Could not save the totals cache " + path_ + ": " + *error +
                  "; the next launch counts the activity log whole.");
     }

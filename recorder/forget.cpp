@@ -41,7 +41,7 @@ FileError Recorder::forget(std::chrono::seconds span) {
             kept += *part;
         }
         if (kept != log) {
-            if (FileError error = fs.replaceFile(path, kept)) {
+            if (FileError error = fs.replaceFile(path, kept, FileSystem::Access::asBefore)) {
                 return "could not rewrite " + path + ": " + *error;
             }
             openLog(FileSystem::Links::refuse);

@@ -44,7 +44,8 @@ void Recorder::saveCheckpoint() {
         return;
     }
     FileError error =
-        platform_.fileSystem.replaceFile(checkpointPath(), encodeCheckpoint({*filePath_, *record}));
+        platform_.fileSystem.replaceFile(checkpointPath(), encodeCheckpoint({*filePath_, *record}),
+                                         FileSystem::Access::privateToUser);
     // Once a minute: say so when it starts failing, not every time.
     if (error && !checkpointFailing_) {
         platform_.systemLog.warning("Could not save the interval in progress to " +

@@ -193,7 +193,8 @@ FileContents PosixFileSystem::readSmallFile(const std::string& path, std::size_t
 
 // A private temporary file beside the target, synced and renamed over it:
 // rename replaces a link at the path instead of writing through it.
-FileError PosixFileSystem::replaceFile(const std::string& path, std::string_view bytes) {
+FileError PosixFileSystem::replaceFile(const std::string& path, std::string_view bytes,
+                                       Access access) {
     std::string folder = parentFolder(path);
     if (FileError error = createDirectories(folder)) {
         return error;
@@ -203,10 +204,10 @@ FileError PosixFileSystem::replaceFile(const std::string& path, std::string_view
     if (!fd) {
         return reason(errno);
     }
-    // A file replaced keeps its permissions; a new one is private.
     struct stat old {};
-    const mode_t mode =
-        ::lstat(path.c_str(), &old) == 0 && S_ISREG(old.st_mode) ? old.st_mode & 07777 : 0600;
+    const bool keep =
+        access == Access::asBefore && ::lstat(path.c_str(), &old) == 0 && S_ISREG(old.st_mode);
+    const mode_t mode = keep ? old.st_mode & 07777 : 0600;
     FileError error;
     if (::fchmod(fd.get(), mode) != 0) {
         error = reason(errno);

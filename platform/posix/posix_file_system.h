@@ -17,7 +17,7 @@ class PosixFileSystem : public FileSystem {
     Opened<FileWriter> openForWriting(const std::string& path, Links links) override;
     Opened<FileReader> openForReading(const std::string& path) override;
     FileContents readSmallFile(const std::string& path, std::size_t limit) override;
-    FileError replaceFile(const std::string& path, std::string_view bytes) override;
+    FileError replaceFile(const std::string& path, std::string_view bytes, Access access) override;
     FileError removeFile(const std::string& path) override;
 };
 

@@ -128,7 +128,8 @@ std::optional<std::string> XdgLoginItems::insertLast(const std::string& path) {
     for (int attempt = 1; attempt <= kMaxNameTries; ++attempt) {
         std::string name = candidateName(attempt);
         if (mayWrite(name, program)) {
-            return files.replaceFile(folder + "/" + name, desktopEntryFor(path));
+            return files.replaceFile(folder + "/" + name, desktopEntryFor(path),
+                                     FileSystem::Access::asBefore);
         }
     }
     return "every name from " + candidateName(1) + " to " + candidateName(kMaxNameTries) + " in " +

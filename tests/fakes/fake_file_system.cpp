@@ -141,7 +141,7 @@ FileContents FakeFileSystem::readSmallFile(const std::string& path, std::size_t 
     return why.empty() ? FileContents{file->bytes, {}} : FileContents{std::nullopt, why};
 }
 
-FileError FakeFileSystem::replaceFile(const std::string& path, std::string_view bytes) {
+FileError FakeFileSystem::replaceFile(const std::string& path, std::string_view bytes, Access) {
     std::string p = normalise(path);
     FileError error = createDirectories(parentOf(p));
     return error ? error : isDirectory(p) ? "Is a directory" : make(p, false, std::string(bytes));

@@ -24,7 +24,7 @@ class FakeFileSystem : public FileSystem {
     Opened<FileWriter> openForWriting(const std::string& path, Links) override;
     Opened<FileReader> openForReading(const std::string& path) override;
     FileContents readSmallFile(const std::string& path, std::size_t limit) override;
-    FileError replaceFile(const std::string& path, std::string_view bytes) override;
+    FileError replaceFile(const std::string& path, std::string_view bytes, Access) override;
     FileError removeFile(const std::string& path) override;
 
     // Control side.

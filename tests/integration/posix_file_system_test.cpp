@@ -70,14 +70,21 @@ TEST_F(PosixFileSystemTest, NewFilesRefusedLinksAndReplacementsNeverWriteThrough
     EXPECT_FALSE(fs.openForWriting(dir / "log.csv", FileSystem::Links::refuse).file);
     EXPECT_TRUE(fs.openForWriting(dir / "log.csv", FileSystem::Links::follow).file)
         << "the user's own choice of a linked log is kept";
-    EXPECT_EQ(fs.replaceFile(dir / "log.csv", "ours\n"), std::nullopt);
+    EXPECT_EQ(fs.replaceFile(dir / "log.csv", "ours\n", FileSystem::Access::asBefore),
+              std::nullopt);
     EXPECT_EQ(readFile(dir / "victim") + readFile(dir / "log.csv"), "theirs\nours\n");
     EXPECT_EQ(modeOf(dir / "log.csv"), 0600u);
 }
 
 TEST_F(PosixFileSystemTest, ReplacesFilesWholeAndReadsThemBackWithinALimit) {
-    EXPECT_EQ(fs.replaceFile(dir / "new/state", "0123456789"), std::nullopt);
+    EXPECT_EQ(fs.replaceFile(dir / "new/state", "0123456789", FileSystem::Access::asBefore),
+              std::nullopt);
     EXPECT_EQ(modeOf(dir / "new"), 0700u);
+    // A cache or checkpoint left readable by an older program becomes private.
+    ::chmod((dir / "new/state").c_str(), 0644);
+    EXPECT_EQ(fs.replaceFile(dir / "new/state", "0123456789", FileSystem::Access::privateToUser),
+              std::nullopt);
+    EXPECT_EQ(modeOf(dir / "new/state"), 0600u);
     EXPECT_EQ(fs.readSmallFile(dir / "new/state", 10).bytes, "0123456789");
     EXPECT_FALSE(fs.readSmallFile(dir / "new/state", 9).bytes);
     EXPECT_EQ(std::distance(fs::directory_iterator(dir / "new"), {}), 1)

@@ -34,7 +34,7 @@ TEST_F(CheckpointTest, AHardKillLosesOnlyWhatCameAfterTheLastCheckpoint) {
 TEST_F(CheckpointTest, AnIntervalAlreadyInTheLogIsNotWrittenTwice) {
     std::string saved = fakes.fileSystem.content(kCheckpoint);
     fakes.workspace.switchTo("Browser");
-    fakes.fileSystem.replaceFile(kCheckpoint, saved);
+    fakes.fileSystem.replaceFile(kCheckpoint, saved, FileSystem::Access::privateToUser);
     Recorder next(fakes.platform);
     EXPECT_EQ(records(), 1u);
     EXPECT_FALSE(checkpointLeft());
@@ -55,7 +55,7 @@ TEST_F(CheckpointTest, ADamagedCheckpointIsReportedAndRemoved) {
     for (const std::string& bytes : {std::string("garbage"), saved.substr(0, saved.size() - 1),
                                      saved + "x\n", "tesuko-checkpoint-0" + saved.substr(19)}) {
         fakes.systemLog.lines.clear();
-        fakes.fileSystem.replaceFile(kCheckpoint, bytes);
+        fakes.fileSystem.replaceFile(kCheckpoint, bytes, FileSystem::Access::privateToUser);
         Recorder next(fakes.platform);
         EXPECT_EQ(records(), 0u) << bytes;
         EXPECT_TRUE(loggedContaining("damaged")) << bytes;
