@@ -99,7 +99,7 @@ TEST_F(TraySessionTest, TheEndOfTheDisplayWritesTheIntervalInProgressAndExitsCle
 }
 
 // SIGKILL gives no chance to write anything: the interval in progress comes
-// back from the last checkpoint at the next start, once.
+// back from the last checkpoint at the next start, once; --quit then ends it.
 TEST_F(TraySessionTest, AHardKillLosesAtMostTheTimeSinceTheLastCheckpoint) {
     QProcess tesuko;
     startTesuko(tesuko, "tesuko.out");
@@ -125,30 +125,13 @@ TEST_F(TraySessionTest, AHardKillLosesAtMostTheTimeSinceTheLastCheckpoint) {
     ASSERT_TRUE(waitForText(logFile(), "\n", 2));
     EXPECT_EQ(records().back(), saved);
     EXPECT_FALSE(fs::exists(checkpoint()));
-    // SIGTERM writes the interval in progress too.
-    next.terminate();
-    ASSERT_EQ(exitStatus(next), 0) << output("next.out");
+    // `tesuko --quit` returns once the interval in progress is written; a
+    // second finds none running.
+    EXPECT_EQ(run({kBinary, "--quit"}, programEnv()).status, 0);
     ASSERT_EQ(records().size(), 3u) << output("next.out");
+    EXPECT_EQ(exitStatus(next), 0) << output("next.out");
     EXPECT_EQ(countOf(records().back(), ",E2eBeta,beta,"), 1u) << records().back();
     EXPECT_EQ(countOf(readFile(logFile()), saved), 1u);
-}
-
-// `tesuko --quit` from a terminal ends the program as SIGTERM does; a second
-// finds none running.
-TEST_F(TraySessionTest, QuitFromTheCommandLineWritesTheIntervalInProgressOnce) {
-    QProcess tesuko;
-    startTesuko(tesuko, "tesuko.out");
-    ASSERT_TRUE(waitForText(work / "tesuko.out", "No system tray"));
-    desktop->createManaged({.wmClass = "E2eAlpha", .netWmName = "alpha"});
-    ASSERT_TRUE(waitForFront(",E2eAlpha,alpha,"));
-    desktop->createManaged({.wmClass = "E2eBeta", .netWmName = "beta"});
-    ASSERT_TRUE(waitForText(logFile(), ",E2eAlpha,alpha,"));
-
-    // It returns once tesuko wrote the interval and let go of its lock.
-    EXPECT_EQ(run({kBinary, "--quit"}, programEnv()).status, 0);
-    ASSERT_EQ(records().size(), 2u) << output("tesuko.out");
-    EXPECT_EQ(exitStatus(tesuko), 0) << output("tesuko.out");
-    EXPECT_EQ(countOf(readFile(logFile()), ",E2eBeta,beta,"), 1u) << readFile(logFile());
     EXPECT_EQ(run({kBinary, "--quit"}, programEnv()).status, 1);
 }
 
