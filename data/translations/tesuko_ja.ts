@@ -23,6 +23,22 @@
         <source>Line %1 of the title patterns is not saved: %2</source>
         <translation>タイトルのパターンの %1 行目は保存されません: %2</translation>
     </message>
+    <message>
+        <source>An empty pattern matches no title.</source>
+        <translation>空のパターンはどのタイトルにも一致しません。</translation>
+    </message>
+    <message>
+        <source>“%1” ends in a “\” that makes nothing literal.</source>
+        <translation>「%1」の末尾の「\」の後に文字がありません。</translation>
+    </message>
+    <message>
+        <source>The range “%1” runs backwards.</source>
+        <translation>範囲「%1」の順序が逆です。</translation>
+    </message>
+    <message>
+        <source>“%1” opens a set with “[” that no “]” closes.</source>
+        <translation>「%1」の「[」を閉じる「]」がありません。</translation>
+    </message>
 </context>
 <context>
     <name>QtStatusMenu</name>
@@ -113,6 +129,78 @@
     <message>
         <source>Could not forget the last 15 minutes: %1</source>
         <translation>直近 15 分間を忘れられませんでした: %1</translation>
+    </message>
+    <message>
+        <source>GNOME Shell&apos;s extensions are turned off: turn them on in the Extensions app for tesuko to see the windows</source>
+        <translation>GNOME Shell の拡張機能がオフです: tesuko がウィンドウを認識できるよう、「拡張機能」アプリでオンにしてください</translation>
+    </message>
+    <message>
+        <source>Turn on tesuko&apos;s extension in GNOME&apos;s Extensions app for tesuko to see the windows</source>
+        <translation>tesuko がウィンドウを認識できるよう、GNOME の「拡張機能」アプリで tesuko の拡張機能をオンにしてください</translation>
+    </message>
+    <message>
+        <source>GNOME Shell does not tell its version: tesuko cannot pick its extension</source>
+        <translation>GNOME Shell がバージョンを返さないため、tesuko は拡張機能を選べません</translation>
+    </message>
+    <message>
+        <source>tesuko needs GNOME Shell %1 or later to see the windows</source>
+        <translation>tesuko がウィンドウを認識するには GNOME Shell %1 以降が必要です</translation>
+    </message>
+    <message>
+        <source>tesuko&apos;s GNOME Shell extension is missing from its installation (share/tesuko/gnome-shell-extension)</source>
+        <translation>tesuko の GNOME Shell 拡張機能がインストールされていません (share/tesuko/gnome-shell-extension)</translation>
+    </message>
+    <message>
+        <source>tesuko cannot install its GNOME Shell extension: there is no home folder</source>
+        <translation>tesuko の GNOME Shell 拡張機能をインストールできません: ホームフォルダーがありません</translation>
+    </message>
+    <message>
+        <source>tesuko cannot install its GNOME Shell extension: %1</source>
+        <translation>tesuko の GNOME Shell 拡張機能をインストールできません: %1</translation>
+    </message>
+    <message>
+        <source>tesuko&apos;s GNOME Shell extension failed: %1</source>
+        <translation>tesuko の GNOME Shell 拡張機能でエラーが起きました: %1</translation>
+    </message>
+    <message>
+        <source>tesuko&apos;s extension does not support GNOME Shell %1 yet</source>
+        <translation>tesuko の拡張機能はまだ GNOME Shell %1 に対応していません</translation>
+    </message>
+    <message>
+        <source>Turn on extensions in GNOME&apos;s Extensions app, then log out and back in once for tesuko to see the windows: GNOME Shell loads its extension only at login</source>
+        <translation>tesuko がウィンドウを認識できるよう、GNOME の「拡張機能」アプリで拡張機能をオンにしてから、一度ログアウトしてログインし直してください (GNOME Shell は拡張機能をログイン時にだけ読み込みます)</translation>
+    </message>
+    <message>
+        <source>Log out and back in once for tesuko to see the windows: GNOME Shell loads its extension only at login</source>
+        <translation>tesuko がウィンドウを認識できるよう、一度ログアウトしてログインし直してください (GNOME Shell は拡張機能をログイン時にだけ読み込みます)</translation>
+    </message>
+    <message>
+        <source>could not read %1: %2</source>
+        <translation>%1 を読めませんでした: %2</translation>
+    </message>
+    <message>
+        <source>could not rewrite %1: %2</source>
+        <translation>%1 を書き換えられませんでした: %2</translation>
+    </message>
+    <message>
+        <source>Could not write a record to %1: %2</source>
+        <translation>%1 に記録を書き込めませんでした: %2</translation>
+    </message>
+    <message>
+        <source>not a regular file (a FIFO, a device or a socket?)</source>
+        <translation>通常のファイルではありません (FIFO、デバイス、ソケット?)</translation>
+    </message>
+    <message>
+        <source>larger than %1 bytes</source>
+        <translation>%1 バイトを超えています</translation>
+    </message>
+    <message>
+        <source>nothing written, disk full?</source>
+        <translation>何も書き込めませんでした (ディスクがいっぱい?)</translation>
+    </message>
+    <message>
+        <source>something other than a folder is there</source>
+        <translation>フォルダーではないものがあります</translation>
     </message>
     <message>
         <source>Log: %1</source>

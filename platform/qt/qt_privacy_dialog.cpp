@@ -4,6 +4,7 @@
 #include <QPushButton>
 #include <QStringList>
 
+#include "platform/qt/qt_known_texts.h"
 #include "settings/title_pattern.h"
 
 namespace tesuko {
@@ -28,6 +29,14 @@ std::vector<std::string> entriesOf(const QPlainTextEdit& edit) {
     }
     return entries;
 }
+
+// Why TitlePattern refuses a pattern, "%1" standing for the text it quotes.
+constexpr const char* kRefusals[] = {
+    QT_TRANSLATE_NOOP("QtPrivacyDialog", "An empty pattern matches no title."),
+    QT_TRANSLATE_NOOP("QtPrivacyDialog", "“%1” ends in a “\\” that makes nothing literal."),
+    QT_TRANSLATE_NOOP("QtPrivacyDialog", "The range “%1” runs backwards."),
+    QT_TRANSLATE_NOOP("QtPrivacyDialog", "“%1” opens a set with “[” that no “]” closes."),
+};
 
 }  // namespace
 
@@ -89,7 +98,8 @@ void QtPrivacyDialog::save() {
         if (std::optional<std::string> why = TitlePattern::problem(pattern.toStdString())) {
             problem_.setText(tr("Line %1 of the title patterns is not saved: %2")
                                  .arg(i + 1)
-                                 .arg(QString::fromStdString(*why)));
+                                 .arg(translatedKnownText(
+                                     "QtPrivacyDialog", QString::fromStdString(*why), kRefusals)));
             return;
         }
     }

@@ -4,13 +4,16 @@
 #include <QCoreApplication>
 #include <QStringList>
 
+#include "platform/qt/qt_known_texts.h"
+
 namespace tesuko {
 
 namespace {
 
 constexpr const char* kContext = "QtStatusMenu";
 
-// The lines the controller writes, "%1" standing for the part that varies.
+// The lines the controller writes, and the desktops' notices it adds, "%1"
+// and "%2" standing for the parts that vary.
 constexpr const char* kKnownLines[] = {
     QT_TRANSLATE_NOOP("QtStatusMenu", "Recording"),
     QT_TRANSLATE_NOOP("QtStatusMenu", "Stopped"),
@@ -22,49 +25,50 @@ constexpr const char* kKnownLines[] = {
     QT_TRANSLATE_NOOP("QtStatusMenu", "Recording, but records cannot be written. %1"),
     QT_TRANSLATE_NOOP("QtStatusMenu", "Clicks and keys are not counted on this desktop"),
     QT_TRANSLATE_NOOP("QtStatusMenu", "Could not forget the last 15 minutes: %1"),
+    QT_TRANSLATE_NOOP("QtStatusMenu",
+                      "GNOME Shell's extensions are turned off: turn them on in the Extensions "
+                      "app for tesuko to see the windows"),
+    QT_TRANSLATE_NOOP("QtStatusMenu",
+                      "Turn on tesuko's extension in GNOME's Extensions app for tesuko to see "
+                      "the windows"),
+    QT_TRANSLATE_NOOP("QtStatusMenu",
+                      "GNOME Shell does not tell its version: tesuko cannot pick its extension"),
+    QT_TRANSLATE_NOOP("QtStatusMenu", "tesuko needs GNOME Shell %1 or later to see the windows"),
+    QT_TRANSLATE_NOOP("QtStatusMenu",
+                      "tesuko's GNOME Shell extension is missing from its installation "
+                      "(share/tesuko/gnome-shell-extension)"),
+    QT_TRANSLATE_NOOP("QtStatusMenu",
+                      "tesuko cannot install its GNOME Shell extension: there is no home folder"),
+    QT_TRANSLATE_NOOP("QtStatusMenu", "tesuko cannot install its GNOME Shell extension: %1"),
+    QT_TRANSLATE_NOOP("QtStatusMenu", "tesuko's GNOME Shell extension failed: %1"),
+    QT_TRANSLATE_NOOP("QtStatusMenu", "tesuko's extension does not support GNOME Shell %1 yet"),
+    QT_TRANSLATE_NOOP("QtStatusMenu",
+                      "Turn on extensions in GNOME's Extensions app, then log out and back in "
+                      "once for tesuko to see the windows: GNOME Shell loads its extension only "
+                      "at login"),
+    QT_TRANSLATE_NOOP("QtStatusMenu",
+                      "Log out and back in once for tesuko to see the windows: GNOME Shell loads "
+                      "its extension only at login"),
 };
 
-struct Match {
-    QString known;
-    QString varying;
-    qsizetype fixedLength = -1;
+// Our own words inside a part that varies: why the log could not be read or
+// written. What the system says (strerror) stays as it came.
+constexpr const char* kKnownParts[] = {
+    QT_TRANSLATE_NOOP("QtStatusMenu", "could not read %1: %2"),
+    QT_TRANSLATE_NOOP("QtStatusMenu", "could not rewrite %1: %2"),
+    QT_TRANSLATE_NOOP("QtStatusMenu", "Could not write a record to %1: %2"),
+    QT_TRANSLATE_NOOP("QtStatusMenu", "not a regular file (a FIFO, a device or a socket?)"),
+    QT_TRANSLATE_NOOP("QtStatusMenu", "larger than %1 bytes"),
+    QT_TRANSLATE_NOOP("QtStatusMenu", "nothing written, disk full?"),
+    QT_TRANSLATE_NOOP("QtStatusMenu", "something other than a folder is there"),
 };
-
-// The known line that matches most of `line` with its fixed text.
-Match bestMatch(const QString& line) {
-    Match best;
-    for (const char* known : kKnownLines) {
-        const QString pattern = QString::fromUtf8(known);
-        const qsizetype slot = pattern.indexOf(QLatin1String("%1"));
-        const QString head = slot < 0 ? pattern : pattern.left(slot);
-        const QString tail = slot < 0 ? QString() : pattern.mid(slot + 2);
-        const bool matches = slot < 0 ? line == pattern
-                                      : line.size() >= head.size() + tail.size() &&
-                                            line.startsWith(head) && line.endsWith(tail);
-        if (matches && head.size() + tail.size() > best.fixedLength) {
-            best = {pattern, line.mid(head.size(), line.size() - head.size() - tail.size()),
-                    head.size() + tail.size()};
-        }
-    }
-    return best;
-}
-
-QString translatedLine(const QString& line) {
-    const Match match = bestMatch(line);
-    if (match.fixedLength < 0) {
-        return line;
-    }
-    const QString translated =
-        QCoreApplication::translate(kContext, match.known.toUtf8().constData());
-    return match.known.contains(QLatin1String("%1")) ? translated.arg(match.varying) : translated;
-}
 
 }  // namespace
 
 QString toolTipText(const std::string& words, const std::optional<std::string>& logPath) {
     QStringList lines;
     for (const QString& line : QString::fromStdString(words).split(QLatin1Char('\n'))) {
-        lines << translatedLine(line);
+        lines << translatedKnownText(kContext, line, kKnownLines, kKnownParts);
     }
     lines.first().prepend(QStringLiteral("tesuko: "));
     if (logPath) {

@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "platform/qt/qt_privacy_dialog.h"
+#include "platform/qt/qt_translations.h"
 
 namespace tesuko {
 namespace {
@@ -38,6 +39,23 @@ TEST(QtPrivacyDialogTest, SavesTrimmedEntriesAndRefusesAPatternWithItsLineAndRea
     ASSERT_TRUE(saved);
     EXPECT_EQ(*saved, (PrivacyLists{defaultPrivateTitles(), {}, {"KeePassXC", "signal"}}));
     EXPECT_FALSE(privacy.dialog().isVisible());
+}
+
+// The reason in the user's language, with the text it quotes as typed.
+TEST(QtPrivacyDialogTest, GivesTheReasonInTheUsersLanguage) {
+    ::setenv("QT_QPA_PLATFORM", "minimal", 0);
+    int argc = 1;
+    char name[] = "tesuko-tests";
+    char* argv[] = {name, nullptr};
+    QApplication application(argc, argv);
+    QtTranslations japanese(QLocale(QLocale::Japanese, QLocale::Japan));
+    ASSERT_TRUE(japanese.translated());
+    QtPrivacyDialog privacy;
+    privacy.edit({}, [](const PrivacyLists&) {});
+    privacy.privateTitles().setPlainText(QStringLiteral("*\n[z-a]"));
+    privacy.buttons().button(QDialogButtonBox::Save)->click();
+    EXPECT_EQ(privacy.problem().text().toStdString(),
+              "タイトルのパターンの 2 行目は保存されません: 範囲「z-a」の順序が逆です。");
 }
 
 }  // namespace

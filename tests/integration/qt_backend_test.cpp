@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <stdexcept>
+#include <string>
 #include <utility>
 
 #include "platform/qt/qt_rank_row.h"
@@ -138,8 +139,9 @@ TEST_F(QtStatusMenuTest, TheIconShowsEachStateInAnImageOfItsOwn) {
     EXPECT_NE(images[0], images[2]);
 }
 
-// The items and the known tooltip lines in Japanese; lines from elsewhere
-// (a desktop's notice) as they came; the log's path last.
+// The items and the known tooltip lines in Japanese, our own words inside a
+// line too; the system's words and lines from elsewhere as they came; the
+// log's path last.
 TEST_F(QtStatusMenuTest, TheMenuAndTooltipSpeakTheUsersLanguage) {
     QtTranslations japanese(QLocale(QLocale::Japanese, QLocale::Japan));
     ASSERT_TRUE(japanese.translated());
@@ -158,12 +160,24 @@ TEST_F(QtStatusMenuTest, TheMenuAndTooltipSpeakTheUsersLanguage) {
         {"Paused until 00:00 tomorrow", "tesuko: 明日の 00:00 まで一時停止中"},
         {"Recording, but records cannot be written. No space left on device",
          "tesuko: 記録中ですが、記録を書き込めません。No space left on device"},
-        {"Recording", "tesuko: 記録中"},
+        {"Recording\nLog out and back in once for tesuko to see the windows: GNOME Shell loads "
+         "its extension only at login",
+         "tesuko: 記録中\ntesuko がウィンドウを認識できるよう、一度ログアウトしてログインし直して"
+         "ください (GNOME Shell は拡張機能をログイン時にだけ読み込みます)"},
+        {"Stopped\ntesuko's extension does not support GNOME Shell 99 yet",
+         "tesuko: 停止中\ntesuko の拡張機能はまだ GNOME Shell 99 に対応していません"},
+        {"Recording\nCould not forget the last 15 minutes: could not rewrite /a: b/log.csv: "
+         "nothing written, disk full?",
+         "tesuko: 記録中\n直近 15 分間を忘れられませんでした: /a: b/log.csv を書き換えられません"
+         "でした: 何も書き込めませんでした (ディスクがいっぱい?)"},
+        {"Recording\nCould not forget the last 15 minutes: could not read %2: Is a directory",
+         "tesuko: 記録中\n直近 15 分間を忘れられませんでした: %2 を読めませんでした: Is a "
+         "directory"},
     };
     for (const auto& [words, shown] : cases) {
         translated.setToolTip(words);
-        EXPECT_EQ(translated.trayIcon().toolTip(),
-                  QString::fromUtf8(shown) + "\nログ: /home/u/デスクトップ/TESUKO/log.csv");
+        EXPECT_EQ(translated.trayIcon().toolTip().toStdString(),
+                  std::string(shown) + "\nログ: /home/u/デスクトップ/TESUKO/log.csv");
     }
 }
 
