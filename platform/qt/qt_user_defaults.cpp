@@ -40,7 +40,8 @@ void QtUserDefaults::set(const std::string& key, const std::string& value) {
 bool QtUserDefaults::synchronize() {
     const QFileInfo file(settings_.fileName());
     const QString folder = file.absolutePath();
-    if (!QFileInfo::exists(folder) && QDir().mkpath(folder)) {
+    // Our own folder, made private also when an older version left it open.
+    if (QFileInfo::exists(folder) || QDir().mkpath(folder)) {
         QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
     constexpr auto kPrivate = QFile::ReadOwner | QFile::WriteOwner;

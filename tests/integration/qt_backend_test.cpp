@@ -182,14 +182,23 @@ TEST_F(QtStatusMenuTest, TheMenuAndTooltipSpeakTheUsersLanguage) {
 }
 
 // The settings say where the log of window titles lives: private like the log.
+// New, or left open to others by an older version.
 TEST(QtUserDefaultsTest, TheStoreIsPrivateToTheUser) {
-    TempDir dir;
-    QtUserDefaults defaults(QString::fromStdString(dir / "tesuko/tesuko.conf"));
-    defaults.set("saveFilePath", "file:///home/u/log.csv");
-    ASSERT_TRUE(defaults.synchronize());
-    EXPECT_EQ(fs::status(dir / "tesuko").permissions(), fs::perms::owner_all);
-    EXPECT_EQ(fs::status(dir / "tesuko/tesuko.conf").permissions(),
-              fs::perms::owner_read | fs::perms::owner_write);
+    for (bool leftOpen : {false, true}) {
+        TempDir dir;
+        if (leftOpen) {
+            fs::create_directories(dir / "tesuko");
+            writeFile(dir / "tesuko/tesuko.conf", "[General]\n");
+            fs::permissions(dir / "tesuko", fs::perms(0755));
+            fs::permissions(dir / "tesuko/tesuko.conf", fs::perms(0644));
+        }
+        QtUserDefaults defaults(QString::fromStdString(dir / "tesuko/tesuko.conf"));
+        defaults.set("saveFilePath", "file:///home/u/log.csv");
+        ASSERT_TRUE(defaults.synchronize());
+        EXPECT_EQ(fs::status(dir / "tesuko").permissions(), fs::perms::owner_all) << leftOpen;
+        EXPECT_EQ(fs::status(dir / "tesuko/tesuko.conf").permissions(),
+                  fs::perms::owner_read | fs::perms::owner_write);
+    }
 }
 
 // Values edited by hand: commas make QSettings read a list, which the
