@@ -45,10 +45,10 @@ struct ScanState {
 // only the bytes added since the last one; it reads the whole file again when
 // the path leads to another file, the file shrank, the bytes just before the
 // position changed, or the file's times changed other than by the recorder's
-// own appends (an edit in place, by hand or by another program). An unfinished last
-// line is counted on a copy and read again next time. The file is read in
-// fixed-size chunks, so memory does not grow with the log; a line is held
-// whole only up to longestLine bytes.
+// own appends (an edit in place, by hand or by another program). An
+// unfinished last line is counted on a copy and read again next time. The
+// file is read in fixed-size chunks, so memory does not grow with the log; a
+// line is held whole only up to longestLine bytes.
 class LogScanner {
   public:
     static constexpr std::size_t kDefaultChunkSize = 256 * 1024;
