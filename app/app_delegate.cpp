@@ -32,7 +32,7 @@ AppDelegate::AppDelegate(Platform& platform, StatusMenu& statusMenu, std::string
     : platform_(platform), statusMenu_(statusMenu), locale_(std::move(locale)) {}
 
 void AppDelegate::applicationDidFinishLaunching() {
-    recorder_.emplace(platform_);
+    recorder_.emplace(platform_, checkpoints_);
     log_.emplace(platform_.fileSystem, platform_.userDefaults, platform_.systemLog,
                  platform_.homeFolder);
     log_->takeOwnAppendsFrom([this] { return recorder_->ownAppends(); });

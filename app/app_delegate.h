@@ -50,6 +50,9 @@ class AppDelegate {
     void ForgetLast15Minutes();
     void Privacy();
 
+    // Without knowing that no other run records, the interval a killed run
+    // saved may be another's in progress: it is left where it is.
+    void leaveCheckpoints() { checkpoints_ = Recorder::Checkpoints::leave; }
     // Every timed pause lasts this long instead: for tests that cannot wait.
     void setPauseLength(std::chrono::seconds length) { pauseLength_ = length; }
     // What the desktop backend needs the user to know, shown in the tooltip.
@@ -105,6 +108,7 @@ class AppDelegate {
     std::optional<MenuCommand> saveAsSelecter_;
     std::array<std::pair<MenuItem, std::optional<MenuCommand>>, 3> pauseSelecters_{};
     std::optional<Recorder> recorder_;
+    Recorder::Checkpoints checkpoints_ = Recorder::Checkpoints::recover;
     std::optional<Log> log_;
     std::optional<IdleSetting> idleSetting_;
     std::function<void()> showReport_;

@@ -23,8 +23,10 @@ FileError endLastLine(FileWriter& file) {
     return std::nullopt;
 }
 
-Recorder::Recorder(Platform& platform) : platform_(platform) {
-    recoverCheckpoint();
+Recorder::Recorder(Platform& platform, Checkpoints checkpoints) : platform_(platform) {
+    if (checkpoints == Checkpoints::recover) {
+        recoverCheckpoint();
+    }
     init();
 }
 

@@ -30,7 +30,10 @@ FileError endLastLine(FileWriter& file);
 class Recorder {
   public:
     // Creating the recorder prepares it once.
-    explicit Recorder(Platform& platform);
+    // What to do with an interval in progress that a killed run left saved:
+    // write it, or leave it to whichever run may still own it.
+    enum class Checkpoints { recover, leave };
+    explicit Recorder(Platform& platform, Checkpoints checkpoints = Checkpoints::recover);
     ~Recorder();
     Recorder(const Recorder&) = delete;
     Recorder& operator=(const Recorder&) = delete;

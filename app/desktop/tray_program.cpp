@@ -74,7 +74,7 @@ struct DesktopServices {
 class TrayProgram {
   public:
     TrayProgram(QApplication& app, DesktopSession& session, SystemLog& systemLog,
-                SignalPipe& signalPipe)
+                SignalPipe& signalPipe, bool onlyInstance)
         : app_(app),
           session_(session),
           signals_(signalPipe),
@@ -87,6 +87,9 @@ class TrayProgram {
         watchDesktop();
         watchSession();
         keepCheckpoints();
+        if (!onlyInstance) {
+            delegate_.leaveCheckpoints();
+        }
         // TESUKO_PAUSE_SECONDS lets tests see a timed pause end.
         if (const char* seconds = std::getenv("TESUKO_PAUSE_SECONDS");
             seconds && std::atoi(seconds) > 0) {
@@ -269,7 +272,8 @@ int runTrayProgram(int argc, char** argv) {
         return cannotWatch(systemLog, desktop.error);
     }
     SignalPipe signalPipe{SIGTERM, SIGINT, SIGHUP};
-    TrayProgram program(app, *desktop.session, systemLog, signalPipe);
+    TrayProgram program(app, *desktop.session, systemLog, signalPipe,
+                        lock.status() != InstanceLock::Status::Failed);
     return program.run();
 }
 

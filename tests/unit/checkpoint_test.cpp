@@ -40,6 +40,13 @@ TEST_F(CheckpointTest, AnIntervalAlreadyInTheLogIsNotWrittenTwice) {
     EXPECT_FALSE(checkpointLeft());
 }
 
+// A run that cannot tell whether another records leaves its checkpoint alone.
+TEST_F(CheckpointTest, ARunThatMayNotBeAloneLeavesTheCheckpoint) {
+    Recorder next(fakes.platform, Recorder::Checkpoints::leave);
+    EXPECT_EQ(records(), 0u);
+    EXPECT_TRUE(checkpointLeft());
+}
+
 TEST_F(CheckpointTest, ACheckpointThatCannotBeWrittenBackIsKeptForTheNextStart) {
     fakes.fileSystem.writeFailure = "No space left on device";
     Recorder failing(fakes.platform);
