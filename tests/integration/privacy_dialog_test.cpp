@@ -12,14 +12,22 @@
 namespace tesuko {
 namespace {
 
-// The user types into the three lists and presses Save.
-TEST(QtPrivacyDialogTest, SavesTrimmedEntriesAndRefusesAPatternWithItsLineAndReason) {
-    ::setenv("QT_QPA_PLATFORM", "minimal", 0);
-    int argc = 1;
-    char name[] = "tesuko-tests";
-    char* argv[] = {name, nullptr};
-    QApplication application(argc, argv);
+// A dialog on Qt's minimal platform.
+class QtPrivacyDialogTest : public ::testing::Test {
+  protected:
+    static int platformArgc() {
+        ::setenv("QT_QPA_PLATFORM", "minimal", 0);
+        return 1;
+    }
+    char name_[13] = "tesuko-tests";
+    char* argv_[2] = {name_, nullptr};
+    int argc_ = platformArgc();
+    QApplication application_{argc_, argv_};
     QtPrivacyDialog privacy;
+};
+
+// The user types into the three lists and presses Save.
+TEST_F(QtPrivacyDialogTest, SavesTrimmedEntriesAndRefusesAPatternWithItsLineAndReason) {
     std::optional<PrivacyLists> saved;
     privacy.edit({{"*secret*"}, {}, {"Old"}}, [&](const PrivacyLists& lists) { saved = lists; });
     EXPECT_EQ(privacy.privateTitles().toPlainText(), QStringLiteral("*secret*"));
@@ -42,15 +50,9 @@ TEST(QtPrivacyDialogTest, SavesTrimmedEntriesAndRefusesAPatternWithItsLineAndRea
 }
 
 // The reason in the user's language, with the text it quotes as typed.
-TEST(QtPrivacyDialogTest, GivesTheReasonInTheUsersLanguage) {
-    ::setenv("QT_QPA_PLATFORM", "minimal", 0);
-    int argc = 1;
-    char name[] = "tesuko-tests";
-    char* argv[] = {name, nullptr};
-    QApplication application(argc, argv);
+TEST_F(QtPrivacyDialogTest, GivesTheReasonInTheUsersLanguage) {
     QtTranslations japanese(QLocale(QLocale::Japanese, QLocale::Japan));
     ASSERT_TRUE(japanese.translated());
-    QtPrivacyDialog privacy;
     privacy.edit({}, [](const PrivacyLists&) {});
     privacy.privateTitles().setPlainText(QStringLiteral("*\n[z-a]"));
     privacy.buttons().button(QDialogButtonBox::Save)->click();
