@@ -1,29 +1,45 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ranking/daily_totals.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace tesuko {
 
-std::optional<DailyTotals> DailyTotals::restored(std::vector<DayTotals> days,
+std::optional<DailyTotals> DailyTotals::restored(std::span<const DayTotals> days,
                                                  std::size_t applications) {
-    DailyTotals totals;
-    std::vector<std::uint32_t> seenOn(applications, kNone);
-    for (DayTotals& day : days) {
-        auto index = std::uint32_t(totals.days_.size());
-        if (!totals.indexes_.emplace(day.day, index).second) {
+    Restoring restoring(applications);
+    for (const DayTotals& day : days) {
+        if (!restoring.add(day)) {
             return std::nullopt;
         }
-        for (const ApplicationSeconds& entry : day.applications) {
-            if (entry.application >= applications || seenOn[entry.application] == index) {
-                return std::nullopt;
-            }
-            seenOn[entry.application] = index;
-        }
-        totals.days_.push_back(std::move(day));
-        totals.lengths_.push_back(-1);
     }
-    return totals;
+    return std::move(restoring).finish();
+}
+
+bool DailyTotals::Restoring::add(const DayTotals& day) {
+    auto index = std::uint32_t(totals_.days_.size());
+    if (!totals_.indexes_.emplace(day.day, index).second) {
+        return false;
+    }
+    for (const ApplicationSeconds& entry : day.applications) {
+        if (entry.application >= seenOn_.size() || seenOn_[entry.application] == index) {
+            return false;
+        }
+        seenOn_[entry.application] = index;
+    }
+    std::span<ApplicationSeconds> entries = totals_.entries_.take(day.applications.size());
+    std::ranges::copy(day.applications, entries.begin());
+    totals_.days_.push_back({day.day, day.firstLine, day.lastLine, entries});
+    totals_.places_.push_back({-1, std::uint32_t(entries.size())});
+    return true;
+}
+
+bool DailyTotals::operator==(const DailyTotals& other) const {
+    return std::ranges::equal(days_, other.days_, [](const DayTotals& a, const DayTotals& b) {
+        return a.day == b.day && a.firstLine == b.firstLine && a.lastLine == b.lastLine &&
+               std::ranges::equal(a.applications, b.applications);
+    });
 }
 
 const DayTotals* DailyTotals::find(std::int32_t day) const {
@@ -35,7 +51,7 @@ std::uint32_t DailyTotals::lookUp(std::int32_t day) {
     auto [found, fresh] = indexes_.emplace(day, std::uint32_t(days_.size()));
     if (fresh) {
         days_.push_back({day, UINT64_MAX, 0, {}});
-        lengths_.push_back(-1);
+        places_.emplace_back();
     }
     return found->second;
 }
@@ -59,20 +75,42 @@ void DailyTotals::settle() {
         return;
     }
     DayTotals& day = days_[open_.index];
-    for (ApplicationSeconds& entry : day.applications) {
+    const std::size_t known = day.applications.size();
+    std::span<ApplicationSeconds> entries = lengthened(open_.index, open_.arrived);
+    for (ApplicationSeconds& entry : entries.first(known)) {
         entry.seconds = std::exchange(open_.seconds[entry.application], -0.0);
-    }
-    if (day.applications.empty()) {
-        // A new day, the most of them: its list is made once, at its size.
-        day.applications.reserve(open_.arrived);
     }
     for (std::size_t i = 0; i < open_.arrived; ++i) {
         std::uint32_t application = open_.arrivals[i];
-        day.applications.push_back({application, std::exchange(open_.seconds[application], -0.0)});
+        entries[known + i] = {application, std::exchange(open_.seconds[application], -0.0)};
     }
+    day.applications = entries;
     day.lastLine = open_.lastLine;
     open_.arrived = 0;
     open_.index = kNone;
+}
+
+std::span<ApplicationSeconds> DailyTotals::lengthened(std::uint32_t index, std::size_t more) {
+    const DayTotals& day = days_[index];
+    std::uint32_t& room = places_[index].room;
+    // The list was taken from entries_, writable: only days() shows it const.
+    std::span<ApplicationSeconds> list(const_cast<ApplicationSeconds*>(day.applications.data()),
+                                       day.applications.size());
+    const std::size_t size = list.size() + more;
+    if (size <= room) {
+        return {list.data(), size};
+    }
+    if (!list.empty() && entries_.extend(list, more)) {
+        room = std::uint32_t(size);
+        return list;
+    }
+    // A new day's list is made at its size. One that comes back after others
+    // began (the clock set back, logs joined by hand) moves, with room to
+    // double, so that coming back over and over costs no more than twice.
+    std::span<ApplicationSeconds> moved = entries_.take(list.empty() ? size : 2 * size);
+    std::ranges::copy(list, moved.begin());
+    room = std::uint32_t(moved.size());
+    return moved.first(size);
 }
 
 void DailyTotals::OpenDay::makeRoomFor(std::uint32_t application) {

@@ -4,10 +4,14 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <memory_resource>
 #include <optional>
+#include <span>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
+#include "ranking/block_arena.h"
 #include "ranking/local_days.h"
 #include "ranking/wall_start.h"
 
@@ -53,9 +57,8 @@ struct DayTotals {
     // is past last.
     std::uint64_t firstLine = 0;
     std::uint64_t lastLine = 0;
-    std::vector<ApplicationSeconds> applications;  // in order of first appearance that day
-
-    bool operator==(const DayTotals&) const = default;
+    // In order of first appearance that day; the DailyTotals holds them.
+    std::span<const ApplicationSeconds> applications;
 };
 
 // Seconds per application per local day, intervals split at midnight: what a
@@ -64,8 +67,10 @@ class DailyTotals {
   public:
     // Days saved earlier; nullopt unless each day appears once, each
     // application once a day, and every application is below `applications`.
-    static std::optional<DailyTotals> restored(std::vector<DayTotals> days,
+    static std::optional<DailyTotals> restored(std::span<const DayTotals> days,
                                                std::size_t applications);
+    // The same a day at a time, for days read one by one.
+    class Restoring;
 
     // Adds a record's seconds to the days its interval covers; `line` is the
     // offset of its line in the log. days() and find() show it after settle().
@@ -90,10 +95,10 @@ class DailyTotals {
     void settle();
 
     // In order of first appearance.
-    const std::vector<DayTotals>& days() const { return days_; }
+    std::span<const DayTotals> days() const { return days_; }
     const DayTotals* find(std::int32_t day) const;
 
-    bool operator==(const DailyTotals& other) const { return days_ == other.days_; }
+    bool operator==(const DailyTotals& other) const;
 
   private:
     static constexpr std::uint32_t kNone = UINT32_MAX;
@@ -106,10 +111,11 @@ class DailyTotals {
     }
     std::uint32_t lookUp(std::int32_t day);
     std::int64_t lengthOf(std::uint32_t index, const LocalDays& localDays) {
-        if (lengths_[index] < 0) {
-            lengths_[index] = std::int32_t(localDays.dayLength(days_[index].day));
+        std::int32_t& length = places_[index].length;
+        if (length < 0) {
+            length = std::int32_t(localDays.dayLength(days_[index].day));
         }
-        return lengths_[index];
+        return length;
     }
     void addTo(std::uint32_t index, std::uint32_t application, double seconds, std::uint64_t line) {
         if (index != open_.index) {
@@ -129,11 +135,19 @@ class DailyTotals {
         open_.seconds[application] += seconds;
     }
     void open(std::uint32_t index, std::uint64_t line);
+    std::span<ApplicationSeconds> lengthened(std::uint32_t index, std::size_t more);
     void addAcrossMidnight(std::int32_t day, std::int64_t intoDay, std::uint32_t application,
                            double seconds, std::uint64_t line, const LocalDays& localDays);
 
-    std::vector<DayTotals> days_;
-    std::vector<std::int32_t> lengths_;  // per day, in seconds; -1 until needed
+    // A log of decades has tens of thousands of days: both come from the
+    // memory resource that gives large blocks huge pages.
+    std::pmr::vector<DayTotals> days_;
+    BlockArena<ApplicationSeconds> entries_;
+    struct DayPlace {
+        std::int32_t length = -1;  // in seconds; -1 until needed
+        std::uint32_t room = 0;    // how long its list may grow where it is
+    };
+    std::vector<DayPlace> places_;  // per day
     std::unordered_map<std::int32_t, std::uint32_t> indexes_;
     std::uint32_t lastIndex_ = kNone;
     // The day of the last record, which the next one most likely shares.
@@ -161,6 +175,18 @@ class DailyTotals {
         void makeRoomFor(std::uint32_t application);
     };
     OpenDay open_;
+};
+
+class DailyTotals::Restoring {
+  public:
+    explicit Restoring(std::size_t applications) : seenOn_(applications, kNone) {}
+    // False if the day breaks the rules of restored().
+    [[nodiscard]] bool add(const DayTotals& day);
+    DailyTotals finish() && { return std::move(totals_); }
+
+  private:
+    DailyTotals totals_;
+    std::vector<std::uint32_t> seenOn_;  // by application, the last day it was on
 };
 
 }  // namespace tesuko

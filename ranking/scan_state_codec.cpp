@@ -145,8 +145,9 @@ std::string packDays(const DailyTotals& totals) {
     return out;
 }
 
-std::optional<std::vector<DayTotals>> unpackDays(std::string_view in) {
-    std::vector<DayTotals> days;
+std::optional<DailyTotals> unpackDays(std::string_view in, std::size_t applications) {
+    DailyTotals::Restoring restoring(applications);
+    std::vector<ApplicationSeconds> entries;
     while (!in.empty()) {
         DayTotals day;
         std::uint32_t count = 0;
@@ -154,14 +155,17 @@ std::optional<std::vector<DayTotals>> unpackDays(std::string_view in) {
             !take(in, count) || in.size() / 12 < count) {
             return std::nullopt;
         }
-        day.applications.resize(count);
-        for (ApplicationSeconds& entry : day.applications) {
+        entries.resize(count);
+        for (ApplicationSeconds& entry : entries) {
             take(in, entry.application);
             take(in, entry.seconds);
         }
-        days.push_back(std::move(day));
+        day.applications = entries;
+        if (!restoring.add(day)) {
+            return std::nullopt;
+        }
     }
-    return days;
+    return std::move(restoring).finish();
 }
 
 std::optional<ReadPosition> decodePosition(Decoder& in) {
@@ -243,14 +247,12 @@ std::optional<ScanState> decodeScanState(std::string_view bytes) {
     auto applications = position ? decodeApplications(in) : std::nullopt;
     auto zone = applications ? in.text() : std::nullopt;
     auto packed = zone ? in.text() : std::nullopt;
-    auto days = packed ? unpackDays(*packed) : std::nullopt;
-    if (!days || !in.atEnd()) {
+    auto daily = packed ? unpackDays(*packed, applications->size()) : std::nullopt;
+    if (!daily || !in.atEnd()) {
         return std::nullopt;
     }
-    std::size_t count = applications->size();
     auto totals = ApplicationTotals::restored(std::move(*applications));
-    auto daily = totals ? DailyTotals::restored(std::move(*days), count) : std::nullopt;
-    if (!daily) {
+    if (!totals) {
         return std::nullopt;
     }
     return ScanState{std::move(*position), std::move(*totals), std::move(*daily),

@@ -159,8 +159,11 @@ TEST_F(ReportCommandTest, ASecondReportStartsFromTheTraysCache) {
     const std::string cache = totalsCachePath(home.cacheFolder());
     std::optional<ScanState> state = decodeScanState(files.content(cache));
     ASSERT_TRUE(state);
-    std::vector<DayTotals> days = state->days.days();
-    days.at(0).applications.at(0).seconds = 120;
+    std::vector<DayTotals> days(state->days.days().begin(), state->days.days().end());
+    std::vector<ApplicationSeconds> doctored(days.at(0).applications.begin(),
+                                             days.at(0).applications.end());
+    doctored.at(0).seconds = 120;
+    days.at(0).applications = doctored;
     state->days = *DailyTotals::restored(days, 1);
     files.rewrite(cache, encodeScanState(*state));
     EXPECT_EQ(run({"--format", "json"}),
