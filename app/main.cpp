@@ -14,6 +14,7 @@
 #include "app/report_command.h"
 #include "app/top_command.h"
 #include "platform/posix/env_home_folder.h"
+#include "platform/posix/huge_page_memory.h"
 #include "platform/posix/posix_file_system.h"
 #include "platform/posix/syslog_system_log.h"
 #include "platform/posix/system_clock.h"
@@ -123,6 +124,7 @@ const Command kCommands[] = {
 }  // namespace
 
 int main(int argc, char** argv) {
+    tesuko::useHugePagesForLargeBlocks();
     const std::vector<std::string> args(argv + 1, argv + argc);
     if (args.empty()) {
         return tesuko::runTrayProgram(argc, argv);

@@ -18,6 +18,7 @@
 #include "app/report_command.h"
 #include "bench/peak_memory.h"
 #include "bench/summary_reporter.h"
+#include "platform/posix/huge_page_memory.h"
 #include "platform/posix/posix_file_system.h"
 #include "platform/posix/system_clock.h"
 #include "ranking/log.h"
@@ -118,6 +119,7 @@ void windowOpening(benchmark::State& state, Setting setting) {
 }  // namespace tesuko::bench
 
 int main(int argc, char** argv) {
+    tesuko::useHugePagesForLargeBlocks();  // as the program does
     using namespace tesuko::bench;
     const char* folder = std::getenv("TESUKO_BENCH_LOGS");
     std::string log = folder ? std::string(folder) + "/10y.csv" : "";

@@ -18,6 +18,7 @@
 #include "bench/log_generator.h"
 #include "bench/peak_memory.h"
 #include "bench/summary_reporter.h"
+#include "platform/posix/huge_page_memory.h"
 #include "platform/posix/posix_file_system.h"
 #include "ranking/log.h"
 #include "tests/fakes/fake_home_folder.h"
@@ -285,6 +286,7 @@ void registerAll(const std::vector<GeneratedLog>& logs, const std::string& folde
 }  // namespace tesuko::bench
 
 int main(int argc, char** argv) {
+    tesuko::useHugePagesForLargeBlocks();  // as the program does
     const char* folder = std::getenv("TESUKO_BENCH_LOGS");
     auto logs = folder ? tesuko::bench::logsIn(folder) : decltype(tesuko::bench::logsIn("")){};
     if (logs.empty()) {

@@ -1,0 +1,78 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "platform/posix/huge_page_memory.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+namespace tesuko {
+namespace {
+
+constexpr std::size_t kHuge = HugePageMemory::kHugePage;
+
+struct CountingMemory : std::pmr::memory_resource {
+    std::size_t bytes = 0;
+
+    void* do_allocate(std::size_t size, std::size_t alignment) override {
+        bytes += size;
+        return std::pmr::new_delete_resource()->allocate(size, alignment);
+    }
+    void do_deallocate(void* pointer, std::size_t size, std::size_t alignment) override {
+        bytes -= size;
+        std::pmr::new_delete_resource()->deallocate(pointer, size, alignment);
+    }
+    bool do_is_equal(const memory_resource& other) const noexcept override {
+        return this == &other;
+    }
+};
+
+// The lines of /proc/self/smaps that describe the mapping holding `address`.
+std::string mappingOf(const void* address) {
+    const auto at = reinterpret_cast<std::uintptr_t>(address);
+    std::ifstream smaps("/proc/self/smaps");
+    std::string found;
+    bool inside = false;
+    for (std::string line; std::getline(smaps, line);) {
+        std::uintptr_t start = 0;
+        std::uintptr_t end = 0;
+        char dash = 0;
+        if (std::istringstream(line) >> std::hex >> start >> dash >> end && dash == '-') {
+            inside = start <= at && at < end;
+        }
+        if (inside) {
+            found += line + '\n';
+        }
+    }
+    return found;
+}
+
+TEST(HugePageMemoryTest, GivesLargeBlocksAlignedHugePageMappingsAndSmallOnesToTheOther) {
+    CountingMemory smaller;
+    HugePageMemory memory(&smaller);
+    void* small = memory.allocate(kHuge - 1, 16);
+    EXPECT_EQ(smaller.bytes, kHuge - 1);
+
+    const std::size_t size = kHuge + kHuge / 2;
+    auto* large = static_cast<char*>(memory.allocate(size, 8));
+    EXPECT_EQ(smaller.bytes, kHuge - 1);
+    EXPECT_EQ(reinterpret_cast<std::uintptr_t>(large) % kHuge, 0u);
+    std::memset(large, 1, size);
+    const std::string mapping = mappingOf(large);
+    if (std::filesystem::exists("/sys/kernel/mm/transparent_hugepage")) {
+        EXPECT_NE(mapping.find("VmFlags:"), std::string::npos) << mapping;
+        EXPECT_NE(mapping.find(" hg"), std::string::npos) << "advised for huge pages:\n" << mapping;
+    }
+
+    memory.deallocate(large, size, 8);
+    EXPECT_EQ(mappingOf(large + kHuge), "") << "the mapping is gone";
+    memory.deallocate(small, kHuge - 1, 16);
+    EXPECT_EQ(smaller.bytes, 0u);
+}
+
+}  // namespace
+}  // namespace tesuko
