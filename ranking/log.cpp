@@ -1,20 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ranking/log.h"
 
-#include "recorder/log_location.h"
-
 namespace tesuko {
 
 Log::Log(FileSystem& fileSystem, UserDefaults& defaults, SystemLog& systemLog, HomeFolder& home)
-    : fileSystem_(fileSystem),
-      defaults_(defaults),
-      systemLog_(systemLog),
-      home_(home),
-      scanner_(systemLog) {}
+    : fileSystem_(fileSystem), pathLookup_(defaults, systemLog, home), scanner_(systemLog) {}
 
 bool Log::scanLogPart(std::uint64_t bytes) {
-    scanner_.scan(fileSystem_, logPath(defaults_, systemLog_, home_),
-                  ownAppends_ ? ownAppends_() : std::nullopt, bytes);
+    scanner_.scan(fileSystem_, pathLookup_.path(), ownAppends_ ? ownAppends_() : std::nullopt,
+                  bytes);
     return scanner_.scanner().caughtUp();
 }
 

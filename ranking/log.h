@@ -13,6 +13,7 @@
 #include "ranking/log_scanner.h"
 #include "ranking/rank_list.h"
 #include "ranking/totals_cache.h"
+#include "recorder/log_location.h"
 
 namespace tesuko {
 
@@ -49,9 +50,7 @@ class Log {
 
   private:
     FileSystem& fileSystem_;
-    UserDefaults& defaults_;
-    SystemLog& systemLog_;
-    HomeFolder& home_;
+    LogPathLookup pathLookup_;
     CachedScanner scanner_;
     std::function<std::optional<OwnAppends>()> ownAppends_;
 };

@@ -13,29 +13,47 @@ std::string defaultLogPath(HomeFolder& home) {
     return defaultLogFolder(home) + "/log.csv";
 }
 
-std::optional<FolderAndFile> storedLogLocation(UserDefaults& defaults, SystemLog& systemLog) {
-    std::optional<std::string> stored = Setting(defaults, systemLog).getFilePath();
-    if (!stored) {
-        return std::nullopt;
-    }
-    std::string urlText = *stored;
+namespace {
+
+std::optional<FolderAndFile> locationIn(std::string urlText) {
     if (urlText.starts_with("/")) {
         urlText = "file://" + urlText;
     }
     if (!urlText.starts_with("file:///") || urlText.ends_with("/")) {
-        systemLog.warning("The stored log location \"" + *stored +
-                          "\" is neither a file URL nor an absolute file path; using the "
-                          "default location instead.");
         return std::nullopt;
     }
     return splitFolderAndFile(urlText);
 }
 
-std::string logPath(UserDefaults& defaults, SystemLog& systemLog, HomeFolder& home) {
-    if (auto stored = storedLogLocation(defaults, systemLog)) {
-        return stored->folder + stored->fileName;
+void warnUnusable(SystemLog& systemLog, const std::string& stored) {
+    systemLog.warning("The stored log location \"" + stored +
+                      "\" is neither a file URL nor an absolute file path; using the "
+                      "default location instead.");
+}
+
+}  // namespace
+
+std::optional<FolderAndFile> storedLogLocation(UserDefaults& defaults, SystemLog& systemLog) {
+    std::optional<std::string> stored = Setting(defaults, systemLog).getFilePath();
+    std::optional<FolderAndFile> location = stored ? locationIn(*stored) : std::nullopt;
+    if (stored && !location) {
+        warnUnusable(systemLog, *stored);
     }
-    return defaultLogPath(home);
+    return location;
+}
+
+std::string logPath(UserDefaults& defaults, SystemLog& systemLog, HomeFolder& home) {
+    return LogPathLookup(defaults, systemLog, home).path();
+}
+
+std::string LogPathLookup::path() {
+    std::optional<std::string> stored = Setting(defaults_, systemLog_).getFilePath();
+    std::optional<FolderAndFile> location = stored ? locationIn(*stored) : std::nullopt;
+    if (stored && !location && stored != reported_) {
+        warnUnusable(systemLog_, *stored);
+        reported_ = stored;
+    }
+    return location ? location->folder + location->fileName : defaultLogPath(home_);
 }
 
 }  // namespace tesuko

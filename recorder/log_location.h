@@ -27,4 +27,19 @@ std::optional<FolderAndFile> storedLogLocation(UserDefaults& defaults, SystemLog
 // or the default one while none is stored.
 std::string logPath(UserDefaults& defaults, SystemLog& systemLog, HomeFolder& home);
 
+// logPath() for callers that look it up over and over (each scan, each
+// tooltip): an unusable stored location is logged the first time only.
+class LogPathLookup {
+  public:
+    LogPathLookup(UserDefaults& defaults, SystemLog& systemLog, HomeFolder& home)
+        : defaults_(defaults), systemLog_(systemLog), home_(home) {}
+    std::string path();
+
+  private:
+    UserDefaults& defaults_;
+    SystemLog& systemLog_;
+    HomeFolder& home_;
+    std::optional<std::string> reported_;  // the unusable value logged last
+};
+
 }  // namespace tesuko

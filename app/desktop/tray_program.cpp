@@ -95,10 +95,7 @@ class TrayProgram {
             seconds && std::atoi(seconds) > 0) {
             delegate_.setPauseLength(std::chrono::seconds(std::atoi(seconds)));
         }
-        statusMenu_.setLogPathSource([this] {
-            Platform& p = services_.platform;
-            return logPath(p.userDefaults, p.systemLog, p.homeFolder);
-        });
+        statusMenu_.setLogPathSource([this] { return logPath_.path(); });
     }
     TrayProgram(const TrayProgram&) = delete;
     TrayProgram& operator=(const TrayProgram&) = delete;
@@ -236,6 +233,8 @@ class TrayProgram {
     std::unique_ptr<SessionEvents> sessionEvents_;
     std::optional<ReportWindow> reportWindow_;
     LostDesktopExit lostDesktopExit_{delegate_, session_};
+    LogPathLookup logPath_{services_.platform.userDefaults, services_.platform.systemLog,
+                           services_.platform.homeFolder};
 };
 
 int cannotWatch(SystemLog& systemLog, const std::string& why) {

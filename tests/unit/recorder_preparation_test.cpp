@@ -66,6 +66,9 @@ TEST_F(PreparationTest, AStoredLocationThatIsNoPathOrFileUrlMeansTheDefaultForBo
         EXPECT_NE(local.systemLog.lines.front().find("neither a file URL nor an absolute"),
                   std::string::npos)
             << stored;
+        const std::size_t said = local.systemLog.lines.size();
+        ranking.scanLog();
+        EXPECT_EQ(local.systemLog.lines.size(), said) << "said once, not at each scan";
     }
 }
 
