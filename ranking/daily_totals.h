@@ -139,8 +139,9 @@ class DailyTotals {
     void addAcrossMidnight(std::int32_t day, std::int64_t intoDay, std::uint32_t application,
                            double seconds, std::uint64_t line, const LocalDays& localDays);
 
-    // A log of decades has tens of thousands of days: both come from the
-    // memory resource that gives large blocks huge pages.
+    // A log of decades has tens of thousands of days: both take their memory
+    // from the default memory resource, where the program gives large blocks
+    // huge pages.
     std::pmr::vector<DayTotals> days_;
     BlockArena<ApplicationSeconds> entries_;
     struct DayPlace {
