@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <sanitizer/asan_interface.h>
 #include <algorithm>
 #include <cstddef>
 #include <memory>
@@ -26,6 +27,8 @@ class BlockArena {
 
     explicit BlockArena(std::pmr::memory_resource* memory = std::pmr::get_default_resource())
         : memory_(memory) {}
+    BlockArena(BlockArena&&) noexcept = default;
+    BlockArena& operator=(BlockArena&&) noexcept = default;
 
     // Room for `count` values, default-initialised.
     std::span<T> take(std::size_t count) {
@@ -58,12 +61,15 @@ class BlockArena {
         std::pmr::memory_resource* memory;
         std::size_t size;
         void operator()(T* values) const {
+            ASAN_UNPOISON_MEMORY_REGION(values, size * sizeof(T));
             memory->deallocate(values, size * sizeof(T), alignof(T));
         }
     };
-    // Values are made only as they are taken: a block's untouched memory
-    // costs nothing.
+    // Values are made only as they are taken, so a block's memory is not
+    // touched before. Under AddressSanitizer the rest is out of bounds, as
+    // past the end of a vector.
     static T* made(T* at, std::size_t count) {
+        ASAN_UNPOISON_MEMORY_REGION(at, count * sizeof(T));
         std::uninitialized_default_construct_n(at, count);
         return at;
     }
@@ -71,7 +77,9 @@ class BlockArena {
         Block(std::pmr::memory_resource& memory, std::size_t size)
             : size(size),
               values(static_cast<T*>(memory.allocate(size * sizeof(T), alignof(T))),
-                     Release{&memory, size}) {}
+                     Release{&memory, size}) {
+            ASAN_POISON_MEMORY_REGION(values.get(), size * sizeof(T));
+        }
         std::size_t size;
         std::unique_ptr<T[], Release> values;
     };

@@ -100,13 +100,15 @@ std::span<ApplicationSeconds> DailyTotals::lengthened(std::uint32_t index, std::
     if (size <= room) {
         return {list.data(), size};
     }
-    if (!list.empty() && entries_.extend(list, more)) {
+    std::span<ApplicationSeconds> held(list.data(), room);
+    if (!list.empty() && entries_.extend(held, size - room)) {
         room = std::uint32_t(size);
-        return list;
+        return held;
     }
     // A new day's list is made at its size. One that comes back after others
     // began (the clock set back, logs joined by hand) moves, with room to
-    // double, so that coming back over and over costs no more than twice.
+    // double: coming back over and over costs a few times its size, not its
+    // square.
     std::span<ApplicationSeconds> moved = entries_.take(list.empty() ? size : 2 * size);
     std::ranges::copy(list, moved.begin());
     room = std::uint32_t(moved.size());

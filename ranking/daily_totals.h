@@ -94,7 +94,7 @@ class DailyTotals {
     // Writes what was added since the last call into days().
     void settle();
 
-    // In order of first appearance.
+    // In order of first appearance; valid until the next add() or settle().
     std::span<const DayTotals> days() const { return days_; }
     const DayTotals* find(std::int32_t day) const;
 

@@ -63,13 +63,17 @@ TEST(HugePageMemoryTest, GivesLargeBlocksAlignedHugePageMappingsAndSmallOnesToTh
     EXPECT_EQ(reinterpret_cast<std::uintptr_t>(large) % kHuge, 0u);
     std::memset(large, 1, size);
     const std::string mapping = mappingOf(large);
+    std::ostringstream range;
+    range << std::hex << reinterpret_cast<std::uintptr_t>(large) << '-'
+          << reinterpret_cast<std::uintptr_t>(large + 2 * kHuge) << ' ';
+    EXPECT_TRUE(mapping.starts_with(range.str())) << "no more and no less:\n" << mapping;
     if (std::filesystem::exists("/sys/kernel/mm/transparent_hugepage")) {
         EXPECT_NE(mapping.find("VmFlags:"), std::string::npos) << mapping;
         EXPECT_NE(mapping.find(" hg"), std::string::npos) << "advised for huge pages:\n" << mapping;
     }
 
     memory.deallocate(large, size, 8);
-    EXPECT_EQ(mappingOf(large + kHuge), "") << "the mapping is gone";
+    EXPECT_EQ(mappingOf(large + 2 * kHuge - 1), "") << "the mapping is gone";
     memory.deallocate(small, kHuge - 1, 16);
     EXPECT_EQ(smaller.bytes, 0u);
 }
