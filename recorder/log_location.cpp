@@ -33,27 +33,29 @@ void warnUnusable(SystemLog& systemLog, const std::string& stored) {
 
 }  // namespace
 
-std::optional<FolderAndFile> storedLogLocation(UserDefaults& defaults, SystemLog& systemLog) {
-    std::optional<std::string> stored = Setting(defaults, systemLog).getFilePath();
+std::optional<FolderAndFile> StoredLogLocation::read() {
+    std::optional<std::string> stored = Setting(defaults_, systemLog_).getFilePath();
     std::optional<FolderAndFile> location = stored ? locationIn(*stored) : std::nullopt;
-    if (stored && !location) {
-        warnUnusable(systemLog, *stored);
+    if (!stored || location) {
+        reported_.reset();
+    } else if (stored != reported_) {
+        warnUnusable(systemLog_, *stored);
+        reported_ = stored;
     }
     return location;
 }
 
-std::string logPath(UserDefaults& defaults, SystemLog& systemLog, HomeFolder& home) {
-    return LogPathLookup(defaults, systemLog, home).path();
+std::optional<FolderAndFile> storedLogLocation(UserDefaults& defaults, SystemLog& systemLog) {
+    return StoredLogLocation(defaults, systemLog).read();
 }
 
 std::string LogPathLookup::path() {
-    std::optional<std::string> stored = Setting(defaults_, systemLog_).getFilePath();
-    std::optional<FolderAndFile> location = stored ? locationIn(*stored) : std::nullopt;
-    if (stored && !location && stored != reported_) {
-        warnUnusable(systemLog_, *stored);
-        reported_ = stored;
-    }
-    return location ? location->folder + location->fileName : defaultLogPath(home_);
+    std::optional<FolderAndFile> stored = stored_.read();
+    return stored ? stored->folder + stored->fileName : defaultLogPath(home_);
+}
+
+std::string logPath(UserDefaults& defaults, SystemLog& systemLog, HomeFolder& home) {
+    return LogPathLookup(defaults, systemLog, home).path();
 }
 
 }  // namespace tesuko

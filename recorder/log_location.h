@@ -20,26 +20,33 @@ std::string defaultLogPath(HomeFolder& home);
 // The location the settings hold (percent-escapes decoded), split into folder
 // and file name; nullopt when none is stored, or when what is stored is
 // neither a file URL nor an absolute path, which is logged: such a value would
-// send records and ranking to different places.
-std::optional<FolderAndFile> storedLogLocation(UserDefaults& defaults, SystemLog& systemLog);
-
-// The log that recording writes and the ranking reads: the stored location,
-// or the default one while none is stored.
-std::string logPath(UserDefaults& defaults, SystemLog& systemLog, HomeFolder& home);
-
-// logPath() for callers that look it up over and over (each scan, each
-// tooltip): an unusable stored location is logged the first time only.
-class LogPathLookup {
+// send records and ranking to different places. Read over and over (at each
+// scan, each tooltip), an unusable value is logged the first time it is met.
+class StoredLogLocation {
   public:
-    LogPathLookup(UserDefaults& defaults, SystemLog& systemLog, HomeFolder& home)
-        : defaults_(defaults), systemLog_(systemLog), home_(home) {}
-    std::string path();
+    StoredLogLocation(UserDefaults& defaults, SystemLog& systemLog)
+        : defaults_(defaults), systemLog_(systemLog) {}
+    std::optional<FolderAndFile> read();
 
   private:
     UserDefaults& defaults_;
     SystemLog& systemLog_;
-    HomeFolder& home_;
-    std::optional<std::string> reported_;  // the unusable value logged last
+    std::optional<std::string> reported_;  // the unusable value met last
 };
+std::optional<FolderAndFile> storedLogLocation(UserDefaults& defaults, SystemLog& systemLog);
+
+// The log that recording writes and the ranking reads: the stored location,
+// or the default one while none is stored.
+class LogPathLookup {
+  public:
+    LogPathLookup(UserDefaults& defaults, SystemLog& systemLog, HomeFolder& home)
+        : stored_(defaults, systemLog), home_(home) {}
+    std::string path();
+
+  private:
+    StoredLogLocation stored_;
+    HomeFolder& home_;
+};
+std::string logPath(UserDefaults& defaults, SystemLog& systemLog, HomeFolder& home);
 
 }  // namespace tesuko

@@ -224,6 +224,9 @@ class TrayProgram {
     DesktopSession& session_;
     SignalPipe& signals_;
     DesktopServices services_;
+    // Before the menu, whose tooltip uses it to its end.
+    LogPathLookup logPath_{services_.platform.userDefaults, services_.platform.systemLog,
+                           services_.platform.homeFolder};
     QtStatusMenu statusMenu_;
     AppDelegate delegate_;
     QSocketNotifier signalNotifier_;
@@ -233,8 +236,6 @@ class TrayProgram {
     std::unique_ptr<SessionEvents> sessionEvents_;
     std::optional<ReportWindow> reportWindow_;
     LostDesktopExit lostDesktopExit_{delegate_, session_};
-    LogPathLookup logPath_{services_.platform.userDefaults, services_.platform.systemLog,
-                           services_.platform.homeFolder};
 };
 
 int cannotWatch(SystemLog& systemLog, const std::string& why) {

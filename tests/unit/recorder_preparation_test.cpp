@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "ranking/log.h"
 #include "tests/unit/recorder_fixture.h"
 
@@ -63,12 +65,23 @@ TEST_F(PreparationTest, AStoredLocationThatIsNoPathOrFileUrlMeansTheDefaultForBo
         Log ranking(local.fileSystem, local.userDefaults, local.systemLog, local.homeFolder);
         ranking.scanLog();
         EXPECT_EQ(ranking.getRankLog().size(), 1u) << stored;
-        EXPECT_NE(local.systemLog.lines.front().find("neither a file URL nor an absolute"),
-                  std::string::npos)
-            << stored;
-        const std::size_t said = local.systemLog.lines.size();
+        for (const std::string& line :
+             {local.systemLog.lines.front(), local.systemLog.lines.back()}) {
+            EXPECT_NE(line.find("neither a file URL nor an absolute"), std::string::npos) << stored;
+        }
+        auto said = [&] {
+            return std::ranges::count_if(local.systemLog.lines, [](const std::string& line) {
+                return line.find("neither a file URL") != std::string::npos;
+            });
+        };
+        const auto before = said();
         ranking.scanLog();
-        EXPECT_EQ(local.systemLog.lines.size(), said) << "said once, not at each scan";
+        EXPECT_EQ(said(), before) << "said once, not at each scan";
+        local.userDefaults.values["saveFilePath"] = kDefaultLog;
+        ranking.scanLog();
+        local.userDefaults.values["saveFilePath"] = stored;
+        ranking.scanLog();
+        EXPECT_EQ(said(), before + 1) << "said again when it comes back";
     }
 }
 
