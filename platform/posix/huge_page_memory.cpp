@@ -52,6 +52,7 @@ void HugePageMemory::do_deallocate(void* pointer, std::size_t bytes, std::size_t
 }
 
 void useHugePagesForLargeBlocks() {
+    // What takes memory from it is made after it, so it is destroyed before.
     static HugePageMemory memory;
     std::pmr::set_default_resource(&memory);
 }
