@@ -25,12 +25,6 @@ std::optional<FolderAndFile> locationIn(std::string urlText) {
     return splitFolderAndFile(urlText);
 }
 
-void warnUnusable(SystemLog& systemLog, const std::string& stored) {
-    systemLog.warning("The stored log location \"" + stored +
-                      "\" is neither a file URL nor an absolute file path; using the "
-                      "default location instead.");
-}
-
 }  // namespace
 
 std::optional<FolderAndFile> StoredLogLocation::read() {
@@ -39,7 +33,9 @@ std::optional<FolderAndFile> StoredLogLocation::read() {
     if (!stored || location) {
         reported_.reset();
     } else if (stored != reported_) {
-        warnUnusable(systemLog_, *stored);
+        systemLog_.warning("The stored log location \"" + *stored +
+                           "\" is neither a file URL nor an absolute file path; using the "
+                           "default location instead.");
         reported_ = stored;
     }
     return location;
