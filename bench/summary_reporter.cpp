@@ -39,6 +39,21 @@ std::string labelOf(const std::string& name) {
     return name.substr(start, name.find('/', start) - start);
 }
 
+// Google Benchmark 1.8 replaced a run's error fields with its skip fields.
+template <typename BenchmarkRun>
+std::optional<std::string> failureOf(const BenchmarkRun& run) {
+    if constexpr (requires { run.skip_message; }) {
+        if (run.skipped) {
+            return run.skip_message;
+        }
+    } else {
+        if (run.error_occurred) {
+            return run.error_message;
+        }
+    }
+    return std::nullopt;
+}
+
 std::string fixed(double value, int digits) {
     std::ostringstream out;
     out << std::fixed << std::setprecision(digits) << value;
@@ -56,8 +71,8 @@ void SummaryReporter::ReportRuns(const std::vector<Run>& runs) {
         for (const auto& [name, counter] : run.counters) {
             result.counters[name] = counter.value;
         }
-        if (run.error_occurred) {
-            result.error = run.error_message;
+        if (std::optional<std::string> failure = failureOf(run)) {
+            result.error = *failure;
         }
         std::string name = run.benchmark_name();
         results_[name] = result;

@@ -5,6 +5,8 @@
 #include <unicode/ucnv_err.h>
 #include <unicode/unistr.h>
 
+#include <cstdint>
+
 namespace tesuko {
 
 void ShiftJisWidth::Close::operator()(UConverter* converter) const {

@@ -2,6 +2,7 @@
 #include "platform/x11/x11_atoms.h"
 
 #include <array>
+#include <cstdint>
 #include <cstring>
 
 #include "platform/x11/xcb_reply.h"
