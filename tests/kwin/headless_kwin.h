@@ -80,8 +80,16 @@ class ActiveReports : public QDBusVirtualObject {
     std::optional<std::string> last;
 };
 
-// KWin 5.27 on its virtual output, on the private bus, with a Wayland socket
-// of its own. The installed binary carries a file capability a container may
+// What the tests' scripts call, in KWin 5's words and in KWin 6's.
+inline const std::string kScriptPrelude =
+    "const kwin6 = 'windowList' in workspace;"
+    "function windows() { return kwin6 ? workspace.windowList() : workspace.clientList(); }"
+    "function activeWindow() { return kwin6 ? workspace.activeWindow : workspace.activeClient; }"
+    "function activate(w) {"
+    "  if (kwin6) workspace.activeWindow = w; else workspace.activeClient = w; }\n";
+
+// KWin 5.27 or 6 on its virtual output, on the private bus, with a Wayland
+// socket of its own. The installed binary carries a file capability a container may
 // not grant; a copy has none, and its name must still end in kwin_wayland.
 class HeadlessKwin {
   public:
@@ -123,21 +131,21 @@ class HeadlessKwin {
     // KWin told that it had.
     std::chrono::steady_clock::time_point activate(const std::string& application) {
         const std::string select =
-            "for (const w of workspace.clientList()) if (w.resourceClass == '" + application +
-            "') workspace.activeClient = w;";
-        if (!pumpUntil([&] {
-                return evaluate("workspace.activeClient.resourceClass", select) == application;
-            })) {
+            "for (const w of windows()) if (w.resourceClass == '" + application + "') activate(w);";
+        if (!pumpUntil(
+                [&] { return evaluate("activeWindow().resourceClass", select) == application; })) {
             throw std::runtime_error("KWin did not activate " + application);
         }
         return std::chrono::steady_clock::now();
     }
-    // The JavaScript expression's value in KWin, after the statements ran:
-    // a script run once, under a name of its own, tells the test.
+    // The JavaScript expression's value in KWin, after the statements ran
+    // (with the prelude's functions at hand): a script run once, under a
+    // name of its own, tells the test.
     std::string evaluate(const std::string& expression, const std::string& statements = "") {
         const QString name = QStringLiteral("kwin-test-%1").arg(++scripts_);
         writeFile(bus.dir / name.toStdString(),
-                  statements + "callDBus('" + control_.baseService().toStdString() +
+                  kScriptPrelude + statements + "callDBus('" +
+                      control_.baseService().toStdString() +
                       "', '/active', 'test.Active', 'Report', String(" + expression + "));");
         reports_.last.reset();
         scripting("loadScript", {QString::fromStdString(bus.dir / name.toStdString()), name});

@@ -42,8 +42,7 @@ class TrayOnKwinTest : public ::testing::Test {
             ASSERT_TRUE(window.waitForReadyRead(10000) && window.readLine() == "ready\n");
         }
         // KWin may take on a window, and activate it, after the window was shown.
-        ASSERT_TRUE(
-            pumpUntil([&] { return kwin.evaluate("workspace.clientList().length") == "2"; }));
+        ASSERT_TRUE(pumpUntil([&] { return kwin.evaluate("windows().length") == "2"; }));
         kwin.activate("kwin.Beta");
         start(tesuko, {kTesuko},
               kwin.env({{"HOME", home()},
@@ -114,8 +113,7 @@ TEST_F(TrayOnKwinTest, RealSwitchesGiveOneRecordEachTimedLikeTheSwitchesAndTitle
     const auto toAlpha = switchTo("kwin.Alpha", 1);
     pause(300ms);
     windows[0].write("Alpha two\n");  // a new title alone writes nothing
-    ASSERT_TRUE(
-        pumpUntil([&] { return kwin.evaluate("workspace.activeClient.caption") == "Alpha two"; }));
+    ASSERT_TRUE(pumpUntil([&] { return kwin.evaluate("activeWindow().caption") == "Alpha two"; }));
     const auto toBeta = switchTo("kwin.Beta", 2);
     pause(400ms);
     const auto backToAlpha = switchTo("kwin.Alpha", 3);
