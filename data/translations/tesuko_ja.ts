@@ -163,8 +163,8 @@
         <translation>tesuko の GNOME Shell 拡張機能でエラーが起きました: %1</translation>
     </message>
     <message>
-        <source>tesuko&apos;s extension does not support GNOME Shell %1 yet</source>
-        <translation>tesuko の拡張機能はまだ GNOME Shell %1 に対応していません</translation>
+        <source>tesuko&apos;s extension is tested with GNOME Shell up to %1, not yet %2. To try it anyway, run: gsettings set org.gnome.shell disable-extension-version-validation true, then log out and back in</source>
+        <translation>tesuko の拡張機能は GNOME Shell %1 までで検証済みで、%2 ではまだです。それでも試すには gsettings set org.gnome.shell disable-extension-version-validation true を実行してから、一度ログアウトしてログインし直してください</translation>
     </message>
     <message>
         <source>Turn on extensions in GNOME&apos;s Extensions app, then log out and back in once for tesuko to see the windows: GNOME Shell loads its extension only at login</source>

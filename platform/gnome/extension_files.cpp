@@ -2,6 +2,10 @@
 #include "platform/gnome/extension_files.h"
 
 #include <QCoreApplication>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QStandardPaths>
 #include <fstream>
 #include <iterator>
@@ -52,6 +56,24 @@ std::optional<fs::path> shippedExtension(int shellMajorVersion) {
         }
     }
     return std::nullopt;
+}
+
+std::optional<int> newestListedShell(const fs::path& form) {
+    QFile metadata(QString::fromStdString((form / "metadata.json").string()));
+    if (!metadata.open(QIODevice::ReadOnly)) {
+        return std::nullopt;
+    }
+    std::optional<int> newest;
+    const QJsonArray listed =
+        QJsonDocument::fromJson(metadata.readAll()).object().value("shell-version").toArray();
+    for (const QJsonValue& version : listed) {
+        bool number = false;
+        const int major = version.toString().section(QLatin1Char('.'), 0, 0).toInt(&number);
+        if (number && (!newest || major > *newest)) {
+            newest = major;
+        }
+    }
+    return newest;
 }
 
 std::optional<fs::path> userExtensionFolder() {

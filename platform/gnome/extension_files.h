@@ -19,6 +19,10 @@ inline constexpr int kOldestShell = 43;
 // when it is not there or the Shell is older than 43.
 std::optional<std::filesystem::path> shippedExtension(int shellMajorVersion);
 
+// The newest Shell version the form's metadata.json lists; none when it
+// cannot be read.
+std::optional<int> newestListedShell(const std::filesystem::path& form);
+
 // Where the Shell looks for the user's own copy:
 // $XDG_DATA_HOME/gnome-shell/extensions/<uuid>; none without a home folder.
 std::optional<std::filesystem::path> userExtensionFolder();

@@ -35,6 +35,16 @@ void enableAtNextLogin(SystemLog& systemLog) {
     }
 }
 
+// The Shell refuses an extension whose metadata does not list its version.
+// The user may tell it to try anyway: the form has run unchanged on every
+// Shell since 45.
+std::string untestedShell(int newestListed, int running) {
+    return "tesuko's extension is tested with GNOME Shell up to " + std::to_string(newestListed) +
+           ", not yet " + std::to_string(running) +
+           ". To try it anyway, run: gsettings set org.gnome.shell "
+           "disable-extension-version-validation true, then log out and back in";
+}
+
 // Puts the form made for the running Shell in the user's folder, which the
 // Shell reads before the system's.
 std::optional<std::string> install(const GnomeShell& shell, const ExtensionInfo& info,
@@ -64,11 +74,12 @@ std::optional<std::string> install(const GnomeShell& shell, const ExtensionInfo&
         systemLog.info("Installed tesuko's GNOME Shell extension in " + folder->string());
     } else if (info.state == ExtensionState::error) {
         return "tesuko's GNOME Shell extension failed: " + info.error;
-    } else if (info.state == ExtensionState::outOfDate) {
-        return "tesuko's extension does not support GNOME Shell " + std::to_string(*version) +
-               " yet";
     }
     enableAtNextLogin(systemLog);
+    const std::optional<int> newest = newestListedShell(*shipped);
+    if (newest && *version > *newest) {
+        return untestedShell(*newest, *version);
+    }
     if (!shell.userExtensionsEnabled()) {
         return "Turn on extensions in GNOME's Extensions app, then log out and back in once "
                "for tesuko to see the windows: GNOME Shell loads its extension only at login";

@@ -41,7 +41,10 @@ constexpr const char* kKnownLines[] = {
                       "tesuko cannot install its GNOME Shell extension: there is no home folder"),
     QT_TRANSLATE_NOOP("QtStatusMenu", "tesuko cannot install its GNOME Shell extension: %1"),
     QT_TRANSLATE_NOOP("QtStatusMenu", "tesuko's GNOME Shell extension failed: %1"),
-    QT_TRANSLATE_NOOP("QtStatusMenu", "tesuko's extension does not support GNOME Shell %1 yet"),
+    QT_TRANSLATE_NOOP("QtStatusMenu",
+                      "tesuko's extension is tested with GNOME Shell up to %1, not yet %2. To try "
+                      "it anyway, run: gsettings set org.gnome.shell "
+                      "disable-extension-version-validation true, then log out and back in"),
     QT_TRANSLATE_NOOP("QtStatusMenu",
                       "Turn on extensions in GNOME's Extensions app, then log out and back in "
                       "once for tesuko to see the windows: GNOME Shell loads its extension only "

@@ -3,6 +3,7 @@
 
 #include <filesystem>
 #include <iostream>
+#include <regex>
 #include <thread>
 
 #include "platform/gnome/gnome_shell.h"
@@ -34,18 +35,20 @@ double seconds(Clock::duration duration) {
 // display and session bus; the test plays the user.
 class GnomeSessionTest : public ::testing::Test {
   protected:
-    void logIn(bool withTesukoExtension) {
+    // tesuko records from the start when it is the login item.
+    void logIn(bool withTesukoExtension, const std::string& program = kTesuko) {
         shell.emplace(withTesukoExtension);
         std::filesystem::create_directories(shell->home() + "/.config/autostart");
         writeFile(shell->home() + "/.config/autostart/tesuko.desktop",
-                  "[Desktop Entry]\nType=Application\nName=tesuko\nExec=" + kTesuko + "\n");
+                  "[Desktop Entry]\nType=Application\nName=tesuko\nExec=" + program + "\n");
         shell->logIn();
     }
     // Returns once tesuko records, when it has dealt with its extension.
-    void startTesuko(QProcess& tesuko, const std::string& output) {
+    void startTesuko(QProcess& tesuko, const std::string& output,
+                     const std::string& program = kTesuko) {
         EnvChanges env = shell->env();
         env.merge(EnvChanges{{"TESUKO_BACKEND", "gnome"}, {"LC_ALL", "en_US.UTF-8"}});
-        start(tesuko, {kTesuko}, env, shell->work(output));
+        start(tesuko, {program}, env, shell->work(output));
         ASSERT_TRUE(waitUntil([&] { return countOf(said(output), "No system tray") == 1; }));
     }
     // A clean exit on SIGTERM; what it said.
@@ -128,10 +131,10 @@ TEST_F(GnomeSessionTest, InstallsOrEnablesItsExtensionAndSaysOnceWhatTheUserMust
     QProcess first;
     startTesuko(first, "first.out");
     EXPECT_EQ(countOf(stopTesuko(first, "first.out"), kNewLogin), 1u);
-    EXPECT_EQ(
-        readFile(shell->home() + "/.local/share/gnome-shell/extensions/" +
-                 kExtensionUuid.toStdString() + "/extension.js"),
-        readFile(TESUKO_BINARY_DIR "/share/tesuko/gnome-shell-extension/shell-43/extension.js"));
+    EXPECT_EQ(readFile(shell->home() + "/.local/share/gnome-shell/extensions/" +
+                       kExtensionUuid.toStdString() + "/extension.js"),
+              readFile(TESUKO_BINARY_DIR "/share/tesuko/gnome-shell-extension/" +
+                       HeadlessGnomeShell::extensionForm() + "/extension.js"));
 
     shell->stop();
     shell->logIn();
@@ -156,6 +159,53 @@ TEST_F(GnomeSessionTest, InstallsOrEnablesItsExtensionAndSaysOnceWhatTheUserMust
     QProcess third;
     startTesuko(third, "third.out");
     EXPECT_EQ(countOf(stopTesuko(third, "third.out"), "extensions are turned off"), 1u);
+}
+
+// A Shell newer than any the extension lists refuses it. tesuko says so, with
+// the setting that lets the user try it anyway; with that set, it records.
+TEST_F(GnomeSessionTest, SaysWhenTheShellIsNewerThanItsExtensionListsAndHowToTryAnyway) {
+    namespace fs = std::filesystem;
+    // tesuko installed as it is, but with an extension that lists only older Shells.
+    const TempDir temp;
+    const fs::path installed = temp.path();
+    const std::string form = HeadlessGnomeShell::extensionForm();
+    const int running = HeadlessGnomeShell::majorVersion();
+    const fs::path extension = installed / "share/tesuko/gnome-shell-extension" / form;
+    fs::create_directories(extension);
+    fs::copy(TESUKO_BINARY_DIR "/share/tesuko/gnome-shell-extension/" + form, extension);
+    writeFile(extension / "metadata.json",
+              std::regex_replace(readFile(extension / "metadata.json"),
+                                 std::regex(R"("shell-version": \[[^\]]*\])"),
+                                 "\"shell-version\": [\"" + std::to_string(running - 1) + "\"]"));
+    const std::string program = installed / "bin/tesuko";
+    fs::create_directories(installed / "bin");
+    fs::copy_file(kTesuko, program);
+
+    logIn(false, program);
+    QProcess first;
+    startTesuko(first, "first.out", program);
+    const std::string told = stopTesuko(first, "first.out");
+    EXPECT_EQ(countOf(told, "tested with GNOME Shell up to " + std::to_string(running - 1) +
+                                ", not yet " + std::to_string(running)),
+              1u)
+        << told;
+    EXPECT_EQ(countOf(told,
+                      "gsettings set org.gnome.shell disable-extension-version-validation "
+                      "true, then log out and back in"),
+              1u);
+
+    run({"gsettings", "set", "org.gnome.shell", "disable-extension-version-validation", "true"},
+        shell->env());
+    shell->stop();
+    shell->logIn();
+    shell->openWindow("test.Alpha", "alpha one");
+    shell->openWindow("test.Beta", "beta one");
+    QProcess second;
+    startTesuko(second, "second.out", program);
+    activate("test.Alpha");
+    activate("test.Beta");
+    awaitRecord(",test.Alpha,alpha one,");
+    EXPECT_THAT(stopTesuko(second, "second.out"), Not(HasSubstr("not yet")));
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
+#include <cstdlib>
 #include <filesystem>
 #include <stdexcept>
 
@@ -32,10 +33,12 @@ HeadlessGnomeShell::HeadlessGnomeShell(bool withTesukoExtension)
     fs::create_directory(work_ / "runtime");
     fs::permissions(work_ / "runtime", fs::perms::owner_all);
     std::string enabled;
-    for (const auto& [uuid, from] : {std::pair{"tesuko-test@tesuko.github.io",
-                                               TESUKO_SOURCE_DIR "/tests/gnome/test_extension"},
-                                     std::pair{"tesuko@tesuko.github.io", TESUKO_BINARY_DIR
-                                               "/share/tesuko/gnome-shell-extension/shell-43"}}) {
+    const std::string form = "/" + extensionForm();
+    for (const auto& [uuid, from] :
+         {std::pair{"tesuko-test@tesuko.github.io",
+                    TESUKO_BINARY_DIR "/tests/gnome/test-extension" + form},
+          std::pair{"tesuko@tesuko.github.io",
+                    TESUKO_BINARY_DIR "/share/tesuko/gnome-shell-extension" + form}}) {
         if (enabled.empty() || withTesukoExtension) {
             const std::string to = home() + "/.local/share/gnome-shell/extensions/" + uuid;
             fs::create_directories(to);
@@ -73,6 +76,20 @@ std::string HeadlessGnomeShell::startBus() {
         throw std::runtime_error("dbus-daemon did not start");
     }
     return "unix:path=" + socket;
+}
+
+int HeadlessGnomeShell::majorVersion() {
+    // "GNOME Shell 48.7"
+    static const int version = [] {
+        const std::string said = run({"gnome-shell", "--version"}).output;
+        const std::size_t number = said.find_first_of("0123456789");
+        return number == std::string::npos ? 0 : std::atoi(said.c_str() + number);
+    }();
+    return version;
+}
+
+std::string HeadlessGnomeShell::extensionForm() {
+    return majorVersion() < 45 ? "shell-43" : "shell-45";
 }
 
 EnvChanges HeadlessGnomeShell::env() const {

@@ -24,6 +24,11 @@ class HeadlessGnomeShell {
     explicit HeadlessGnomeShell(bool withTesukoExtension);
     ~HeadlessGnomeShell();
 
+    // The Shell installed here: its major version, and the form of an
+    // extension it loads ("shell-43": imports, "shell-45": ES modules).
+    static int majorVersion();
+    static std::string extensionForm();
+
     // Starts the Shell (again: a new login) and waits for the test
     // extension; throws when it does not come up.
     void logIn();

@@ -164,8 +164,12 @@ TEST_F(QtStatusMenuTest, TheMenuAndTooltipSpeakTheUsersLanguage) {
          "its extension only at login",
          "tesuko: 記録中\ntesuko がウィンドウを認識できるよう、一度ログアウトしてログインし直して"
          "ください (GNOME Shell は拡張機能をログイン時にだけ読み込みます)"},
-        {"Stopped\ntesuko's extension does not support GNOME Shell 99 yet",
-         "tesuko: 停止中\ntesuko の拡張機能はまだ GNOME Shell 99 に対応していません"},
+        {"Stopped\ntesuko's extension is tested with GNOME Shell up to 50, not yet 51. To try it "
+         "anyway, run: gsettings set org.gnome.shell disable-extension-version-validation true, "
+         "then log out and back in",
+         "tesuko: 停止中\ntesuko の拡張機能は GNOME Shell 50 までで検証済みで、51 ではまだです。"
+         "それでも試すには gsettings set org.gnome.shell disable-extension-version-validation "
+         "true を実行してから、一度ログアウトしてログインし直してください"},
         {"Recording\nCould not forget the last 15 minutes: could not rewrite /a: b/log.csv: "
          "nothing written, disk full?",
          "tesuko: 記録中\n直近 15 分間を忘れられませんでした: /a: b/log.csv を書き換えられません"

@@ -2,9 +2,8 @@
 // Test-only: a headless shell starts in the overview and focuses no new
 // window, and has no input devices: the tests ask this object, on the shell's
 // own bus connection, to activate a window by its app_id, and to move the
-// pointer of a virtual device.
-const { Clutter, Gio, GLib } = imports.gi;
-const Main = imports.ui.main;
+// pointer of a virtual device. The build puts it into each form's
+// extension.js in place of @TEST_CONTROLS@.
 
 const INTERFACE = `<node><interface name="io.github.tesuko.Test">
   <method name="Activate"><arg type="s" direction="in"/><arg type="b" direction="out"/></method>
@@ -43,8 +42,4 @@ class TestControls {
         this._object = null;
         this._pointer = null;
     }
-}
-
-function init() {
-    return new TestControls();
 }
