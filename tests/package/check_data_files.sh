@@ -14,7 +14,9 @@ out=$(desktop-file-validate "$data/io.github.tesuko.Tesuko.desktop" 2>&1) || fai
 
 out=$(appstreamcli validate --no-net "$data/io.github.tesuko.Tesuko.metainfo.xml" 2>&1) ||
   fail "appstreamcli validate: $out"
-! grep -E '^[EWI]: ' <<<"$out" || fail "appstreamcli remarks"
+# AppStream before 1.0 (Debian 12) does not know <developer> yet, which 1.0
+# asks for in place of <developer_name>.
+! grep -E '^[EWI]: ' <<<"$out" | grep -v ': unknown-tag developer$' || fail "appstreamcli remarks"
 
 out=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$data/tesuko.1" 2>&1 >/dev/null) || fail "man"
 [[ -z "$out" ]] || fail "man --warnings: $out"

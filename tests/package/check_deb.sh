@@ -40,10 +40,16 @@ for path in "${expected[@]}"; do
   grep -qxF "$path" "$tmp/in-deb" || fail "the package lacks $path"
 done
 
+# Every package that holds a library the program links to, as this
+# release names it (libicu72 on Debian 12, libicu76 on 13).
 depends=$(dpkg-deb --field "$deb" Depends)
 echo "Depends: $depends"
-for library in libc6 libqt6widgets6 libqt6dbus6 libicu72; do
-  [[ "$depends" == *"$library "* ]] || fail "Depends lacks $library"
+names=", $(sed 's/ ([^)]*)//g' <<<"$depends"), "
+multiarch=$(dpkg-architecture -qDEB_HOST_MULTIARCH)
+for soname in $(objdump -p "$build/app/tesuko" | awk '$1 == "NEEDED" { print $2 }'); do
+  package=$(dpkg -S "*/$multiarch/$soname" 2>/dev/null | cut -d: -f1 | sort -u | head -1)
+  [[ -n "$package" ]] || { fail "no package holds $soname"; continue; }
+  [[ "$names" == *", $package, "* ]] || fail "Depends lacks $package (for $soname)"
 done
 [[ "$(dpkg-deb --field "$deb" Recommends)" == *qt6-wayland* ]] || fail "Recommends lacks qt6-wayland"
 
