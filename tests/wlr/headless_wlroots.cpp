@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "tests/wlr/headless_sway.h"
+#include "tests/wlr/headless_wlroots.h"
 
 #include <unistd.h>
 
+#include <QStandardPaths>
 #include <filesystem>
 #include <stdexcept>
 
@@ -15,24 +16,47 @@ namespace fs = std::filesystem;
 const std::string kClient = TESUKO_BINARY_DIR "/tests/wayland_client/tesuko_test_wayland_client";
 constexpr uid_t kNobody = 65534;
 
+struct Tools {
+    const char* compositor;
+    const char* control;
+};
+
+void handToNobody(const fs::path& path) {
+    if (::chown(path.c_str(), kNobody, kNobody) != 0) {
+        throw std::runtime_error("cannot hand " + path.string() + " to nobody");
+    }
+}
+
+Tools toolsOf(Wlroots compositor) {
+    return compositor == Wlroots::sway ? Tools{"sway", "swaymsg"} : Tools{"labwc", "wlrctl"};
+}
+
 }  // namespace
 
-HeadlessSway::HeadlessSway() : runtime_(work_ / "runtime") {
+std::string nameOf(Wlroots compositor) {
+    return toolsOf(compositor).compositor;
+}
+
+bool HeadlessWlroots::installed(Wlroots compositor) {
+    const Tools tools = toolsOf(compositor);
+    return !QStandardPaths::findExecutable(tools.compositor).isEmpty() &&
+           !QStandardPaths::findExecutable(tools.control).isEmpty();
+}
+
+HeadlessWlroots::HeadlessWlroots(Wlroots compositor)
+    : compositor_(compositor), runtime_(work_ / "runtime") {
     fs::create_directory(runtime_);
-    writeFile(work_ / "sway.conf",
-              "output HEADLESS-1 resolution 1280x720\ndefault_border none\nxwayland disable\n");
+    std::vector<std::string> argv{"WLR_BACKENDS=headless", "WLR_LIBINPUT_NO_DEVICES=1",
+                                  "WLR_RENDERER=pixman", "WLR_HEADLESS_OUTPUTS=1"};
+    const std::vector<std::string> command = startCommand();
+    argv.insert(argv.end(), command.begin(), command.end());
     if (::geteuid() == 0) {
-        for (const std::string& path : {work_.path(), runtime_, work_ / "sway.conf"}) {
-            if (::chown(path.c_str(), kNobody, kNobody) != 0) {
-                throw std::runtime_error("cannot hand " + path + " to nobody");
-            }
+        handToNobody(work_.path());
+        for (const auto& entry : fs::recursive_directory_iterator(work_.path())) {
+            handToNobody(entry.path());
         }
     }
-    start(sway_,
-          asUser({"WLR_BACKENDS=headless", "WLR_LIBINPUT_NO_DEVICES=1", "WLR_RENDERER=pixman",
-                  "WLR_HEADLESS_OUTPUTS=1", "SWAYSOCK=" + runtime_ + "/sway.sock", "sway", "-c",
-                  work_ / "sway.conf"}),
-          {}, work_ / "sway.log");
+    start(process_, asUser(argv), {}, work_ / "compositor.log");
     bool up = waitUntil([&] {
         for (const auto& entry : fs::directory_iterator(runtime_)) {
             if (entry.path().filename().string().starts_with("wayland-") &&
@@ -40,21 +64,36 @@ HeadlessSway::HeadlessSway() : runtime_(work_ / "runtime") {
                 socket_ = entry.path();
             }
         }
-        return !socket_.empty() && !tree().empty();
+        return !socket_.empty() && control({compositor_ == Wlroots::sway ? "-t" : "output",
+                                            compositor_ == Wlroots::sway ? "get_tree" : "list"})
+                                           .status == 0;
     });
     if (!up) {
-        throw std::runtime_error("sway did not come up: " + readFile(work_ / "sway.log"));
+        throw std::runtime_error(nameOf(compositor_) +
+                                 " did not come up: " + readFile(work_ / "compositor.log"));
     }
 }
 
-HeadlessSway::~HeadlessSway() {
+HeadlessWlroots::~HeadlessWlroots() {
     for (QProcess& window : windows_) {
         close(window);
     }
     stop();
 }
 
-std::vector<std::string> HeadlessSway::asUser(std::vector<std::string> argv) const {
+// The compositor's own arguments, after its configuration is written.
+std::vector<std::string> HeadlessWlroots::startCommand() {
+    if (compositor_ == Wlroots::sway) {
+        writeFile(work_ / "sway.conf",
+                  "output HEADLESS-1 resolution 1280x720\ndefault_border none\nxwayland disable\n");
+        return {"SWAYSOCK=" + runtime_ + "/sway.sock", "sway", "-c", work_ / "sway.conf"};
+    }
+    fs::create_directories(work_ / "config/labwc");
+    writeFile(work_ / "config/labwc/rc.xml", "<?xml version=\"1.0\"?>\n<labwc_config/>\n");
+    return {"XDG_CONFIG_HOME=" + work_ / "config", "labwc"};
+}
+
+std::vector<std::string> HeadlessWlroots::asUser(std::vector<std::string> argv) const {
     std::vector<std::string> prefix{"env", "-i", "PATH=/usr/bin:/bin", "HOME=" + work_.path(),
                                     "XDG_RUNTIME_DIR=" + runtime_};
     if (::geteuid() == 0) {
@@ -65,7 +104,24 @@ std::vector<std::string> HeadlessSway::asUser(std::vector<std::string> argv) con
     return argv;
 }
 
-QProcess& HeadlessSway::openWindow(const std::string& appId, const std::string& title) {
+Finished HeadlessWlroots::control(const std::vector<std::string>& arguments) const {
+    std::vector<std::string> argv =
+        compositor_ == Wlroots::sway
+            ? std::vector<std::string>{"swaymsg", "-s", runtime_ + "/sway.sock"}
+            : std::vector<std::string>{"env", "WAYLAND_DISPLAY=" + socket_, "wlrctl"};
+    argv.insert(argv.end(), arguments.begin(), arguments.end());
+    return run(argv);
+}
+
+bool HeadlessWlroots::shows(const std::string& title) const {
+    if (compositor_ == Wlroots::sway) {
+        return control({"-t", "get_tree"}).output.find("\"name\": \"" + title + "\"") !=
+               std::string::npos;
+    }
+    return control({"toplevel", "find", "title:" + title}).status == 0;
+}
+
+QProcess& HeadlessWlroots::openWindow(const std::string& appId, const std::string& title) {
     QProcess& window = windows_.emplace_back();
     start(window, asUser({"WAYLAND_DISPLAY=" + socket_, kClient, appId, title}));
     if (!window.waitForReadyRead(10000) || window.readLine() != "ready\n") {
@@ -74,39 +130,55 @@ QProcess& HeadlessSway::openWindow(const std::string& appId, const std::string& 
     return window;
 }
 
-void HeadlessSway::retitle(QProcess& window, const std::string& title) {
+void HeadlessWlroots::retitle(QProcess& window, const std::string& title) {
     window.write((title + "\n").c_str());
     window.waitForBytesWritten();
-    waitUntil([&] { return tree().find("\"name\": \"" + title + "\"") != std::string::npos; });
+    waitUntil([&] { return shows(title); });
 }
 
-void HeadlessSway::close(QProcess& window) {
+void HeadlessWlroots::close(QProcess& window) {
     window.closeWriteChannel();
     if (!window.waitForFinished(2000)) {
         window.kill();
     }
 }
 
-std::chrono::steady_clock::time_point HeadlessSway::swaymsg(const std::string& command) {
+std::chrono::steady_clock::time_point HeadlessWlroots::focus(const std::string& title) {
     const auto asked = std::chrono::steady_clock::now();
-    run({"swaymsg", "-s", runtime_ + "/sway.sock", command});
+    if (compositor_ == Wlroots::sway) {
+        control({"[title=\"" + title + "\"] focus"});
+    } else {
+        control({"toplevel", "focus", "title:" + title});
+    }
     return asked + (std::chrono::steady_clock::now() - asked) / 2;
 }
 
-std::string HeadlessSway::tree() const {
-    return run({"swaymsg", "-s", runtime_ + "/sway.sock", "-t", "get_tree"}).output;
+void HeadlessWlroots::showNoWindow() {
+    if (compositor_ == Wlroots::sway) {
+        control({"workspace 2"});
+    } else {
+        control({"toplevel", "minimize"});
+    }
 }
 
-// SIGTERM, as at the end of a session: sway closes every window, then its
-// clients. SIGKILL: a crash.
-void HeadlessSway::stop(int signal) {
-    if (sway_.state() == QProcess::NotRunning) {
+void HeadlessWlroots::nudge() {
+    if (compositor_ == Wlroots::sway) {
+        control({"seat - cursor move 5 5"});
+    } else {
+        control({"pointer", "move", "5", "5"});
+    }
+}
+
+// SIGTERM, as at the end of a session: the compositor closes every window,
+// then its clients. SIGKILL: a crash.
+void HeadlessWlroots::stop(int signal) {
+    if (process_.state() == QProcess::NotRunning) {
         return;
     }
-    ::kill(static_cast<pid_t>(sway_.processId()), signal);
-    if (!sway_.waitForFinished(2000)) {
-        sway_.kill();
-        sway_.waitForFinished();
+    ::kill(static_cast<pid_t>(process_.processId()), signal);
+    if (!process_.waitForFinished(2000)) {
+        process_.kill();
+        process_.waitForFinished();
     }
 }
 

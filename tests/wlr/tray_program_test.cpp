@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <regex>
 
-#include "tests/wlr/headless_sway.h"
+#include "tests/wlr/headless_wlroots.h"
 
 namespace tesuko {
 namespace {
@@ -18,23 +18,29 @@ double seconds(Clock::duration duration) {
     return std::chrono::duration<double>(duration).count();
 }
 
-// The program as a login item on a bare sway (no tray there: it records all
-// the same), in a home of its own; the test plays the user.
-class WlrTrayProgramTest : public ::testing::Test {
+// The program as a login item on a bare wlroots compositor (no tray there:
+// it records all the same), in a home of its own; the test plays the user.
+class WlrTrayProgram {
   protected:
-    void SetUp() override {
+    // False when the compositor is not installed.
+    bool startCompositor(Wlroots kind) {
+        if (!HeadlessWlroots::installed(kind)) {
+            return false;
+        }
+        compositor.emplace(kind);
         fs::create_directories(work / "home/.config/autostart");
         writeFile(work / "home/.config/autostart/tesuko.desktop",
                   "[Desktop Entry]\nType=Application\nName=tesuko\nExec=" + kBinary + "\n");
+        return true;
     }
     // SIGTERM first, as a session ends; QProcess kills what is left.
-    void TearDown() override {
+    ~WlrTrayProgram() {
         tesuko.terminate();
         exitStatus(tesuko, 2s);
     }
     void startTesuko() {
         start(tesuko, {kBinary},
-              {{"WAYLAND_DISPLAY", sway.socket()},
+              {{"WAYLAND_DISPLAY", compositor->socket()},
                {"QT_QPA_PLATFORM", "wayland"},
                {"DISPLAY", std::nullopt},
                {"HOME", work / "home"},
@@ -64,54 +70,76 @@ class WlrTrayProgramTest : public ::testing::Test {
     static constexpr auto npos = std::string::npos;
 
     TempDir work;
-    HeadlessSway sway;
+    std::optional<HeadlessWlroots> compositor;
     QProcess tesuko;
+};
+
+class WlrTrayProgramTest : public WlrTrayProgram, public ::testing::TestWithParam<Wlroots> {
+  protected:
+    void SetUp() override {
+        if (!startCompositor(GetParam())) {
+            GTEST_SKIP() << nameOf(GetParam()) << " is not installed";
+        }
+    }
 };
 
 // Once the first record shows the program at work, its switches are timed:
 // before, a busy start may read the first one late.
-TEST_F(WlrTrayProgramTest, RecordsEachSwitchOfApplicationWithItsTitleAndTime) {
-    QProcess& first = sway.openWindow("editor.A", "Alpha one");
-    sway.openWindow("editor.A", "Alpha two");
-    sway.openWindow("viewer.B", "Beta pic");
+TEST_P(WlrTrayProgramTest, RecordsEachSwitchOfApplicationWithItsTitleAndTime) {
+    QProcess& first = compositor->openWindow("editor.A", "Alpha one");
+    compositor->openWindow("editor.A", "Alpha two");
+    compositor->openWindow("viewer.B", "Beta pic");
     startTesuko();
-    sway.swaymsg("[title=\"Alpha one\"] focus");
+    compositor->focus("Alpha one");
     recorded(0, "viewer\\.B", "Beta pic");
-    const auto toB = sway.swaymsg("[title=\"Beta pic\"] focus");
+    const auto toB = compositor->focus("Beta pic");
     recorded(1, "editor\\.A", "Alpha one");
-    const auto toA = sway.swaymsg("[title=\"Alpha two\"] focus");
+    const auto toA = compositor->focus("Alpha two");
     EXPECT_NEAR(recorded(2, "viewer\\.B", "Beta pic"), seconds(toA - toB), 0.2);
     std::printf("record written %.0f ms after the switch\n", seconds(Clock::now() - toA) * 1000);
     // Another window of the same application, and a new title: no record.
-    sway.swaymsg("[title=\"Alpha one\"] focus");
-    sway.retitle(first, "Alpha one v2");
-    const auto back = sway.swaymsg("[title=\"Beta pic\"] focus");
+    compositor->focus("Alpha one");
+    compositor->retitle(first, "Alpha one v2");
+    const auto back = compositor->focus("Beta pic");
     EXPECT_NEAR(recorded(3, "editor\\.A", "Alpha one v2"), seconds(back - toA), 0.2);
     EXPECT_EQ(records().size(), 4u);
 }
 
-// SIGTERM ends sway as a session ends: every window closes before the
-// program's connection does. SIGKILL: a crash.
-class WlrTrayProgramEndTest : public WlrTrayProgramTest,
-                              public ::testing::WithParamInterface<int> {};
+// SIGTERM ends the compositor as a session ends: every window closes before
+// the program's connection does. SIGKILL: a crash.
+class WlrTrayProgramEndTest : public WlrTrayProgram,
+                              public ::testing::TestWithParam<std::tuple<Wlroots, int>> {
+  protected:
+    void SetUp() override {
+        if (!startCompositor(std::get<Wlroots>(GetParam()))) {
+            GTEST_SKIP() << nameOf(std::get<Wlroots>(GetParam())) << " is not installed";
+        }
+    }
+};
 
 TEST_P(WlrTrayProgramEndTest, TheCompositorGoingAwayWritesTheIntervalInProgressAndExitsCleanly) {
-    sway.openWindow("editor.A", "Alpha");
-    sway.openWindow("viewer.B", "Beta");
+    compositor->openWindow("editor.A", "Alpha");
+    compositor->openWindow("viewer.B", "Beta");
     startTesuko();
-    sway.swaymsg("[title=Alpha] focus");
+    compositor->focus("Alpha");
     recorded(0, "viewer\\.B", "Beta");
-    const auto switched = sway.swaymsg("[title=Beta] focus");
+    const auto switched = compositor->focus("Beta");
     recorded(1, "editor\\.A", "Alpha");
     const auto stopped = Clock::now();
-    sway.stop(GetParam());
+    compositor->stop(std::get<int>(GetParam()));
     EXPECT_EQ(exitStatus(tesuko), 0) << output();
     EXPECT_NEAR(recorded(2, "viewer\\.B", "Beta"), seconds(stopped - switched), 0.2);
 }
 
-INSTANTIATE_TEST_SUITE_P(Signals, WlrTrayProgramEndTest, ::testing::Values(SIGTERM, SIGKILL),
-                         [](const auto& signal) {
-                             return signal.param == SIGTERM ? "End" : "Crash";
+const auto kCompositors = ::testing::Values(Wlroots::sway, Wlroots::labwc);
+
+INSTANTIATE_TEST_SUITE_P(Compositors, WlrTrayProgramTest, kCompositors,
+                         [](const auto& compositor) { return nameOf(compositor.param); });
+INSTANTIATE_TEST_SUITE_P(CompositorsAndSignals, WlrTrayProgramEndTest,
+                         ::testing::Combine(kCompositors, ::testing::Values(SIGTERM, SIGKILL)),
+                         [](const auto& param) {
+                             return nameOf(std::get<Wlroots>(param.param)) +
+                                    (std::get<int>(param.param) == SIGTERM ? "End" : "Crash");
                          });
 
 }  // namespace

@@ -9,27 +9,35 @@
 
 #include "platform/wlr/wlr_session.h"
 #include "tests/fakes/fake_system_log.h"
-#include "tests/wlr/headless_sway.h"
+#include "tests/wlr/headless_wlroots.h"
 
 namespace tesuko {
 namespace {
 
 using Clock = std::chrono::steady_clock;
 
-std::string nameOf(const std::optional<Application>& application) {
+std::string applicationName(const std::optional<Application>& application) {
     return application ? application->name : "-";
 }
 
-// WlrSession against a real sway, driven as the program's main loop does.
-class WlrSessionTest : public ::testing::Test {
+// WlrSession against a real wlroots compositor, driven as the program's
+// main loop does.
+class WlrSessionTest : public ::testing::TestWithParam<Wlroots> {
   protected:
+    void SetUp() override {
+        if (!HeadlessWlroots::installed(GetParam())) {
+            GTEST_SKIP() << nameOf(GetParam()) << " is not installed";
+        }
+        compositor.emplace(GetParam());
+    }
     void open() {
-        ::setenv("WAYLAND_DISPLAY", sway.socket().c_str(), 1);
+        ::setenv("WAYLAND_DISPLAY", compositor->socket().c_str(), 1);
         OpenedDesktopSession opened = WlrSession::open(log);
         ASSERT_TRUE(opened.session) << opened.error;
         session = std::move(opened.session);
         session->workspace().subscribeSwitches([this](const ApplicationSwitch& change) {
-            switches.push_back(nameOf(change.deactivated) + ">" + nameOf(change.activated));
+            switches.push_back(applicationName(change.deactivated) + ">" +
+                               applicationName(change.activated));
             lastWhen = change.when.value_or(Clock::time_point{});
         });
     }
@@ -48,31 +56,31 @@ class WlrSessionTest : public ::testing::Test {
         return windows.empty() ? "-" : windows.front().title.value_or("");
     }
 
-    HeadlessSway sway;
+    std::optional<HeadlessWlroots> compositor;
     FakeSystemLog log;
     std::unique_ptr<DesktopSession> session;
     std::vector<std::string> switches;
     Clock::time_point lastWhen;
 };
 
-TEST_F(WlrSessionTest, SwitchesOnlyWhenTheApplicationInFrontChanges) {
-    sway.openWindow("editor.A", "one");
-    sway.openWindow("editor.A", "two");
-    QProcess& viewer = sway.openWindow("viewer.B", "pic");
+TEST_P(WlrSessionTest, SwitchesOnlyWhenTheApplicationInFrontChanges) {
+    compositor->openWindow("editor.A", "one");
+    compositor->openWindow("editor.A", "two");
+    QProcess& viewer = compositor->openWindow("viewer.B", "pic");
     open();
     const struct {
         std::function<void()> action;
         std::string front, title;           // application in front, front-most window
         std::vector<std::string> switches;  // posted by the step
     } steps[] = {
-        {[&] { sway.swaymsg("[title=one] focus"); }, "editor.A", "one", {"viewer.B>editor.A"}},
-        {[&] { sway.swaymsg("[title=two] focus"); }, "editor.A", "two", {}},
-        {[&] { sway.swaymsg("[title=pic] focus"); }, "viewer.B", "pic", {"editor.A>viewer.B"}},
-        {[&] { sway.retitle(viewer, "picture"); }, "viewer.B", "picture", {}},
-        // sway moves the focus to another window at once: one switch.
-        {[&] { sway.close(viewer); }, "editor.A", "two", {"viewer.B>editor.A"}},
-        {[&] { sway.swaymsg("workspace 2"); }, "-", "two", {"editor.A>-"}},
-        {[&] { sway.swaymsg("workspace 1"); }, "editor.A", "two", {"->editor.A"}},
+        {[&] { compositor->focus("one"); }, "editor.A", "one", {"viewer.B>editor.A"}},
+        {[&] { compositor->focus("two"); }, "editor.A", "two", {}},
+        {[&] { compositor->focus("pic"); }, "viewer.B", "pic", {"editor.A>viewer.B"}},
+        {[&] { compositor->retitle(viewer, "picture"); }, "viewer.B", "picture", {}},
+        // The compositor moves the focus to another window at once: one switch.
+        {[&] { compositor->close(viewer); }, "editor.A", "two", {"viewer.B>editor.A"}},
+        {[&] { compositor->showNoWindow(); }, "-", "two", {"editor.A>-"}},
+        {[&] { compositor->focus("two"); }, "editor.A", "two", {"->editor.A"}},
     };
     EXPECT_EQ(front(), "viewer.B");
     for (const auto& step : steps) {
@@ -87,7 +95,7 @@ TEST_F(WlrSessionTest, SwitchesOnlyWhenTheApplicationInFrontChanges) {
         EXPECT_EQ(switches, step.switches);
         if (!switches.empty()) {
             EXPECT_GE(lastWhen, asked);
-            std::printf("switch read %ld us after swaymsg started, posted %ld us later\n",
+            std::printf("switch read %ld us after the request, posted %ld us later\n",
                         long((lastWhen - asked) / 1us), long((Clock::now() - lastWhen) / 1us));
         }
     }
@@ -99,13 +107,14 @@ TEST_F(WlrSessionTest, SwitchesOnlyWhenTheApplicationInFrontChanges) {
     EXPECT_FALSE(session->inputMonitors().available());
 }
 
-// sway closes every window when it ends (SIGTERM) before its clients go.
-TEST_F(WlrSessionTest, ALostCompositorIsNoticedOnceAndLeavesTheLastWindowListed) {
-    sway.openWindow("editor.A", "one");
+// The compositor closes every window when it ends (SIGTERM) before its
+// clients go.
+TEST_P(WlrSessionTest, ALostCompositorIsNoticedOnceAndLeavesTheLastWindowListed) {
+    compositor->openWindow("editor.A", "one");
     open();
     int lost = 0;
     session->onConnectionLost([&] { ++lost; });
-    sway.stop(SIGTERM);
+    compositor->stop(SIGTERM);
     ASSERT_TRUE(pumpUntil([&] { return session->connectionLost(); }));
     session->processEvents();
     EXPECT_EQ(lost, 1);
@@ -113,22 +122,26 @@ TEST_F(WlrSessionTest, ALostCompositorIsNoticedOnceAndLeavesTheLastWindowListed)
     EXPECT_TRUE(switches.empty());
 }
 
-TEST_F(WlrSessionTest, IdleComesAfterTheThresholdWithoutInputAndEndsAtTheNextInput) {
+TEST_P(WlrSessionTest, IdleComesAfterTheThresholdWithoutInputAndEndsAtTheNextInput) {
     open();
     IdleWatch& idle = session->idleWatch();
     ASSERT_TRUE(idle.available());
     std::optional<Clock::time_point> lastInput, activeAt;
-    sway.swaymsg("seat - cursor move 5 5");
+    compositor->nudge();
     const auto watched = Clock::now();
     idle.watch(1s, {[&](Clock::time_point at) { lastInput = at; },
                     [&](Clock::time_point at) { activeAt = at; }});
     ASSERT_TRUE(pumpUntil([&] { return lastInput.has_value(); }));
     EXPECT_GE(Clock::now() - watched, 950ms);
     EXPECT_LT(*lastInput - watched, 200ms);
-    sway.swaymsg("seat - cursor move 5 5");
+    compositor->nudge();
     ASSERT_TRUE(pumpUntil([&] { return activeAt.has_value(); }));
     EXPECT_GE(*activeAt, watched + 1s);
 }
+
+INSTANTIATE_TEST_SUITE_P(Compositors, WlrSessionTest,
+                         ::testing::Values(Wlroots::sway, Wlroots::labwc),
+                         [](const auto& compositor) { return nameOf(compositor.param); });
 
 }  // namespace
 }  // namespace tesuko
