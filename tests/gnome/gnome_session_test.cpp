@@ -208,5 +208,17 @@ TEST_F(GnomeSessionTest, SaysWhenTheShellIsNewerThanItsExtensionListsAndHowToTry
     EXPECT_THAT(stopTesuko(second, "second.out"), Not(HasSubstr("not yet")));
 }
 
+// GNOME 49 and later have no X11 session: asked to watch X11 there, tesuko
+// says why it cannot, and ends.
+TEST_F(GnomeSessionTest, TheX11BackendSaysThereIsNoX11Session) {
+    logIn(false);
+    EnvChanges env = shell->env();
+    env["TESUKO_BACKEND"] = "x11";
+    QProcess tesuko;
+    start(tesuko, {kTesuko}, env, shell->work("x11.out"));
+    EXPECT_EQ(exitStatus(tesuko), 2);
+    EXPECT_THAT(said("x11.out"), HasSubstr("without X11 access: DISPLAY is not set"));
+}
+
 }  // namespace
 }  // namespace tesuko
