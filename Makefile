@@ -1,5 +1,7 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Front door: `make run` and `make test` work on a fresh Debian 12 machine.
+# Front door: `make run` and `make test` work on a fresh Debian 12, 13 or
+# testing machine. `make run` installs what the program needs, `make test`
+# what the tests need too.
 JOBS ?= $(shell nproc)
 BUILD ?= build
 ASAN_BUILD ?= build-asan
@@ -10,22 +12,32 @@ CMAKE_FLAGS ?=
 PREFIX ?= /usr/local
 DESTDIR ?=
 
-.PHONY: all deps build program run install uninstall package test test-asan test-plain bench fuzz \
-	fuzz-smoke format format-check clean
+RELEASE ?= trixie
+
+.PHONY: all deps deps-program build program run install uninstall package test test-asan \
+	test-plain test-release bench fuzz fuzz-smoke format format-check clean
 
 all: build
 
 deps:
-	@bash scripts/install-deps.sh
+	@bash scripts/install-deps.sh build package test
 
+deps-program:
+	@bash scripts/install-deps.sh build
+
+# A build folder made for the program alone needs no test libraries; `make
+# build` turns the tests and benchmarks on in it.
 $(BUILD)/CMakeCache.txt:
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTESUKO_WERROR=ON $(CMAKE_FLAGS)
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTESUKO_WERROR=ON \
+		-DTESUKO_TESTS=OFF -DTESUKO_BENCH=OFF $(CMAKE_FLAGS)
 
 build: deps $(BUILD)/CMakeCache.txt
+	@grep -q '^TESUKO_TESTS:BOOL=ON' $(BUILD)/CMakeCache.txt || \
+		cmake -S . -B $(BUILD) -DTESUKO_TESTS=ON -DTESUKO_BENCH=ON
 	cmake --build $(BUILD) -j $(JOBS)
 
 # The program and what installing it needs, without the tests and benchmarks.
-program: deps $(BUILD)/CMakeCache.txt
+program: deps-program $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) -j $(JOBS) --target tesuko tesuko_compressed_docs
 
 run: program
@@ -41,6 +53,7 @@ uninstall:
 
 # A Debian package in $(BUILD): `sudo apt install ./$(BUILD)/tesuko_*.deb`.
 package: program
+	@bash scripts/install-deps.sh package
 	cd $(BUILD) && cpack -G DEB
 
 $(ASAN_BUILD)/CMakeCache.txt:
@@ -61,6 +74,13 @@ test-asan: deps $(ASAN_BUILD)/CMakeCache.txt
 
 test-plain: build
 	$(call run-tests,$(BUILD))
+
+# The plain suite, the real desktops included, in a chroot of another Debian
+# release (made once and kept in /var/cache/tesuko-chroot): `make
+# test-release RELEASE=forky` for Debian testing.
+test-release:
+	@bash scripts/install-deps.sh release
+	bash scripts/test-release.sh $(RELEASE)
 
 # The sanitizer run comes first so that the plain run's ctest summary is the last thing printed.
 test: format-check test-asan fuzz-smoke test-plain

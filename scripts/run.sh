@@ -17,4 +17,5 @@ fi
 
 echo "No DISPLAY is set, so there is no desktop to put tesuko on:"
 echo "running the demo in a private virtual X session instead."
+bash "$(dirname "$0")/install-deps.sh" demo
 exec bash "$(dirname "$0")/demo.sh" "$build"
