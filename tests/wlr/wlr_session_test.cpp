@@ -68,6 +68,9 @@ TEST_P(WlrSessionTest, SwitchesOnlyWhenTheApplicationInFrontChanges) {
     compositor->openWindow("editor.A", "two");
     QProcess& viewer = compositor->openWindow("viewer.B", "pic");
     open();
+    // With no window in front, sway's windows wait on another workspace,
+    // labwc's are minimized: off the screen.
+    const std::string withNoneInFront = GetParam() == Wlroots::sway ? "two" : "-";
     const struct {
         std::function<void()> action;
         std::string front, title;           // application in front, front-most window
@@ -79,7 +82,7 @@ TEST_P(WlrSessionTest, SwitchesOnlyWhenTheApplicationInFrontChanges) {
         {[&] { compositor->retitle(viewer, "picture"); }, "viewer.B", "picture", {}},
         // The compositor moves the focus to another window at once: one switch.
         {[&] { compositor->close(viewer); }, "editor.A", "two", {"viewer.B>editor.A"}},
-        {[&] { compositor->showNoWindow(); }, "-", "two", {"editor.A>-"}},
+        {[&] { compositor->showNoWindow(); }, "-", withNoneInFront, {"editor.A>-"}},
         {[&] { compositor->focus("two"); }, "editor.A", "two", {"->editor.A"}},
     };
     EXPECT_EQ(front(), "viewer.B");
@@ -90,8 +93,8 @@ TEST_P(WlrSessionTest, SwitchesOnlyWhenTheApplicationInFrontChanges) {
         ASSERT_TRUE(pumpUntil([&] {
             return front() == step.front && frontTitle() == step.title &&
                    switches.size() >= step.switches.size();
-        })) << step.front
-            << ", " << step.title;
+        })) << "wanted "
+            << step.front << ", " << step.title << "; got " << front() << ", " << frontTitle();
         EXPECT_EQ(switches, step.switches);
         if (!switches.empty()) {
             EXPECT_GE(lastWhen, asked);
@@ -103,7 +106,11 @@ TEST_P(WlrSessionTest, SwitchesOnlyWhenTheApplicationInFrontChanges) {
     for (const WindowInfo& window : session->windowList().onScreenWindows()) {
         windows.push_back(window.ownerName.value_or("-") + ":" + window.title.value_or("-"));
     }
-    EXPECT_THAT(windows, ::testing::ElementsAre("editor.A:two", "editor.A:one"));
+    std::vector<std::string> onScreen{"editor.A:two", "editor.A:one"};
+    if (GetParam() == Wlroots::labwc) {
+        onScreen.pop_back();  // still minimized
+    }
+    EXPECT_EQ(windows, onScreen);
     EXPECT_FALSE(session->inputMonitors().available());
 }
 
