@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
-# tesuko in a private virtual X session: Xvfb, openbox and a tray (trayer),
+# tesuko in a private virtual X session: Xvfb, openbox and a tray,
 # two demo windows and a few switches between them with typed keys and clicks,
 # then the tray menu opened on its ranking and the report window. Leaves
 # screenshots of both and the activity log in <build>/demo/ and prints the log. Runs in a
@@ -11,7 +11,9 @@ build=$(cd "${1:-build}" && pwd)
 binary="$build/app/tesuko"
 out="$build/demo"
 
-for tool in Xvfb openbox trayer xterm xdotool xprop import; do
+# trayer, or stalonetray where the release has no trayer (Debian testing).
+tray=$(command -v trayer || command -v stalonetray || echo trayer)
+for tool in Xvfb openbox "$tray" xterm xdotool xprop import; do
   if ! command -v "$tool" >/dev/null; then
     echo "demo: $tool is missing (make deps installs it)" >&2
     exit 1
@@ -59,10 +61,14 @@ unset WAYLAND_DISPLAY
 XDG_CONFIG_HOME="$work/openbox" openbox --sm-disable >"$work/openbox.log" 2>&1 &
 pids+=($!)
 wait_for 100 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"'
-trayer --edge top --align right --widthtype request --height 24 --SetDockType true \
-  --transparent false >"$work/trayer.log" 2>&1 &
+if [[ $(basename "$tray") == trayer ]]; then
+  trayer --edge top --align right --widthtype request --height 24 --SetDockType true \
+    --transparent false >"$work/tray.log" 2>&1 &
+else
+  stalonetray --geometry 1x1-0+0 --icon-size 24 --grow-gravity NE >"$work/tray.log" 2>&1 &
+fi
 pids+=($!)
-wait_for 100 has_windows trayer 1
+wait_for 100 has_windows "$(basename "$tray")" 1
 echo "   display $DISPLAY"
 
 echo "== tesuko, in a private home"

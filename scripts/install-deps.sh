@@ -35,7 +35,7 @@ build=(
 demo=(
   "xvfb|Xvfb, a virtual X server"
   "openbox|openbox, an X window manager"
-  "trayer|trayer, a system tray"
+  "trayer/stalonetray|trayer (or stalonetray), an XEmbed system tray"
   "xdotool|xdotool"
   "xterm|xterm (demo windows)"
   "x11-utils|xprop"

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "tests/support/xvfb_desktop.h"
 
+#include <QStandardPaths>
 #include <algorithm>
 #include <stdexcept>
 
@@ -62,9 +63,14 @@ void XvfbDesktop::awaitWindowManager() {
 }
 
 void XvfbDesktop::startTray() {
+    if (QStandardPaths::findExecutable("trayer").isEmpty()) {
+        launch({"stalonetray", "--geometry", "1x1-0+0", "--icon-size", "24", "--grow-gravity", "NE"},
+               "tray");
+        return;
+    }
     launch({"trayer", "--edge", "top", "--align", "right", "--widthtype", "request", "--height",
             "24", "--SetDockType", "true", "--transparent", "false"},
-           "trayer");
+           "tray");
 }
 
 void XvfbDesktop::killServer() {
