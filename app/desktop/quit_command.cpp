@@ -4,14 +4,16 @@
 #include <chrono>
 #include <cstdio>
 
+#include "platform/posix/env_home_folder.h"
 #include "platform/posix/instance_lock.h"
 
 namespace tesuko {
 
 int runQuitCommand() {
     using Quit = InstanceLock::Quit;
-    const auto outcome =
-        InstanceLock::askHolderToQuit(InstanceLock::defaultPath(), std::chrono::seconds(10));
+    EnvHomeFolder home;
+    const auto outcome = InstanceLock::askHolderToQuit(
+        InstanceLock::defaultPath(home.stateFolder()), std::chrono::seconds(10));
     switch (outcome.result) {
         case Quit::quit:
             return 0;

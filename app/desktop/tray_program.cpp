@@ -248,7 +248,7 @@ int cannotWatch(SystemLog& systemLog, const std::string& why) {
 
 int runTrayProgram(int argc, char** argv) {
     SyslogSystemLog systemLog;
-    InstanceLock lock(InstanceLock::defaultPath());
+    InstanceLock lock(InstanceLock::defaultPath(EnvHomeFolder().stateFolder()));
     if (lock.status() == InstanceLock::Status::HeldByAnother) {
         std::fputs("tesuko is already running\n", stderr);
         return 1;

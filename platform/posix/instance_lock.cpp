@@ -4,26 +4,34 @@
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <charconv>
 #include <csignal>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <thread>
-
-#include "platform/posix/runtime_folder.h"
 
 namespace tesuko {
 
-std::string InstanceLock::defaultPath() {
-    if (std::optional<std::string> runtime = runtimeFolder()) {
-        return *runtime + "/tesuko.lock";
+std::string InstanceLock::defaultPath(const std::string& stateFolder) {
+    if (stateFolder.starts_with('/')) {
+        return stateFolder + "/tesuko/tesuko.lock";
     }
     return "/tmp/tesuko-" + std::to_string(::getuid()) + ".lock";
 }
 
 InstanceLock::InstanceLock(const std::string& path) {
+    std::error_code ignored;  // opening the file says what is wrong
+    const std::filesystem::path folder = std::filesystem::path(path).parent_path();
+    if (!std::filesystem::exists(folder, ignored)) {
+        std::filesystem::create_directories(folder, ignored);
+        std::filesystem::permissions(folder, std::filesystem::perms::owner_all, ignored);
+    }
     // No symbolic links: in a shared folder one could point anywhere.
     fd_.reset(::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600));
     if (!fd_) {
@@ -75,6 +83,31 @@ std::optional<pid_t> holderPid(int fd) {
     return pid;
 }
 
+// Whether the kernel lists the process as the holder of a flock on the file.
+// Its lines read "1: FLOCK  ADVISORY  WRITE 4321 fd:01:131090 0 EOF": the
+// holder's pid, then the file's device (major and minor in hex) and inode.
+bool holdsLock(pid_t pid, const struct stat& file) {
+    std::ifstream locks("/proc/locks");
+    for (std::string line; std::getline(locks, line);) {
+        std::istringstream fields(line);
+        std::string number, kind, advisory, mode, holder, place;
+        fields >> number >> kind >> advisory >> mode >> holder >> place;
+        const auto sameFile = [&] {
+            unsigned major = 0, minor = 0;
+            unsigned long inode = 0;
+            char colon = 0;
+            std::istringstream parts(place);
+            parts >> std::hex >> major >> colon >> minor >> colon >> std::dec >> inode;
+            return parts && major == ::major(file.st_dev) && minor == ::minor(file.st_dev) &&
+                   inode == file.st_ino;
+        };
+        if (kind == "FLOCK" && holder == std::to_string(pid) && sameFile()) {
+            return true;
+        }
+    }
+    return false;
+}
+
 }  // namespace
 
 InstanceLock::QuitOutcome InstanceLock::askHolderToQuit(const std::string& path,
@@ -84,10 +117,15 @@ InstanceLock::QuitOutcome InstanceLock::askHolderToQuit(const std::string& path,
     if (!fd || ::fstat(fd.get(), &info) != 0 || info.st_uid != ::getuid() || !held(fd.get())) {
         return {Quit::notRunning, {}};
     }
-    // While the lock is held, its holder is alive and the pid it wrote is its own.
+    // The file names the holder only if nobody else wrote into it: the kernel
+    // says who really holds the lock.
     const std::optional<pid_t> pid = holderPid(fd.get());
     if (!pid) {
         return {Quit::failed, "the lock file " + path + " names no process"};
+    }
+    if (!holdsLock(*pid, info)) {
+        return {Quit::failed, "the lock file " + path + " names process " + std::to_string(*pid) +
+                                  ", which does not hold the lock"};
     }
     if (::kill(*pid, SIGTERM) != 0) {
         return {Quit::failed,

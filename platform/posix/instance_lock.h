@@ -16,9 +16,12 @@ class InstanceLock {
   public:
     enum class Status { Acquired, HeldByAnother, Failed };
 
-    // $XDG_RUNTIME_DIR/tesuko.lock, or a per-user file in /tmp without it.
-    static std::string defaultPath();
+    // $XDG_STATE_HOME/tesuko/tesuko.lock, beside the interval in progress,
+    // where every session of the user finds it whatever its runtime folder;
+    // a per-user file in /tmp without a state folder.
+    static std::string defaultPath(const std::string& stateFolder);
 
+    // Makes the lock file's folder, private, when it is missing.
     explicit InstanceLock(const std::string& path);
 
     // Asks the process holding the lock at `path` to quit (SIGTERM: it writes

@@ -82,18 +82,25 @@ TEST(SingleInstanceLockTest, OneHolderAtATimeAndTheLockOfAKilledHolderIsTakenOve
     ::close(ready[1]);
 }
 
-// --quit asks the holder of the lock to quit and waits until it let go.
+// --quit asks the holder of the lock to quit and waits until it let go. A
+// lock file that names another process than its holder gets no one killed.
 TEST(SingleInstanceLockTest, TheHolderIsAskedToQuitAndWaitedFor) {
     using Quit = InstanceLock::Quit;
-    enum class Holder { none, quitsOnTerm, ignoresTerm };
+    enum class Holder { none, quitsOnTerm, ignoresTerm, namesABystander };
     const std::pair<Holder, Quit> cases[] = {{Holder::none, Quit::notRunning},
                                              {Holder::quitsOnTerm, Quit::quit},
-                                             {Holder::ignoresTerm, Quit::stillRunning}};
+                                             {Holder::ignoresTerm, Quit::stillRunning},
+                                             {Holder::namesABystander, Quit::failed}};
     for (const auto& [kind, expected] : cases) {
         TempDir tmp;
         const std::string path = tmp / "tesuko.lock";
         int ready[2];
         ASSERT_EQ(::pipe(ready), 0);
+        const pid_t bystander = ::fork();
+        if (bystander == 0) {
+            ::pause();
+            ::_exit(0);
+        }
         pid_t holder = kind == Holder::none ? 0 : ::fork();
         ASSERT_GE(holder, 0);
         if (holder == 0 && kind != Holder::none) {
@@ -101,6 +108,9 @@ TEST(SingleInstanceLockTest, TheHolderIsAskedToQuitAndWaitedFor) {
                 ::signal(SIGTERM, SIG_IGN);
             }
             InstanceLock lock(path);
+            if (kind == Holder::namesABystander) {
+                writeFile(path, std::to_string(bystander) + "\n");
+            }
             [[maybe_unused]] ssize_t written = ::write(ready[1], "y", 1);
             ::pause();
             ::_exit(0);
@@ -111,9 +121,12 @@ TEST(SingleInstanceLockTest, TheHolderIsAskedToQuitAndWaitedFor) {
         }
         EXPECT_EQ(InstanceLock::askHolderToQuit(path, std::chrono::milliseconds(300)).result,
                   expected);
-        if (kind != Holder::none) {
-            ::kill(holder, SIGKILL);
-            ASSERT_EQ(::waitpid(holder, nullptr, 0), holder);
+        EXPECT_EQ(::waitpid(bystander, nullptr, WNOHANG), 0) << "the bystander is alive";
+        for (const pid_t child : {holder, bystander}) {
+            if (child > 0) {
+                ::kill(child, SIGKILL);
+                ASSERT_EQ(::waitpid(child, nullptr, 0), child);
+            }
         }
         ::close(ready[0]);
         ::close(ready[1]);
