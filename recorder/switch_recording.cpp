@@ -53,10 +53,9 @@ std::optional<std::string> Recorder::intervalRecord(const Instant& end,
         return std::nullopt;
     }
     const std::string& held = *deactiveJapanAppName_;
+    // A desktop may show no window at all, after the last one closed, say:
+    // the interval still happened, under its application's name.
     std::vector<WindowInfo> windows = platform_.windowList.onScreenWindows();
-    if (windows.empty()) {
-        return std::nullopt;
-    }
     double seconds = std::chrono::duration<double>(end.monotonic - startDate_.monotonic).count();
     const bool counted = platform_.inputMonitors.available();
     SwitchRecord record{platform_.clock.localTime(startDate_.wall),

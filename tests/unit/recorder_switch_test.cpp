@@ -50,8 +50,9 @@ TEST_F(SwitchTest, MatchesWindowsListedUnderTheDeactivatedApplication) {
 }
 
 // Which title a record shows: the held application's front-most window with
-// a title of at least two UTF-16 units, else the application's name; no
-// record without any window, nor for the login window without one of its own.
+// a title of at least two UTF-16 units, else the application's name (also
+// when no window is left at all); no record for the login window without one
+// of its own.
 TEST(SwitchTitleTest, TheFrontMostUsableWindowElseTheNameNamesTheRecord) {
     struct Case {
         const char* held;
@@ -66,7 +67,7 @@ TEST(SwitchTitleTest, TheFrontMostUsableWindowElseTheNameNamesTheRecord) {
           {"Editor", "\xF0\x9F\x98\x80"}},
          "\xF0\x9F\x98\x80"},
         {"Editor", {{"Browser", "News"}, {"Editor", "x"}, {std::nullopt, "Untitled"}}, "Editor"},
-        {"Editor", {}, std::nullopt},
+        {"Editor", {}, "Editor"},
         {"loginwindow", {{"Browser", "News"}}, std::nullopt},
         {"loginwindow", {{"loginwindow", "Login"}}, "Login"},
     };
