@@ -23,11 +23,12 @@ FileError endLastLine(FileWriter& file) {
     return std::nullopt;
 }
 
+// A checkpoint is recovered only into the log in use, which preparation finds.
 Recorder::Recorder(Platform& platform, Checkpoints checkpoints) : platform_(platform) {
+    init();
     if (checkpoints == Checkpoints::recover) {
         recoverCheckpoint();
     }
-    init();
 }
 
 Recorder::~Recorder() {

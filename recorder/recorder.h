@@ -138,6 +138,8 @@ class Recorder {
     std::string checkpointPath();
     void removeCheckpoint();
     void recoverCheckpoint();
+    // Keeps the checkpoint's bytes beside it, unwritten, and says why.
+    void setCheckpointAside(const std::string& bytes, const std::string& why);
     void append(const std::string& record);
     Instant now();
     // A moment of the interval in progress, no earlier than its start and no
