@@ -37,6 +37,7 @@ std::string Recorder::checkpointPath() {
 }
 
 void Recorder::saveCheckpoint() {
+    writeUnwritten();  // the front end's minute is also the time to try again
     if (state_ != State::recording || !filePath_ || !fileHandle_) {
         return;
     }

@@ -36,6 +36,11 @@ Recorder::~Recorder() {
     if (isRun()) {
         stop();
     }
+    if (!unwritten_.empty() || droppedRecords_ > 0) {
+        platform_.systemLog.error("Lost " + std::to_string(unwritten_.size() + droppedRecords_) +
+                                  " records that could not be written to " +
+                                  filePath_.value_or(""));
+    }
 }
 
 Recorder& Recorder::init() {
