@@ -121,7 +121,7 @@ void Recorder::recoverCheckpoint() {
                                       ": " + *error);
             return;
         }
-        if (fileHandle_ && ownAppends_ && fileHandle_->identity().sameFile(before)) {
+        if (fileHandle_ && fileHandle_->identity().sameFile(before)) {
             ownAppends_->add(before, opened.file->identity());
         }
         platform_.systemLog.info("Wrote the interval that an abrupt end interrupted to " + log);

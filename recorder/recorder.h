@@ -70,8 +70,8 @@ class Recorder {
     void saveCheckpoint();
 
     // Records that could not be written wait in memory, oldest first, and go
-    // into the log before the next record, or at the next checkpoint, once it
-    // can take them. Forget takes out those that began at or after `since`
+    // into the log in use before the next record, or at the next checkpoint,
+    // once it can take them. Forget takes out those that began at or after `since`
     // (by the monotonic clock) and shortens the one that runs past it.
     void forgetUnwritten(std::chrono::steady_clock::time_point since);
     std::size_t unwrittenRecords() const { return unwritten_.size(); }
