@@ -10,6 +10,8 @@ namespace {
 
 // Records never come near this: titles are cut at 16 KiB.
 constexpr std::size_t kLargestCheckpoint = 64 * 1024;
+// Checkpoints set aside are kept for the user, but not without end.
+constexpr int kMostSetAside = 100;
 
 // The last complete line of the file, without its line feed; empty when none.
 std::string lastLineOf(FileSystem& fs, const std::string& path) {
@@ -35,7 +37,8 @@ std::string Recorder::checkpointPath() {
 }
 
 void Recorder::saveCheckpoint() {
-    if (state_ != State::recording || !filePath_) {
+    writeUnwritten();  // the front end's minute is also the time to try again
+    if (state_ != State::recording || !filePath_ || !fileHandle_) {
         return;
     }
     std::optional<std::string> record = intervalRecord(now(), std::nullopt, Tracing::off);
@@ -43,9 +46,11 @@ void Recorder::saveCheckpoint() {
         removeCheckpoint();
         return;
     }
-    FileError error =
-        platform_.fileSystem.replaceFile(checkpointPath(), encodeCheckpoint({*filePath_, *record}),
-                                         FileSystem::Access::privateToUser);
+    const FileIdentity log = fileHandle_->identity();
+    FileError error = platform_.fileSystem.replaceFile(
+        checkpointPath(),
+        encodeCheckpoint({*filePath_, *record, FileIdentity{log.device, log.inode}}),
+        FileSystem::Access::privateToUser);
     // Once a minute: say so when it starts failing, not every time.
     if (error && !checkpointFailing_) {
         platform_.systemLog.warning("Could not save the interval in progress to " +
@@ -61,7 +66,9 @@ void Recorder::removeCheckpoint() {
 }
 
 // Only one tesuko runs per user, so a checkpoint found at start was left by
-// one that is gone without writing its interval.
+// one that is gone without writing its interval. It goes into the log in use
+// only when that is the very file it was saved for, and only after the records
+// there: anything else is kept beside it for the user to look at.
 void Recorder::recoverCheckpoint() {
     FileSystem& fs = platform_.fileSystem;
     const std::string path = checkpointPath();
@@ -78,25 +85,69 @@ void Recorder::recoverCheckpoint() {
         removeCheckpoint();
         return;
     }
-    if (!sameInterval(lastLineOf(fs, checkpoint->logPath), checkpoint->record)) {
-        Opened<FileWriter> log =
-            fs.exists(checkpoint->logPath)
-                ? fs.openForWriting(checkpoint->logPath, FileSystem::Links::follow)
-                : fs.createForWriting(checkpoint->logPath);
-        FileError error = log.file ? endLastLine(*log.file) : FileError(log.error);
-        if (!error) {
-            error = log.file->write(checkpoint->record);
-        }
-        if (error) {
+    const std::string log = filePath_ && filePath_->ends_with('/') ? *filePath_ + saveFileName_
+                                                                   : filePath_.value_or("");
+    Opened<FileWriter> opened;
+    if (fs.exists(log)) {
+        opened = fs.openForWriting(log, FileSystem::Links::follow);
+        if (!opened.file) {
             // Kept for the next start: the interval is not lost yet.
-            platform_.systemLog.error("Could not write the interval a crash interrupted to " +
-                                      checkpoint->logPath + ": " + *error);
+            platform_.systemLog.error("Could not write the interval a crash interrupted to " + log +
+                                      ": " + opened.error);
             return;
         }
-        platform_.systemLog.info("Wrote the interval that an abrupt end interrupted to " +
-                                 checkpoint->logPath);
+    }
+    const bool itsLog =
+        opened.file && (checkpoint->logFile ? opened.file->identity().sameFile(*checkpoint->logFile)
+                                            : checkpoint->logPath == log);
+    if (!itsLog) {
+        setCheckpointAside(*saved.bytes, "it was saved for " + checkpoint->logPath +
+                                             ", which is not the log in use now");
+        return;
+    }
+    const std::string lastLine = lastLineOf(fs, log);
+    if (!sameInterval(lastLine, checkpoint->record)) {
+        if (startsBefore(checkpoint->record, lastLine)) {
+            setCheckpointAside(*saved.bytes, "it is older than the last record of " + log);
+            return;
+        }
+        const FileIdentity before = opened.file->identity();
+        FileError error = endLastLine(*opened.file);
+        if (!error) {
+            error = opened.file->write(checkpoint->record);
+        }
+        if (error) {
+            platform_.systemLog.error("Could not write the interval a crash interrupted to " + log +
+                                      ": " + *error);
+            return;
+        }
+        if (fileHandle_ && fileHandle_->identity().sameFile(before)) {
+            ownAppends_->add(before, opened.file->identity());
+        }
+        platform_.systemLog.info("Wrote the interval that an abrupt end interrupted to " + log);
     }
     removeCheckpoint();
+}
+
+void Recorder::setCheckpointAside(const std::string& bytes, const std::string& why) {
+    FileSystem& fs = platform_.fileSystem;
+    for (int number = 1; number <= kMostSetAside; ++number) {
+        const std::string aside = checkpointPath() + ".aside-" + std::to_string(number);
+        if (fs.exists(aside)) {
+            continue;
+        }
+        if (FileError error = fs.replaceFile(aside, bytes, FileSystem::Access::privateToUser)) {
+            platform_.systemLog.error("Could not set aside " + checkpointPath() + ": " + *error);
+            return;
+        }
+        platform_.systemLog.warning("Did not write the interval in " + checkpointPath() + ": " +
+                                    why + ". Kept it as " + aside);
+        removeCheckpoint();
+        return;
+    }
+    platform_.systemLog.error("Left " + checkpointPath() + " unwritten: " + why +
+                              ", and there are already " + std::to_string(kMostSetAside) +
+                              " checkpoints set aside");
 }
 
 }  // namespace tesuko

@@ -23,17 +23,23 @@ FileError endLastLine(FileWriter& file) {
     return std::nullopt;
 }
 
+// A checkpoint is recovered only into the log in use, which preparation finds.
 Recorder::Recorder(Platform& platform, Checkpoints checkpoints) : platform_(platform) {
+    init();
     if (checkpoints == Checkpoints::recover) {
         recoverCheckpoint();
     }
-    init();
 }
 
 Recorder::~Recorder() {
     // Nothing may call back into a recorder that is gone.
     if (isRun()) {
         stop();
+    }
+    if (!unwritten_.empty() || droppedRecords_ > 0) {
+        platform_.systemLog.error("Lost " + std::to_string(unwritten_.size() + droppedRecords_) +
+                                  " records that could not be written to " +
+                                  filePath_.value_or(""));
     }
 }
 

@@ -3,6 +3,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -67,6 +68,13 @@ class Recorder {
     // hard kill loses only what came after. Called at every switch and by the
     // front end about once a minute.
     void saveCheckpoint();
+
+    // Records that could not be written wait in memory, oldest first, and go
+    // into the log in use before the next record, or at the next checkpoint,
+    // once it can take them. Forget takes out those that began at or after `since`
+    // (by the monotonic clock) and shortens the one that runs past it.
+    void forgetUnwritten(std::chrono::steady_clock::time_point since);
+    std::size_t unwrittenRecords() const { return unwritten_.size(); }
 
     // Lets the user pick another log file; taken up by the next preparation.
     void changeSaveAs();
@@ -138,7 +146,11 @@ class Recorder {
     std::string checkpointPath();
     void removeCheckpoint();
     void recoverCheckpoint();
-    void append(const std::string& record);
+    // Keeps the checkpoint's bytes beside it, unwritten, and says why.
+    void setCheckpointAside(const std::string& bytes, const std::string& why);
+    // Writes the record after those still waiting, or keeps it waiting too.
+    void append(std::string record, std::chrono::steady_clock::time_point began);
+    void writeUnwritten();
     Instant now();
     // A moment of the interval in progress, no earlier than its start and no
     // later than now, with the wall-clock time that went with it.
@@ -163,6 +175,13 @@ class Recorder {
     State state_ = State::stopped;
     bool checkpointFailing_ = false;
     std::optional<std::string> writeProblem_;
+    struct Unwritten {
+        std::chrono::steady_clock::time_point began;
+        std::string record;
+    };
+    std::deque<Unwritten> unwritten_;
+    std::size_t unwrittenBytes_ = 0;
+    std::size_t droppedRecords_ = 0;  // the oldest, since the last that was written
     std::function<void()> onWriteProblemChanged_;
 };
 

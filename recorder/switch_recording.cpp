@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include <charconv>
 #include <vector>
 
 #include "recorder/recorder.h"
@@ -30,7 +31,7 @@ void Recorder::showActiveApplication(const ApplicationSwitch& change) {
 
 void Recorder::endInterval(const Instant& end, const std::optional<std::string>& deactivated) {
     if (auto record = intervalRecord(end, deactivated, Tracing::on)) {
-        append(*record);
+        append(std::move(*record), startDate_.monotonic);
     }
     // The interval just written must not be written again after a crash; the
     // next one is saved by the next periodic checkpoint.
@@ -53,10 +54,9 @@ std::optional<std::string> Recorder::intervalRecord(const Instant& end,
         return std::nullopt;
     }
     const std::string& held = *deactiveJapanAppName_;
+    // A desktop may show no window at all, after the last one closed, say:
+    // the interval still happened, under its application's name.
     std::vector<WindowInfo> windows = platform_.windowList.onScreenWindows();
-    if (windows.empty()) {
-        return std::nullopt;
-    }
     double seconds = std::chrono::duration<double>(end.monotonic - startDate_.monotonic).count();
     const bool counted = platform_.inputMonitors.available();
     SwitchRecord record{platform_.clock.localTime(startDate_.wall),
@@ -96,7 +96,28 @@ std::optional<std::string> Recorder::frontTitle(
     return std::nullopt;
 }
 
-void Recorder::append(const std::string& record) {
+// Holding records back keeps a full disk from losing them, within bounds that
+// a day of switching stays far below, whatever the titles.
+void Recorder::append(std::string record, std::chrono::steady_clock::time_point began) {
+    constexpr std::size_t kMostRecords = 10'000;
+    constexpr std::size_t kMostBytes = std::size_t(16) << 20;
+    unwrittenBytes_ += record.size();
+    unwritten_.push_back({began, std::move(record)});
+    while (unwritten_.size() > kMostRecords || unwrittenBytes_ > kMostBytes) {
+        if (droppedRecords_++ == 0) {
+            platform_.systemLog.error("Too many records wait to be written: dropping the oldest");
+        }
+        unwrittenBytes_ -= unwritten_.front().record.size();
+        unwritten_.pop_front();
+    }
+    writeUnwritten();
+}
+
+void Recorder::writeUnwritten() {
+    if (unwritten_.empty()) {
+        return;
+    }
+    const bool failing = writeProblem_.has_value() || droppedRecords_ > 0;
     std::string path = filePath_.value_or("");
     if (fileHandle_ && !fileHandle_->stillAt(path)) {
         // Records written to a removed file would be lost without a word.
@@ -107,17 +128,58 @@ void Recorder::append(const std::string& record) {
         // Whatever kept the log from opening may have passed: every record tries again.
         openLog(chosenLink_ ? FileSystem::Links::follow : FileSystem::Links::refuse);
     }
-    if (!fileHandle_) {
-        platform_.systemLog.error("Could not write a record to " + path + ": the log is not open");
+    const std::size_t waiting = unwritten_.size();
+    while (!unwritten_.empty()) {
+        if (!fileHandle_) {
+            platform_.systemLog.error("Could not write a record to " + path +
+                                      ": the log is not open");
+            break;
+        }
+        FileIdentity before = fileHandle_->identity();
+        if (auto error = fileHandle_->write(unwritten_.front().record)) {
+            reportWriteProblem("Could not write a record to " + path + ": " + *error);
+            break;
+        }
+        ownAppends_->add(before, fileHandle_->identity());
+        unwrittenBytes_ -= unwritten_.front().record.size();
+        unwritten_.pop_front();
+    }
+    if (!unwritten_.empty()) {
+        platform_.systemLog.warning("Records waiting in memory to be written: " +
+                                    std::to_string(unwritten_.size()));
         return;
     }
-    FileIdentity before = fileHandle_->identity();
-    if (auto error = fileHandle_->write(record)) {
-        reportWriteProblem("Could not write a record to " + path + ": " + *error);
-        return;
+    if (failing) {
+        platform_.systemLog.info(
+            "The log takes records again: wrote the " + std::to_string(waiting) +
+            " kept in memory" +
+            (droppedRecords_ > 0 ? "; " + std::to_string(droppedRecords_) + " older ones were lost"
+                                 : ""));
     }
-    ownAppends_->add(before, fileHandle_->identity());
+    droppedRecords_ = 0;
     reportWriteProblem(std::nullopt);
+}
+
+void Recorder::forgetUnwritten(std::chrono::steady_clock::time_point since) {
+    while (!unwritten_.empty() && unwritten_.back().began >= since) {
+        unwrittenBytes_ -= unwritten_.back().record.size();
+        unwritten_.pop_back();
+    }
+    if (unwritten_.empty()) {
+        return;
+    }
+    std::string& record = unwritten_.back().record;
+    const std::size_t secondsAt = record.rfind(',') + 1;
+    double seconds = 0;
+    std::from_chars(record.data() + secondsAt, record.data() + record.size() - 1, seconds);
+    const double before = std::chrono::duration<double>(since - unwritten_.back().began).count();
+    if (seconds > before) {
+        unwrittenBytes_ -= record.size();
+        record.resize(secondsAt);
+        appendSeconds(record, before);
+        record += '\n';
+        unwrittenBytes_ += record.size();
+    }
 }
 
 void Recorder::reportWriteProblem(std::optional<std::string> problem) {

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "recorder/checkpoint.h"
 #include "tests/unit/recorder_fixture.h"
 
 namespace tesuko {
@@ -55,6 +56,51 @@ TEST_F(CheckpointTest, ACheckpointThatCannotBeWrittenBackIsKeptForTheNextStart) 
     fakes.fileSystem.writeFailure.reset();
     Recorder next(fakes.platform);
     EXPECT_EQ(records(), 1u);
+}
+
+// A checkpoint goes only into the log in use, when that is the very file it
+// was saved for (or, from the first version, which has no identity, the same
+// path), and never before the log's last record; else it is kept aside.
+TEST_F(CheckpointTest, ACheckpointGoesOnlyIntoItsOwnLogAndNeverOutOfOrder) {
+    FakeFileSystem& fs = fakes.fileSystem;
+    const std::string record = decodeCheckpoint(fs.content(kCheckpoint))->record;
+    const std::string other = "/home/user/other.csv";
+    const std::string later = "2026年12月05日 13時50分00秒,Browser,News,0,0,1.000000\n";
+    fs.addFile(other, "x\n");
+    auto fileAt = [&](const std::string& path) {
+        return std::optional(FakeFileSystem::identityOf(fs.regular(path)));
+    };
+    struct Case {
+        const char* what;
+        std::string named;
+        std::optional<FileIdentity> file;  // none: a checkpoint of the first version
+        std::string logBefore;
+        bool written;
+    };
+    const Case cases[] = {
+        {"its own log", kDefaultLog, fileAt(kDefaultLog), "", true},
+        {"another file", other, fileAt(other), "", false},
+        {"another file at the log's path", kDefaultLog, fileAt(other), "", false},
+        {"older than the last record", kDefaultLog, fileAt(kDefaultLog), later, false},
+        {"first version, the log's path", kDefaultLog, std::nullopt, "", true},
+        {"first version, another path", other, std::nullopt, "", false},
+    };
+    for (const Case& c : cases) {
+        const std::string bytes = c.file
+                                      ? encodeCheckpoint({c.named, record, c.file})
+                                      : "tesuko-checkpoint-1\n" + std::to_string(c.named.size()) +
+                                            "\n" + c.named + record;
+        fs.replaceFile(kCheckpoint, bytes, FileSystem::Access::privateToUser);
+        fakes.systemLog.lines.clear();
+        fs.rewrite(kDefaultLog, c.logBefore);
+        fs.removeFile(kCheckpoint + ".aside-1");
+        Recorder next(fakes.platform);
+        EXPECT_EQ(log(), c.logBefore + (c.written ? record : "")) << c.what;
+        EXPECT_EQ(fs.content(other), "x\n") << c.what;
+        EXPECT_EQ(fs.content(kCheckpoint + ".aside-1"), c.written ? "" : bytes) << c.what;
+        EXPECT_EQ(loggedContaining("Kept it as " + kCheckpoint + ".aside-1"), !c.written);
+        EXPECT_FALSE(checkpointLeft()) << c.what;
+    }
 }
 
 TEST_F(CheckpointTest, ADamagedCheckpointIsReportedAndRemoved) {

@@ -50,8 +50,9 @@ TEST_F(SwitchTest, MatchesWindowsListedUnderTheDeactivatedApplication) {
 }
 
 // Which title a record shows: the held application's front-most window with
-// a title of at least two UTF-16 units, else the application's name; no
-// record without any window, nor for the login window without one of its own.
+// a title of at least two UTF-16 units, else the application's name (also
+// when no window is left at all); no record for the login window without one
+// of its own.
 TEST(SwitchTitleTest, TheFrontMostUsableWindowElseTheNameNamesTheRecord) {
     struct Case {
         const char* held;
@@ -66,7 +67,7 @@ TEST(SwitchTitleTest, TheFrontMostUsableWindowElseTheNameNamesTheRecord) {
           {"Editor", "\xF0\x9F\x98\x80"}},
          "\xF0\x9F\x98\x80"},
         {"Editor", {{"Browser", "News"}, {"Editor", "x"}, {std::nullopt, "Untitled"}}, "Editor"},
-        {"Editor", {}, std::nullopt},
+        {"Editor", {}, "Editor"},
         {"loginwindow", {{"Browser", "News"}}, std::nullopt},
         {"loginwindow", {{"loginwindow", "Login"}}, "Login"},
     };
@@ -129,18 +130,66 @@ TEST_F(SwitchTest, ASwitchHandledLateEndsTheIntervalWhenItHappened) {
                          "2026年12月05日 13時40分54秒,Editor,Notes,0,0,7.000000\n");
 }
 
-TEST_F(SwitchTest, ARecordThatCannotBeWrittenIsReported) {
-    fakes.windowList.setWindows({{"Editor", "Notes"}});
+// A full disk: records wait in memory, are tried again at the next switch and
+// at the front end's minute, and go out in order once the log takes them.
+TEST_F(SwitchTest, RecordsThatCannotBeWrittenWaitAndGoOutInOrder) {
+    fakes.windowList.setWindows({{"Editor", "Notes"}, {"Browser", "News"}});
     fakes.fileSystem.writeFailure = "No space left on device";
+    advance(1);
     switchTo("Browser");
+    advance(2);
+    switchTo("Editor");
+    recorder().saveCheckpoint();
     EXPECT_TRUE(logged(std::string("Could not write a record to ") + kDefaultLog +
                        ": No space left on device"));
-    EXPECT_EQ(recorder().heldApplicationName(), "Browser");
+    EXPECT_TRUE(logged("Records waiting in memory to be written: 2"));
+    EXPECT_EQ(recorder().heldApplicationName(), "Editor");
     EXPECT_TRUE(recorder().writeProblem().has_value());
+    EXPECT_EQ(log(), "");
 
     fakes.fileSystem.writeFailure.reset();
+    recorder().saveCheckpoint();
+    EXPECT_EQ(recorder().writeProblem(), std::nullopt) << "cleared once the records are out";
+    EXPECT_TRUE(logged("The log takes records again: wrote the 2 kept in memory"));
+    fakes.fileSystem.writeFailure = "No space left on device";
+    advance(4);
+    switchTo("Browser");
+    fakes.fileSystem.writeFailure.reset();
+    advance(8);
     switchTo("Editor");
-    EXPECT_EQ(recorder().writeProblem(), std::nullopt) << "the next record that arrives clears it";
+    EXPECT_EQ(recordsAfterStart(log()),
+              (std::vector<std::string>{"Editor,Notes,0,0,1.000000", "Browser,News,0,0,2.000000",
+                                        "Editor,Notes,0,0,4.000000", "Browser,News,0,0,8.000000"}));
+    EXPECT_EQ(recorder().unwrittenRecords(), 0u);
+}
+
+// Forget reaches what waits as it reaches the log; what waits stays bounded,
+// and losing the oldest is said, with how many.
+TEST_F(SwitchTest, RecordsThatWaitCanBeForgottenAndAreBounded) {
+    fakes.fileSystem.writeFailure = "No space left on device";
+    const auto began = fakes.clock.monotonicNow();
+    for (const char* next : {"Browser", "Editor", "Browser"}) {
+        advance(10);
+        switchTo(next);
+    }
+    recorder().forgetUnwritten(began + std::chrono::seconds(15));
+    fakes.fileSystem.writeFailure.reset();
+    recorder().saveCheckpoint();
+    EXPECT_EQ(recordsAfterStart(log()), (std::vector<std::string>{"Editor,Editor,0,0,10.000000",
+                                                                  "Browser,Browser,0,0,5.000000"}));
+
+    fakes.fileSystem.writeFailure = "No space left on device";
+    for (int i = 0; i < 10'002; ++i) {
+        switchTo(i % 2 ? "Editor" : "Browser");
+    }
+    EXPECT_EQ(recorder().unwrittenRecords(), 10'000u);
+    EXPECT_TRUE(logged("Too many records wait to be written: dropping the oldest"));
+    fakes.fileSystem.writeFailure.reset();
+    recorder().saveCheckpoint();
+    EXPECT_EQ(recordsAfterStart(log()).size(), 10'002u);
+    EXPECT_TRUE(
+        logged("The log takes records again: wrote the 10000 kept in memory; 2 older "
+               "ones were lost"));
 }
 
 // The system log is readable by more people than the activity log: titles,
