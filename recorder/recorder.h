@@ -141,8 +141,9 @@ class Recorder {
     std::optional<std::string> intervalRecord(const Instant& end,
                                               const std::optional<std::string>& deactivated,
                                               Tracing tracing);
-    std::optional<std::string> frontTitle(const std::vector<WindowInfo>& windows,
-                                          const std::optional<std::string>& deactivated) const;
+    // The title of the held (or the deactivated) application's front-most
+    // window with a usable title.
+    std::optional<std::string> frontTitle(const std::optional<std::string>& deactivated);
     std::string checkpointPath();
     void removeCheckpoint();
     void recoverCheckpoint();

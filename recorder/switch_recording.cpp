@@ -54,9 +54,6 @@ std::optional<std::string> Recorder::intervalRecord(const Instant& end,
         return std::nullopt;
     }
     const std::string& held = *deactiveJapanAppName_;
-    // A desktop may show no window at all, after the last one closed, say:
-    // the interval still happened, under its application's name.
-    std::vector<WindowInfo> windows = platform_.windowList.onScreenWindows();
     double seconds = std::chrono::duration<double>(end.monotonic - startDate_.monotonic).count();
     const bool counted = platform_.inputMonitors.available();
     SwitchRecord record{platform_.clock.localTime(startDate_.wall),
@@ -65,7 +62,9 @@ std::optional<std::string> Recorder::intervalRecord(const Instant& end,
                         counted ? std::optional(clickCount_) : std::nullopt,
                         counted ? std::optional(keyDownCount_) : std::nullopt,
                         seconds};
-    std::optional<std::string> title = frontTitle(windows, deactivated);
+    // A desktop may show no window at all, after the last one closed, say:
+    // the interval still happened, under its application's name.
+    std::optional<std::string> title = frontTitle(deactivated);
     if (title && privacy_.hidesTitle(held, *title)) {
         title.reset();  // written as a window without a usable title would be
     }
@@ -80,20 +79,16 @@ std::optional<std::string> Recorder::intervalRecord(const Instant& end,
     return composeRecord(record);
 }
 
-std::optional<std::string> Recorder::frontTitle(
-    const std::vector<WindowInfo>& windows, const std::optional<std::string>& deactivated) const {
-    for (const WindowInfo& window : windows) {
-        if (!window.ownerName) {
-            continue;
-        }
-        bool belongs = *window.ownerName == *deactiveJapanAppName_ ||
-                       (deactivated && *window.ownerName == *deactivated);
-        std::string_view title = window.title ? std::string_view(*window.title) : "";
-        if (belongs && utf8::utf16Length(title) >= kMinimumTitleLength) {
-            return std::string(title);
-        }
-    }
-    return std::nullopt;
+std::optional<std::string> Recorder::frontTitle(const std::optional<std::string>& deactivated) {
+    std::optional<WindowInfo> front =
+        platform_.windowList.frontMostWindow([&](const WindowInfo& window) {
+            const bool belongs =
+                window.ownerName && (*window.ownerName == *deactiveJapanAppName_ ||
+                                     (deactivated && *window.ownerName == *deactivated));
+            return belongs && window.title &&
+                   utf8::utf16Length(*window.title) >= kMinimumTitleLength;
+        });
+    return front ? front->title : std::nullopt;
 }
 
 // Holding records back keeps a full disk from losing them, within bounds that

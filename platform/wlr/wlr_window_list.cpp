@@ -3,12 +3,32 @@
 
 namespace tesuko {
 
+namespace {
+
+WindowInfo infoOf(const ForeignToplevel& toplevel) {
+    return {applicationOf(toplevel.state()), toplevel.state().title};
+}
+
+}  // namespace
+
 std::vector<WindowInfo> WlrWindowList::onScreenWindows() {
     std::vector<WindowInfo> windows;
     for (const ForeignToplevel* toplevel : toplevels_.onScreen()) {
-        windows.push_back({applicationOf(toplevel->state()), toplevel->state().title});
+        windows.push_back(infoOf(*toplevel));
     }
     return windows;
+}
+
+// The windows are all known already: only those before the one taken are
+// copied.
+std::optional<WindowInfo> WlrWindowList::frontMostWindow(
+    const std::function<bool(const WindowInfo&)>& wanted) {
+    for (const ForeignToplevel* toplevel : toplevels_.onScreen()) {
+        if (WindowInfo window = infoOf(*toplevel); wanted(window)) {
+            return window;
+        }
+    }
+    return std::nullopt;
 }
 
 }  // namespace tesuko

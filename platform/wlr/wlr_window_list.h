@@ -16,6 +16,8 @@ class WlrWindowList : public WindowList {
     explicit WlrWindowList(const ForeignToplevels& toplevels) : toplevels_(toplevels) {}
 
     std::vector<WindowInfo> onScreenWindows() override;
+    std::optional<WindowInfo> frontMostWindow(
+        const std::function<bool(const WindowInfo&)>& wanted) override;
 
   private:
     const ForeignToplevels& toplevels_;

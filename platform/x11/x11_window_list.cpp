@@ -50,6 +50,27 @@ std::vector<WindowInfo> X11WindowList::onScreenWindows() {
     return connection_.broken() ? lastKnownWindows() : windows;
 }
 
+std::optional<WindowInfo> X11WindowList::frontMostWindow(
+    const std::function<bool(const WindowInfo&)>& wanted) {
+    if (connection_.broken()) {
+        return WindowList::frontMostWindow(wanted);
+    }
+    const std::vector<xcb_window_t> stacked = stackedWindows();
+    std::span<const xcb_window_t> rest(stacked);
+    for (std::size_t step = 8; !rest.empty() && !connection_.broken(); step *= 4) {
+        const std::size_t taken = std::min(step, rest.size());
+        for (WindowInfo& window :
+             onScreenInfos(fetchWindowFacts(connection_.get(), atoms_, rest.first(taken)))) {
+            if (wanted(window)) {
+                return std::move(window);
+            }
+        }
+        rest = rest.subspan(taken);
+    }
+    // The server went away under the requests (before processEvents noticed).
+    return connection_.broken() ? WindowList::frontMostWindow(wanted) : std::nullopt;
+}
+
 std::vector<xcb_window_t> X11WindowList::stackedWindows() const {
     xcb_connection_t* c = connection_.get();
     xcb_window_t root = connection_.root();

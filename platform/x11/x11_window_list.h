@@ -29,6 +29,10 @@ class X11WindowList : public WindowList {
                   const X11Workspace& workspace);
 
     std::vector<WindowInfo> onScreenWindows() override;
+    // Asks for the windows' facts a few at a time, front to back: more at
+    // each step, so that a long search still takes few round trips.
+    std::optional<WindowInfo> frontMostWindow(
+        const std::function<bool(const WindowInfo&)>& wanted) override;
 
     // Top-level windows from the front to the back, on screen or not.
     std::vector<xcb_window_t> stackedWindows() const;
