@@ -33,8 +33,9 @@ ScreenSaverWatch::ScreenSaverWatch(QDBusConnection bus, SystemLog& log, ActiveCh
       log_(log),
       activeChanged_(std::move(activeChanged)),
       // KDE sends on both of its paths. GNOME Shell serves the object under a
-      // name of its own and starts a helper owning org.gnome.ScreenSaver that
-      // passes its signals on; Phosh and Pantheon own that name themselves.
+      // name of its own, and org.gnome.ScreenSaver belongs to a helper started
+      // on demand that passes the shell's signals on; Phosh and Pantheon own
+      // that name themselves.
       savers_{ScreenSaver{
                   LockSource::screenSaver,
                   {QStringLiteral("org.freedesktop.ScreenSaver")},
