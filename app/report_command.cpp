@@ -245,7 +245,7 @@ int runReportCommand(const std::vector<std::string>& args, ReportServices servic
     }
     switch (options.format) {
         case ReportFormat::table:
-            writeTable(view, out, services.terminal);
+            writeTable(view, out);
             break;
         case ReportFormat::csv:
             writeCsv(view, localDays, out);

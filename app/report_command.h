@@ -43,10 +43,9 @@ struct ReportServices {
     UserDefaults& defaults;
     SystemLog& systemLog;
     HomeFolder& home;
-    Clock& clock;           // for today
-    std::string locale;     // ICU id, for the first day of the week
-    std::string timeZone;   // ICU id; empty for the host's
-    bool terminal = false;  // stdout is a terminal: names print safely
+    Clock& clock;          // for today
+    std::string locale;    // ICU id, for the first day of the week
+    std::string timeZone;  // ICU id; empty for the host's
 };
 
 // Returns the exit status: 0 (also for a range without records), 1 when a log

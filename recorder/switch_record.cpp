@@ -109,7 +109,9 @@ std::string composeRecord(const SwitchRecord& record) {
     line += ',';
     appendFieldText(line, record.application);
     line += ',';
+    const std::size_t title = line.size();
     appendFieldText(line, record.title);
+    line.resize(title + utf8::prefix(std::string_view(line).substr(title), kLongestTitle).size());
     line += ',';
     if (record.clicks) {
         appendNumber(line, *record.clicks, 1);

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -35,6 +36,10 @@ std::string fieldText(std::string_view text);
 
 // Six fixed decimals with "." as the point, in every locale.
 void appendSeconds(std::string& out, double seconds);
+
+// Longer titles are cut, between two characters, so that a record can be
+// read back whole (a checkpoint is compared with the log's last line).
+inline constexpr std::size_t kLongestTitle = 16 * 1024;  // bytes
 
 std::string composeRecord(const SwitchRecord& record);
 

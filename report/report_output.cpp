@@ -97,7 +97,7 @@ std::string isoLocalTime(std::int64_t epochSeconds, const LocalDays& localDays) 
     return text;
 }
 
-void writeTable(const ReportView& view, std::ostream& out, bool terminal) {
+void writeTable(const ReportView& view, std::ostream& out) {
     out << rangeText(view.range) << '\n';
     if (view.rows.empty()) {
         out << "no records in this range\n";
@@ -108,7 +108,7 @@ void writeTable(const ReportView& view, std::ostream& out, bool terminal) {
         std::string share = shareText(seconds, view.total);
         out << std::string(time.size() < 7 ? 7 - time.size() : 0, ' ') << time
             << std::string(share.size() < 9 ? 9 - share.size() : 0, ' ') << share << "  "
-            << (terminal ? utf8::terminalSafe(name) : name) << '\n';
+            << utf8::terminalSafe(name) << '\n';
     };
     for (std::size_t i = 0; i < view.rows.size(); ++i) {
         const ReportRow& row = view.rows[i];

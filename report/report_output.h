@@ -29,9 +29,10 @@ std::string shareText(double seconds, double total);
 // "2026-12-01T00:00:00+01:00": the local time and offset of an instant.
 std::string isoLocalTime(std::int64_t epochSeconds, const LocalDays& localDays);
 
-// A heading, then "h:mm  share  name" rows and the total; `terminal` prints
-// control characters in names as U+FFFD.
-void writeTable(const ReportView& view, std::ostream& out, bool terminal);
+// A heading, then "h:mm  share  name" rows and the total, with control
+// characters in names as U+FFFD: a table piped to a pager or a file still
+// reaches a terminal.
+void writeTable(const ReportView& view, std::ostream& out);
 // RFC 4180, CRLF line ends: from,to[,day],application[,title],seconds, where
 // from and to bound the row's stretch of time (its day, or the range).
 void writeCsv(const ReportView& view, const LocalDays& localDays, std::ostream& out);

@@ -39,7 +39,7 @@ bool PrivacyRules::hidesTitle(std::string_view application, std::string_view tit
     if (privateTitles_.empty()) {
         return false;
     }
-    const std::u32string folded = foldedText(title);
+    const std::u32string folded = foldedTitle(title);
     return std::any_of(privateTitles_.begin(), privateTitles_.end(),
                        [&](const TitlePattern& pattern) { return pattern.matches(folded); });
 }

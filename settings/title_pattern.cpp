@@ -25,7 +25,8 @@ std::string quoted(std::u32string_view text) {
     return "\u201C" + utf8 + "\u201D";
 }
 
-// The code points of the text, composed: a title may spell "é" either way.
+// The code points of the text, composed and without the default-ignorable
+// ones: a title may spell "é" either way, and hide characters no one sees.
 std::u32string composed(std::string_view utf8) {
     icu::UnicodeString text =
         icu::UnicodeString::fromUTF8(icu::StringPiece(utf8.data(), int32_t(utf8.size())));
@@ -40,7 +41,10 @@ std::u32string composed(std::string_view utf8) {
     std::u32string out;
     out.reserve(std::size_t(text.length()));
     for (int32_t i = 0; i < text.length(); i = text.moveIndex32(i, 1)) {
-        out += char32_t(text.char32At(i));
+        const UChar32 c = text.char32At(i);
+        if (!u_hasBinaryProperty(c, UCHAR_DEFAULT_IGNORABLE_CODE_POINT)) {
+            out += char32_t(c);
+        }
     }
     return out;
 }
@@ -50,6 +54,14 @@ std::u32string composed(std::string_view utf8) {
 std::u32string foldedText(std::string_view utf8) {
     std::u32string text = composed(utf8);
     std::transform(text.begin(), text.end(), text.begin(), fold);
+    return text;
+}
+
+std::u32string foldedTitle(std::string_view utf8) {
+    std::u32string text = foldedText(utf8);
+    const auto white = [](char32_t c) { return u_isUWhiteSpace(UChar32(c)); };
+    text.erase(std::find_if_not(text.rbegin(), text.rend(), white).base(), text.end());
+    text.erase(text.begin(), std::find_if_not(text.begin(), text.end(), white));
     return text;
 }
 

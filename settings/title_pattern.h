@@ -8,10 +8,13 @@
 
 namespace tesuko {
 
-// Text made ready to be compared without regard to case: composed (NFC),
-// then each character case-folded on its own (ICU's simple folding), so that
-// one character stays one.
+// Text made ready to be compared without regard to case: composed (NFC)
+// without default-ignorable code points, then each character case-folded on
+// its own (ICU's simple folding), so that one character stays one.
 std::u32string foldedText(std::string_view utf8);
+// A window title made ready for the patterns: folded, and without white space
+// at either end, so that nothing unseen keeps a private title from matching.
+std::u32string foldedTitle(std::string_view utf8);
 
 // A shell-style pattern for whole window titles, blind to case: "*" stands
 // for any run of characters, "?" for any one, "[abc]" and "[a-z]" for one of

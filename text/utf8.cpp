@@ -26,6 +26,17 @@ std::string valid(std::string_view text) {
     return out;
 }
 
+std::string_view prefix(std::string_view text, std::size_t bytes) {
+    if (text.size() <= bytes) {
+        return text;
+    }
+    // Back over the continuation bytes (10xxxxxx) of the character cut in two.
+    while (bytes > 0 && (static_cast<unsigned char>(text[bytes]) & 0xC0) == 0x80) {
+        --bytes;
+    }
+    return text.substr(0, bytes);
+}
+
 std::string terminalSafe(std::string_view text) {
     std::string out;
     decode(text, [&](char32_t cp, std::string_view bytes) {

@@ -21,6 +21,10 @@ std::size_t utf16Length(std::string_view text);
 void appendValid(std::string& out, std::string_view text);
 std::string valid(std::string_view text);
 
+// The longest start of the text that has at most `bytes` bytes and ends
+// where a character does; `text` is valid UTF-8.
+std::string_view prefix(std::string_view text, std::size_t bytes);
+
 // The text with C0, DEL and C1 controls (and ill-formed sequences) as U+FFFD:
 // an escape sequence in a crafted log could otherwise retitle or reprogram
 // the user's terminal.

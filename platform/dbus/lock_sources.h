@@ -13,8 +13,9 @@ namespace tesuko {
 enum class LockSource { logind, sessionInactive, screenSaver, gnomeScreenSaver, count };
 
 // How a source's state arrived. The answer to asking for it can be delivered
-// after a signal that the source sent later, and then it is stale.
-enum class Told { bySignal, byAnswer };
+// after a signal that the source sent later, and then it is stale; not so an
+// answer that the asker knows no signal overtook.
+enum class Told { bySignal, byAnswer, byFreshAnswer };
 
 // The screen counts as locked while any source says so.
 class LockSources {
@@ -25,7 +26,7 @@ class LockSources {
         if (how == Told::byAnswer && signalled_.test(index)) {
             return std::nullopt;
         }
-        signalled_.set(index, signalled_.test(index) || how == Told::bySignal);
+        signalled_.set(index, signalled_.test(index) || how != Told::byAnswer);
         const bool before = locked_.any();
         locked_.set(index, locked);
         if (locked_.any() == before) {

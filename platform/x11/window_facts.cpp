@@ -12,8 +12,11 @@ namespace tesuko {
 
 namespace {
 
-// Lengths are in 32-bit units: titles up to 16 KiB, a handful of atoms.
+// Lengths are in 32-bit units: a class up to 16 KiB, a handful of atoms, and
+// titles up to 256 KiB, far beyond any real one. A title is read whole, since
+// its end may be what marks it private; a longer one is not used at all.
 constexpr std::uint32_t kTextLength = 4096;
+constexpr std::uint32_t kTitleLength = 64 * 1024;
 constexpr std::uint32_t kAtomListLength = 64;
 
 using PropertyReply = XcbReply<xcb_get_property_reply_t>;
@@ -39,8 +42,8 @@ PendingFacts requestFacts(xcb_connection_t* connection, const X11Atoms& atoms,
         xcb_get_window_attributes(connection, window),
         requestProperty(connection, window, XCB_ATOM_WM_CLASS, kTextLength),
         requestProperty(connection, window, atoms.netWmPid, 1),
-        requestProperty(connection, window, atoms.netWmName, kTextLength),
-        requestProperty(connection, window, XCB_ATOM_WM_NAME, kTextLength),
+        requestProperty(connection, window, atoms.netWmName, kTitleLength),
+        requestProperty(connection, window, XCB_ATOM_WM_NAME, kTitleLength),
         requestProperty(connection, window, atoms.netWmState, kAtomListLength),
         requestProperty(connection, window, atoms.netWmWindowType, kAtomListLength),
     };
@@ -101,6 +104,9 @@ std::optional<std::uint32_t> cardinalOf(const PropertyReply& reply) {
 std::optional<std::string> textOf(const PropertyReply& reply, const X11Atoms& atoms) {
     if (!reply || reply->format != 8) {
         return std::nullopt;
+    }
+    if (reply->bytes_after > 0) {
+        return std::string();  // too long to be read whole: as a window without a title
     }
     TextEncoding encoding = TextEncoding::Utf8;
     if (reply->type == XCB_ATOM_STRING) {

@@ -19,6 +19,8 @@
 namespace tesuko {
 namespace {
 
+using namespace std::string_literals;
+
 // What the command prints on stdout, run at `now` in Berlin over real files.
 std::string report(const TempDir& work, std::vector<std::string> args,
                    std::chrono::system_clock::time_point now) {
@@ -84,6 +86,20 @@ TEST(ReportOutput, CsvAndJsonReadBackByPythonKeepEveryName) {
         "'30.500000']\n"
         "[('application', 'Say \"hi\"'), ('seconds', 60.0), ('title', 'a \"quoted\" title')]\n"
         "[('application', 'Tab\\there\uFFFD'), ('seconds', 30.5), ('title', 'x')]\n");
+}
+
+// Piped to a pager or a file, a table still reaches a terminal.
+TEST(ReportOutput, TableShowsControlCharactersAsReplacementsWhereverItGoes) {
+    TempDir work;
+    const std::string log = work / "log.csv";
+    writeFile(log,
+              "2026年12月03日 09時00分00秒,N\0L,t,1,2,60.000000\n"
+              "2026年12月03日 10時00分00秒,\x1b]0;owned\x07\xC2\x9B,t,1,2,30.000000\n"s);
+    EXPECT_EQ(report(work, {"--log", log}, kDecember3),
+              "2026-12-03\n"
+              "   0:01   66.7 %  N\uFFFDL\n"
+              "   0:01   33.3 %  \uFFFD]0;owned\uFFFD\uFFFD\n"
+              "   0:02  100.0 %  total\n");
 }
 
 // Generated logs of two machines over a March with the change to summer

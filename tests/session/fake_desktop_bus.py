@@ -18,6 +18,7 @@ SCREENSAVERS = {"/org/freedesktop/ScreenSaver": "org.freedesktop.ScreenSaver",
                 "/ScreenSaver": "org.freedesktop.ScreenSaver", "/org/gnome/ScreenSaver": "org.gnome.ScreenSaver"}
 options = sys.argv[3:]
 events = []
+active = {}  # a screensaver's interface: whether its owner last said it is active
 inhibitors = []  # read ends of the pipes whose write ends went out
 
 
@@ -49,12 +50,17 @@ def emit(bus, path, interface, member, signature="", *args):
     bus.send_message(message)
 
 
-def signal(path, target, member, value):  # target: a session's name, "manager" or a screensaver's path
+def signal(path, target, member, value):  # target: a session's name, "manager", a screensaver's path or name
     events.append("%s %s %s" % (target, member, bool(value)))
     if target == "manager":
         emit(buses[0], ROOT, LOGIN1 + ".Manager", "PrepareForSleep", "b", value)
+    elif target in SCREENSAVERS and member == "stranger":  # sent by a program that owns no name
+        emit(stranger, target, SCREENSAVERS[target], "ActiveChanged", "b", value)
     elif target in SCREENSAVERS:
+        active[SCREENSAVERS[target]] = bool(value)
         emit(buses[1], target, SCREENSAVERS[target], "ActiveChanged", "b", value)
+    elif member == "Own":  # the screensaver owns the name again, or leaves it
+        (buses[1].request_name if value else buses[1].release_name)(target)
     elif member in ("Lock", "Unlock"):
         emit(buses[0], ROOT + "/session/" + target, SESSION, member)
     else:
@@ -69,7 +75,7 @@ METHODS = {  # member: (path, arguments...) -> (reply signature, values...) or N
     "GetUser": lambda _, uid: ("o", ROOT + "/user/_%d" % uid),
     "Get": lambda *_: ("v", dbus.Struct(("c3", dbus.ObjectPath(ROOT + "/session/display")), signature="so")),  # the user's Display
     "GetAll": lambda *_: ("a{sv}", {"LockedHint": "--locked" in options, "Active": True}),
-    "GetActive": lambda *_: ("b", False),
+    "GetActive": lambda path: ("b", active.get(SCREENSAVERS.get(path), False)),
     "Inhibit": inhibit,
     "Signal": signal,
     "Note": lambda _, text: events.append("note %s held=%s" % (text, held())),
@@ -99,5 +105,6 @@ for bus, names in zip(buses, [[LOGIN1], ["org.freedesktop.ScreenSaver", "org.gno
     bus.add_message_filter(handle)
     for name in names:
         bus.request_name(name)
+stranger = dbus.bus.BusConnection(sys.argv[2])
 print("ready", flush=True)
 GLib.MainLoop().run()

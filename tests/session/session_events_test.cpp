@@ -43,8 +43,9 @@ struct Watched {
 };
 
 // clang-format off
-// A signal from the fake (target: a session, "manager" or a screensaver's path; empty: none) and
-// the line the backend tells for it, if any.
+// A signal from the fake (target: a session, "manager" or a screensaver's path; empty: none; member
+// "stranger": a screensaver's signal from a program that owns no name; "Own": the screensaver takes
+// or leaves the name in target) and the line the backend tells for it, if any.
 struct Step { const char *target, *member; bool value; const char* told; };
 struct LockCase { const char* name; QStringList fakeOptions; const char* sessionId; std::vector<Step> steps; };
 
@@ -68,6 +69,11 @@ const LockCase kLockCases[] = {
     {"DisplaySessionWhenTheIdIsUnknown", {"--no-pid-session"}, "c9", {{"by_pid", "Lock", true, nullptr},
         {"display", "Active", false, "lock 1"}, {"display", "Active", true, "lock 0"}}},
     {"LockedAtStart", {"--locked"}, "", {{"", "", false, "lock 1"}, {"by_pid", "LockedHint", false, "lock 0"}}},
+    {"StrangersAreNotBelievedButMakeItAsk", {}, "", {{"/org/freedesktop/ScreenSaver", "stranger", true, nullptr},
+        {"/org/gnome/ScreenSaver", "", true, "lock 1"}, {"/org/gnome/ScreenSaver", "stranger", false, nullptr},
+        {"/org/gnome/ScreenSaver", "", false, "lock 0"}}},
+    {"ScreenSaverThatLeftLocksNothingAndOneThatCameIsAsked", {}, "", {{"/ScreenSaver", "", true, "lock 1"},
+        {"org.freedesktop.ScreenSaver", "Own", false, "lock 0"}, {"org.freedesktop.ScreenSaver", "Own", true, "lock 1"}}},
 };
 // clang-format on
 
@@ -80,9 +86,16 @@ class LockTest : public testing::TestWithParam<LockCase> {};
 TEST_P(LockTest, TellsEachChangeOnce) {
     Watched watched(GetParam().fakeOptions, GetParam().sessionId);
     Lines expected;
+    const auto asked = [&] { return watched.desktop.events().filter("GetActive").size(); };
     for (const Step& step : GetParam().steps) {
+        const auto askedBefore = asked();
         if (*step.target) {
             watched.desktop.control("Signal", {step.target, step.member, step.value});
+        }
+        if (std::string_view(step.member) == "stranger") {
+            // Once the screensaver is asked, the stranger's signal was taken.
+            ASSERT_TRUE(pumpUntil([&] { return asked() > askedBefore; })) << "not asked";
+            ASSERT_EQ(watched.told, expected) << "believed a stranger";
         }
         if (step.told != nullptr) {
             expected.emplace_back(step.told);
@@ -124,11 +137,12 @@ TEST(BusLossTest, LostSystemBusCountsAsUnlockedAndAwakeWithOneWarning) {
 
     watched.desktop.systemBus.kill();
     ASSERT_TRUE(pumpUntil([&] { return watched.told.size() == 4; }));
-    // The session bus still counts, a screensaver's signal from any sender.
-    watched.desktop.connect(watched.desktop.sessionAddress)
-        .send(QDBusMessage::createSignal("/org/gnome/ScreenSaver", "org.gnome.ScreenSaver",
-                                         "ActiveChanged")
-              << true);
+    // The session bus still counts: a screensaver that came since is heard.
+    QDBusConnection screenSaver = watched.desktop.connect(watched.desktop.sessionAddress);
+    ASSERT_TRUE(screenSaver.registerService("org.gnome.ScreenSaver"));
+    screenSaver.send(QDBusMessage::createSignal("/org/gnome/ScreenSaver", "org.gnome.ScreenSaver",
+                                                "ActiveChanged")
+                     << true);
     ASSERT_TRUE(pumpUntil([&] { return watched.told.size() == 5; }));
     EXPECT_EQ(watched.told, (Lines{"sleep 1", "lock 1", "sleep 0", "lock 0", "lock 1"}));
     EXPECT_EQ(watched.warnings(), 1);

@@ -15,8 +15,8 @@ namespace {
 
 using namespace std::chrono;
 
-// Whole titles, blind to case and to how a character is composed; the
-// browsers' private windows as they really title them.
+// Whole titles, blind to case, to how a character is composed and to what no
+// one sees; the browsers' private windows as they really title them.
 TEST(PrivacyRulesTest, TitlePatternsMatchWholeTitles) {
     const PrivacyRules defaults({defaultPrivateTitles(), {}, {}});
     for (const char* title :
@@ -24,7 +24,9 @@ TEST(PrivacyRulesTest, TitlePatternsMatchWholeTitles) {
           "Bank \u2014 LibreWolf Private Browsing", "Bank - Mozilla Firefox (Private Browsing)",
           "New Tab - Google Chrome (Incognito)", "Bank - Chromium (Incognito)",
           "Bank - InPrivate - Microsoft\u200b Edge", "Bank - [InPrivate] - Microsoft Edge",
-          "Private Browsing", "PRIVATE BROWSING"}) {
+          "Private Browsing", "PRIVATE BROWSING", "Bank - Chromium (Incognito)\u200b",
+          "Bank \u2014 Mozilla Firefox Private Browsing \u2060\u00a0\t",
+          "\u200b Private\u00ad Browsing\ufe0f "}) {
         EXPECT_TRUE(defaults.hidesTitle("Browser", title)) << title;
     }
     for (const char* title : {"Bank \u2014 Mozilla Firefox", "New Tab - Google Chrome",

@@ -6,6 +6,8 @@
 namespace tesuko {
 namespace {
 
+using namespace std::string_literals;
+
 TEST(SwitchRecord, FieldTextReplacesCommasControlsAndInvalidUtf8) {
     const std::pair<const char*, const char*> cases[] = {
         {"Foo, Inc.", "Foo、 Inc."},
@@ -20,6 +22,20 @@ TEST(SwitchRecord, FieldTextReplacesCommasControlsAndInvalidUtf8) {
     };
     for (const auto& [in, out] : cases) {
         EXPECT_EQ(fieldText(in), out) << in;
+    }
+}
+
+// Cut where a character ends, whatever the bytes of the character cut in two.
+TEST(SwitchRecord, LongTitlesAreCutBetweenCharacters) {
+    const std::string start = formatStartTime({2026, 12, 5, 13, 40, 48}) + ",App,";
+    const std::string filler(kLongestTitle - 1, 'x');
+    const std::pair<const char*, const char*> cases[] = {{"a", "a"}, {"ab", "a"}, {"é", ""},
+                                                         {"日", ""}, {",", ""},   {"😀", ""}};
+    for (const auto& [end, kept] : cases) {
+        const std::string line =
+            composeRecord({{2026, 12, 5, 13, 40, 48}, "App", filler + end, 1, 2, 1});
+        EXPECT_TRUE(line.starts_with(start + filler));
+        EXPECT_EQ(line.substr(start.size() + filler.size()), kept + ",1,2,1.000000\n"s) << end;
     }
 }
 

@@ -71,6 +71,11 @@ TEST_F(BareWindowListTest, OwnersAndTitlesComeFromTheirProperties) {
     desktop->createWindow({.wmName = "old", .netWmName = "ñew"});
     desktop->createWindow({.wmName = "fallback", .netWmName = ""});
     titles.insert(titles.begin(), {"fallback", "ñew"});
+    // Read whole, as its end may make it private; too long for that, not at all.
+    const std::string longTitle = std::string(100 * 1024, 'x') + " Private Browsing";
+    desktop->createWindow({.netWmName = longTitle});
+    desktop->createWindow({.netWmName = std::string(256 * 1024 + 1, 'x')});
+    titles.insert(titles.begin(), {std::nullopt, longTitle});
     EXPECT_EQ(listed(&WindowInfo::title), titles);
 
     // Each window's class names its application, else its process does.
