@@ -45,7 +45,6 @@ struct ReportServices {
     HomeFolder& home;
     Clock& clock;           // for today
     std::string locale;     // ICU id, for the first day of the week
-    std::string timeZone;   // ICU id; empty for the host's
     bool terminal = false;  // stdout is a terminal: names print safely
 };
 
