@@ -52,6 +52,12 @@ Recorder& Recorder::init() {
     // A link there now is the user's own choice, which every later opening
     // follows; a link that appears later is not.
     chosenLink_ = filePath_ && platform_.fileSystem.isLink(*filePath_);
+    // A rewrite of the log killed midway left its new file beside it; one
+    // younger than an hour may still be being written.
+    if (filePath_) {
+        platform_.fileSystem.removeStaleTemporaries(parentFolder(*filePath_),
+                                                    std::chrono::hours(1));
+    }
     openLog(FileSystem::Links::follow);
 
     // The interval that starts now belongs to the application in front now, so
@@ -119,7 +125,7 @@ void Recorder::openLog(FileSystem::Links links) {
     if (FileError error = endLastLine(*fileHandle_)) {
         platform_.systemLog.error("Could not end the last line of " + path + ": " + *error);
     }
-    ownAppends_ = OwnAppends{found, fileHandle_->identity()};
+    ownAppends_ = OwnAppends{found, fileHandle_->identity(), &platform_.clock, {}};
     reportWriteProblem(std::nullopt);
 }
 

@@ -121,7 +121,7 @@ class Recorder {
     // The application, unless the user keeps its time out of the log.
     std::optional<std::string> tracked(std::optional<std::string> application) const;
     // The record of the interval in progress up to `cut`, if it began before.
-    std::optional<std::string> recordBefore(std::chrono::sys_seconds cut);
+    std::optional<std::string> recordBefore(std::chrono::steady_clock::time_point cut);
 
     enum class Tracing { on, off };
 
