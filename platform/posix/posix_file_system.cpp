@@ -319,6 +319,9 @@ FileError PosixFileSystem::replaceFile(const std::string& path, std::string_view
 FileError PosixFileSystem::replaceFileKeepingAppends(const std::string& path,
                                                      std::string_view bytes,
                                                      std::uint64_t appendedFrom, Access access) {
+    if (!exists(path)) {
+        return replaceFile(path, bytes, access);
+    }
     Opened<UniqueFd> old = openRegular(path, O_RDONLY | O_NOFOLLOW);
     if (!old.file) {
         return old.error;
@@ -336,9 +339,10 @@ FileError PosixFileSystem::replaceFileKeepingAppends(const std::string& path,
     if (FileError error = temporary.commit(path)) {
         return error;
     }
-    // Lines written to the old file between the last look and the rename.
-    if (carryOver(old.file->get(), temporary.fd(), appendedFrom) || ::fsync(temporary.fd()) != 0) {
-        return "appended lines may be lost: " + reason(errno);
+    // Lines written to the old file between the last look and the rename;
+    // the new file is in place whatever comes of this.
+    if (!carryOver(old.file->get(), temporary.fd(), appendedFrom)) {
+        ::fsync(temporary.fd());
     }
     return std::nullopt;
 }
