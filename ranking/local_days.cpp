@@ -66,6 +66,9 @@ std::int64_t LocalDays::epochSeconds(const WallStart& wall) const {
     const std::int64_t local = std::int64_t(wall.day) * kSecondsPerDay + wall.second;
     const std::int64_t before = local - offsetAt(local - kSecondsPerDay);
     const std::int64_t after = local - offsetAt(local + kSecondsPerDay);
+    if (before == after) {
+        return before;  // no change of the clocks near: the usual case
+    }
     for (std::int64_t candidate : {std::min(before, after), std::max(before, after)}) {
         if (candidate + offsetAt(candidate) == local) {
             return candidate;
