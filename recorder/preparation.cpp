@@ -125,7 +125,12 @@ void Recorder::openLog(FileSystem::Links links) {
     if (FileError error = endLastLine(*fileHandle_)) {
         platform_.systemLog.error("Could not end the last line of " + path + ": " + *error);
     }
-    ownAppends_ = OwnAppends{found, fileHandle_->identity(), &platform_.clock, {}};
+    // The records of this run stay known as ours while the file only grew.
+    std::deque<OwnAppends::Write> writes;
+    if (ownAppends_ && found.sameFile(ownAppends_->to) && found.size >= ownAppends_->to.size) {
+        writes = std::move(ownAppends_->writes);
+    }
+    ownAppends_ = OwnAppends{found, fileHandle_->identity(), &platform_.clock, std::move(writes)};
     reportWriteProblem(std::nullopt);
 }
 
