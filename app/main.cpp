@@ -99,8 +99,8 @@ int runTop(Arguments args) {
 
 int runReport(Arguments args) {
     TerminalServices s;
-    tesuko::ReportServices services{
-        s.fileSystem, s.defaults, s.systemLog, s.home, s.clock, tesuko::userLocale("LC_TIME"), {}};
+    tesuko::ReportServices services{s.fileSystem, s.defaults, s.systemLog,
+                                    s.home,       s.clock,    tesuko::userLocale("LC_TIME")};
     return tesuko::runReportCommand({args.begin(), args.end()}, services, std::cout, std::cerr);
 }
 

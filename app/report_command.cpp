@@ -199,7 +199,7 @@ int runReportCommand(const std::vector<std::string>& args, ReportServices servic
         out << kUsage << '\n' << kHelp;
         return 0;
     }
-    LocalDays localDays(services.timeZone);
+    LocalDays localDays;
     auto now = std::chrono::duration_cast<std::chrono::seconds>(
         services.clock.wallNow().time_since_epoch());
     std::int32_t today = localDays.at(now.count()).wall.day;

@@ -43,9 +43,8 @@ struct ReportServices {
     UserDefaults& defaults;
     SystemLog& systemLog;
     HomeFolder& home;
-    Clock& clock;          // for today
-    std::string locale;    // ICU id, for the first day of the week
-    std::string timeZone;  // ICU id; empty for the host's
+    Clock& clock;        // for today
+    std::string locale;  // ICU id, for the first day of the week
 };
 
 // Returns the exit status: 0 (also for a range without records), 1 when a log

@@ -93,8 +93,8 @@ void cachedCommand(benchmark::State& state, Setting setting) {
         SystemClock clock;
         std::ostringstream out;
         std::ostringstream err;
-        ReportServices services{
-            tray.files, tray.defaults, tray.systemLog, tray.home, clock, "en_US", {}};
+        ReportServices services{tray.files, tray.defaults, tray.systemLog,
+                                tray.home,  clock,         "en_US"};
         if (runReportCommand({"report", "--since", "2026-11-01"}, services, out, err) != 0) {
             state.SkipWithError("report failed");
         }

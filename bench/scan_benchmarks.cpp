@@ -150,7 +150,7 @@ void incremental(benchmark::State& state, const GeneratedLog& base, std::size_t 
     std::string records = LogGenerator(7).records(appended);
     PosixFileSystem files;
     auto writer = files.openForWriting(path, FileSystem::Links::follow).file;
-    OwnAppends own{writer->identity(), writer->identity()};
+    OwnAppends own{writer->identity(), writer->identity(), nullptr, {}};
     Reader reader(path);
     reader.log().takeOwnAppendsFrom([&] { return own; });
     reader.scan();

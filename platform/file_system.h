@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <algorithm>
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -102,6 +104,31 @@ class FileSystem {
                                                 Access access) = 0;
     // Removing a file that is not there is success.
     [[nodiscard]] virtual FileError removeFile(const std::string& path) = 0;
+
+    // replaceFile for a file that other programs may append to meanwhile:
+    // what the old file holds from `appendedFrom` on when the new one takes
+    // its place follows `bytes` in the new one, and so does what reaches the
+    // old one just after. A writer that keeps the old file open and writes
+    // to it later writes to a file no longer at the path.
+    [[nodiscard]] virtual FileError replaceFileKeepingAppends(const std::string& path,
+                                                              std::string_view bytes,
+                                                              std::uint64_t appendedFrom,
+                                                              Access access) {
+        FileContents now = readSmallFile(path, SIZE_MAX - 1);
+        if (!now.bytes) {
+            return now.error;
+        }
+        std::string whole(bytes);
+        whole += std::string_view(*now.bytes)
+                     .substr(std::min<std::size_t>(appendedFrom, now.bytes->size()));
+        return replaceFile(path, whole, access);
+    }
+    // Removes the temporary files replaceFile left in `folder` when the
+    // program was killed while writing one, once they are older than `age`
+    // (a younger one may be another run's, still being written). Files
+    // that live in memory leave none: nothing to do.
+    virtual void removeStaleTemporaries(const std::string& /*folder*/,
+                                        std::chrono::seconds /*age*/) {}
 };
 
 }  // namespace tesuko

@@ -1,10 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ranking/local_days.h"
 
-#include <unicode/basictz.h>
-#include <unicode/timezone.h>
-
-#include <cmath>
+#include <algorithm>
+#include <array>
+#include <cstdlib>
+#include <ctime>
+#include <optional>
 
 namespace tesuko {
 
@@ -12,69 +13,75 @@ namespace {
 
 constexpr std::int64_t kSecondsPerDay = 86400;
 
-// ICU knows every zone as a BasicTimeZone; a custom one ("GMT+03:00") is a
-// SimpleTimeZone, which is one too.
-std::unique_ptr<icu::BasicTimeZone> basic(icu::TimeZone* zone) {
-    std::unique_ptr<icu::TimeZone> owned(zone);
-    if (auto* cast = dynamic_cast<icu::BasicTimeZone*>(owned.get())) {
-        owned.release();
-        return std::unique_ptr<icu::BasicTimeZone>(cast);
-    }
-    return std::unique_ptr<icu::BasicTimeZone>(
-        static_cast<icu::BasicTimeZone*>(icu::TimeZone::getGMT()->clone()));
-}
-
 std::int64_t floorDiv(std::int64_t a, std::int64_t b) {
     return a / b - ((a % b != 0) && ((a < 0) != (b < 0)) ? 1 : 0);
 }
 
+// The C library's local time: the one the recorder writes its start times
+// in, so that every form of TZ it takes (a zone's name, a file, or a rule
+// such as "CET-1CEST,M3.5.0,M10.5.0/3") is read as it was written.
+std::optional<std::tm> localAt(std::int64_t epochSeconds) {
+    const std::time_t at = std::time_t(epochSeconds);
+    const std::tm* local = std::localtime(&at);
+    return local ? std::optional(*local) : std::nullopt;
+}
+
+// A broken-down time as seconds since the epoch were it universal time.
+std::int64_t asIfUniversal(const std::tm& local) {
+    return std::int64_t(dayNumber(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday)) *
+               kSecondsPerDay +
+           local.tm_hour * 3600 + local.tm_min * 60 + std::min(local.tm_sec, 59);
+}
+
+// How far local time is ahead of universal time at an instant.
+std::int64_t offsetAt(std::int64_t epochSeconds) {
+    const std::optional<std::tm> local = localAt(epochSeconds);
+    return local ? asIfUniversal(*local) - epochSeconds : 0;
+}
+
+// What the zone does, in a few words: its offsets and abbreviations on two
+// days half a year apart. A cache split in another zone must not be reused.
+std::string describeZone() {
+    const char* tz = std::getenv("TZ");
+    std::string described = tz ? std::string("TZ=") + tz : "localtime";
+    for (std::int64_t day : {dayNumber(2025, 1, 15), dayNumber(2025, 7, 15)}) {
+        std::array<char, 64> text{};
+        const std::optional<std::tm> local = localAt(day * kSecondsPerDay);
+        if (local && std::strftime(text.data(), text.size(), " %z %Z", &*local) > 0) {
+            described += text.data();
+        }
+    }
+    return described;
+}
+
 }  // namespace
 
-LocalDays::LocalDays(const std::string& zone)
-    : tz_(basic(zone.empty() ? icu::TimeZone::detectHostTimeZone()
-                             : icu::TimeZone::createTimeZone(icu::UnicodeString::fromUTF8(zone)))) {
-    icu::UnicodeString id;
-    tz_->getID(id);
-    id.toUTF8String(zone_);
-}
+LocalDays::LocalDays() : zone_(describeZone()) {}
 
-LocalDays::LocalDays(const LocalDays& other) : tz_(other.tz_->clone()), zone_(other.zone_) {}
-
-LocalDays& LocalDays::operator=(const LocalDays& other) {
-    if (this != &other) {
-        tz_.reset(other.tz_->clone());
-        zone_ = other.zone_;
-    }
-    return *this;
-}
-
-LocalDays::LocalDays(LocalDays&&) noexcept = default;
-LocalDays& LocalDays::operator=(LocalDays&&) noexcept = default;
-LocalDays::~LocalDays() = default;
-
-std::int32_t LocalDays::offsetOfWallTime(double localMilliseconds) const {
-    UErrorCode status = U_ZERO_ERROR;
-    std::int32_t raw = 0;
-    std::int32_t dst = 0;
-    tz_->getOffsetFromLocal(localMilliseconds, UCAL_TZ_LOCAL_FORMER, UCAL_TZ_LOCAL_FORMER, raw, dst,
-                            status);
-    return U_SUCCESS(status) ? (raw + dst) / 1000 : 0;
-}
-
+// A wall-clock time may name two instants (the clocks went back) or none
+// (they went forward). The offsets a day either side tell which: the first of
+// the instants whose local time it is, or when there is none, the one it
+// would have been by the offset before the change.
 std::int64_t LocalDays::epochSeconds(const WallStart& wall) const {
-    std::int64_t local = std::int64_t(wall.day) * kSecondsPerDay + wall.second;
-    return local - offsetOfWallTime(double(local) * 1000.0);
+    const std::int64_t local = std::int64_t(wall.day) * kSecondsPerDay + wall.second;
+    const std::int64_t before = local - offsetAt(local - kSecondsPerDay);
+    const std::int64_t after = local - offsetAt(local + kSecondsPerDay);
+    if (before == after) {
+        return before;  // no change of the clocks near: the usual case
+    }
+    for (std::int64_t candidate : {std::min(before, after), std::max(before, after)}) {
+        if (candidate + offsetAt(candidate) == local) {
+            return candidate;
+        }
+    }
+    return before;
 }
 
 LocalDays::Moment LocalDays::at(std::int64_t epochSeconds) const {
-    UErrorCode status = U_ZERO_ERROR;
-    std::int32_t raw = 0;
-    std::int32_t dst = 0;
-    tz_->getOffset(double(epochSeconds) * 1000.0, false, raw, dst, status);
-    std::int32_t offset = U_SUCCESS(status) ? (raw + dst) / 1000 : 0;
-    std::int64_t local = epochSeconds + offset;
-    std::int64_t day = floorDiv(local, kSecondsPerDay);
-    return {{std::int32_t(day), std::int32_t(local - day * kSecondsPerDay)}, offset};
+    const std::int64_t offset = offsetAt(epochSeconds);
+    const std::int64_t local = epochSeconds + offset;
+    const std::int64_t day = floorDiv(local, kSecondsPerDay);
+    return {{std::int32_t(day), std::int32_t(local - day * kSecondsPerDay)}, std::int32_t(offset)};
 }
 
 }  // namespace tesuko

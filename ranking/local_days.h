@@ -1,33 +1,24 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include <unicode/uversion.h>
-
 #include <cstdint>
-#include <memory>
 #include <string>
 
+#include "ranking/civil_day.h"
 #include "ranking/wall_start.h"
-
-U_NAMESPACE_BEGIN
-class BasicTimeZone;
-U_NAMESPACE_END
 
 namespace tesuko {
 
-// Local calendar days in one time zone, as the log's start times mean them.
-// A start time carries no offset: a wall-clock time that occurs twice (when
-// the clocks go back) is taken as its first occurrence, and one that does not
-// occur (when they go forward) as if the clocks had not changed yet.
+// Local calendar days in the local time zone, as the C library keeps it ($TZ
+// in any form it takes, else /etc/localtime): the zone the recorder writes
+// its start times in. A start time carries no offset: a wall-clock time that
+// occurs twice (when the clocks go back) is taken as its first occurrence,
+// and one that does not occur (when they go forward) as if the clocks had not
+// changed yet. Every reader of the log turns its start times into instants
+// here, so that all of them mean the same moment.
 class LocalDays {
   public:
-    // An ICU zone id; empty for the host's zone ($TZ, else /etc/localtime).
-    explicit LocalDays(const std::string& zone = {});
-    LocalDays(const LocalDays& other);
-    LocalDays& operator=(const LocalDays& other);
-    LocalDays(LocalDays&&) noexcept;
-    LocalDays& operator=(LocalDays&&) noexcept;
-    ~LocalDays();
+    LocalDays();
 
     const std::string& zone() const { return zone_; }
 
@@ -46,9 +37,6 @@ class LocalDays {
     Moment at(std::int64_t epochSeconds) const;
 
   private:
-    std::int32_t offsetOfWallTime(double localMilliseconds) const;
-
-    std::unique_ptr<U_ICU_NAMESPACE::BasicTimeZone> tz_;
     std::string zone_;
 };
 

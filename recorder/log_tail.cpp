@@ -2,7 +2,6 @@
 #include "recorder/log_tail.h"
 
 #include <charconv>
-#include <optional>
 
 #include "recorder/switch_record.h"
 
@@ -32,61 +31,69 @@ Line lineBefore(std::string_view log, std::size_t stop) {
 }
 
 struct Record {
-    LocalTime start;
+    steady_clock::time_point start;
     double seconds = 0;
     std::size_t secondsAt = 0;  // where the seconds field begins in the line
 };
 
-std::optional<Record> recordOf(std::string_view line) {
-    const std::size_t firstComma = line.find(',');
-    const std::size_t lastComma = line.rfind(',');
+std::optional<Record> recordOf(const Line& line, const RecordStart& startOf) {
+    const std::size_t firstComma = line.text.find(',');
+    const std::size_t lastComma = line.text.rfind(',');
     if (firstComma == std::string_view::npos || lastComma == firstComma) {
         return std::nullopt;
     }
-    std::optional<LocalTime> start = parseStartTime(line.substr(0, firstComma));
+    std::optional<steady_clock::time_point> start =
+        startOf(line.offset, line.text.substr(0, firstComma));
     if (!start) {
         return std::nullopt;
     }
-    Record record{*start, 0, lastComma + 1};
-    const char* end = line.data() + line.size();
-    auto [stop, error] = std::from_chars(line.data() + record.secondsAt, end, record.seconds);
-    if (error != std::errc{} || stop != end) {
-        record.seconds = 0;  // unreadable: shortened to nothing, left as it is
-    }
-    return record;
+    // Unreadable seconds: shortened to nothing, left as they are.
+    return Record{*start, recordSeconds(line.text).value_or(0), lastComma + 1};
 }
 
 }  // namespace
 
-std::string logBefore(std::string_view log, sys_seconds cut,
-                      const std::function<sys_seconds(const LocalTime&)>& wallTime) {
+std::optional<double> recordSeconds(std::string_view line) {
+    const std::size_t lastComma = line.rfind(',');
+    if (lastComma == std::string_view::npos) {
+        return std::nullopt;
+    }
+    double seconds = 0;
+    const char* end = line.data() + line.size();
+    auto [stop, error] = std::from_chars(line.data() + lastComma + 1, end, seconds);
+    return error == std::errc{} && stop == end ? std::optional(seconds) : std::nullopt;
+}
+
+LogBefore logBefore(std::string_view log, steady_clock::time_point cut,
+                    const RecordStart& startOf) {
     std::size_t keptBytes = log.size();
     std::optional<std::pair<Line, Record>> lastKept;
     for (std::size_t stop = log.size(); stop > 0 && !lastKept;) {
         const Line line = lineBefore(log, stop);
         stop = line.offset;
-        std::optional<Record> record = recordOf(line.text);
+        std::optional<Record> record = recordOf(line, startOf);
         if (!record) {
             continue;
         }
-        if (wallTime(record->start) >= cut) {
+        if (record->start >= cut) {
             keptBytes = line.offset;
         } else {
             lastKept.emplace(line, *record);
         }
     }
-    std::string kept(log.substr(0, keptBytes));
+    LogBefore result{std::string(log.substr(0, keptBytes)), keptBytes};
     if (lastKept) {
         const auto& [line, record] = *lastKept;
-        const double before = duration<double>(cut - wallTime(record.start)).count();
+        const double before = duration<double>(cut - record.start).count();
         if (record.seconds > before) {
             std::string seconds;
             appendSeconds(seconds, before);
             const std::size_t at = line.offset + record.secondsAt;
-            kept.replace(at, line.text.size() - record.secondsAt, seconds);
+            result.kept.replace(at, line.text.size() - record.secondsAt, seconds);
+            result.unchanged = line.offset;
         }
     }
-    return kept;
+    return result;
 }
 
 }  // namespace tesuko

@@ -58,6 +58,12 @@ Recorder& Recorder::init() {
     // A link there now is the user's own choice, which every later opening
     // follows; a link that appears later is not.
     chosenLink_ = filePath_ && platform_.fileSystem.isLink(*filePath_);
+    // A rewrite of the log killed midway left its new file beside it; one
+    // younger than an hour may still be being written.
+    if (filePath_) {
+        platform_.fileSystem.removeStaleTemporaries(parentFolder(*filePath_),
+                                                    std::chrono::hours(1));
+    }
     openLog(FileSystem::Links::follow);
 
     // The interval that starts now belongs to the application in front now, so
@@ -125,7 +131,12 @@ void Recorder::openLog(FileSystem::Links links) {
     if (FileError error = endLastLine(*fileHandle_)) {
         platform_.systemLog.error("Could not end the last line of " + path + ": " + *error);
     }
-    ownAppends_ = OwnAppends{found, fileHandle_->identity()};
+    // The records of this run stay known as ours while the file only grew.
+    std::deque<OwnAppends::Write> writes;
+    if (ownAppends_ && found.sameFile(ownAppends_->to) && found.size >= ownAppends_->to.size) {
+        writes = std::move(ownAppends_->writes);
+    }
+    ownAppends_ = OwnAppends{found, fileHandle_->identity(), &platform_.clock, std::move(writes)};
     reportWriteProblem(std::nullopt);
 }
 

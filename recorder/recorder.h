@@ -83,12 +83,14 @@ class Recorder {
     // became untracked or tracked while in front starts a new interval now.
     // (Each preparation reads them too.)
     void reloadPrivacy();
-    // Takes out of the log what it holds of the last `span`, and the interval
-    // in progress: the part of it before that time is written with its
-    // application's name for a title, since the title in front now may be
-    // what the user wants forgotten. The log is rewritten whole beside
-    // itself and renamed over; nullopt when it worked, else why it did not,
-    // the log left as it was.
+    // Takes out of the log what it holds of the last `span` of time that
+    // passed (by the steady clock: setting the wall clock changes nothing),
+    // and the interval in progress: the part of it before that time is
+    // written with its application's name for a title, since the title in
+    // front now may be what the user wants forgotten. The log is rewritten
+    // whole beside itself and renamed over, with the lines other programs
+    // appended meanwhile; nullopt when it worked, else why it did not, the
+    // log left as it was.
     FileError forget(std::chrono::seconds span);
 
     // Login items. False when the program could not be added.
@@ -129,7 +131,7 @@ class Recorder {
     // The application, unless the user keeps its time out of the log.
     std::optional<std::string> tracked(std::optional<std::string> application) const;
     // The record of the interval in progress up to `cut`, if it began before.
-    std::optional<std::string> recordBefore(std::chrono::sys_seconds cut);
+    std::optional<std::string> recordBefore(std::chrono::steady_clock::time_point cut);
 
     enum class Tracing { on, off };
 

@@ -1,13 +1,19 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/posix/posix_file_system.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstring>
+#include <ctime>
+#include <memory>
+#include <thread>
 
 #include "platform/posix/posix_file_writer.h"
 #include "platform/posix/unique_fd.h"
@@ -79,6 +85,15 @@ class PosixReader : public FileReader {
     UniqueFd fd_;
 };
 
+// replaceFile's temporary files: ".tesuko-" and six characters of mkstemp.
+constexpr std::string_view kTemporaryPrefix = ".tesuko-";
+
+bool isTemporaryName(std::string_view name) {
+    return name.size() == kTemporaryPrefix.size() + 6 && name.starts_with(kTemporaryPrefix) &&
+           std::all_of(name.begin() + kTemporaryPrefix.size(), name.end(),
+                       [](char c) { return std::isalnum(static_cast<unsigned char>(c)); });
+}
+
 FileError writeAll(int fd, std::string_view bytes) {
     while (!bytes.empty()) {
         ssize_t written = ::write(fd, bytes.data(), bytes.size());
@@ -92,6 +107,97 @@ FileError writeAll(int fd, std::string_view bytes) {
     }
     return std::nullopt;
 }
+
+// Copies what the file `from` holds past `offset` to the end of `to` until
+// it grows no more; `offset` ends where it stopped.
+FileError carryOver(int from, int to, std::uint64_t& offset) {
+    std::string chunk(std::size_t(1) << 20, '\0');
+    for (;;) {
+        ssize_t got;
+        do {
+            got = ::pread(from, chunk.data(), chunk.size(), off_t(offset));
+        } while (got < 0 && errno == EINTR);
+        if (got < 0) {
+            return reason(errno);
+        }
+        if (got == 0) {
+            return std::nullopt;
+        }
+        if (FileError error = writeAll(to, std::string_view(chunk.data(), std::size_t(got)))) {
+            return error;
+        }
+        offset += std::uint64_t(got);
+    }
+}
+
+// Waits a moment for a program that holds the file's lock, never long: the
+// caller is the main loop.
+FileError lockExclusively(int fd) {
+    for (int attempt = 0; ::flock(fd, LOCK_EX | LOCK_NB) != 0; ++attempt) {
+        if (errno != EWOULDBLOCK && errno != EINTR) {
+            return reason(errno);
+        }
+        if (attempt == 100) {
+            return "another program holds the file's lock";
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return std::nullopt;
+}
+
+// The new file of a replacement, in the target's folder so that renaming it
+// over the target is atomic; removed unless it took the target's place. It
+// appends, so that lines carried over after the rename land after those that
+// others add to it.
+class TemporaryBeside {
+  public:
+    explicit TemporaryBeside(const std::string& folder)
+        : folder_(folder), name_(folder + "/" + std::string(kTemporaryPrefix) + "XXXXXX") {}
+    ~TemporaryBeside() {
+        if (fd_ && !committed_) {
+            ::unlink(name_.c_str());
+        }
+    }
+    TemporaryBeside(const TemporaryBeside&) = delete;
+    TemporaryBeside& operator=(const TemporaryBeside&) = delete;
+
+    int fd() const { return fd_.get(); }
+
+    // Creates it with the bytes, private or as open as the file at `path`.
+    FileError write(const std::string& path, std::string_view bytes, FileSystem::Access access) {
+        fd_ = UniqueFd(::mkostemp(name_.data(), O_APPEND | O_CLOEXEC));
+        if (!fd_) {
+            return reason(errno);
+        }
+        struct stat old {};
+        const bool keep = access == FileSystem::Access::asBefore &&
+                          ::lstat(path.c_str(), &old) == 0 && S_ISREG(old.st_mode);
+        if (::fchmod(fd_.get(), keep ? old.st_mode & 07777 : 0600) != 0) {
+            return reason(errno);
+        }
+        return writeAll(fd_.get(), bytes);
+    }
+
+    // Syncs it and renames it over `path`, then syncs the folder: the rename
+    // itself lasts only once the folder is on disk too.
+    FileError commit(const std::string& path) {
+        if (::fsync(fd_.get()) != 0 || ::rename(name_.c_str(), path.c_str()) != 0) {
+            return reason(errno);
+        }
+        committed_ = true;
+        UniqueFd directory(::open(folder_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+        if (directory) {
+            ::fsync(directory.get());
+        }
+        return std::nullopt;
+    }
+
+  private:
+    std::string folder_;
+    std::string name_;
+    UniqueFd fd_;
+    bool committed_ = false;
+};
 
 }  // namespace
 
@@ -195,39 +301,66 @@ FileContents PosixFileSystem::readSmallFile(const std::string& path, std::size_t
 // rename replaces a link at the path instead of writing through it.
 FileError PosixFileSystem::replaceFile(const std::string& path, std::string_view bytes,
                                        Access access) {
-    std::string folder = parentFolder(path);
+    const std::string folder = parentFolder(path);
     if (FileError error = createDirectories(folder)) {
         return error;
     }
-    std::string temporary = folder + "/.tesuko-XXXXXX";
-    UniqueFd fd(::mkostemp(temporary.data(), O_CLOEXEC));
-    if (!fd) {
-        return reason(errno);
-    }
-    struct stat old {};
-    const bool keep =
-        access == Access::asBefore && ::lstat(path.c_str(), &old) == 0 && S_ISREG(old.st_mode);
-    const mode_t mode = keep ? old.st_mode & 07777 : 0600;
-    FileError error;
-    if (::fchmod(fd.get(), mode) != 0) {
-        error = reason(errno);
-    }
-    if (!error) {
-        error = writeAll(fd.get(), bytes);
-    }
-    if (!error && (::fsync(fd.get()) != 0 || ::rename(temporary.c_str(), path.c_str()) != 0)) {
-        error = reason(errno);
-    }
-    if (error) {
-        ::unlink(temporary.c_str());
+    TemporaryBeside temporary(folder);
+    if (FileError error = temporary.write(path, bytes, access)) {
         return error;
     }
-    // The rename itself lasts only once the folder is on disk too.
-    UniqueFd directory(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (directory) {
-        ::fsync(directory.get());
+    return temporary.commit(path);
+}
+
+// The old file stays open until the new one is in place and a little after,
+// and what it grew by meanwhile goes over. Programs that lock the log
+// (flock) before they open it for a line wait for the rewrite and then
+// find the new file.
+FileError PosixFileSystem::replaceFileKeepingAppends(const std::string& path,
+                                                     std::string_view bytes,
+                                                     std::uint64_t appendedFrom, Access access) {
+    if (!exists(path)) {
+        return replaceFile(path, bytes, access);
+    }
+    Opened<UniqueFd> old = openRegular(path, O_RDONLY | O_NOFOLLOW);
+    if (!old.file) {
+        return old.error;
+    }
+    if (FileError error = lockExclusively(old.file->get())) {
+        return error;
+    }
+    TemporaryBeside temporary(parentFolder(path));
+    if (FileError error = temporary.write(path, bytes, access)) {
+        return error;
+    }
+    if (FileError error = carryOver(old.file->get(), temporary.fd(), appendedFrom)) {
+        return error;
+    }
+    if (FileError error = temporary.commit(path)) {
+        return error;
+    }
+    // Lines written to the old file between the last look and the rename;
+    // the new file is in place whatever comes of this.
+    if (!carryOver(old.file->get(), temporary.fd(), appendedFrom)) {
+        ::fsync(temporary.fd());
     }
     return std::nullopt;
+}
+
+void PosixFileSystem::removeStaleTemporaries(const std::string& folder, std::chrono::seconds age) {
+    std::unique_ptr<DIR, int (*)(DIR*)> entries(::opendir(folder.c_str()), ::closedir);
+    if (!entries) {
+        return;
+    }
+    const std::int64_t before = std::int64_t(::time(nullptr)) - age.count();
+    while (const dirent* entry = ::readdir(entries.get())) {
+        struct stat info {};
+        if (isTemporaryName(entry->d_name) &&
+            ::fstatat(::dirfd(entries.get()), entry->d_name, &info, AT_SYMLINK_NOFOLLOW) == 0 &&
+            S_ISREG(info.st_mode) && info.st_uid == ::getuid() && info.st_mtime < before) {
+            ::unlinkat(::dirfd(entries.get()), entry->d_name, 0);
+        }
+    }
 }
 
 FileError PosixFileSystem::removeFile(const std::string& path) {

@@ -64,7 +64,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // no chunk is longer, as a chunk holds at least one whole line.
     const auto longestLine = input.ConsumeIntegralInRange<std::size_t>(300, 2000);
     // A zone with a summer time, so that days of 23 and 25 hours take part.
-    const tesuko::LocalDays berlin("Europe/Berlin");
+    ::setenv("TZ", "Europe/Berlin", 1);
+    const tesuko::LocalDays berlin;
     tesuko::LogScanner incremental(log, berlin, input.ConsumeIntegralInRange<std::size_t>(1, 300),
                                    longestLine);
 

@@ -249,8 +249,9 @@ TEST_F(RecorderFilesTest, AFullDiskLeavesNoPartialRecordAndIsReported) {
     EXPECT_TRUE(content.empty() || content.back() == '\n') << "no partial record";
 }
 
-// The records while the folder is read-only are lost (each is reported), but
-// from the first switch after it is writable again every record arrives.
+// The records while the folder is read-only wait in memory (each failure is
+// reported); the first switch after it is writable again writes them, in
+// order, before its own.
 TEST_F(RecorderFilesTest, RecordingRecoversOnceTheLogFolderIsWritableAgain) {
     switches(0);
     fs::remove(logPath);
@@ -266,7 +267,7 @@ TEST_F(RecorderFilesTest, RecordingRecoversOnceTheLogFolderIsWritableAgain) {
     EXPECT_TRUE(recorder->writeProblem().has_value());
     ASSERT_EQ(::umount2(std::exchange(mounted, "").c_str(), MNT_DETACH), 0);
     switches(4);
-    EXPECT_EQ(linesOf(readFile(logPath)).size(), 4u);
+    EXPECT_EQ(linesOf(readFile(logPath)).size(), 7u);
     EXPECT_EQ(recorder->writeProblem(), std::nullopt);
 }
 

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <stdlib.h>
 #include <sys/mount.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -32,11 +34,13 @@ std::string record(const std::string& time, const std::string& application, doub
 class ForgetFilesTest : public ::testing::Test {
   protected:
     ForgetFilesTest() {
+        ::setenv("TZ", "UTC0", 1);  // the fake clock's local time
         fakes.clock.setWall(sys_days{2026y / 12 / 5} + 14h);
         recorder.emplace(platform);
         log = *recorder->filePath();
     }
     ~ForgetFilesTest() override {
+        ::unsetenv("TZ");
         if (mounted) {
             ::umount2(log.substr(0, log.rfind('/')).c_str(), MNT_DETACH);
         }
@@ -120,6 +124,67 @@ TEST_F(ForgetFilesTest, AKillDuringTheRewriteLeavesTheOldLogOrTheNewOne) {
         EXPECT_TRUE(now == old || now == rewritten) << "a log of " << now.size() << " bytes";
     }
     EXPECT_GT(killedWhileWriting, 0) << "never caught the rewrite between write and rename";
+}
+
+// Another program appends a line at a time, opening the log for each, while
+// the log is rewritten again and again: every line it wrote is there.
+TEST_F(ForgetFilesTest, LinesAppendedDuringTheRewriteAreKept) {
+    std::string old;
+    for (int i = 0; i < 40000; ++i) {
+        old += record("12時00分00秒", "Application " + std::to_string(i % 7), 1);
+    }
+    writeFile(log, old);
+    fakes.workspace.setActiveApplication("Editor");
+    recorder->init();
+    recorder->run();
+    constexpr int kLines = 400;
+    const pid_t child = ::fork();
+    if (child == 0) {
+        for (int i = 0; i < kLines; ++i) {
+            const int fd = ::open(log.c_str(), O_WRONLY | O_APPEND);
+            const std::string line = record("12時00分00秒", "Appended", i);
+            const bool written =
+                fd >= 0 && ::write(fd, line.data(), line.size()) == ssize_t(line.size());
+            ::close(fd);
+            if (!written) {
+                ::_exit(1);
+            }
+            std::this_thread::sleep_for(300us);
+        }
+        ::_exit(0);
+    }
+    int rewrites = 0;
+    int status = 0;
+    for (; ::waitpid(child, &status, WNOHANG) == 0; ++rewrites) {
+        fakes.clock.advance(16min);  // so that each rewrites the log
+        ASSERT_EQ(recorder->forget(15min), std::nullopt);
+    }
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_GT(rewrites, 1);
+    const std::string now = readFile(log);
+    int appended = 0;
+    for (std::size_t at = 0; (at = now.find(",Appended,", at)) != std::string::npos; ++at) {
+        ++appended;
+    }
+    EXPECT_EQ(appended, kLines) << "in " << rewrites << " rewrites";
+}
+
+// What a rewrite killed midway left beside the log goes at the next start,
+// once it is an hour old; other files stay.
+TEST_F(ForgetFilesTest, AStartRemovesTheTemporaryFilesOfAKilledRewrite) {
+    const fs::path folder = fs::path(log).parent_path();
+    const auto old = fs::file_time_type::clock::now() - 2h;
+    for (const char* name : {".tesuko-Ab12Cd", ".tesuko-new123", ".tesuko-long123", "notes"}) {
+        writeFile((folder / name).string(), "x");
+        fs::last_write_time(folder / name, std::string(name) == ".tesuko-new123"
+                                               ? fs::file_time_type::clock::now()
+                                               : old);
+    }
+    recorder.emplace(platform);
+    EXPECT_FALSE(fs::exists(folder / ".tesuko-Ab12Cd"));
+    for (const char* name : {".tesuko-new123", ".tesuko-long123", "notes"}) {
+        EXPECT_TRUE(fs::exists(folder / name)) << name;
+    }
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 // and its totals against an independent reading of the same logs with
 // Python's own time zone rules.
 #include <gtest/gtest.h>
+#include <stdlib.h>
 
 #include <cstdio>
 #include <fstream>
@@ -33,7 +34,8 @@ std::string report(const TempDir& work, std::vector<std::string> args,
     std::ostringstream out;
     std::ostringstream err;
     args.insert(args.begin(), "report");
-    ReportServices services{files, defaults, systemLog, home, clock, "de_DE", "Europe/Berlin"};
+    ::setenv("TZ", "Europe/Berlin", 1);
+    ReportServices services{files, defaults, systemLog, home, clock, "de_DE"};
     EXPECT_EQ(runReportCommand(args, services, out, err), 0) << err.str();
     return out.str();
 }

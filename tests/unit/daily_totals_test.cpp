@@ -31,7 +31,7 @@ PlainSums plainSumsOf(const DailyTotals& totals) {
 // again, and still hold what plain sums do.
 TEST(DailyTotalsTest, HoldPlainSumsHoweverTheDaysComeBack) {
     std::mt19937 random(20261207);
-    const LocalDays utc("UTC");
+    const LocalDays localDays;  // the records, at 01:00 and short, cross no midnight
     const std::int32_t first = dayNumber(2026, 1, 1);
     DailyTotals totals;
     PlainSums expected;
@@ -40,7 +40,7 @@ TEST(DailyTotalsTest, HoldPlainSumsHoweverTheDaysComeBack) {
         const std::int32_t day = first + std::int32_t(line / 40) - back;
         const auto application = std::uint32_t(random() % 300);
         const double seconds = random() % 100;  // whole: exact in any order
-        totals.add({day, 3600}, application, seconds, line, utc);
+        totals.add({day, 3600}, application, seconds, line, localDays);
         expected[day][application] += seconds;
         if (random() % 50 == 0) {
             totals.settle();

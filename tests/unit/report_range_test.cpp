@@ -6,6 +6,7 @@
 #include <stdlib.h>
 
 #include <cstdio>
+#include <optional>
 #include <sstream>
 
 #include "app/report_command.h"
@@ -34,13 +35,35 @@ std::string line(const std::string& when, const std::string& app, double seconds
     return text;
 }
 
+// The local zone, as TZ names it, for one test.
+class ScopedZone {
+  public:
+    explicit ScopedZone(const char* zone) {
+        if (const char* old = ::getenv("TZ")) {
+            old_ = old;
+        }
+        ::setenv("TZ", zone, 1);
+    }
+    ~ScopedZone() {
+        if (old_) {
+            ::setenv("TZ", old_->c_str(), 1);
+        } else {
+            ::unsetenv("TZ");
+        }
+    }
+    ScopedZone(const ScopedZone&) = delete;
+    ScopedZone& operator=(const ScopedZone&) = delete;
+
+  private:
+    std::optional<std::string> old_;
+};
+
 // Rows by day as "date app seconds" lines.
-std::string byDay(const std::string& log, const std::string& zone, const std::string& since,
-                  const std::string& until) {
+std::string byDay(const std::string& log, const std::string& since, const std::string& until) {
     FakeFileSystem files;
     FakeSystemLog systemLog;
     files.addFile(kLog, log);
-    LogScanner scanner(systemLog, LocalDays(zone));
+    LogScanner scanner(systemLog, LocalDays());
     scanner.scan(files, kLog);
     const ScanState* logs[] = {&scanner.state()};
     std::string out;
@@ -64,7 +87,7 @@ struct DayCase {
 // New York: clocks forward 2026-03-08 02:00 (a 23-hour day), back 2026-11-01
 // 02:00 (25 hours). The zone comes from TZ, as on the user's machine.
 TEST(ReportDays, IntervalsAreSplitAtMidnightsInTheLocalZone) {
-    ::setenv("TZ", "America/New_York", 1);
+    const ScopedZone zone("America/New_York");
     const DayCase cases[] = {
         {"midnight", line("2026-12-04 23:50:00", "A", 1200), "2026-12-04", "2026-12-05",
          "2026-12-04 A 600\n2026-12-05 A 600\n"},
@@ -85,9 +108,8 @@ TEST(ReportDays, IntervalsAreSplitAtMidnightsInTheLocalZone) {
         {"empty range", line("2026-12-01 10:00:00", "A", 60), "2026-12-02", "2026-12-03", ""},
     };
     for (const DayCase& c : cases) {
-        EXPECT_EQ(byDay(c.log, "", c.since, c.until), c.expected) << c.what;
+        EXPECT_EQ(byDay(c.log, c.since, c.until), c.expected) << c.what;
     }
-    ::unsetenv("TZ");
 }
 
 // `tesuko report` over fakes, on Thursday 2026-12-03 at noon, in Tokyo.
@@ -95,11 +117,13 @@ class ReportCommandTest : public ::testing::Test {
   protected:
     ReportCommandTest() { clock.setWall(std::chrono::system_clock::from_time_t(1796266800)); }
 
+    const ScopedZone zone{"Asia/Tokyo"};
+
     std::string run(std::vector<std::string> args, const std::string& locale = "en_US") {
         out.str({});
         err.str({});
         args.insert(args.begin(), "report");
-        ReportServices services{files, defaults, systemLog, home, clock, locale, "Asia/Tokyo"};
+        ReportServices services{files, defaults, systemLog, home, clock, locale};
         int status = runReportCommand(args, services, out, err);
         return std::to_string(status) + "|" + out.str();
     }
@@ -149,6 +173,29 @@ TEST_F(ReportCommandTest, RangesLocalesLogsAndDamagedLinesInTheTable) {
     ASSERT_FALSE(systemLog.lines.empty());
     EXPECT_NE(systemLog.lines[0].find("Skipped 1 row of fewer than six fields"), std::string::npos)
         << systemLog.lines[0];
+}
+
+// The zone is the one the recorder writes in, whatever form TZ gives it:
+// at 23:30 UTC on 2026-12-03 it is already the 4th east of London.
+TEST_F(ReportCommandTest, TheZoneIsTheOneTheRecorderWritesInInEveryFormOfTz) {
+    clock.setWall(std::chrono::sys_days{std::chrono::December / 3 / 2026} +
+                  std::chrono::minutes(23 * 60 + 30));
+    files.addFile(kLog, line("2026-12-04 00:10:00", "Editor", 60));
+    const std::pair<const char*, std::string> cases[] = {
+        {"XYZ-5:30", "2026-12-04T00:00:00+05:30,2026-12-05T00:00:00+05:30,Editor,60.000000\r\n"},
+        {"CET-1CEST,M3.5.0,M10.5.0/3",
+         "2026-12-04T00:00:00+01:00,2026-12-05T00:00:00+01:00,"
+         "Editor,60.000000\r\n"},
+        {"<+0330>-3:30",
+         "2026-12-04T00:00:00+03:30,2026-12-05T00:00:00+03:30,Editor,"
+         "60.000000\r\n"},
+        {"UTC0", ""},  // still the 3rd: no records
+    };
+    for (const auto& [tz, row] : cases) {
+        const ScopedZone zone(tz);
+        EXPECT_EQ(run({"--today", "--format", "csv"}), "0|from,to,application,seconds\r\n" + row)
+            << tz;
+    }
 }
 
 // A second report starts from the cache the first saved (the tray's, for its
