@@ -48,7 +48,9 @@ struct ScanState {
 // own appends (an edit in place, by hand or by another program). An
 // unfinished last line is counted on a copy and read again next time. The
 // file is read in fixed-size chunks, so memory does not grow with the log; a
-// line is held whole only up to longestLine bytes.
+// line is held whole only up to longestLine bytes. A line ends at "\n", or at
+// a "\r" that no "\n" follows: the recorder never writes one, but a log
+// converted to old Mac line ends would otherwise read as one line.
 class LogScanner {
   public:
     static constexpr std::size_t kDefaultChunkSize = 256 * 1024;
@@ -104,7 +106,9 @@ class LogScanner {
     // when opened; the unfinished last line is left at the start of the
     // buffer, its length in unfinishedSize.
     ReadResult readAppended(FileReader& reader, std::size_t& unfinishedSize, std::uint64_t slice);
-    std::size_t countCompleteLines(std::string_view bytes);
+    // Counts the lines that end in bytes; a "\r" last in them ends one when
+    // the file ends there.
+    std::size_t countCompleteLines(std::string_view bytes, bool fileEnds = false);
     // Reads on from readOffset, inside a line too long to hold, to its end.
     SkipResult skipLongLine(FileReader& reader, std::uint64_t& readOffset, std::uint64_t end);
     void keepLastBytes(std::string_view counted);
