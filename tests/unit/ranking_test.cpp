@@ -7,10 +7,12 @@
 #include <random>
 #include <sstream>
 
+#include "app/report_command.h"
 #include "app/top_command.h"
 #include "ranking/log.h"
 #include "ranking/totals_cache.h"
 #include "ranking/wall_start.h"
+#include "tests/fakes/fake_clock.h"
 #include "tests/fakes/fake_file_system.h"
 #include "tests/fakes/fake_home_folder.h"
 #include "tests/fakes/fake_system_log.h"
@@ -288,6 +290,31 @@ TEST_F(CachedRankingTest, AFaultyCacheMeansAFullScanAndOneWarning) {
         EXPECT_TRUE(!says || systemLog.lines[0].find(says) != std::string::npos)
             << systemLog.lines[0];
     }
+}
+
+// A file given twice, by another path, counts once; the tray's log, by any
+// path, goes through the tray's cache, the one that forgetting clears.
+TEST_F(RankingTest, AReportReadsEachFileOnceAndTheTraysLogThroughTheTraysCache) {
+    files.addFile(kHomeLog, record("A", "60"));
+    files.addFile(kLog, record("B", "30"));
+    FakeClock clock;
+    clock.setWall(std::chrono::sys_days{std::chrono::December / 5 / 2026});
+    std::ostringstream out;
+    std::ostringstream err;
+    const std::string trayLogAgain = "/home/user/Desktop//TESUKO/log.csv";
+    EXPECT_EQ(runReportCommand({"report", "--log", kLog, "--log", "//logs/log.csv", "--log",
+                                trayLogAgain, "--format", "json"},
+                               {files, defaults, systemLog, home, clock, "en_US", "Asia/Tokyo"},
+                               out, err),
+              0);
+    EXPECT_EQ(out.str(),
+              "[\n  {\"application\": \"A\", \"seconds\": 60.000000},\n"
+              "  {\"application\": \"B\", \"seconds\": 30.000000}\n]\n");
+    EXPECT_EQ(err.str(),
+              "tesuko: //logs/log.csv is the file /logs/log.csv again: its records "
+              "count once\n");
+    EXPECT_TRUE(files.exists(totalsCachePath(home.cacheFolder())));
+    EXPECT_FALSE(files.exists(totalsCachePath(home.cacheFolder(), trayLogAgain)));
 }
 
 class TopCommandTest : public RankingTest {
