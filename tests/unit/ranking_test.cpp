@@ -234,6 +234,15 @@ TEST_F(CachedRankingTest, AChangedLogIsCountedAgainAndTheCacheRebuilt) {
         // Edited out of reach of the check of the bytes before the position.
         {[&] { files.rewrite(kHomeLog, record("Z", "1") + record("B", "2")); },
          {{"B", 2}, {"Z", 1}}},
+        // Replaced by a file of the same size that ends the same way, and a
+        // cache that names the new file (an inode used again, or a hand edit).
+        {[&] {
+             files.addFile(kHomeLog, record("Z", "1") + record("B", "2"));
+             std::optional<ScanState> state = decodeScanState(files.content(cachePath));
+             state->position.file = FakeFileSystem::identityOf(files.regular(kHomeLog));
+             files.rewrite(cachePath, encodeScanState(*state));
+         },
+         {{"B", 2}, {"Z", 1}}},
         // Edited and appended to by another than the recorder.
         {[&] { files.rewrite(kHomeLog, record("Z", "1") + record("B", "2") + record("A", "5")); },
          {{"A", 5}, {"B", 2}, {"Z", 1}}},
