@@ -228,13 +228,13 @@ int runReportCommand(const std::vector<std::string>& args, ReportServices servic
     std::string cacheFolder = services.home.cacheFolder();
     std::vector<std::unique_ptr<CachedScanner>> scanners;
     std::vector<const ScanState*> logs;
-    std::vector<std::pair<std::string, FileIdentity>> read;
+    std::vector<std::pair<std::string, FileIdentity>> readFiles;
     for (const std::string& given : paths) {
         const std::optional<FileIdentity> file = identityOf(services.fileSystem, given);
-        auto same = std::find_if(read.begin(), read.end(), [&](const auto& earlier) {
+        auto same = std::find_if(readFiles.begin(), readFiles.end(), [&](const auto& earlier) {
             return file && earlier.second.sameFile(*file);
         });
-        if (same != read.end()) {
+        if (same != readFiles.end()) {
             err << "tesuko: " << given << " is the file " << same->first
                 << " again: its records count once\n";
             continue;
@@ -251,7 +251,7 @@ int runReportCommand(const std::vector<std::string>& args, ReportServices servic
             return 1;
         }
         if (file) {
-            read.emplace_back(given, *file);
+            readFiles.emplace_back(given, *file);
         }
         logs.push_back(&scanner->scanner().state());
     }

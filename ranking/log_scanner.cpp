@@ -183,7 +183,8 @@ LogScanner::ReadResult LogScanner::readAppended(FileReader& reader, std::size_t&
         return ReadResult::changedBefore;  // the file ended before the position
     }
     if (carried > 0 && buffer_[carried - 1] == '\r') {
-        // A lone "\r" ends the file: its line is complete unless a "\n" comes.
+        // A "\r" ends the file, and its line; a "\n" that comes after it
+        // later is the rest of that line end (see countCompleteLines).
         std::size_t counted = countCompleteLines({buffer_.data(), carried}, true);
         keepLastBytes({buffer_.data(), counted});
         std::memmove(buffer_.data(), buffer_.data() + counted, carried - counted);

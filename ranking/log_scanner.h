@@ -28,8 +28,9 @@ struct ReadPosition {
     std::uint64_t offset = 0;  // just after the last complete line counted
     std::uint64_t lines = 0;   // complete lines before offset
     std::string lastBytes;     // up to kCheckedBytes bytes just before offset
-    // A digest of the first and last 64 KiB before offset, taken when a cache
-    // saves the position (see CachedScanner); 0 when none was taken.
+    // A digest of the first and last 64 KiB before offset as a cache last
+    // saved the position (see CachedScanner), not kept up as the position
+    // moves; 0 when none was taken.
     std::uint64_t sample = 0;
 
     bool operator==(const ReadPosition&) const = default;
@@ -95,7 +96,7 @@ class LogScanner {
 
     const LocalDays& localDays() const { return localDays_; }
 
-    // Keeps the sample of the counted bytes with the position, until it moves.
+    // Notes the digest of the bytes before the position (ReadPosition::sample).
     void setSample(std::uint64_t sample) { state_.position.sample = sample; }
 
   private:
