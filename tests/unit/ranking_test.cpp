@@ -113,7 +113,8 @@ TEST(IncrementalScan, EqualsAFullScanAfterAnyAppendsAndChunkSizes) {
         for (std::size_t end = 0; end < bytes.size();) {
             std::size_t from = end;
             end = std::min<std::size_t>(end + random() % 400, bytes.size());
-            if (std::size_t cr = bytes.rfind("\r\n", end - 1); cr + 1 > from && cr != bytes.npos) {
+            if (std::size_t cr = bytes.rfind("\r\n", end - 1);
+                end > from && cr != bytes.npos && cr >= from) {
                 end = cr + 1;
             }
             files.append(kLog, std::string_view(bytes).substr(from, end - from), own);
