@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/report_command.h"
 
+#include <algorithm>
 #include <charconv>
 #include <memory>
 #include <string_view>
@@ -13,6 +14,17 @@
 namespace tesuko {
 
 namespace {
+
+// Which file is at the path now; nullopt when none can be read there or
+// it cannot be told.
+std::optional<FileIdentity> identityOf(FileSystem& fileSystem, const std::string& path) {
+    Opened<FileReader> opened = fileSystem.openForReading(path);
+    std::optional<FileIdentity> file;
+    if (opened.file) {
+        file = opened.file->identity();
+    }
+    return file && (file->device != 0 || file->inode != 0) ? file : std::nullopt;
+}
 
 constexpr const char* kUsage =
     "Usage: tesuko report [--today | --yesterday | --week | --month\n"
@@ -43,7 +55,8 @@ constexpr const char* kHelp =
     "that fell on it. Start times are local wall-clock times without an offset:\n"
     "when the clocks go back, the hour that occurs twice is taken as its first\n"
     "occurrence; a time the clocks skipped is read as if they had not changed yet.\n"
-    "Lines the ranking skips are skipped here too, and the system log says so.\n";
+    "Lines the ranking skips are skipped here too, and the system log says so. A\n"
+    "file given twice (by another path or a link) is read once.\n";
 
 std::optional<std::size_t> positiveNumber(const std::string& text) {
     std::size_t value = 0;
@@ -207,21 +220,38 @@ int runReportCommand(const std::vector<std::string>& args, ReportServices servic
                                     : periodRange(options.period.value_or(Period::today), today,
                                                   firstWeekdayOf(services.locale));
 
-    // Each log counted through its own cache; the tray's log through the tray's.
-    std::string trayLog = logPath(services.defaults, services.systemLog, services.home);
+    // Each log counted through its own cache; the tray's log, by whatever
+    // path, through the tray's, so that forgetting has one cache to clear.
+    const std::string trayLog = logPath(services.defaults, services.systemLog, services.home);
+    const std::optional<FileIdentity> trayFile = identityOf(services.fileSystem, trayLog);
     std::vector<std::string> paths = options.logs.empty() ? std::vector{trayLog} : options.logs;
     std::string cacheFolder = services.home.cacheFolder();
     std::vector<std::unique_ptr<CachedScanner>> scanners;
     std::vector<const ScanState*> logs;
-    for (const std::string& path : paths) {
+    std::vector<std::pair<std::string, FileIdentity>> readFiles;
+    for (const std::string& given : paths) {
+        const std::optional<FileIdentity> file = identityOf(services.fileSystem, given);
+        auto same = std::find_if(readFiles.begin(), readFiles.end(), [&](const auto& earlier) {
+            return file && earlier.second.sameFile(*file);
+        });
+        if (same != readFiles.end()) {
+            err << "tesuko: " << given << " is the file " << same->first
+                << " again: its records count once\n";
+            continue;
+        }
+        const bool tray = given == trayLog || (file && trayFile && file->sameFile(*trayFile));
+        const std::string& path = tray ? trayLog : given;
         auto& scanner =
             scanners.emplace_back(std::make_unique<CachedScanner>(services.systemLog, localDays));
         scanner->setCache(std::make_unique<FileTotalsCache>(
             services.fileSystem, services.systemLog,
-            path == trayLog ? totalsCachePath(cacheFolder) : totalsCachePath(cacheFolder, path)));
+            tray ? totalsCachePath(cacheFolder) : totalsCachePath(cacheFolder, path)));
         if (auto error = scanner->scan(services.fileSystem, path)) {
-            err << "tesuko: cannot read the activity log " << path << ": " << *error << '\n';
+            err << "tesuko: cannot read the activity log " << given << ": " << *error << '\n';
             return 1;
+        }
+        if (file) {
+            readFiles.emplace_back(given, *file);
         }
         logs.push_back(&scanner->scanner().state());
     }

@@ -49,6 +49,47 @@ std::size_t splitCompleteLinesWithMemchr(std::string_view bytes, OnRecord&& onRe
     return std::size_t(start - bytes.data());
 }
 
+// Whether a "\r" that no "\n" follows is among bytes: a line end the
+// recorder never writes (old Mac line ends), which splitLinesEndedByCr
+// reads. A "\r" last in bytes counts, as what follows is not known yet.
+inline bool containsLoneCr(std::string_view bytes) {
+    const char* end = bytes.data() + bytes.size();
+    for (const char* at = bytes.data();
+         (at = static_cast<const char*>(std::memchr(at, '\r', std::size_t(end - at)))) != nullptr;
+         ++at) {
+        if (at + 1 == end || at[1] != '\n') {
+            return true;
+        }
+    }
+    return false;
+}
+
+// Splits as splitCompleteLines does, but a lone "\r" ends a line as well; a
+// "\r\n" ends one as "\n" does, the "\r" left in the line. A "\r" last in
+// bytes ends a line only when the file ends there (fileEnds): otherwise a
+// "\n" may follow. Line by line: only a log of such line ends comes here.
+template <typename OnRecord, typename OnShortRow>
+std::size_t splitLinesEndedByCr(std::string_view bytes, bool fileEnds, OnRecord&& onRecord,
+                                OnShortRow&& onShortRow) {
+    std::size_t start = 0;
+    for (std::size_t at; (at = bytes.find_first_of("\r\n", start)) != std::string_view::npos;) {
+        std::size_t lineEnd = at;
+        if (bytes[at] == '\r' && at + 1 == bytes.size() && !fileEnds) {
+            break;
+        }
+        if (bytes[at] == '\r' && at + 1 < bytes.size() && bytes[at + 1] == '\n') {
+            ++lineEnd;
+        }
+        if (auto fields = recordFields(bytes.substr(start, lineEnd - start))) {
+            onRecord(*fields);
+        } else {
+            onShortRow();
+        }
+        start = lineEnd + 1;
+    }
+    return start;
+}
+
 #if defined(__SSE2__)
 
 namespace detail {

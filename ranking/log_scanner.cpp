@@ -182,33 +182,46 @@ LogScanner::ReadResult LogScanner::readAppended(FileReader& reader, std::size_t&
     if (unchecked > 0) {
         return ReadResult::changedBefore;  // the file ended before the position
     }
+    if (carried > 0 && buffer_[carried - 1] == '\r') {
+        // A "\r" ends the file, and its line; a "\n" that comes after it
+        // later is the rest of that line end (see countCompleteLines).
+        std::size_t counted = countCompleteLines({buffer_.data(), carried}, true);
+        keepLastBytes({buffer_.data(), counted});
+        std::memmove(buffer_.data(), buffer_.data() + counted, carried - counted);
+        carried -= counted;
+    }
     unfinishedSize = carried;
     return ReadResult::complete;
 }
 
-std::size_t LogScanner::countCompleteLines(std::string_view bytes) {
-    std::size_t counted = splitCompleteLines(
-        bytes,
-        [this, base = bytes.data()](const RecordFields& fields) {
-            ++state_.position.lines;
-            double seconds = secondsFromText(fields.seconds);
-            auto application = std::uint32_t(state_.totals.addInBuffer(fields.name, seconds));
-            if (auto start = starts_.read(fields.start)) {
-                std::uint64_t line =
-                    state_.position.offset + std::uint64_t(fields.start.data() - base);
-                state_.days.add(*start, application, seconds, line, localDays_);
-            } else if (undatedRecords_++ == 0) {
-                firstUndatedLine_ = state_.position.lines;
-            }
-        },
-        [this] {
-            ++state_.position.lines;
-            if (damagedRows_++ == 0) {
-                firstDamagedLine_ = state_.position.lines;
-            }
-        });
+std::size_t LogScanner::countCompleteLines(std::string_view bytes, bool fileEnds) {
+    auto onRecord = [this, base = bytes.data()](const RecordFields& fields) {
+        ++state_.position.lines;
+        double seconds = secondsFromText(fields.seconds);
+        auto application = std::uint32_t(state_.totals.addInBuffer(fields.name, seconds));
+        if (auto start = starts_.read(fields.start)) {
+            std::uint64_t line = state_.position.offset + std::uint64_t(fields.start.data() - base);
+            state_.days.add(*start, application, seconds, line, localDays_);
+        } else if (undatedRecords_++ == 0) {
+            firstUndatedLine_ = state_.position.lines;
+        }
+    };
+    auto onShortRow = [this] {
+        ++state_.position.lines;
+        if (damagedRows_++ == 0) {
+            firstDamagedLine_ = state_.position.lines;
+        }
+    };
+    // The "\n" of a "\r\n" whose "\r" ended the file at the last read, and
+    // its line then: no line of its own.
+    const std::size_t lineEndRest =
+        bytes.starts_with('\n') && state_.position.lastBytes.ends_with('\r') ? 1 : 0;
+    std::string_view lines = bytes.substr(lineEndRest);
+    std::size_t counted = containsLoneCr(lines)
+                              ? splitLinesEndedByCr(lines, fileEnds, onRecord, onShortRow)
+                              : splitCompleteLines(lines, onRecord, onShortRow);
     state_.days.settle();
-    return counted;
+    return lineEndRest + counted;
 }
 
 LogScanner::SkipResult LogScanner::skipLongLine(FileReader& reader, std::uint64_t& readOffset,

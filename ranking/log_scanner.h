@@ -28,6 +28,10 @@ struct ReadPosition {
     std::uint64_t offset = 0;  // just after the last complete line counted
     std::uint64_t lines = 0;   // complete lines before offset
     std::string lastBytes;     // up to kCheckedBytes bytes just before offset
+    // A digest of the first and last 64 KiB before offset as a cache last
+    // saved the position (see CachedScanner), not kept up as the position
+    // moves; 0 when none was taken.
+    std::uint64_t sample = 0;
 
     bool operator==(const ReadPosition&) const = default;
 };
@@ -48,7 +52,9 @@ struct ScanState {
 // own appends (an edit in place, by hand or by another program). An
 // unfinished last line is counted on a copy and read again next time. The
 // file is read in fixed-size chunks, so memory does not grow with the log; a
-// line is held whole only up to longestLine bytes.
+// line is held whole only up to longestLine bytes. A line ends at "\n", or at
+// a "\r" that no "\n" follows: the recorder never writes one, but a log
+// converted to old Mac line ends would otherwise read as one line.
 class LogScanner {
   public:
     static constexpr std::size_t kDefaultChunkSize = 256 * 1024;
@@ -90,6 +96,9 @@ class LogScanner {
 
     const LocalDays& localDays() const { return localDays_; }
 
+    // Notes the digest of the bytes before the position (ReadPosition::sample).
+    void setSample(std::uint64_t sample) { state_.position.sample = sample; }
+
   private:
     enum class ReadResult { complete, partial, changedBefore, failed };
     enum class SkipResult { skipped, unfinished, failed };
@@ -104,7 +113,9 @@ class LogScanner {
     // when opened; the unfinished last line is left at the start of the
     // buffer, its length in unfinishedSize.
     ReadResult readAppended(FileReader& reader, std::size_t& unfinishedSize, std::uint64_t slice);
-    std::size_t countCompleteLines(std::string_view bytes);
+    // Counts the lines that end in bytes; a "\r" last in them ends one when
+    // the file ends there.
+    std::size_t countCompleteLines(std::string_view bytes, bool fileEnds = false);
     // Reads on from readOffset, inside a line too long to hold, to its end.
     SkipResult skipLongLine(FileReader& reader, std::uint64_t& readOffset, std::uint64_t end);
     void keepLastBytes(std::string_view counted);

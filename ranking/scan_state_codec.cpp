@@ -13,9 +13,9 @@ namespace tesuko {
 namespace {
 
 // Version 2 added the log's modification and change times, version 3 the
-// time zone and the totals per day.
+// time zone and the totals per day, version 4 the sample of the log's bytes.
 constexpr std::string_view kFormatFamily = "tesuko-totals-";
-constexpr std::string_view kFormat = "tesuko-totals-3";
+constexpr std::string_view kFormat = "tesuko-totals-4";
 constexpr std::size_t kChecksumDigits = 16;
 
 std::uint64_t checksum(std::string_view bytes) {
@@ -178,15 +178,19 @@ std::optional<ReadPosition> decodePosition(Decoder& in) {
     auto offset = in.number();
     auto lines = in.number();
     auto lastBytes = in.text();
+    auto sample = in.number();
     if (!path || !device || !inode || !size || !modified || !changed || !offset || !lines ||
-        !lastBytes ||
+        !lastBytes || !sample ||
         lastBytes->size() != std::min<std::uint64_t>(*offset, ReadPosition::kCheckedBytes) ||
         *offset > *size) {
         return std::nullopt;
     }
     return ReadPosition{std::string(*path),
-                        FileIdentity{*device, *inode, *size, *modified, *changed}, *offset, *lines,
-                        std::string(*lastBytes)};
+                        FileIdentity{*device, *inode, *size, *modified, *changed},
+                        *offset,
+                        *lines,
+                        std::string(*lastBytes),
+                        *sample};
 }
 
 std::optional<RankList> decodeApplications(Decoder& in) {
@@ -221,6 +225,7 @@ std::string encodeScanState(const ScanState& state) {
     out.number(at.offset);
     out.number(at.lines);
     out.text(at.lastBytes);
+    out.number(at.sample);
     out.number(state.totals.applications().size());
     for (const RankedApplication& application : state.totals.applications()) {
         out.text(application.name);

@@ -14,8 +14,10 @@
 namespace tesuko {
 
 // Keeps the counted totals between runs, so that the first scan after launch
-// need not read the whole log. What it holds is a hint: the scanner checks it
-// against the log and counts the whole log when it does not match.
+// need not read the whole log. What it holds is a hint: it is taken up only
+// for the log it was counted from, the same file (device, inode, size, times,
+// the bytes before the position) that still reads the same at its first and
+// last 64 KiB; otherwise the whole log is counted.
 class TotalsCache {
   public:
     virtual ~TotalsCache() = default;

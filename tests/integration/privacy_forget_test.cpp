@@ -9,9 +9,12 @@
 
 #include <filesystem>
 #include <optional>
+#include <sstream>
 #include <thread>
 
+#include "app/report_command.h"
 #include "platform/posix/posix_file_system.h"
+#include "ranking/totals_cache.h"
 #include "recorder/recorder.h"
 #include "tests/fakes/fake_platform.h"
 #include "tests/integration/temp_dir.h"
@@ -90,6 +93,32 @@ TEST_F(ForgetFilesTest, AReadOnlyFolderLeavesTheLogUntouched) {
     ASSERT_TRUE(error);
     EXPECT_NE(error->find("could not rewrite " + log), std::string::npos) << *error;
     EXPECT_EQ(readFile(log), before);
+}
+
+// A report of the tray's log by another path goes through the tray's cache,
+// which the tray removes on forgetting: then no cache names what was forgotten.
+TEST_F(ForgetFilesTest, NoCacheOfTheLogNamesWhatWasForgotten) {
+    writeFile(log, record("13時00分00秒", "Kept", 60) + record("13時50分00秒", "Gone", 300));
+    const std::string cacheFolder = fakes.homeFolder.cacheFolder();
+    const std::string sameLog = fs::path(log).parent_path() / "." / fs::path(log).filename();
+    auto report = [&] {
+        std::ostringstream out;
+        std::ostringstream err;
+        runReportCommand({"report", "--log", sameLog},
+                         {files, fakes.userDefaults, fakes.systemLog, fakes.homeFolder, fakes.clock,
+                          "en_US", "UTC"},
+                         out, err);
+        return out.str();
+    };
+    EXPECT_NE(report().find("Gone"), std::string::npos);
+    ASSERT_EQ(recorder->forget(15min), std::nullopt);
+    ASSERT_EQ(files.removeFile(totalsCachePath(cacheFolder)), std::nullopt);  // as the tray does
+    for (const auto& cache : fs::recursive_directory_iterator(cacheFolder)) {
+        EXPECT_TRUE(cache.is_directory() ||
+                    readFile(cache.path()).find("Gone") == std::string::npos)
+            << cache.path();
+    }
+    EXPECT_EQ(report().find("Gone"), std::string::npos);
 }
 
 // Killed at any moment, the log is the old file or the new one: never a mix.

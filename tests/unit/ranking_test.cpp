@@ -7,10 +7,12 @@
 #include <random>
 #include <sstream>
 
+#include "app/report_command.h"
 #include "app/top_command.h"
 #include "ranking/log.h"
 #include "ranking/totals_cache.h"
 #include "ranking/wall_start.h"
+#include "tests/fakes/fake_clock.h"
 #include "tests/fakes/fake_file_system.h"
 #include "tests/fakes/fake_home_folder.h"
 #include "tests/fakes/fake_system_log.h"
@@ -27,6 +29,10 @@ std::string record(const std::string& name, const std::string& seconds,
                    const std::string& title = "Report、draft",
                    const std::string& start = "2026年12月05日 13時40分48秒") {
     return start + "," + name + "," + title + ",3,10," + seconds + "\n";
+}
+
+std::string lineEnd(std::string record, const char* end) {
+    return record.replace(record.size() - 1, 1, end);
 }
 
 // A Log over fakes, with nothing stored in the settings.
@@ -49,12 +55,17 @@ TEST_F(RankingTest, RanksByTotalReadingNamesByPosition) {
         {record("Bad\xFF", "1") + record("Good", "1.5") + record("Bad\xEF\xBF\xBD", "1"),
          {{"Bad\xEF\xBF\xBD", 2}, {"Good", 1.5}}},
         {"", {}},
+        // Old Mac line ends, a lone "\r" ending the file too, among "\r\n" and "\n".
+        {lineEnd(record("A", "10"), "\r") + lineEnd(record("B", "20"), "\r\n") + record("A", "10") +
+             lineEnd(record("C", "1"), "\r"),
+         {{"A", 20}, {"B", 20}, {"C", 1}}},
     };
     for (const auto& [bytes, ranks] : cases) {
         files.addFile(kHomeLog, bytes);
         log.scanLog();
         EXPECT_EQ(log.getRankLog(), ranks) << bytes;
     }
+    EXPECT_EQ(log.state().position.lines, 4u) << "the last line ends at its \"\\r\"";
     // The row whose start is "x" counts, but on no day.
     ASSERT_EQ(systemLog.lines.size(), 1u);
     EXPECT_NE(systemLog.lines[0].find("1 record in " + std::string(kHomeLog) +
@@ -68,18 +79,21 @@ constexpr const char* kLog = "/logs/log.csv";
 constexpr std::size_t kLongestLine = 256;
 
 // Pieces of a log that make counting hard: multi-byte and invalid names, damaged
-// rows, seconds that are no number, lines too long.
+// rows, seconds that are no number, lines too long, other line ends.
 std::string samplePiece(std::mt19937& random) {
     const char* names[] = {"Terminal", "ターミナル", "メモ帳", "Bad\xFF", "Bad\xFE", "x"};
     const char* seconds[] = {"12.500000", "0.000001", "-2.000000", "abc", "1e3", "90000.5"};
     const char* starts[] = {"2026年12月05日 13時40分48秒", "2026年12月05日 23時59分30秒",
                             "2026年12月06日 00時00分00秒", "2026年02月30日 10時00分00秒"};
     const unsigned kind = random() % 20;
-    return kind == 0 ? "damaged,row\n"
-           : kind == 1
-               ? record("Long", "1", std::string(kLongestLine - 50 + random() % 100, 't'))
-               : record(names[random() % std::size(names)], seconds[random() % std::size(seconds)],
-                        "t", starts[random() % std::size(starts)]);
+    std::string piece =
+        kind == 0 ? "damaged,row\n"
+        : kind == 1
+            ? record("Long", "1", std::string(kLongestLine - 50 + random() % 100, 't'))
+            : record(names[random() % std::size(names)], seconds[random() % std::size(seconds)],
+                     "t", starts[random() % std::size(starts)]);
+    // Other line ends: a lone "\r" (an append may end with it) and "\r\n".
+    return kind == 2 ? lineEnd(piece, "\r") : kind == 3 ? lineEnd(piece, "\r\n") : piece;
 }
 
 TEST(IncrementalScan, EqualsAFullScanAfterAnyAppendsAndChunkSizes) {
@@ -94,10 +108,15 @@ TEST(IncrementalScan, EqualsAFullScanAfterAnyAppendsAndChunkSizes) {
         FakeSystemLog systemLog;
         LogScanner scanner(systemLog, chunkSize, kLongestLine);
         OwnAppends own;
-        // Appends that end anywhere: inside a line, a field, a UTF-8 sequence.
+        // Appends that end anywhere: inside a line, a field, a UTF-8 sequence,
+        // between the "\r" and "\n" of a line end.
         for (std::size_t end = 0; end < bytes.size();) {
             std::size_t from = end;
             end = std::min<std::size_t>(end + random() % 400, bytes.size());
+            if (std::size_t cr = bytes.rfind("\r\n", end - 1);
+                end > from && cr != bytes.npos && cr >= from) {
+                end = cr + 1;
+            }
             files.append(kLog, std::string_view(bytes).substr(from, end - from), own);
             // Whole, or in parts that say nothing until the last.
             const std::uint64_t part = random() % 2 ? LogScanner::kWholeFile : 1 + random() % 300;
@@ -110,6 +129,7 @@ TEST(IncrementalScan, EqualsAFullScanAfterAnyAppendsAndChunkSizes) {
             full.scan(files, kLog);
             ASSERT_EQ(scanner.ranks(), full.ranks()) << "chunk " << chunkSize << ", " << end;
             ASSERT_EQ(scanner.state().days, full.state().days) << "chunk " << chunkSize;
+            ASSERT_EQ(scanner.state().position, full.state().position) << "chunk " << chunkSize;
             // Days come back to the same date over and over here: still one
             // entry per application and day.
             ASSERT_TRUE(DailyTotals::restored(full.state().days.days(), 64)) << end;
@@ -215,6 +235,15 @@ TEST_F(CachedRankingTest, AChangedLogIsCountedAgainAndTheCacheRebuilt) {
         // Edited out of reach of the check of the bytes before the position.
         {[&] { files.rewrite(kHomeLog, record("Z", "1") + record("B", "2")); },
          {{"B", 2}, {"Z", 1}}},
+        // Replaced by a file of the same size that ends the same way, and a
+        // cache that names the new file (an inode used again, or a hand edit).
+        {[&] {
+             files.addFile(kHomeLog, record("Z", "1") + record("B", "2"));
+             std::optional<ScanState> state = decodeScanState(files.content(cachePath));
+             state->position.file = FakeFileSystem::identityOf(files.regular(kHomeLog));
+             files.rewrite(cachePath, encodeScanState(*state));
+         },
+         {{"B", 2}, {"Z", 1}}},
         // Edited and appended to by another than the recorder.
         {[&] { files.rewrite(kHomeLog, record("Z", "1") + record("B", "2") + record("A", "5")); },
          {{"A", 5}, {"B", 2}, {"Z", 1}}},
@@ -271,6 +300,31 @@ TEST_F(CachedRankingTest, AFaultyCacheMeansAFullScanAndOneWarning) {
         EXPECT_TRUE(!says || systemLog.lines[0].find(says) != std::string::npos)
             << systemLog.lines[0];
     }
+}
+
+// A file given twice, by another path, counts once; the tray's log, by any
+// path, goes through the tray's cache, the one that forgetting clears.
+TEST_F(RankingTest, AReportReadsEachFileOnceAndTheTraysLogThroughTheTraysCache) {
+    files.addFile(kHomeLog, record("A", "60"));
+    files.addFile(kLog, record("B", "30"));
+    FakeClock clock;
+    clock.setWall(std::chrono::sys_days{std::chrono::December / 5 / 2026});
+    std::ostringstream out;
+    std::ostringstream err;
+    const std::string trayLogAgain = "/home/user/Desktop//TESUKO/log.csv";
+    EXPECT_EQ(runReportCommand({"report", "--log", kLog, "--log", "//logs/log.csv", "--log",
+                                trayLogAgain, "--format", "json"},
+                               {files, defaults, systemLog, home, clock, "en_US", "Asia/Tokyo"},
+                               out, err),
+              0);
+    EXPECT_EQ(out.str(),
+              "[\n  {\"application\": \"A\", \"seconds\": 60.000000},\n"
+              "  {\"application\": \"B\", \"seconds\": 30.000000}\n]\n");
+    EXPECT_EQ(err.str(),
+              "tesuko: //logs/log.csv is the file /logs/log.csv again: its records "
+              "count once\n");
+    EXPECT_TRUE(files.exists(totalsCachePath(home.cacheFolder())));
+    EXPECT_FALSE(files.exists(totalsCachePath(home.cacheFolder(), trayLogAgain)));
 }
 
 class TopCommandTest : public RankingTest {
