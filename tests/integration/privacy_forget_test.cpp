@@ -104,10 +104,10 @@ TEST_F(ForgetFilesTest, NoCacheOfTheLogNamesWhatWasForgotten) {
     auto report = [&] {
         std::ostringstream out;
         std::ostringstream err;
-        runReportCommand({"report", "--log", sameLog},
-                         {files, fakes.userDefaults, fakes.systemLog, fakes.homeFolder, fakes.clock,
-                          "en_US", "UTC"},
-                         out, err);
+        runReportCommand(
+            {"report", "--log", sameLog},
+            {files, fakes.userDefaults, fakes.systemLog, fakes.homeFolder, fakes.clock, "en_US"},
+            out, err);
         return out.str();
     };
     EXPECT_NE(report().find("Gone"), std::string::npos);
