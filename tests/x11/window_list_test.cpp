@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <unistd.h>
 
+#include <algorithm>
 #include <tuple>
 
 #include "tests/x11/x11_fixture.h"
@@ -105,6 +106,25 @@ TEST_F(BareWindowListTest, FallsBackToTheClientListThenToTheRootsChildrenAndSkip
     stack("_NET_CLIENT_LIST_STACKING", {kNeverExisted, top, hidden, gone});
     desktop->destroy(gone);
     EXPECT_EQ(listed(), (Names{"Top"})) << "without hidden windows and those that vanished";
+}
+
+// A switch asks only for the front-most window it wants: the one the whole
+// list would give, however far down it is.
+TEST_F(BareWindowListTest, TheFrontMostWindowWantedIsTheWholeListsFirstOfIt) {
+    std::vector<xcb_window_t> stacked;
+    for (int i = 0; i < 60; ++i) {
+        const std::string name = i == 5 ? "Deep" : "App" + std::to_string(i % 3);
+        stacked.push_back(desktop->createWindow({.wmClass = name, .netWmName = std::to_string(i)}));
+    }
+    stack("_NET_CLIENT_LIST_STACKING", stacked);
+    const std::vector<WindowInfo> all = session->windowList().onScreenWindows();
+    for (const std::string name : {"App2", "App0", "Deep", "Nobody"}) {
+        auto wanted = [&](const WindowInfo& window) { return window.ownerName == name; };
+        const auto first = std::find_if(all.begin(), all.end(), wanted);
+        const std::optional<WindowInfo> found = session->windowList().frontMostWindow(wanted);
+        ASSERT_EQ(found.has_value(), first != all.end()) << name;
+        EXPECT_TRUE(!found || found->title == first->title) << name;
+    }
 }
 
 }  // namespace
