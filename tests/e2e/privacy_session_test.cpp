@@ -40,11 +40,8 @@ TEST(PrivacySessionTest, PrivateTitlesUntrackedApplicationsAndATimedPauseInAReal
     const std::string config = std::getenv("XDG_CONFIG_HOME");
     const std::string out = home + "/tesuko.out";
     const std::string log = home + "/Desktop/TESUKO/log.csv";
-    fs::create_directories(config + "/autostart");
+    addLoginItem(config, TESUKO_BINARY_DIR "/app/tesuko");
     fs::create_directories(config + "/tesuko");
-    writeFile(config + "/autostart/tesuko.desktop",
-              "[Desktop Entry]\nType=Application\nName=tesuko\nExec=" TESUKO_BINARY_DIR
-              "/app/tesuko\n");
     writeFile(config + "/tesuko/tesuko.conf", "[General]\nuntrackedApplications=E2eSecret\n");
     XvfbDesktop desktop;
     EnvChanges env = desktop.env();
