@@ -17,22 +17,12 @@ namespace fs = std::filesystem;
 
 inline const std::string kBinary = fs::weakly_canonical(TESUKO_BINARY_DIR "/app/tesuko").string();
 
-inline std::size_t countOf(const std::string& text, const std::string& part) {
-    std::size_t count = 0;
-    for (auto at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) {
-        ++count;
-    }
-    return count;
-}
-
 // tesuko as a login item in a private X session and a temporary home, as its
 // user would run it; the test plays the other applications.
 class TrayTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        fs::create_directories(home() + "/.config/autostart");
-        writeFile(home() + "/.config/autostart/tesuko.desktop",
-                  "[Desktop Entry]\nType=Application\nName=tesuko\nExec=" + kBinary + "\n");
+        addLoginItem(home() + "/.config", kBinary);
         desktop.emplace();
     }
 

@@ -19,14 +19,6 @@ using Clock = std::chrono::steady_clock;
 const std::string kTesuko = TESUKO_BINARY_DIR "/app/tesuko";
 const std::string kNewLogin = "Log out and back in once";
 
-std::size_t countOf(const std::string& text, const std::string& part) {
-    std::size_t count = 0;
-    for (auto at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) {
-        ++count;
-    }
-    return count;
-}
-
 double seconds(Clock::duration duration) {
     return std::chrono::duration<double>(duration).count();
 }
@@ -38,9 +30,7 @@ class GnomeSessionTest : public ::testing::Test {
     // tesuko records from the start when it is the login item.
     void logIn(bool withTesukoExtension, const std::string& program = kTesuko) {
         shell.emplace(withTesukoExtension);
-        std::filesystem::create_directories(shell->home() + "/.config/autostart");
-        writeFile(shell->home() + "/.config/autostart/tesuko.desktop",
-                  "[Desktop Entry]\nType=Application\nName=tesuko\nExec=" + program + "\n");
+        addLoginItem(shell->home() + "/.config", program);
         shell->logIn();
     }
     // Returns once tesuko records, when it has dealt with its extension.

@@ -4,12 +4,13 @@
 #include <signal.h>
 #include <unistd.h>
 
-#include <QCoreApplication>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <cstdlib>
 #include <filesystem>
 #include <stdexcept>
+
+#include "tests/support/main_loop.h"
 
 namespace tesuko {
 
@@ -57,24 +58,14 @@ HeadlessGnomeShell::HeadlessGnomeShell(bool withTesukoExtension)
 HeadlessGnomeShell::~HeadlessGnomeShell() {
     stop();
     QDBusConnection::disconnectFromBus(bus_.name());
-    busDaemon_.terminate();
-    busDaemon_.waitForFinished();
+    tesuko::stop(busDaemon_);
 }
 
-// Anyone may own any name and send anything; no service is ever started.
+// No service is ever started.
 std::string HeadlessGnomeShell::startBus() {
-    static int argc = 1;
-    static char program[] = "tesuko-gnome-tests";
-    static char* argv[] = {program, nullptr};
-    static QCoreApplication application(argc, argv);  // QtDBus delivers through its loop
+    ensureApplication();
     const std::string socket = work_ / "bus";
-    writeFile(socket + ".conf",
-              "<busconfig><type>session</type><listen>unix:path=" + socket +
-                  "</listen><auth>EXTERNAL</auth><policy context=\"default\"><allow own=\"*\"/>"
-                  "<allow send_destination=\"*\"/><allow receive_sender=\"*\"/></policy>"
-                  "</busconfig>");
-    start(busDaemon_,
-          {"dbus-daemon", "--nofork", "--print-address", "--config-file=" + socket + ".conf"});
+    start(busDaemon_, {"dbus-daemon", "--nofork", "--print-address", openBusConfig(socket)});
     if (firstLine(busDaemon_).empty()) {
         throw std::runtime_error("dbus-daemon did not start");
     }

@@ -1,27 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gmock/gmock.h>
 
-#include <QCoreApplication>
 #include <QDBusMessage>
 
 #include "platform/gnome/mutter_idle_watch.h"
 #include "tests/gnome/headless_gnome_shell.h"
+#include "tests/support/main_loop.h"
 
 namespace tesuko {
 namespace {
 
 using ::testing::ElementsAre;
 using Clock = std::chrono::steady_clock;
-
-// Runs the main loop, where the watch's replies and signals arrive.
-bool pumpUntil(const std::function<bool()>& condition, std::chrono::milliseconds bound = 10s) {
-    return waitUntil(
-        [&] {
-            QCoreApplication::processEvents();
-            return condition();
-        },
-        bound);
-}
 
 // The last input by the monitor's own count: the Shell may take its time to
 // handle the test's input on a busy machine.

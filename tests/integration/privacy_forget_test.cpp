@@ -2,7 +2,6 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <stdlib.h>
 #include <sys/mount.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -18,6 +17,7 @@
 #include "recorder/recorder.h"
 #include "tests/fakes/fake_platform.h"
 #include "tests/integration/temp_dir.h"
+#include "tests/scoped_env.h"
 
 namespace tesuko {
 namespace {
@@ -37,13 +37,11 @@ std::string record(const std::string& time, const std::string& application, doub
 class ForgetFilesTest : public ::testing::Test {
   protected:
     ForgetFilesTest() {
-        ::setenv("TZ", "UTC0", 1);  // the fake clock's local time
         fakes.clock.setWall(sys_days{2026y / 12 / 5} + 14h);
         recorder.emplace(platform);
         log = *recorder->filePath();
     }
     ~ForgetFilesTest() override {
-        ::unsetenv("TZ");
         if (mounted) {
             ::umount2(log.substr(0, log.rfind('/')).c_str(), MNT_DETACH);
         }
@@ -53,6 +51,7 @@ class ForgetFilesTest : public ::testing::Test {
         return std::distance(fs::directory_iterator(fs::path(log).parent_path()), {});
     }
 
+    ScopedEnv zone{"TZ", "UTC0"};  // the fake clock's local time
     TempDir home;
     FakePlatform fakes{home.path()};
     PosixFileSystem files;

@@ -9,9 +9,9 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
-#include <map>
 
 #include "tests/integration/temp_dir.h"
+#include "tests/scoped_env.h"
 
 namespace tesuko {
 namespace {
@@ -22,24 +22,6 @@ using Items = std::vector<std::optional<std::string>>;
 std::string entryFor(const std::string& exec, const std::string& extra = "") {
     return "[Desktop Entry]\nType=Application\nName=x\nExec=" + exec + "\n" + extra;
 }
-
-// Sets environment variables for one test and puts the old values back after it.
-class ScopedEnv {
-  public:
-    ~ScopedEnv() {
-        for (const auto& [name, value] : saved_) {
-            value ? ::setenv(name.c_str(), value->c_str(), 1) : ::unsetenv(name.c_str());
-        }
-    }
-    void set(const std::string& name, const std::string& value) {
-        const char* old = std::getenv(name.c_str());
-        saved_.try_emplace(name, old ? std::optional<std::string>(old) : std::nullopt);
-        ::setenv(name.c_str(), value.c_str(), 1);
-    }
-
-  private:
-    std::map<std::string, std::optional<std::string>> saved_;
-};
 
 // Autostart folders, PATH and the program, all under a temporary folder.
 class XdgLoginItemsTest : public ::testing::Test {

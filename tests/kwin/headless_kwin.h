@@ -1,42 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include <QCoreApplication>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDBusVirtualObject>
-#include <QDeadlineTimer>
-#include <QThread>
 #include <filesystem>
 
 #include "tests/integration/temp_dir.h"
+#include "tests/support/main_loop.h"
 #include "tests/support/programs.h"
 
 namespace tesuko {
-
-// Runs the main loop until the condition holds, ten seconds at most; whether it held.
-inline bool pumpUntil(const std::function<bool()>& condition) {
-    static int argc = 1;
-    static char name[] = "tesuko-kwin-tests";
-    static char* argv[] = {name, nullptr};
-    static QCoreApplication application(argc, argv);  // QtDBus delivers through its loop
-    for (const QDeadlineTimer deadline(10s); !condition(); QThread::msleep(1)) {
-        if (deadline.hasExpired()) {
-            return false;
-        }
-        QCoreApplication::processEvents();
-    }
-    return true;
-}
-
-// SIGTERM, then SIGKILL after two seconds.
-inline void stop(QProcess& process) {
-    process.terminate();
-    if (!process.waitForFinished(2000)) {
-        process.kill();
-        process.waitForFinished();
-    }
-}
 
 // A private session bus in a runtime folder of its own.
 class PrivateBus {

@@ -32,9 +32,7 @@ double seconds(Clock::duration span) {
 class TrayOnKwinTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        std::filesystem::create_directories(home() + "/.config/autostart");
-        writeFile(home() + "/.config/autostart/tesuko.desktop",
-                  "[Desktop Entry]\nType=Application\nName=tesuko\nExec=" + kTesuko + "\n");
+        addLoginItem(home() + "/.config", kTesuko);
         for (const char* application : {"kwin.Alpha", "kwin.Beta"}) {
             QProcess& window = windows.emplace_back();
             start(window, {kClient, application, application + 5 + std::string(" one")},

@@ -1,42 +1,23 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include <QCoreApplication>
 #include <QDBusMessage>
-#include <QDeadlineTimer>
-#include <QProcess>
 #include <QTemporaryDir>
-#include <QThread>
-#include <fstream>
-#include <functional>
 #include <stdexcept>
 
 #include "platform/dbus/dbus_session_events.h"
+#include "tests/support/main_loop.h"
 
 namespace tesuko {
 
 using namespace std::chrono_literals;
-
-// Runs the main loop until the condition holds, ten seconds at most; whether it held.
-inline bool pumpUntil(const std::function<bool()>& condition) {
-    for (const QDeadlineTimer deadline(10s); !condition(); QThread::msleep(5)) {
-        if (deadline.hasExpired()) {
-            return false;
-        }
-        QCoreApplication::processEvents();
-    }
-    return true;
-}
 
 // Two private bus daemons, one standing in for the system bus, and the fake
 // logind and screensavers of fake_desktop_bus.py on them. All stop with this.
 class FakeDesktop {
   public:
     explicit FakeDesktop(const QStringList& options = {}) {
-        static int argc = 1;
-        static char name[] = "tesuko-session-tests";
-        static char* argv[] = {name, nullptr};
-        static QCoreApplication application(argc, argv);  // QtDBus delivers through its loop
+        ensureApplication();
         systemAddress = startBus(systemBus, "system");
         sessionAddress = startBus(sessionBus_, "session");
         fake_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
@@ -81,13 +62,9 @@ class FakeDesktop {
   private:
     QString startBus(QProcess& daemon, const QString& name) {
         const QString socket = dir.filePath(name);
-        // Anyone may own any name and send anything: the fake owns logind's name.
-        std::ofstream(socket.toStdString() + ".conf")
-            << "<busconfig><type>session</type><listen>unix:path=" << socket.toStdString()
-            << "</listen><auth>EXTERNAL</auth><policy context=\"default\"><allow own=\"*\"/>"
-               "<allow send_destination=\"*\"/><allow receive_sender=\"*\"/></policy></busconfig>";
         start(daemon, "dbus-daemon",
-              {"--nofork", "--print-address", "--config-file=" + socket + ".conf"});
+              {"--nofork", "--print-address",
+               QString::fromStdString(openBusConfig(socket.toStdString()))});
         return "unix:path=" + socket;
     }
     // Starts the program and waits for its first line.

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "tests/support/programs.h"
 
+#include <filesystem>
+#include <fstream>
 #include <stdexcept>
 #include <thread>
 
@@ -46,6 +48,20 @@ Finished run(const std::vector<std::string>& argv, const EnvChanges& env) {
     start(process, argv, env);
     // A braced list runs in order: the output is read once the program ended.
     return {exitStatus(process), process.readAllStandardOutput().toStdString()};
+}
+
+void addLoginItem(const std::string& configFolder, const std::string& program) {
+    std::filesystem::create_directories(configFolder + "/autostart");
+    std::ofstream(configFolder + "/autostart/tesuko.desktop")
+        << "[Desktop Entry]\nType=Application\nName=tesuko\nExec=" << program << "\n";
+}
+
+std::size_t countOf(const std::string& text, const std::string& part) {
+    std::size_t count = 0;
+    for (auto at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) {
+        ++count;
+    }
+    return count;
 }
 
 bool waitUntil(const std::function<bool()>& condition, std::chrono::milliseconds bound) {

@@ -34,6 +34,13 @@ struct Finished {
 // Runs a short program (10 s at most) and collects what it prints.
 Finished run(const std::vector<std::string>& argv, const EnvChanges& env = {});
 
+// Makes the program a login item, as the desktop's autostart folder under
+// the configuration folder lists it.
+void addLoginItem(const std::string& configFolder, const std::string& program);
+
+// How often the part occurs in the text, overlaps included.
+std::size_t countOf(const std::string& text, const std::string& part);
+
 // For states no event announces, such as a file's content: whether the
 // condition came to hold within the bound, asked every few milliseconds.
 bool waitUntil(const std::function<bool()>& condition, std::chrono::milliseconds bound = 10s);

@@ -3,12 +3,16 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <map>
 #include <optional>
 #include <ostream>
+#include <sstream>
 #include <string>
 
 #include "app/app_delegate.h"
 #include "tests/fakes/fake_platform.h"
+#include "tests/fakes/fake_session_events.h"
 #include "tests/fakes/fake_status_menu.h"
 
 namespace tesuko {
@@ -45,6 +49,57 @@ struct DelegateOverFakes {
     FakeStatusMenu menu;
     AppDelegate delegate{fakes.platform, menu, "en_US"};
 };
+
+// Plays space-separated events: "+N" N seconds pass; E, B, F, S bring Editor,
+// Browser, Firefox or Secret to the front; p15, p1h, ptm, start, stop, pwi
+// and forget choose menu items; ring ends a timed pause; lock, unlock, sleep,
+// wake; "idle-N" the desktop tells of no input since N seconds ago, "back-N"
+// of input N seconds ago; hideE saves Editor as untracked in the Privacy
+// dialog; ro makes the log's folder read-only; uncounted: a desktop that
+// counts no input and has a notice.
+inline void play(DelegateOverFakes& c, FakeSessionEvents& session, const std::string& events) {
+    using std::chrono::seconds;
+    const std::map<std::string, const char*> apps = {
+        {"E", "Editor"}, {"B", "Browser"}, {"F", "Firefox"}, {"S", "Secret"}};
+    const std::map<std::string, MenuItem> items = {
+        {"p15", MenuItem::PauseFor15Minutes},  {"p1h", MenuItem::PauseFor1Hour},
+        {"ptm", MenuItem::PauseUntilTomorrow}, {"start", MenuItem::StartRecord},
+        {"stop", MenuItem::StopRecord},        {"forget", MenuItem::ForgetLast15Minutes},
+        {"pwi", MenuItem::PauseWhenIdle}};
+    std::istringstream in(events);
+    for (std::string event; in >> event;) {
+        auto ago = [&] {
+            return c.fakes.clock.monotonicNow() - seconds(std::stoi(event.substr(5)));
+        };
+        if (event[0] == '+') {
+            c.fakes.clock.advance(seconds(std::stoi(event.substr(1))));
+        } else if (apps.contains(event)) {
+            c.fakes.workspace.switchTo(apps.at(event));
+        } else if (items.contains(event)) {
+            c.menu.choose(items.at(event));
+        } else if (event == "ring") {
+            c.fakes.alarm.ring();
+        } else if (event == "lock" || event == "unlock") {
+            session.lock(event == "lock");
+        } else if (event == "sleep" || event == "wake") {
+            session.sleep(event == "sleep");
+        } else if (event.starts_with("idle-")) {
+            c.fakes.idleWatch.idle(ago());
+        } else if (event.starts_with("back-")) {
+            c.fakes.idleWatch.active(ago());
+        } else if (event == "hideE") {
+            c.menu.choose(MenuItem::Privacy);
+            c.fakes.privacyEditor.save({{}, {}, {"editor"}});
+        } else if (event == "ro") {
+            c.fakes.fileSystem.makeReadOnly("/home/user/Desktop/TESUKO");
+        } else if (event == "uncounted") {
+            c.fakes.inputMonitors.available_ = false;
+            c.delegate.setDesktopNotice("Enable the tesuko extension and log in again");
+        } else {
+            ADD_FAILURE() << "no event " << event;
+        }
+    }
+}
 
 class AppDelegateTest : public ::testing::Test, protected DelegateOverFakes {};
 

@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <chrono>
 #include <optional>
-#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -15,37 +14,6 @@
 
 namespace tesuko {
 namespace {
-
-// Plays space-separated events: "+N" N seconds pass; B or E brings Browser
-// or Editor to the front; lock, unlock, sleep, wake; "idle-N" the desktop
-// tells of no input since N seconds ago; "back-N" input again N seconds ago;
-// stop chooses Stop Recording, pwi Pause When Idle.
-void play(DelegateOverFakes& c, FakeSessionEvents& session, const std::string& events) {
-    std::istringstream in(events);
-    for (std::string event; in >> event;) {
-        auto ago = [&] {
-            return c.fakes.clock.monotonicNow() -
-                   std::chrono::seconds(std::stoi(event.substr(event.find('-') + 1)));
-        };
-        if (event[0] == '+') {
-            c.fakes.clock.advance(std::chrono::seconds(std::stoi(event.substr(1))));
-        } else if (event == "B" || event == "E") {
-            c.fakes.workspace.switchTo(event == "B" ? "Browser" : "Editor");
-        } else if (event == "lock" || event == "unlock") {
-            session.lock(event == "lock");
-        } else if (event == "sleep" || event == "wake") {
-            session.sleep(event == "sleep");
-        } else if (event.starts_with("idle")) {
-            c.fakes.idleWatch.idle(ago());
-        } else if (event.starts_with("back")) {
-            c.fakes.idleWatch.active(ago());
-        } else if (event == "pwi") {
-            c.menu.choose(MenuItem::PauseWhenIdle);
-        } else {
-            c.menu.choose(MenuItem::StopRecord);
-        }
-    }
-}
 
 // Recording since launch with Editor in front; each row is what happens next
 // and the records (after their start) and tooltip that leaves. Time behind a

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <tuple>
 
+#include "tests/scoped_env.h"
 #include "tests/unit/recorder_fixture.h"
 
 namespace tesuko {
@@ -17,12 +17,10 @@ using namespace std::chrono;
 class ForgetTest : public RecorderTest {
   protected:
     ForgetTest() {
-        ::setenv("TZ", "UTC0", 1);  // the fake clock's local time
         fakes.clock.setWall(sys_days{2026y / 12 / 5} + 13h + 40min);
         fakes.workspace.setActiveApplication("Editor");
         fakes.windowList.setWindows({{"Editor", "Notes"}, {"B", "News"}});
     }
-    ~ForgetTest() override { ::unsetenv("TZ"); }
 
     // "+N" lets N seconds pass, "wall+N" and "wall-N" set the wall clock
     // alone, "pause" and "resume" do so, a name switches to it.
@@ -42,6 +40,8 @@ class ForgetTest : public RecorderTest {
             }
         }
     }
+
+    ScopedEnv zone{"TZ", "UTC0"};  // the fake clock's local time
 };
 
 TEST_F(ForgetTest, TakesTheLastMinutesOfTimePassedWhateverTheWallClockDid) {
@@ -74,7 +74,7 @@ TEST_F(ForgetTest, TakesTheLastMinutesOfTimePassedWhateverTheWallClockDid) {
 // The night the clocks go back in Berlin, at 02:50 the second time: the log's
 // 02:40 is read as the report reads it, the first time, an hour ago.
 TEST_F(ForgetTest, ReadsARepeatedHourAsTheReportDoes) {
-    ::setenv("TZ", "Europe/Berlin", 1);
+    zone.set("TZ", "Europe/Berlin");
     const std::string earlier =
         "2026年10月25日 02時20分00秒,A,x,1,2,600.000000\n"
         "2026年10月25日 02時40分00秒,B,x,1,2,300.000000\n"

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
-#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -59,42 +58,6 @@ TEST(PrivacyRulesTest, TitlePatternsMatchWholeTitles) {
         EXPECT_EQ(PrivacyRules({{pattern, "*ok*"}, {}, {}}).refused().size(), 1u) << pattern;
     }
     EXPECT_EQ(decodeList(encodeList({"a b", "*(x)*"})), (std::vector<std::string>{"a b", "*(x)*"}));
-}
-
-// Plays space-separated events: "+N" N seconds pass; E, B, F, S bring Editor,
-// Browser, Firefox or Secret to the front; p15, p1h, ptm, start, stop and
-// forget choose menu items; ring ends a timed pause; lock, unlock; hideE
-// saves Editor as untracked in the Privacy dialog; ro makes the log's folder
-// read-only; uncounted: a desktop that counts no input and has a notice.
-void play(DelegateOverFakes& c, FakeSessionEvents& session, const std::string& events) {
-    const std::map<std::string, const char*> apps = {
-        {"E", "Editor"}, {"B", "Browser"}, {"F", "Firefox"}, {"S", "Secret"}};
-    const std::map<std::string, MenuItem> items = {
-        {"p15", MenuItem::PauseFor15Minutes},  {"p1h", MenuItem::PauseFor1Hour},
-        {"ptm", MenuItem::PauseUntilTomorrow}, {"start", MenuItem::StartRecord},
-        {"stop", MenuItem::StopRecord},        {"forget", MenuItem::ForgetLast15Minutes}};
-    std::istringstream in(events);
-    for (std::string event; in >> event;) {
-        if (event[0] == '+') {
-            c.fakes.clock.advance(seconds(std::stoi(event.substr(1))));
-        } else if (apps.contains(event)) {
-            c.fakes.workspace.switchTo(apps.at(event));
-        } else if (items.contains(event)) {
-            c.menu.choose(items.at(event));
-        } else if (event == "ring") {
-            c.fakes.alarm.ring();
-        } else if (event == "lock" || event == "unlock") {
-            session.lock(event == "lock");
-        } else if (event == "hideE") {
-            c.menu.choose(MenuItem::Privacy);
-            c.fakes.privacyEditor.save({{}, {}, {"editor"}});
-        } else if (event == "ro") {
-            c.fakes.fileSystem.makeReadOnly("/home/user/Desktop/TESUKO");
-        } else if (event == "uncounted") {
-            c.fakes.inputMonitors.available_ = false;
-            c.delegate.setDesktopNotice("Enable the tesuko extension and log in again");
-        }
-    }
 }
 
 // Recording since 13:40:00 with Editor in front; Secret untracked, and the

@@ -3,7 +3,6 @@
 // range edges), days that the clocks change, weeks in two locales, several
 // logs, empty ranges and damaged lines, through `tesuko report`.
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <cstdio>
 #include <optional>
@@ -18,6 +17,7 @@
 #include "tests/fakes/fake_home_folder.h"
 #include "tests/fakes/fake_system_log.h"
 #include "tests/fakes/fake_user_defaults.h"
+#include "tests/scoped_env.h"
 
 namespace tesuko {
 namespace {
@@ -34,29 +34,6 @@ std::string line(const std::string& when, const std::string& app, double seconds
                   mo, d, h, mi, s, app.c_str(), title.c_str(), seconds);
     return text;
 }
-
-// The local zone, as TZ names it, for one test.
-class ScopedZone {
-  public:
-    explicit ScopedZone(const char* zone) {
-        if (const char* old = ::getenv("TZ")) {
-            old_ = old;
-        }
-        ::setenv("TZ", zone, 1);
-    }
-    ~ScopedZone() {
-        if (old_) {
-            ::setenv("TZ", old_->c_str(), 1);
-        } else {
-            ::unsetenv("TZ");
-        }
-    }
-    ScopedZone(const ScopedZone&) = delete;
-    ScopedZone& operator=(const ScopedZone&) = delete;
-
-  private:
-    std::optional<std::string> old_;
-};
 
 // Rows by day as "date app seconds" lines.
 std::string byDay(const std::string& log, const std::string& since, const std::string& until) {
@@ -87,7 +64,7 @@ struct DayCase {
 // New York: clocks forward 2026-03-08 02:00 (a 23-hour day), back 2026-11-01
 // 02:00 (25 hours). The zone comes from TZ, as on the user's machine.
 TEST(ReportDays, IntervalsAreSplitAtMidnightsInTheLocalZone) {
-    const ScopedZone zone("America/New_York");
+    const ScopedEnv zone("TZ", "America/New_York");
     const DayCase cases[] = {
         {"midnight", line("2026-12-04 23:50:00", "A", 1200), "2026-12-04", "2026-12-05",
          "2026-12-04 A 600\n2026-12-05 A 600\n"},
@@ -117,7 +94,7 @@ class ReportCommandTest : public ::testing::Test {
   protected:
     ReportCommandTest() { clock.setWall(std::chrono::system_clock::from_time_t(1796266800)); }
 
-    const ScopedZone zone{"Asia/Tokyo"};
+    const ScopedEnv zone{"TZ", "Asia/Tokyo"};
 
     std::string run(std::vector<std::string> args, const std::string& locale = "en_US") {
         out.str({});
@@ -192,7 +169,7 @@ TEST_F(ReportCommandTest, TheZoneIsTheOneTheRecorderWritesInInEveryFormOfTz) {
         {"UTC0", ""},  // still the 3rd: no records
     };
     for (const auto& [tz, row] : cases) {
-        const ScopedZone zone(tz);
+        const ScopedEnv zone("TZ", tz);
         EXPECT_EQ(run({"--today", "--format", "csv"}), "0|from,to,application,seconds\r\n" + row)
             << tz;
     }

@@ -4,6 +4,7 @@
 #include <chrono>
 #include <optional>
 
+#include "tests/support/main_loop.h"
 #include "tests/x11/x11_fixture.h"
 
 namespace tesuko {
@@ -16,6 +17,7 @@ using Clock = std::chrono::steady_clock;
 class IdleWatchTest : public X11Test {
   protected:
     void prepare() override {
+        ensureApplication();  // the watch runs on Qt's timers
         ASSERT_TRUE(session->idleWatch().available());
         input();  // a server started a while ago may count as idle already
         session->idleWatch().watch(
@@ -26,22 +28,8 @@ class IdleWatchTest : public X11Test {
         EXPECT_EQ(desktop->xdotool({"mousemove_relative", "--sync", "1", "1"}).status, 0);
         return Clock::now();
     }
-    // Runs the Qt loop, whose timers the watch uses, until the condition holds.
-    bool loopUntil(const std::function<bool()>& condition) {
-        for (auto deadline = Clock::now() + 10s; !condition(); QThread::msleep(5)) {
-            if (Clock::now() >= deadline) {
-                return false;
-            }
-            QCoreApplication::processEvents();
-        }
-        return true;
-    }
 
     static constexpr std::chrono::milliseconds kThreshold{700};
-    int argc_ = 1;
-    char name_[13] = "tesuko-tests";
-    char* argv_[2] = {name_, nullptr};
-    QCoreApplication application_{argc_, argv_};
     std::optional<Clock::time_point> idleSince;
     std::optional<Clock::time_point> activeAt;
 };
@@ -56,7 +44,7 @@ TEST_F(IdleWatchTest, IdleRunsFromTheLastInputToTheNext) {
         QCoreApplication::processEvents();
     }
     const Clock::time_point last = input();
-    ASSERT_TRUE(loopUntil([&] { return idleSince.has_value(); }));
+    ASSERT_TRUE(pumpUntil([&] { return idleSince.has_value(); }));
     EXPECT_GE(Clock::now() - last, kThreshold - tolerance);
     EXPECT_LT(*idleSince - last, tolerance);
     EXPECT_LT(last - *idleSince, tolerance);
@@ -64,7 +52,7 @@ TEST_F(IdleWatchTest, IdleRunsFromTheLastInputToTheNext) {
 
     QThread::msleep(200);
     const Clock::time_point back = input();
-    ASSERT_TRUE(loopUntil([&] { return activeAt.has_value(); }));
+    ASSERT_TRUE(pumpUntil([&] { return activeAt.has_value(); }));
     EXPECT_LT(*activeAt - back, tolerance);
     EXPECT_LT(back - *activeAt, tolerance);
 }
