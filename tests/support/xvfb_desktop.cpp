@@ -64,8 +64,9 @@ void XvfbDesktop::awaitWindowManager() {
 
 void XvfbDesktop::startTray() {
     if (QStandardPaths::findExecutable("trayer").isEmpty()) {
-        launch({"stalonetray", "--geometry", "1x1-0+0", "--icon-size", "24", "--grow-gravity", "NE"},
-               "tray");
+        launch(
+            {"stalonetray", "--geometry", "1x1-0+0", "--icon-size", "24", "--grow-gravity", "NE"},
+            "tray");
         return;
     }
     launch({"trayer", "--edge", "top", "--align", "right", "--widthtype", "request", "--height",

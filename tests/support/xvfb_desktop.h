@@ -28,8 +28,9 @@ struct NewWindow {
 
 // A private X server (Xvfb on a display it picks itself) with openbox
 // managing it, for one test, and on request an XEmbed tray (trayer, or
-// stalonetray where the release has no trayer) at the top right. Only what it started is ended, when it goes. Throws when one of
-// the programs is missing or does not come up.
+// stalonetray where the release has no trayer) at the top right. Only what
+// it started is ended, when it goes. Throws when one of the programs is
+// missing or does not come up.
 //
 // The test plays the other applications (and the window manager's part)
 // through a connection of its own: every change has reached the server when
