@@ -39,7 +39,7 @@ InstanceLock::InstanceLock(const std::string& path) {
         fail("cannot open the lock file " + path, error);
         return;
     }
-    struct stat info {};
+    struct stat info = {};
     if (::fstat(fd_.get(), &info) != 0 || info.st_uid != ::getuid()) {
         fd_.reset();
         error_ = "the lock file " + path + " belongs to another user";
@@ -113,7 +113,7 @@ bool holdsLock(pid_t pid, const struct stat& file) {
 InstanceLock::QuitOutcome InstanceLock::askHolderToQuit(const std::string& path,
                                                         std::chrono::milliseconds wait) {
     UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK));
-    struct stat info {};
+    struct stat info = {};
     if (!fd || ::fstat(fd.get(), &info) != 0 || info.st_uid != ::getuid() || !held(fd.get())) {
         return {Quit::notRunning, {}};
     }

@@ -29,7 +29,7 @@ std::string reason(int error) {
 const char* const kNotRegular = "not a regular file (a FIFO, a device or a socket?)";
 
 bool isDirectory(const std::string& path) {
-    struct stat info {};
+    struct stat info = {};
     return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
@@ -47,7 +47,7 @@ Opened<UniqueFd> openRegular(const std::string& path, int flags, mode_t mode = 0
         // A FIFO opened for writing without a reader says ENXIO.
         return {nullptr, errno == ENXIO ? kNotRegular : reason(errno)};
     }
-    struct stat info {};
+    struct stat info = {};
     if (::fstat(fd.get(), &info) != 0) {
         return {nullptr, reason(errno)};
     }
@@ -169,7 +169,7 @@ class TemporaryBeside {
         if (!fd_) {
             return reason(errno);
         }
-        struct stat old {};
+        struct stat old = {};
         const bool keep = access == FileSystem::Access::asBefore &&
                           ::lstat(path.c_str(), &old) == 0 && S_ISREG(old.st_mode);
         if (::fchmod(fd_.get(), keep ? old.st_mode & 07777 : 0600) != 0) {
@@ -202,12 +202,12 @@ class TemporaryBeside {
 }  // namespace
 
 bool PosixFileSystem::exists(const std::string& path) {
-    struct stat info {};
+    struct stat info = {};
     return ::stat(path.c_str(), &info) == 0;
 }
 
 bool PosixFileSystem::isLink(const std::string& path) {
-    struct stat info {};
+    struct stat info = {};
     return ::lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode);
 }
 
@@ -270,7 +270,7 @@ FileContents PosixFileSystem::readSmallFile(const std::string& path, std::size_t
     }
     // One byte more than the limit tells a file that is too large, whatever
     // its size said (it may grow while read).
-    struct stat info {};
+    struct stat info = {};
     ::fstat(fd.file->get(), &info);
     std::string bytes(std::min(std::size_t(std::max<off_t>(info.st_size, 0)), limit) + 1, '\0');
     std::size_t filled = 0;
@@ -354,7 +354,7 @@ void PosixFileSystem::removeStaleTemporaries(const std::string& folder, std::chr
     }
     const std::int64_t before = std::int64_t(::time(nullptr)) - age.count();
     while (const dirent* entry = ::readdir(entries.get())) {
-        struct stat info {};
+        struct stat info = {};
         if (isTemporaryName(entry->d_name) &&
             ::fstatat(::dirfd(entries.get()), entry->d_name, &info, AT_SYMLINK_NOFOLLOW) == 0 &&
             S_ISREG(info.st_mode) && info.st_uid == ::getuid() && info.st_mtime < before) {

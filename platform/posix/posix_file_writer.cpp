@@ -9,7 +9,7 @@
 namespace tesuko {
 
 FileIdentity identityOf(int fd) {
-    struct stat info {};
+    struct stat info = {};
     if (::fstat(fd, &info) != 0) {
         return {};
     }
@@ -22,7 +22,7 @@ FileIdentity identityOf(int fd) {
 }
 
 std::optional<char> PosixFileWriter::lastByte() {
-    struct stat info {};
+    struct stat info = {};
     char last = 0;
     if (::fstat(fd_.get(), &info) != 0 || info.st_size == 0 ||
         ::pread(fd_.get(), &last, 1, info.st_size - 1) != 1) {
@@ -52,14 +52,14 @@ FileError PosixFileWriter::write(std::string_view bytes) {
 }
 
 bool PosixFileWriter::stillAt(const std::string& path) {
-    struct stat open {};
-    struct stat named {};
+    struct stat open = {};
+    struct stat named = {};
     return ::fstat(fd_.get(), &open) == 0 && ::stat(path.c_str(), &named) == 0 &&
            open.st_dev == named.st_dev && open.st_ino == named.st_ino;
 }
 
 void PosixFileWriter::takeBack(std::size_t written) {
-    struct stat info {};
+    struct stat info = {};
     if (written > 0 && ::fstat(fd_.get(), &info) == 0 && info.st_size >= off_t(written)) {
         // Should this fail as well, the next opening of the log ends the partial line.
         [[maybe_unused]] const bool undone =

@@ -37,12 +37,12 @@ SignalPipe::SignalPipe(std::initializer_list<int> watched) {
     writeEnd_.reset(ends[1]);
     gWriteEnd = writeEnd_.get();
 
-    struct sigaction action {};
+    struct sigaction action = {};
     action.sa_handler = forwardSignal;
     action.sa_flags = SA_RESTART;
     sigemptyset(&action.sa_mask);
     for (int signal : watched) {
-        struct sigaction old {};
+        struct sigaction old = {};
         ::sigaction(signal, &action, &old);
         previous_.emplace(signal, old);
     }

@@ -11,9 +11,13 @@ namespace tesuko {
 
 namespace {
 
+// A field of X11Atoms. (An alias: clang-format 14 and 19 space a member
+// pointer's name differently.)
+using AtomField = xcb_atom_t X11Atoms::*;
+
 struct AtomName {
     const char* name;
-    xcb_atom_t X11Atoms::*member;
+    AtomField member;
 };
 
 constexpr std::array kAtomNames{

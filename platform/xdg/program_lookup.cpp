@@ -15,7 +15,7 @@ namespace {
 constexpr std::string_view kDefaultPath = "/usr/local/bin:/usr/bin:/bin";
 
 bool isExecutableFile(const std::string& path) {
-    struct stat info {};
+    struct stat info = {};
     return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
            ::access(path.c_str(), X_OK) == 0;
 }

@@ -24,7 +24,7 @@ namespace {
 namespace fs = std::filesystem;
 
 unsigned modeOf(const std::string& path) {
-    struct stat info {};
+    struct stat info = {};
     ::stat(path.c_str(), &info);
     return info.st_mode & 07777;
 }
@@ -96,7 +96,7 @@ TEST_F(PosixFileSystemTest, ReplacesFilesWholeAndReadsThemBackWithinALimit) {
 TEST_F(PosixFileSystemTest, IdentifiesFilesAndNoticesAnEditInPlaceOrAReplacement) {
     writeFile(dir / "log", "1.0\n");
     FileIdentity before = fs.openForReading(dir / "log").file->identity();
-    struct stat info {};
+    struct stat info = {};
     ::stat((dir / "log").c_str(), &info);
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
     writeFile(dir / "log", "2.0\n");

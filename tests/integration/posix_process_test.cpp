@@ -26,9 +26,9 @@ volatile sig_atomic_t gEarlierHandlerRan = 0;
 // from before come back after it.
 TEST(SignalPipeTest, TakesSignalsInOrderAndGivesBackTheEarlierHandlers) {
     gEarlierHandlerRan = 0;
-    struct sigaction earlier {};
+    struct sigaction earlier = {};
     earlier.sa_handler = [](int) { gEarlierHandlerRan = 1; };
-    struct sigaction original {};
+    struct sigaction original = {};
     ::sigaction(SIGHUP, &earlier, &original);
     {
         SignalPipe pipe{SIGTERM, SIGHUP};

@@ -10,11 +10,12 @@ namespace tesuko {
 namespace {
 
 using Names = std::vector<std::optional<std::string>>;
+using Field = std::optional<std::string> WindowInfo::*;
 
 class WindowListTest : public X11Test {
   protected:
     // That field of each window listed, in the list's order.
-    Names listed(std::optional<std::string> WindowInfo::*field = &WindowInfo::ownerName) {
+    Names listed(Field field = &WindowInfo::ownerName) {
         Names names;
         for (const WindowInfo& window : session->windowList().onScreenWindows()) {
             names.push_back(window.*field);
