@@ -65,15 +65,28 @@ mount_system_folders() {
   fi
 }
 
+# Only files whose content changed are written, and they get the time of
+# the copy: the kept build folder rebuilds what depends on them, even when
+# it last built after the edit (from the copy before it).
 copy_tree() {
   say "copying the working tree"
-  rm -rf "$root/src/tesuko"
-  mkdir -p "$root/src/tesuko"
+  local tree=$root/src/tesuko staging=$root/src/tesuko.new file
+  rm -rf "$staging"
+  mkdir -p "$staging" "$tree"
   chmod 755 "$root/src"
-  # Modification times come along, so the kept build folder rebuilds only what changed.
   (cd "$source_dir" && git ls-files -co --exclude-standard -z |
     while IFS= read -r -d '' file; do if [[ -e $file ]]; then printf '%s\0' "$file"; fi; done |
-    tar --null -T - -cf -) | tar -xf - -C "$root/src/tesuko"
+    tar --null -T - -cf -) | tar -xf - -C "$staging"
+  while IFS= read -r -d '' file; do
+    if ! cmp -s "$staging/$file" "$tree/$file"; then
+      mkdir -p "$(dirname "$tree/$file")"
+      cp "$staging/$file" "$tree/$file"
+    fi
+  done < <(cd "$staging" && find . -type f -print0)
+  while IFS= read -r -d '' file; do
+    [[ -e "$staging/$file" ]] || rm -f "$tree/$file"
+  done < <(cd "$tree" && find . -type f -print0)
+  rm -rf "$staging"
 }
 
 in_chroot() {
