@@ -53,5 +53,7 @@ awk -v b="$(stat -c %s "$logs/10y.csv")" 'BEGIN { printf "10y.csv: %.1f MB, 3700
 TESUKO_BENCH_LOGS=$logs "$build/bench/tesuko_report_bench" "$@"
 rm -f "$logs/10y.csv"
 
-# One application switch with 5 and 100 windows open, in a private X session.
+# One application switch with 5, 100 and 5,000 windows open, in a private X
+# session, then on a stand-in wlroots compositor.
 "$build/bench/x11/tesuko_x11_bench"
+"$build/bench/wlr/tesuko_wlr_bench"

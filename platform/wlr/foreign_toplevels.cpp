@@ -2,6 +2,7 @@
 #include "platform/wlr/foreign_toplevels.h"
 
 #include <algorithm>
+#include <iterator>
 
 namespace tesuko {
 
@@ -11,6 +12,15 @@ using Handle = zwlr_foreign_toplevel_handle_v1;
 
 ForeignToplevel& toplevelOf(void* data) {
     return *static_cast<ForeignToplevel*>(data);
+}
+
+// The order of the windows on screen: those activated first, and each kind
+// by when it was last in front.
+bool listedBefore(const ForeignToplevel* a, const ForeignToplevel* b) {
+    if (a->state().activated != b->state().activated) {
+        return a->state().activated;
+    }
+    return a->raised() > b->raised();
 }
 
 }  // namespace
@@ -99,20 +109,39 @@ const ForeignToplevel* ForeignToplevels::front() const {
     return front;
 }
 
-std::vector<const ForeignToplevel*> ForeignToplevels::onScreen() const {
+std::vector<const ForeignToplevel*> ForeignToplevels::shown() const {
     std::vector<const ForeignToplevel*> shown;
     for (const auto& toplevel : toplevels_) {
         if (!toplevel->closed() && (!toplevel->state().minimized || toplevel->state().activated)) {
             shown.push_back(toplevel.get());
         }
     }
-    std::sort(shown.begin(), shown.end(), [](const ForeignToplevel* a, const ForeignToplevel* b) {
-        if (a->state().activated != b->state().activated) {
-            return a->state().activated;
-        }
-        return a->raised() > b->raised();
-    });
     return shown;
+}
+
+std::vector<const ForeignToplevel*> ForeignToplevels::onScreen() const {
+    std::vector<const ForeignToplevel*> windows = shown();
+    std::sort(windows.begin(), windows.end(), listedBefore);
+    return windows;
+}
+
+// A heap hands the windows out in that order one at a time: sorting
+// thousands of them cost more than the rest of a switch, which looks for a
+// window near the front.
+const ForeignToplevel* ForeignToplevels::frontMost(
+    const std::function<bool(const ForeignToplevel&)>& wanted) const {
+    std::vector<const ForeignToplevel*> heap = shown();
+    const auto listedAfter = [](const ForeignToplevel* a, const ForeignToplevel* b) {
+        return listedBefore(b, a);
+    };
+    std::make_heap(heap.begin(), heap.end(), listedAfter);
+    for (auto end = heap.end(); end != heap.begin(); --end) {
+        std::pop_heap(heap.begin(), end, listedAfter);
+        if (wanted(**std::prev(end))) {
+            return *std::prev(end);
+        }
+    }
+    return nullptr;
 }
 
 void ForeignToplevels::committed(const ToplevelState& before, const ToplevelState& after) {

@@ -3,6 +3,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -80,6 +81,9 @@ class ForeignToplevels {
     const ForeignToplevel* front() const;
     // The windows not minimized, and the front one even so, front-most first.
     std::vector<const ForeignToplevel*> onScreen() const;
+    // The first of those that `wanted` takes; null when it takes none.
+    const ForeignToplevel* frontMost(
+        const std::function<bool(const ForeignToplevel&)>& wanted) const;
 
     // When the window in front, or its app_id, first changed since the last
     // call (as read); none when it has not.
@@ -95,6 +99,8 @@ class ForeignToplevels {
     static const zwlr_foreign_toplevel_manager_v1_listener kListener;
 
     std::uint64_t nextRaise() { return ++raises_; }
+    // The windows onScreen() lists, in no order.
+    std::vector<const ForeignToplevel*> shown() const;
     void committed(const ToplevelState& before, const ToplevelState& after);
     void closed(const ForeignToplevel& toplevel);
     void noteFrontChange();

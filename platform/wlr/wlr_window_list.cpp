@@ -23,12 +23,12 @@ std::vector<WindowInfo> WlrWindowList::onScreenWindows() {
 // copied.
 std::optional<WindowInfo> WlrWindowList::frontMostWindow(
     const std::function<bool(const WindowInfo&)>& wanted) {
-    for (const ForeignToplevel* toplevel : toplevels_.onScreen()) {
-        if (WindowInfo window = infoOf(*toplevel); wanted(window)) {
-            return window;
-        }
+    const ForeignToplevel* found = toplevels_.frontMost(
+        [&](const ForeignToplevel& toplevel) { return wanted(infoOf(toplevel)); });
+    if (found == nullptr) {
+        return std::nullopt;
     }
-    return std::nullopt;
+    return infoOf(*found);
 }
 
 }  // namespace tesuko
