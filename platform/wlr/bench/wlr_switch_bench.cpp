@@ -15,16 +15,15 @@
 
 #include <algorithm>
 #include <functional>
-#include <map>
 #include <memory>
 #include <optional>
 #include <stdexcept>
 #include <string>
 
+#include "bench/switch_benchmarks.h"
 #include "platform/wlr/bench/fake_wlr_compositor.h"
 #include "platform/wlr/wlr_session.h"
-#include "recorder/recorder.h"
-#include "tests/fakes/fake_platform.h"
+#include "tests/fakes/fake_system_log.h"
 
 namespace tesuko {
 namespace {
@@ -35,16 +34,16 @@ std::string applicationNumber(int index) {
 
 // A desktop with that many windows of as many applications, the last one
 // in front, and the recorder running over a session on it.
-class SwitchDesktop {
+class WlrDesktop {
   public:
     static constexpr int kWarmUpSwitches = 50;
     // libwayland drops a client whose unread events outgrow the socket, so
     // the windows open in batches that the session reads in between.
     static constexpr int kOpenedAtOnce = 100;
 
-    explicit SwitchDesktop(int windowCount) {
+    explicit WlrDesktop(int windowCount) {
         ::setenv("WAYLAND_DISPLAY", compositor_.socket().c_str(), 1);
-        OpenedDesktopSession opened = WlrSession::open(fakes_.systemLog);
+        OpenedDesktopSession opened = WlrSession::open(log_);
         if (!opened.session) {
             throw std::runtime_error(opened.error);
         }
@@ -62,12 +61,7 @@ class SwitchDesktop {
         require(processUntil([&] {
             return session_->workspace().activeApplication() == applicationNumber(windowCount - 1);
         }));
-        platform_.emplace(Platform{
-            session_->workspace(), session_->windowList(), session_->inputMonitors(),
-            session_->idleWatch(), fakes_.fileSystem, fakes_.userDefaults, fakes_.savePanel,
-            fakes_.loginItems, fakes_.systemLog, fakes_.clock, fakes_.homeFolder});
-        recorder_.emplace(*platform_);
-        recorder_->run();
+        recorder_.start(*session_);
         for (int i = 0; i < kWarmUpSwitches; ++i) {
             require(switchOnce());
         }
@@ -79,7 +73,7 @@ class SwitchDesktop {
         next_ = 1 - next_;
         const std::string application = applicationNumber(next_);
         compositor_.activate(next_);
-        return processUntil([&] { return recorder_->heldApplicationName() == application; });
+        return processUntil([&] { return recorder_.heldApplication() == application; });
     }
 
     DesktopSession& session() { return *session_; }
@@ -104,52 +98,13 @@ class SwitchDesktop {
     }
 
     FakeWlrCompositor compositor_;
-    FakePlatform fakes_;
+    FakeSystemLog log_;
     std::unique_ptr<DesktopSession> session_;
-    std::optional<Platform> platform_;
-    std::optional<Recorder> recorder_;
+    RecorderOverSession recorder_;
     int next_ = 0;
 };
 
-// Started once per window count, like a desktop.
-SwitchDesktop& desktopWith(int windowCount) {
-    static std::map<int, std::unique_ptr<SwitchDesktop>> desktops;
-    auto& desktop = desktops[windowCount];
-    if (!desktop) {
-        desktop = std::make_unique<SwitchDesktop>(windowCount);
-    }
-    return *desktop;
-}
-
-void BM_HandleOneSwitch(benchmark::State& state) {
-    SwitchDesktop& desktop = desktopWith(static_cast<int>(state.range(0)));
-    for (auto _ : state) {
-        if (!desktop.switchOnce()) {
-            state.SkipWithError("a switch was not handled within 5 s");
-            return;
-        }
-    }
-    state.SetLabel(std::to_string(state.range(0)) + " windows");
-}
-BENCHMARK(BM_HandleOneSwitch)
-    ->Arg(5)
-    ->Arg(100)
-    ->Arg(5000)
-    ->Unit(benchmark::kMicrosecond)
-    ->UseRealTime();
-
-void BM_OnScreenWindows(benchmark::State& state) {
-    SwitchDesktop& desktop = desktopWith(static_cast<int>(state.range(0)));
-    for (auto _ : state) {
-        benchmark::DoNotOptimize(desktop.session().windowList().onScreenWindows());
-    }
-}
-BENCHMARK(BM_OnScreenWindows)
-    ->Arg(5)
-    ->Arg(100)
-    ->Arg(5000)
-    ->Unit(benchmark::kMicrosecond)
-    ->UseRealTime();
+TESUKO_SWITCH_BENCHMARKS(WlrDesktop);
 
 }  // namespace
 }  // namespace tesuko

@@ -12,16 +12,15 @@
 #include <poll.h>
 #include <xcb/xcb.h>
 
-#include <map>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "bench/switch_benchmarks.h"
 #include "platform/x11/x11_session.h"
-#include "recorder/recorder.h"
-#include "tests/fakes/fake_platform.h"
+#include "tests/fakes/fake_system_log.h"
 #include "tests/support/xvfb_desktop.h"
 
 namespace tesuko {
@@ -31,12 +30,12 @@ namespace {
 // recorder running over a session on it. openbox takes minutes to manage
 // thousands of windows: more than a few hundred are stacked by hand, with
 // the two that take turns in front on top, as a window manager raises them.
-class SwitchDesktop {
+class X11Desktop {
   public:
     static constexpr int kWarmUpSwitches = 50;
     static constexpr int kMostManaged = 500;
 
-    explicit SwitchDesktop(int windowCount)
+    explicit X11Desktop(int windowCount)
         : desktop_(windowCount > kMostManaged ? XvfbDesktop::WindowManager::None
                                               : XvfbDesktop::WindowManager::Openbox) {
         for (int i = 0; i < windowCount; ++i) {
@@ -57,15 +56,8 @@ class SwitchDesktop {
                    (windowCount > kMostManaged ||
                     desktop_.rootList("_NET_CLIENT_LIST").size() == windows_.size());
         });
-        session_ =
-            X11Session::open(DisplayTarget{desktop_.display(), std::nullopt}, fakes_.systemLog)
-                .session;
-        platform_.emplace(Platform{
-            session_->workspace(), session_->windowList(), session_->inputMonitors(),
-            session_->idleWatch(), fakes_.fileSystem, fakes_.userDefaults, fakes_.savePanel,
-            fakes_.loginItems, fakes_.systemLog, fakes_.clock, fakes_.homeFolder});
-        recorder_.emplace(*platform_);
-        recorder_->run();
+        session_ = X11Session::open(DisplayTarget{desktop_.display(), std::nullopt}, log_).session;
+        recorder_.start(*session_);
         // The server and openbox are still busy drawing the new windows for a
         // while; the first switches would measure that.
         for (int i = 0; i < kWarmUpSwitches; ++i) {
@@ -80,7 +72,7 @@ class SwitchDesktop {
         std::string application = "App" + std::to_string(next_);
         desktop_.setActiveWindows({windows_[static_cast<std::size_t>(next_)]});
         pollfd watched{*session_->fd(), POLLIN, 0};
-        while (recorder_->heldApplicationName() != application) {
+        while (recorder_.heldApplication() != application) {
             if (::poll(&watched, 1, 5000) <= 0) {
                 return false;
             }
@@ -94,52 +86,13 @@ class SwitchDesktop {
   private:
     XvfbDesktop desktop_;
     std::vector<xcb_window_t> windows_;
-    FakePlatform fakes_;
+    FakeSystemLog log_;
     std::unique_ptr<DesktopSession> session_;
-    std::optional<Platform> platform_;
-    std::optional<Recorder> recorder_;
+    RecorderOverSession recorder_;
     int next_ = 0;
 };
 
-// Started once per window count: an X server takes a while to come up.
-SwitchDesktop& desktopWith(int windowCount) {
-    static std::map<int, std::unique_ptr<SwitchDesktop>> desktops;
-    auto& desktop = desktops[windowCount];
-    if (!desktop) {
-        desktop = std::make_unique<SwitchDesktop>(windowCount);
-    }
-    return *desktop;
-}
-
-void BM_HandleOneSwitch(benchmark::State& state) {
-    SwitchDesktop& desktop = desktopWith(static_cast<int>(state.range(0)));
-    for (auto _ : state) {
-        if (!desktop.switchOnce()) {
-            state.SkipWithError("a switch was not handled within 5 s");
-            return;
-        }
-    }
-    state.SetLabel(std::to_string(state.range(0)) + " windows");
-}
-BENCHMARK(BM_HandleOneSwitch)
-    ->Arg(5)
-    ->Arg(100)
-    ->Arg(5000)
-    ->Unit(benchmark::kMicrosecond)
-    ->UseRealTime();
-
-void BM_OnScreenWindows(benchmark::State& state) {
-    SwitchDesktop& desktop = desktopWith(static_cast<int>(state.range(0)));
-    for (auto _ : state) {
-        benchmark::DoNotOptimize(desktop.session().windowList().onScreenWindows());
-    }
-}
-BENCHMARK(BM_OnScreenWindows)
-    ->Arg(5)
-    ->Arg(100)
-    ->Arg(5000)
-    ->Unit(benchmark::kMicrosecond)
-    ->UseRealTime();
+TESUKO_SWITCH_BENCHMARKS(X11Desktop);
 
 // 10,000 windows without a window manager, stacked by hand with one titled at
 // 64 KiB on top: neither may make the list fail, and the long title comes back
