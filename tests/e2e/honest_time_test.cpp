@@ -12,13 +12,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-double secondsOf(const std::string& record) {
-    return std::stod(record.substr(record.rfind(',') + 1));
-}
-double secondsBetween(Clock::time_point from, Clock::time_point to) {
-    return std::chrono::duration<double>(to - from).count();
-}
-
 // The whole program with a stand-in logind and screensavers on private buses:
 // time behind a locked screen writes no record, and the records around it
 // end and begin at the lock and the unlock.
@@ -26,18 +19,15 @@ class HonestTimeTest : public TrayTest {
   protected:
     void startWatched(QProcess& tesuko) {
         startTesuko(tesuko, "tesuko.out",
-                    {{"DBUS_SYSTEM_BUS_ADDRESS", buses.systemAddress.toStdString()},
-                     {"DBUS_SESSION_BUS_ADDRESS", buses.sessionAddress.toStdString()}});
+                    {{"DBUS_SYSTEM_BUS_ADDRESS", buses.system.address},
+                     {"DBUS_SESSION_BUS_ADDRESS", buses.session.address}});
         // Listening once it asked logind for the session's state.
         ASSERT_TRUE(waitUntil([&] { return buses.events().filter("GetAll").size() == 1; }, 15s))
             << output("tesuko.out");
     }
-    void signal(const char* target, const char* member, bool value = true) {
-        buses.control("Signal", {target, member, value});
-    }
     // How far the record's seconds are from the interval the test measured.
     static double errorOf(const std::string& record, Clock::time_point from, Clock::time_point to) {
-        return secondsOf(record) - secondsBetween(from, to);
+        return std::stod(record.substr(record.rfind(',') + 1)) - seconds(to - from);
     }
 
     FakeDesktop buses;
@@ -57,12 +47,12 @@ TEST_F(HonestTimeTest, TheRecordsShowExactlyTheTimeOutsideTheLock) {
     const std::size_t before = records().size();
 
     std::this_thread::sleep_for(1200ms);
-    signal("by_pid", "Lock");
+    buses.control("Signal", {"by_pid", "Lock", true});
     const Clock::time_point locked = Clock::now();
     ASSERT_TRUE(waitUntil([&] { return records().size() == before + 1; }));
     desktop->setActiveWindows({beta});  // behind the lock: no record
     std::this_thread::sleep_for(500ms);
-    signal("by_pid", "Unlock");
+    buses.control("Signal", {"by_pid", "Unlock", true});
     const Clock::time_point unlocked = Clock::now();
     std::this_thread::sleep_for(800ms);
     desktop->setActiveWindows({alpha});

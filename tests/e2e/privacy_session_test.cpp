@@ -1,7 +1,4 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include <gtest/gtest.h>
-
-#include <sstream>
 #include <thread>
 
 #include "recorder/switch_record.h"
@@ -17,11 +14,7 @@ struct Record {
 };
 
 Record recordOf(const std::string& line) {
-    std::vector<std::string> fields;
-    std::istringstream in(line);
-    for (std::string field; std::getline(in, field, ',');) {
-        fields.push_back(field);
-    }
+    const std::vector<std::string> fields = fieldsOf(line);
     const LocalTime start = parseStartTime(fields.at(0)).value_or(LocalTime{});
     return {start.hour * 3600 + start.minute * 60 + start.second, fields.at(1), fields.at(2),
             std::stod(fields.at(5))};

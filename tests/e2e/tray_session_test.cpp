@@ -2,9 +2,7 @@
 #include <gmock/gmock.h>
 
 #include <algorithm>
-#include <filesystem>
 #include <numeric>
-#include <optional>
 
 #include "tests/e2e/tray_fixture.h"
 #include "tests/session/fake_desktop.h"
@@ -145,7 +143,7 @@ TEST_F(TraySessionTest, AWaylandSessionWithoutABackendSaysWhyAndRecordsNothing) 
     startTesuko(tesuko, "tesuko.out",
                 {{"WAYLAND_DISPLAY", "wayland-none"},
                  {"QT_QPA_PLATFORM", "offscreen"},
-                 {"DBUS_SESSION_BUS_ADDRESS", buses.sessionAddress.toStdString()}});
+                 {"DBUS_SESSION_BUS_ADDRESS", buses.session.address}});
     EXPECT_EQ(exitStatus(tesuko), 2);
     const std::string said = output("tesuko.out");
     EXPECT_THAT(said, HasSubstr("wlr: cannot connect to the Wayland display wayland-none"));

@@ -3,7 +3,6 @@
 
 #include <cstdint>
 #include <map>
-#include <optional>
 #include <utility>
 
 #include "platform/input_monitors.h"

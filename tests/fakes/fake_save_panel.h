@@ -11,8 +11,7 @@ namespace tesuko {
 
 class FakeSavePanel : public SavePanel {
   public:
-    SavePanelResult runModal(const std::vector<std::string>& allowedFileTypes) override {
-        lastAllowedFileTypes = allowedFileTypes;
+    SavePanelResult runModal(const std::vector<std::string>&) override {
         ++runs;
         if (answers.empty()) {
             return {};
@@ -25,10 +24,8 @@ class FakeSavePanel : public SavePanel {
     void confirm(std::string fileUrl) {
         answers.push_back({SavePanelResult::kConfirmed, std::move(fileUrl)});
     }
-    void cancel() { answers.push_back({SavePanelResult::kCancelled, {}}); }
 
     std::deque<SavePanelResult> answers;
-    std::vector<std::string> lastAllowedFileTypes;
     int runs = 0;
 };
 

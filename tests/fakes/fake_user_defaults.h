@@ -12,20 +12,13 @@ namespace tesuko {
 class FakeUserDefaults : public UserDefaults {
   public:
     void set(const std::string& key, const std::string& value) override { values[key] = value; }
-    bool synchronize() override {
-        ++synchronizeCount;
-        return true;
-    }
+    bool synchronize() override { return true; }
     std::optional<std::string> string(const std::string& key) override {
         auto found = values.find(key);
-        if (found == values.end()) {
-            return std::nullopt;
-        }
-        return found->second;
+        return found == values.end() ? std::nullopt : std::optional(found->second);
     }
 
     std::map<std::string, std::string> values;
-    int synchronizeCount = 0;
 };
 
 }  // namespace tesuko

@@ -10,17 +10,12 @@ namespace tesuko {
 
 class FakeWindowList : public WindowList {
   public:
-    std::vector<WindowInfo> onScreenWindows() override {
-        ++calls_;
-        return windows_;
-    }
+    std::vector<WindowInfo> onScreenWindows() override { return windows_; }
 
     void setWindows(std::vector<WindowInfo> windows) { windows_ = std::move(windows); }
-    int calls() const { return calls_; }
 
   private:
     std::vector<WindowInfo> windows_;
-    int calls_ = 0;
 };
 
 }  // namespace tesuko

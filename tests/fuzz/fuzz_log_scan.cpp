@@ -4,9 +4,9 @@
 // one full read of the same bytes, and nothing may crash.
 #include <fuzzer/FuzzedDataProvider.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
-#include <cstring>
 
 #include "ranking/log_scanner.h"
 #include "tests/fakes/fake_file_system.h"
@@ -14,42 +14,24 @@
 
 namespace {
 
+// Damaged seconds may sum to infinities of both signs, and so to NaN.
 bool sameTotal(double a, double b) {
     return (std::isnan(a) && std::isnan(b)) || a == b;
 }
 
 bool sameRanks(const tesuko::RankList& a, const tesuko::RankList& b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (a[i].name != b[i].name || !sameTotal(a[i].seconds, b[i].seconds)) {
-            return false;
-        }
-    }
-    return true;
+    return std::ranges::equal(a, b, [](const auto& x, const auto& y) {
+        return x.name == y.name && sameTotal(x.seconds, y.seconds);
+    });
 }
 
 bool sameDays(const tesuko::DailyTotals& a, const tesuko::DailyTotals& b) {
-    const auto& x = a.days();
-    const auto& y = b.days();
-    if (x.size() != y.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < x.size(); ++i) {
-        if (x[i].day != y[i].day || x[i].firstLine != y[i].firstLine ||
-            x[i].lastLine != y[i].lastLine ||
-            x[i].applications.size() != y[i].applications.size()) {
-            return false;
-        }
-        for (std::size_t k = 0; k < x[i].applications.size(); ++k) {
-            if (x[i].applications[k].application != y[i].applications[k].application ||
-                !sameTotal(x[i].applications[k].seconds, y[i].applications[k].seconds)) {
-                return false;
-            }
-        }
-    }
-    return true;
+    return std::ranges::equal(a.days(), b.days(), [](const auto& x, const auto& y) {
+        return x.day == y.day && x.firstLine == y.firstLine && x.lastLine == y.lastLine &&
+               std::ranges::equal(x.applications, y.applications, [](const auto& p, const auto& q) {
+                   return p.application == q.application && sameTotal(p.seconds, q.seconds);
+               });
+    });
 }
 
 }  // namespace

@@ -19,10 +19,6 @@ using Clock = std::chrono::steady_clock;
 const std::string kTesuko = TESUKO_BINARY_DIR "/app/tesuko";
 const std::string kNewLogin = "Log out and back in once";
 
-double seconds(Clock::duration duration) {
-    return std::chrono::duration<double>(duration).count();
-}
-
 // tesuko as the user's login item in a headless GNOME Shell, on the Shell's
 // display and session bus; the test plays the user.
 class GnomeSessionTest : public ::testing::Test {

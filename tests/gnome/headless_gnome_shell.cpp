@@ -10,8 +10,6 @@
 #include <filesystem>
 #include <stdexcept>
 
-#include "tests/support/main_loop.h"
-
 namespace tesuko {
 
 namespace fs = std::filesystem;
@@ -27,12 +25,7 @@ std::string firstLine(QProcess& process) {
 
 }  // namespace
 
-HeadlessGnomeShell::HeadlessGnomeShell(bool withTesukoExtension)
-    : busAddress_(startBus()),
-      bus_(QDBusConnection::connectToBus(QString::fromStdString(busAddress_),
-                                         QString::fromStdString(work_.path()))) {
-    fs::create_directory(work_ / "runtime");
-    fs::permissions(work_ / "runtime", fs::perms::owner_all);
+HeadlessGnomeShell::HeadlessGnomeShell(bool withTesukoExtension) {
     std::string enabled;
     const std::string form = "/" + extensionForm();
     for (const auto& [uuid, from] :
@@ -57,19 +50,6 @@ HeadlessGnomeShell::HeadlessGnomeShell(bool withTesukoExtension)
 
 HeadlessGnomeShell::~HeadlessGnomeShell() {
     stop();
-    QDBusConnection::disconnectFromBus(bus_.name());
-    tesuko::stop(busDaemon_);
-}
-
-// No service is ever started.
-std::string HeadlessGnomeShell::startBus() {
-    ensureApplication();
-    const std::string socket = work_ / "bus";
-    start(busDaemon_, {"dbus-daemon", "--nofork", "--print-address", openBusConfig(socket)});
-    if (firstLine(busDaemon_).empty()) {
-        throw std::runtime_error("dbus-daemon did not start");
-    }
-    return "unix:path=" + socket;
 }
 
 int HeadlessGnomeShell::majorVersion() {
@@ -88,11 +68,11 @@ std::string HeadlessGnomeShell::extensionForm() {
 
 EnvChanges HeadlessGnomeShell::env() const {
     EnvChanges env{{"HOME", home()},
-                   {"XDG_RUNTIME_DIR", work_ / "runtime"},
+                   {"XDG_RUNTIME_DIR", privateBus_.runtime},
                    {"WAYLAND_DISPLAY", kDisplay},
                    {"DISPLAY", std::nullopt},
-                   {"DBUS_SESSION_BUS_ADDRESS", busAddress_},
-                   {"DBUS_SYSTEM_BUS_ADDRESS", busAddress_},
+                   {"DBUS_SESSION_BUS_ADDRESS", privateBus_.address},
+                   {"DBUS_SYSTEM_BUS_ADDRESS", privateBus_.address},
                    {"GSETTINGS_BACKEND", "keyfile"},
                    {"XDG_SESSION_TYPE", "wayland"}};
     for (const char* name : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME", "XDG_STATE_HOME",
@@ -118,7 +98,7 @@ void HeadlessGnomeShell::logIn() {
 bool HeadlessGnomeShell::startShell() {
     // A Shell that ended without its own cleanup leaves this behind, and the
     // next one then runs no extension.
-    fs::remove(work_ / "runtime/gnome-shell-disable-extensions");
+    fs::remove(privateBus_.runtime + "/gnome-shell-disable-extensions");
     EnvChanges shellEnv = env();
     shellEnv["WAYLAND_DISPLAY"] = std::nullopt;
     // A group of its own, so that its children end with it.

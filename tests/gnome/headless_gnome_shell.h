@@ -8,6 +8,7 @@
 #include <string>
 
 #include "tests/integration/temp_dir.h"
+#include "tests/support/private_bus.h"
 #include "tests/support/programs.h"
 
 namespace tesuko {
@@ -49,15 +50,13 @@ class HeadlessGnomeShell {
     QProcess& openWindow(const std::string& appId, const std::string& title);
 
   private:
-    std::string startBus();
     bool startShell();
 
     TempDir work_;
-    QProcess busDaemon_;
+    PrivateBus privateBus_;
     QProcess shell_;
     std::deque<QProcess> windows_;
-    std::string busAddress_;
-    QDBusConnection bus_;
+    QDBusConnection bus_ = privateBus_.connect();
 };
 
 }  // namespace tesuko

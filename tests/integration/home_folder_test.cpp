@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <filesystem>
 
 #include "platform/posix/env_home_folder.h"
 #include "tests/integration/temp_dir.h"
+#include "tests/scoped_env.h"
 
 namespace tesuko {
 namespace {
@@ -35,17 +35,13 @@ TEST(HomeFolderTest, TheDesktopFolderIsTheOneUserDirsNames) {
 
 TEST(HomeFolderTest, TheDesktopFolderIsReadFromTheConfigFolderAtEveryCall) {
     TempDir dir;
-    const std::string savedHome = std::getenv("HOME");
-    const std::string savedConfig = std::getenv("XDG_CONFIG_HOME");
-    ::setenv("HOME", (dir / "home").c_str(), 1);
-    ::setenv("XDG_CONFIG_HOME", (dir / "config").c_str(), 1);
+    ScopedEnv env("HOME", dir / "home");
+    env.set("XDG_CONFIG_HOME", dir / "config");
     EnvHomeFolder home;
     EXPECT_EQ(home.desktopFolder(), dir / "home/Desktop");
     std::filesystem::create_directories(dir / "config");
     writeFile(dir / "config/user-dirs.dirs", "XDG_DESKTOP_DIR=\"$HOME/デスクトップ\"\n");
     EXPECT_EQ(home.desktopFolder(), dir / "home/デスクトップ");
-    ::setenv("HOME", savedHome.c_str(), 1);
-    ::setenv("XDG_CONFIG_HOME", savedConfig.c_str(), 1);
 }
 
 }  // namespace

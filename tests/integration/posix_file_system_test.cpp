@@ -177,11 +177,6 @@ class RecorderFilesTest : public ::testing::Test {
                                                                                      : "Editor");
         }
     }
-    bool logged(const std::string& part) const {
-        const auto& lines = fakes.systemLog.lines;
-        return std::any_of(lines.begin(), lines.end(),
-                           [&](const std::string& l) { return l.find(part) != std::string::npos; });
-    }
 
     TempDir home;
     const std::string folder = home / "Desktop/TESUKO";
@@ -201,13 +196,13 @@ TEST_F(RecorderFilesTest, AFifoOrAPlantedLinkAtTheLogPathTakesNoRecord) {
     fs::remove(logPath);
     ASSERT_EQ(::mkfifo(logPath.c_str(), 0600), 0);
     switches(1);  // would block in open() forever
-    EXPECT_TRUE(logged("not a regular file"));
+    EXPECT_TRUE(fakes.systemLog.said("not a regular file"));
     fs::remove(logPath);
     writeFile(home / "victim", "");
     fs::create_symlink(home / "victim", logPath);
     switches(1);
     EXPECT_EQ(readFile(home / "victim"), "");
-    EXPECT_TRUE(logged("Could not open the log " + logPath));
+    EXPECT_TRUE(fakes.systemLog.said("Could not open the log " + logPath));
 }
 
 // A link the user made is followed again after a sync tool replaced its file.
@@ -241,10 +236,10 @@ TEST_F(RecorderFilesTest, AFullDiskLeavesNoPartialRecordAndIsReported) {
     switches(0);
     writeFile(home / "Desktop/filler", std::string(16 * 1024, 'x'));  // as much as fits
     ASSERT_GT(fs::file_size(home / "Desktop/filler"), 8192u);
-    for (int i = 0; i < 100 && !logged("Could not write a record"); ++i) {
+    for (int i = 0; i < 100 && !fakes.systemLog.said("Could not write a record"); ++i) {
         switches(1);
     }
-    EXPECT_TRUE(logged("Could not write a record to " + logPath));
+    EXPECT_TRUE(fakes.systemLog.said("Could not write a record to " + logPath));
     std::string content = readFile(logPath);
     EXPECT_TRUE(content.empty() || content.back() == '\n') << "no partial record";
 }

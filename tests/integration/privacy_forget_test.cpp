@@ -32,6 +32,15 @@ std::string record(const std::string& time, const std::string& application, doub
     return line + end;
 }
 
+// A log long enough for a rewrite to take a while.
+std::string longLog() {
+    std::string log;
+    for (int i = 0; i < 40000; ++i) {
+        log += record("12時00分00秒", "Application " + std::to_string(i % 7), 1);
+    }
+    return log;
+}
+
 // A stopped recorder at 14:00:00 over real files: forgetting 15 minutes
 // cuts at 13:45:00.
 class ForgetFilesTest : public ::testing::Test {
@@ -123,12 +132,8 @@ TEST_F(ForgetFilesTest, NoCacheOfTheLogNamesWhatWasForgotten) {
 // Killed at any moment, the log is the old file or the new one: never a mix.
 // The kill comes while the new file is being written beside it, or later.
 TEST_F(ForgetFilesTest, AKillDuringTheRewriteLeavesTheOldLogOrTheNewOne) {
-    std::string old;
-    for (int i = 0; i < 40000; ++i) {
-        old += record("12時00分00秒", "Application " + std::to_string(i % 7), 1);
-    }
-    const std::string rewritten = old;
-    old += record("13時59分00秒", "Gone", 60);
+    const std::string rewritten = longLog();
+    const std::string old = rewritten + record("13時59分00秒", "Gone", 60);
     int killedWhileWriting = 0;
     for (int attempt = 0; attempt < 3; ++attempt) {
         writeFile(log, old);
@@ -157,11 +162,7 @@ TEST_F(ForgetFilesTest, AKillDuringTheRewriteLeavesTheOldLogOrTheNewOne) {
 // Another program appends a line at a time, opening the log for each, while
 // the log is rewritten again and again: every line it wrote is there.
 TEST_F(ForgetFilesTest, LinesAppendedDuringTheRewriteAreKept) {
-    std::string old;
-    for (int i = 0; i < 40000; ++i) {
-        old += record("12時00分00秒", "Application " + std::to_string(i % 7), 1);
-    }
-    writeFile(log, old);
+    writeFile(log, longLog());
     fakes.workspace.setActiveApplication("Editor");
     recorder->init();
     recorder->run();

@@ -1,16 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The Qt backends: the tray menu and the settings store.
+// The Qt backends: the tray menu, the privacy dialog and the settings store.
 #include <gtest/gtest.h>
 
 #include <QAction>
 #include <QApplication>
 #include <QImage>
+#include <QPushButton>
 #include <algorithm>
 #include <filesystem>
 #include <stdexcept>
 #include <string>
 #include <utility>
 
+#include "platform/qt/qt_privacy_dialog.h"
 #include "platform/qt/qt_rank_row.h"
 #include "platform/qt/qt_status_menu.h"
 #include "platform/qt/qt_translations.h"
@@ -25,9 +27,19 @@ namespace fs = std::filesystem;
 
 // Widgets need an application, one for each test: on the minimal platform, which
 // needs no display and loads no fontconfig (its caches read as leaks under the
-// sanitizers). Items are found by their text, rows ("—" until retitled) by
-// their place among the rows.
-class QtStatusMenuTest : public ::testing::Test {
+// sanitizers).
+class QtWidgetsTest : public ::testing::Test {
+  protected:
+    [[maybe_unused]] bool minimal_ = ::setenv("QT_QPA_PLATFORM", "minimal", 0) == 0;
+    int argc_ = 1;
+    char name_[13] = "tesuko-tests";
+    char* argv_[2] = {name_, nullptr};
+    QApplication application_{argc_, argv_};
+};
+
+// Items are found by their text, rows ("—" until retitled) by their place
+// among the rows.
+class QtStatusMenuTest : public QtWidgetsTest {
   protected:
     QtStatusMenuTest() {
         menu.onCommand([this](MenuCommand command) { sent.push_back(command); });
@@ -41,11 +53,6 @@ class QtStatusMenuTest : public ::testing::Test {
         throw std::runtime_error("no item " + text.toStdString());
     }
 
-    [[maybe_unused]] bool minimal_ = ::setenv("QT_QPA_PLATFORM", "minimal", 0) == 0;
-    int argc_ = 1;
-    char name_[13] = "tesuko-tests";
-    char* argv_[2] = {name_, nullptr};
-    QApplication application_{argc_, argv_};
     FakeSystemLog systemLog;
     QtStatusMenu menu{systemLog};
     std::vector<MenuCommand> sent;
@@ -54,19 +61,14 @@ class QtStatusMenuTest : public ::testing::Test {
 TEST_F(QtStatusMenuTest, AnItemSendsItsCommandOnlyWhileItHasOneAndQuitOnlyQuits) {
     int quits = 0;
     menu.onQuit([&] { ++quits; });
-    const std::pair<MenuItem, const char*> items[] = {
-        {MenuItem::StartRecord, "Start Recording"},
-        {MenuItem::StopRecord, "Stop Recording"},
-        {MenuItem::PauseFor15Minutes, "Pause for 15 Minutes"},
-        {MenuItem::PauseFor1Hour, "Pause for 1 Hour"},
-        {MenuItem::PauseUntilTomorrow, "Pause Until Tomorrow"},
-        {MenuItem::ForgetLast15Minutes, "Forget the Last 15 Minutes"},
-        {MenuItem::SaveAs, "Save Log As…"},
-        {MenuItem::OpenAtLogin, "Open at Login"},
-        {MenuItem::PauseWhenIdle, "Pause When Idle"},
-        {MenuItem::Privacy, "Privacy…"},
-        {MenuItem::ShowReport, "Show Report…"}};
-    for (const auto& [item, text] : items) {
+    // Each command item's text, in the order of MenuItem.
+    const char* texts[] = {"Start Recording",  "Stop Recording",       "Pause for 15 Minutes",
+                           "Pause for 1 Hour", "Pause Until Tomorrow", "Forget the Last 15 Minutes",
+                           "Save Log As…",     "Open at Login",        "Pause When Idle",
+                           "Privacy…",         "Show Report…"};
+    for (int i = 0; i < int(std::size(texts)); ++i) {
+        const MenuItem item = MenuItem(i);
+        const char* text = texts[i];
         sent.clear();
         std::optional<MenuCommand> loaded = menu.action(item);
         ASSERT_TRUE(loaded) << text;
@@ -216,6 +218,44 @@ TEST(QtUserDefaultsTest, ReadsValuesWrittenByHand) {
     QtUserDefaults defaults(QString::fromStdString(dir / "tesuko/tesuko.conf"));
     EXPECT_EQ(defaults.string("untrackedApplications"), "KeePassXC\nSignal");
     EXPECT_EQ(defaults.string("saveFilePath"), "file:///home/u/a,b/log.csv");
+}
+
+using QtPrivacyDialogTest = QtWidgetsTest;
+
+// The user types into the three lists and presses Save.
+TEST_F(QtPrivacyDialogTest, SavesTrimmedEntriesAndRefusesAPatternWithItsLineAndReason) {
+    QtPrivacyDialog privacy;
+    std::optional<PrivacyLists> saved;
+    privacy.edit({{"*secret*"}, {}, {"Old"}}, [&](const PrivacyLists& lists) { saved = lists; });
+    EXPECT_EQ(privacy.privateTitles().toPlainText(), QStringLiteral("*secret*"));
+
+    privacy.privateTitles().setPlainText(QStringLiteral("*bank*\n\n  [abc  \n"));
+    privacy.untrackedApplications().setPlainText(QStringLiteral(" KeePassXC \n\nsignal"));
+    QPushButton* save = privacy.buttons().button(QDialogButtonBox::Save);
+    save->click();
+    EXPECT_FALSE(saved);
+    EXPECT_TRUE(privacy.dialog().isVisible());
+    EXPECT_EQ(privacy.problem().text().toStdString(),
+              "Line 3 of the title patterns is not saved: \u201C[abc\u201D opens a set with "
+              "\u201C[\u201D that no \u201C]\u201D closes.");
+
+    privacy.buttons().button(QDialogButtonBox::RestoreDefaults)->click();
+    save->click();
+    ASSERT_TRUE(saved);
+    EXPECT_EQ(*saved, (PrivacyLists{defaultPrivateTitles(), {}, {"KeePassXC", "signal"}}));
+    EXPECT_FALSE(privacy.dialog().isVisible());
+}
+
+// The reason in the user's language, with the text it quotes as typed.
+TEST_F(QtPrivacyDialogTest, GivesTheReasonInTheUsersLanguage) {
+    QtPrivacyDialog privacy;
+    QtTranslations japanese(QLocale(QLocale::Japanese, QLocale::Japan));
+    ASSERT_TRUE(japanese.translated());
+    privacy.edit({}, [](const PrivacyLists&) {});
+    privacy.privateTitles().setPlainText(QStringLiteral("*\n[z-a]"));
+    privacy.buttons().button(QDialogButtonBox::Save)->click();
+    EXPECT_EQ(privacy.problem().text().toStdString(),
+              "タイトルのパターンの 2 行目は保存されません: 範囲「z-a」の順序が逆です。");
 }
 
 }  // namespace

@@ -6,7 +6,6 @@
 #include <stdlib.h>
 
 #include <cstdio>
-#include <fstream>
 #include <sstream>
 
 #include "app/report_command.h"

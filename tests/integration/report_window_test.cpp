@@ -21,6 +21,7 @@
 #include "tests/fakes/fake_system_log.h"
 #include "tests/fakes/fake_user_defaults.h"
 #include "tests/integration/temp_dir.h"
+#include "tests/support/main_loop.h"
 
 namespace tesuko {
 namespace {
@@ -102,11 +103,7 @@ TEST_F(ReportWindowTest, ShowsThePeriodTheTitlesByTimeAndFollowsTheLog) {
 
     // A record written while the window is open shows without a hand on it.
     files.rewrite(kLog, files.content(kLog) + record("03日 11時00分00秒", "Chat", "team", "60.0"));
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (window->applications().rowCount() < 3 && std::chrono::steady_clock::now() < deadline) {
-        QApplication::processEvents(QEventLoop::WaitForMoreEvents, 100);
-    }
-    EXPECT_EQ(window->applications().rowCount(), 3);
+    EXPECT_TRUE(pumpUntil([&] { return window->applications().rowCount() == 3; }));
     EXPECT_EQ(cell(apps, 0, 0).toString(), "Editor") << "the selection stays";
     EXPECT_EQ(window->titles().rowCount(), 3);
 
@@ -130,13 +127,7 @@ class PrivateX {
         ::setenv("DISPLAY", display.c_str(), 1);
         ::unsetenv("WAYLAND_DISPLAY");
     }
-    ~PrivateX() {
-        server_.terminate();
-        if (!server_.waitForFinished(2000)) {
-            server_.kill();
-            server_.waitForFinished(2000);
-        }
-    }
+    ~PrivateX() { stop(server_); }
 
   private:
     QProcess server_;
@@ -155,10 +146,7 @@ TEST_F(ReportWindowOnXTest, PaintsBarsOnARealXServer) {
     window->selectApplication("Editor");
     QWindow* shown = window->windowHandle();
     ASSERT_NE(shown, nullptr);
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (!shown->isExposed() && std::chrono::steady_clock::now() < deadline) {
-        QApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
-    }
+    pumpUntil([&] { return shown->isExposed(); });
     QApplication::processEvents();
     // What the X server holds, not what the widget would draw.
     QImage image = shown->screen()->grabWindow(window->winId()).toImage();

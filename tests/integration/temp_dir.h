@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -49,6 +50,12 @@ inline std::vector<std::string> linesOf(const std::string& text) {
         lines.push_back(line);
     }
     return lines;
+}
+
+// The record's fields, split at its commas.
+inline std::vector<std::string> fieldsOf(std::string record) {
+    std::replace(record.begin(), record.end(), ',', '\n');
+    return linesOf(record + "\n");
 }
 
 }  // namespace tesuko

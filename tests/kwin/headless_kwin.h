@@ -8,39 +8,10 @@
 
 #include "tests/integration/temp_dir.h"
 #include "tests/support/main_loop.h"
+#include "tests/support/private_bus.h"
 #include "tests/support/programs.h"
 
 namespace tesuko {
-
-// A private session bus in a runtime folder of its own.
-class PrivateBus {
-  public:
-    PrivateBus() {
-        std::filesystem::create_directory(runtime);
-        std::filesystem::permissions(runtime, std::filesystem::perms::owner_all);
-        start(daemon_,
-              {"dbus-daemon", "--session", "--nofork", "--print-address", "--address=" + address});
-        if (!daemon_.waitForReadyRead(10000) || !pumpUntil([] { return true; })) {
-            throw std::runtime_error("dbus-daemon did not start");
-        }
-    }
-    ~PrivateBus() { stop(daemon_); }
-
-    // A connection of the test's own.
-    QDBusConnection connect() {
-        static int made = 0;
-        return QDBusConnection::connectToBus(QString::fromStdString(address),
-                                             QStringLiteral("kwin-test-%1").arg(++made));
-    }
-    void stopDaemon() { stop(daemon_); }
-
-    TempDir dir;
-    const std::string runtime = dir / "runtime";
-    const std::string address = "unix:path=" + runtime + "/bus";
-
-  private:
-    QProcess daemon_;
-};
 
 // Takes the calls of the test's KWin scripts: what they found.
 class ActiveReports : public QDBusVirtualObject {

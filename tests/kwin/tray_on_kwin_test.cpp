@@ -16,15 +16,6 @@ using Clock = std::chrono::steady_clock;
 const std::string kTesuko = TESUKO_BINARY_DIR "/app/tesuko";
 const std::string kClient = TESUKO_BINARY_DIR "/tests/wayland_client/tesuko_test_wayland_client";
 
-std::vector<std::string> fieldsOf(std::string record) {
-    std::replace(record.begin(), record.end(), ',', '\n');
-    return linesOf(record + "\n");
-}
-
-double seconds(Clock::duration span) {
-    return std::chrono::duration<double>(span).count();
-}
-
 // tesuko as a login item on a headless KWin, in a home of its own; the test
 // plays the user with two windows of the Wayland test client. Qt draws off
 // screen: its own Wayland connection would end the program with _exit(1),

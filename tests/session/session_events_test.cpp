@@ -135,10 +135,10 @@ TEST(BusLossTest, LostSystemBusCountsAsUnlockedAndAwakeWithOneWarning) {
     watched.desktop.control("Signal", {"by_pid", "Lock", true});
     ASSERT_TRUE(pumpUntil([&] { return watched.told.size() == 2; }));
 
-    watched.desktop.systemBus.kill();
+    watched.desktop.system.stopDaemon();
     ASSERT_TRUE(pumpUntil([&] { return watched.told.size() == 4; }));
     // The session bus still counts: a screensaver that came since is heard.
-    QDBusConnection screenSaver = watched.desktop.connect(watched.desktop.sessionAddress);
+    QDBusConnection screenSaver = watched.desktop.session.connect();
     ASSERT_TRUE(screenSaver.registerService("org.gnome.ScreenSaver"));
     screenSaver.send(QDBusMessage::createSignal("/org/gnome/ScreenSaver", "org.gnome.ScreenSaver",
                                                 "ActiveChanged")

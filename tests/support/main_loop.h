@@ -13,8 +13,12 @@
 // Header only: the D-Bus suites share it without the X session's library.
 namespace tesuko {
 
-// The test program's application, made at the first call: QtDBus delivers through its loop.
+// The test program's application, made at the first call unless the test made
+// its own: QtDBus delivers through its loop.
 inline void ensureApplication() {
+    if (QCoreApplication::instance() != nullptr) {
+        return;
+    }
     static int argc = 1;
     static char name[] = "tesuko-tests";
     static char* argv[] = {name, nullptr};

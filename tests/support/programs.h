@@ -41,6 +41,11 @@ void addLoginItem(const std::string& configFolder, const std::string& program);
 // How often the part occurs in the text, overlaps included.
 std::size_t countOf(const std::string& text, const std::string& part);
 
+// A span on the test's clock in seconds, as records give it.
+inline double seconds(std::chrono::steady_clock::duration span) {
+    return std::chrono::duration<double>(span).count();
+}
+
 // For states no event announces, such as a file's content: whether the
 // condition came to hold within the bound, asked every few milliseconds.
 bool waitUntil(const std::function<bool()>& condition, std::chrono::milliseconds bound = 10s);

@@ -50,13 +50,13 @@ struct DelegateOverFakes {
     AppDelegate delegate{fakes.platform, menu, "en_US"};
 };
 
-// Plays space-separated events: "+N" N seconds pass; E, B, F, S bring Editor,
-// Browser, Firefox or Secret to the front; p15, p1h, ptm, start, stop, pwi
-// and forget choose menu items; ring ends a timed pause; lock, unlock, sleep,
-// wake; "idle-N" the desktop tells of no input since N seconds ago, "back-N"
-// of input N seconds ago; hideE saves Editor as untracked in the Privacy
-// dialog; ro makes the log's folder read-only; uncounted: a desktop that
-// counts no input and has a notice.
+// Plays space-separated events: launch, or login (launched as a login item);
+// refuse: login items take no new entry; "+N" N seconds pass; E, B, F, S bring
+// Editor, Browser, Firefox or Secret to the front; p15, p1h, ptm, start, stop,
+// pwi, forget, save (Save Log As) and oal (Open at Login) choose menu items; ring ends a timed
+// pause; lock, unlock, sleep, wake; "idle-N" the desktop tells of no input since N seconds ago,
+// "back-N" of input N seconds ago; hideE saves Editor as untracked in the Privacy dialog; ro makes
+// the log's folder read-only; uncounted: a desktop that counts no input and has a notice.
 inline void play(DelegateOverFakes& c, FakeSessionEvents& session, const std::string& events) {
     using std::chrono::seconds;
     const std::map<std::string, const char*> apps = {
@@ -65,13 +65,18 @@ inline void play(DelegateOverFakes& c, FakeSessionEvents& session, const std::st
         {"p15", MenuItem::PauseFor15Minutes},  {"p1h", MenuItem::PauseFor1Hour},
         {"ptm", MenuItem::PauseUntilTomorrow}, {"start", MenuItem::StartRecord},
         {"stop", MenuItem::StopRecord},        {"forget", MenuItem::ForgetLast15Minutes},
-        {"pwi", MenuItem::PauseWhenIdle}};
+        {"pwi", MenuItem::PauseWhenIdle},      {"save", MenuItem::SaveAs},
+        {"oal", MenuItem::OpenAtLogin}};
     std::istringstream in(events);
     for (std::string event; in >> event;) {
         auto ago = [&] {
             return c.fakes.clock.monotonicNow() - seconds(std::stoi(event.substr(5)));
         };
-        if (event[0] == '+') {
+        if (event == "launch" || event == "login") {
+            event == "launch" ? c.launch() : c.launchAsLoginItem();
+        } else if (event == "refuse") {
+            c.fakes.loginItems.failInsert = true;
+        } else if (event[0] == '+') {
             c.fakes.clock.advance(seconds(std::stoi(event.substr(1))));
         } else if (apps.contains(event)) {
             c.fakes.workspace.switchTo(apps.at(event));

@@ -1,11 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include <gtest/gtest.h>
-
 #include <algorithm>
-#include <chrono>
-#include <map>
-#include <string>
-#include <string_view>
 
 #include "tests/unit/app_delegate_fixture.h"
 
@@ -15,13 +9,11 @@ namespace {
 const ItemView kStartLoaded{MenuCommand::StartRecord, false};
 const ItemView kStopLoaded{MenuCommand::StopRecord, false};
 const ItemView kSaveAsLoaded{MenuCommand::SaveAs, false};
-const ItemView kOpenAtLoginLoaded{MenuCommand::OpenAtLogin, false};
+const ItemView kLoginLoaded{MenuCommand::OpenAtLogin, false};
 const ItemView kDisabledOff{std::nullopt, false};
 const ItemView kDisabledOn{std::nullopt, true};
 
-// One row of the menu's behaviour: what a sequence of events leaves each item
-// as. Events: L launch, A launch as a login item, F login items refuse new
-// entries; then the user chooses s Start, t Stop, v Save As, o Open at Login.
+// One row of the menu's behaviour: what a sequence of events leaves each item as.
 struct MenuRow {
     const char* events;
     ItemView start, stop, saveAs, openAtLogin;
@@ -29,41 +21,24 @@ struct MenuRow {
     int savePanelsShown;
 };
 
-void play(DelegateOverFakes& c, std::string_view events) {
-    const std::map<char, MenuItem> items{{'s', MenuItem::StartRecord},
-                                         {'t', MenuItem::StopRecord},
-                                         {'v', MenuItem::SaveAs},
-                                         {'o', MenuItem::OpenAtLogin}};
-    for (char event : events) {
-        if (event == 'L') {
-            c.launch();
-        } else if (event == 'A') {
-            c.launchAsLoginItem();
-        } else if (event == 'F') {
-            c.fakes.loginItems.failInsert = true;
-        } else {
-            c.menu.choose(items.at(event));
-        }
-    }
-}
-
 TEST(AppDelegateMenuTest, EachEventLeavesTheItemsAsTheStateAllows) {
     const MenuRow rows[] = {
-        {"L", kStartLoaded, kDisabledOff, kSaveAsLoaded, kOpenAtLoginLoaded, false, 0},
-        {"A", kDisabledOn, kStopLoaded, kDisabledOff, kDisabledOn, true, 0},
-        {"Ls", kDisabledOn, kStopLoaded, kDisabledOff, kOpenAtLoginLoaded, true, 0},
-        {"Lst", kStartLoaded, kDisabledOff, kSaveAsLoaded, kOpenAtLoginLoaded, false, 0},
-        {"Lv", kStartLoaded, kDisabledOff, kSaveAsLoaded, kOpenAtLoginLoaded, false, 1},
-        {"Lo", kStartLoaded, kDisabledOff, kSaveAsLoaded, kDisabledOn, false, 0},
-        {"Lso", kDisabledOn, kStopLoaded, kDisabledOff, kDisabledOn, true, 0},
-        {"LFo", kStartLoaded, kDisabledOff, kSaveAsLoaded, kOpenAtLoginLoaded, false, 0},
-        {"Lt", kStartLoaded, kDisabledOff, kSaveAsLoaded, kOpenAtLoginLoaded, false, 0},
-        {"Asvo", kDisabledOn, kStopLoaded, kDisabledOff, kDisabledOn, true, 0},
+        {"launch", kStartLoaded, kDisabledOff, kSaveAsLoaded, kLoginLoaded, false, 0},
+        {"login", kDisabledOn, kStopLoaded, kDisabledOff, kDisabledOn, true, 0},
+        {"launch start", kDisabledOn, kStopLoaded, kDisabledOff, kLoginLoaded, true, 0},
+        {"launch start stop", kStartLoaded, kDisabledOff, kSaveAsLoaded, kLoginLoaded, false, 0},
+        {"launch save", kStartLoaded, kDisabledOff, kSaveAsLoaded, kLoginLoaded, false, 1},
+        {"launch oal", kStartLoaded, kDisabledOff, kSaveAsLoaded, kDisabledOn, false, 0},
+        {"launch start oal", kDisabledOn, kStopLoaded, kDisabledOff, kDisabledOn, true, 0},
+        {"launch refuse oal", kStartLoaded, kDisabledOff, kSaveAsLoaded, kLoginLoaded, false, 0},
+        {"launch stop", kStartLoaded, kDisabledOff, kSaveAsLoaded, kLoginLoaded, false, 0},
+        {"login start save oal", kDisabledOn, kStopLoaded, kDisabledOff, kDisabledOn, true, 0},
     };
     for (const MenuRow& row : rows) {
         SCOPED_TRACE(row.events);
         DelegateOverFakes c;
-        play(c, row.events);
+        FakeSessionEvents session;
+        play(c, session, row.events);
         EXPECT_EQ(c.view(MenuItem::StartRecord), row.start);
         EXPECT_EQ(c.view(MenuItem::StopRecord), row.stop);
         EXPECT_EQ(c.view(MenuItem::SaveAs), row.saveAs);

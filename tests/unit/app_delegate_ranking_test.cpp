@@ -1,8 +1,4 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include <gtest/gtest.h>
-
-#include <chrono>
-#include <string>
 #include <utility>
 #include <vector>
 
@@ -14,34 +10,23 @@ namespace {
 const MenuItem kRows[] = {MenuItem::Rank1, MenuItem::Rank2, MenuItem::Rank3, MenuItem::Rank4,
                           MenuItem::Rank5};
 
-std::string logOf(const std::vector<std::pair<std::string, std::string>>& records) {
-    std::string log;
-    for (const auto& [application, seconds] : records) {
-        log += "2026年12月05日 13時40分48秒," + application + ",window,0,0," + seconds + "\n";
-    }
-    return log;
-}
-
 // Opening the menu retitles the ranking rows from the log as it is now.
 class MenuRankingRowsTest : public AppDelegateTest {
   protected:
     void SetUp() override { launch(); }
     void openWithLog(const std::vector<std::pair<std::string, std::string>>& records) {
-        fakes.fileSystem.addFile(kDelegateLog, logOf(records));
-        menu.open();
-    }
-    std::vector<std::string> titles() const {
-        std::vector<std::string> shown;
-        for (MenuItem row : kRows) {
-            shown.push_back(title(row));
+        std::string log;
+        for (const auto& [application, seconds] : records) {
+            log += "2026年12月05日 13時40分48秒," + application + ",window,0,0," + seconds + "\n";
         }
-        return shown;
+        fakes.fileSystem.addFile(kDelegateLog, log);
+        menu.open();
     }
     // The start of each row's title, up to the name.
     std::vector<std::string> ranked() const {
         std::vector<std::string> shown;
-        for (const std::string& t : titles()) {
-            shown.push_back(t.substr(0, t.find("    ")));
+        for (MenuItem row : kRows) {
+            shown.push_back(title(row).substr(0, title(row).find("    ")));
         }
         return shown;
     }
@@ -56,7 +41,7 @@ const std::vector<std::pair<std::string, std::string>> kSeven = {
 // the titles they had, and no readable log changes no row.
 TEST_F(MenuRankingRowsTest, RowsShowTheTopFiveOfTheLogAsItIsWhenTheMenuOpens) {
     menu.open();
-    EXPECT_EQ(titles(), std::vector<std::string>(5, "—"));
+    EXPECT_EQ(ranked(), std::vector<std::string>(5, "—"));
     openWithLog(kSeven);
     EXPECT_EQ(ranked(), (std::vector<std::string>{"1 : Terminal", "2 : Editor", "3 : Browser",
                                                   "4 : Mail", "5 : Chat"}));

@@ -1,14 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include <gtest/gtest.h>
-
-#include <algorithm>
-#include <chrono>
-#include <optional>
-#include <string>
+#include <tuple>
 #include <utility>
-#include <vector>
 
-#include "tests/fakes/fake_session_events.h"
 #include "tests/unit/app_delegate_fixture.h"
 #include "tests/unit/recorder_fixture.h"
 
@@ -20,12 +13,7 @@ namespace {
 // locked screen, asleep or (when asked) idle is in no application; idle time
 // ends at the last input, not when the threshold passed.
 TEST(AppDelegateSessionTest, AwayTimeWritesNoRecord) {
-    struct Row {
-        const char* events;
-        std::vector<std::string> records;
-        const char* toolTip;
-    };
-    const Row rows[] = {
+    const std::tuple<const char*, std::vector<std::string>, const char*> rows[] = {
         {"+3 lock +600 lock B unlock +2 E",
          {"Editor,Notes,0,0,3.000000", "Browser,News,0,0,2.000000"},
          "Recording"},
@@ -42,17 +30,17 @@ TEST(AppDelegateSessionTest, AwayTimeWritesNoRecord) {
         {"pwi pwi +310 idle-300 +5 B", {"Editor,Notes,0,0,315.000000"}, "Recording"},
         {"pwi stop idle-0 back-0", {"Editor,Notes,0,0,0.000000"}, "Stopped"},
     };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.events);
+    for (const auto& [events, records, toolTip] : rows) {
+        SCOPED_TRACE(events);
         DelegateOverFakes c;
         FakeSessionEvents session;
         c.fakes.workspace.setActiveApplication("Editor");
         c.fakes.windowList.setWindows({{"Editor", "Notes"}, {"Browser", "News"}});
         c.launchAsLoginItem();
         c.delegate.followSession(session);
-        play(c, session, row.events);
-        EXPECT_EQ(recordsAfterStart(c.fakes.fileSystem.content(kDelegateLog)), row.records);
-        EXPECT_EQ(c.menu.toolTip, row.toolTip);
+        play(c, session, events);
+        EXPECT_EQ(recordsAfterStart(c.fakes.fileSystem.content(kDelegateLog)), records);
+        EXPECT_EQ(c.menu.toolTip, toolTip);
     }
 }
 

@@ -1,4 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include <tuple>
+
 #include "recorder/checkpoint.h"
 #include "tests/unit/recorder_fixture.h"
 
@@ -52,7 +54,7 @@ TEST_F(CheckpointTest, ACheckpointThatCannotBeWrittenBackIsKeptForTheNextStart) 
     fakes.fileSystem.writeFailure = "No space left on device";
     Recorder failing(fakes.platform);
     EXPECT_TRUE(checkpointLeft());
-    EXPECT_TRUE(loggedContaining("Could not write the interval"));
+    EXPECT_TRUE(fakes.systemLog.said("Could not write the interval"));
     fakes.fileSystem.writeFailure.reset();
     Recorder next(fakes.platform);
     EXPECT_EQ(records(), 1u);
@@ -70,13 +72,10 @@ TEST_F(CheckpointTest, ACheckpointGoesOnlyIntoItsOwnLogAndNeverOutOfOrder) {
     auto fileAt = [&](const std::string& path) {
         return std::optional(FakeFileSystem::identityOf(fs.regular(path)));
     };
-    struct Case {
-        const char* what;
-        std::string named;
-        std::optional<FileIdentity> file;  // none: a checkpoint of the first version
-        std::string logBefore;
-        bool written;
-    };
+    // What, the log it names and that log's identity (none: a checkpoint of
+    // the first version), the log before the start, whether it is written.
+    using Case =
+        std::tuple<const char*, std::string, std::optional<FileIdentity>, std::string, bool>;
     const Case cases[] = {
         {"its own log", kDefaultLog, fileAt(kDefaultLog), "", true},
         {"another file", other, fileAt(other), "", false},
@@ -85,21 +84,20 @@ TEST_F(CheckpointTest, ACheckpointGoesOnlyIntoItsOwnLogAndNeverOutOfOrder) {
         {"first version, the log's path", kDefaultLog, std::nullopt, "", true},
         {"first version, another path", other, std::nullopt, "", false},
     };
-    for (const Case& c : cases) {
-        const std::string bytes = c.file
-                                      ? encodeCheckpoint({c.named, record, c.file})
-                                      : "tesuko-checkpoint-1\n" + std::to_string(c.named.size()) +
-                                            "\n" + c.named + record;
+    for (const auto& [what, named, file, logBefore, written] : cases) {
+        const std::string bytes =
+            file ? encodeCheckpoint({named, record, file})
+                 : "tesuko-checkpoint-1\n" + std::to_string(named.size()) + "\n" + named + record;
         fs.replaceFile(kCheckpoint, bytes, FileSystem::Access::privateToUser);
         fakes.systemLog.lines.clear();
-        fs.rewrite(kDefaultLog, c.logBefore);
+        fs.rewrite(kDefaultLog, logBefore);
         fs.removeFile(kCheckpoint + ".aside-1");
         Recorder next(fakes.platform);
-        EXPECT_EQ(log(), c.logBefore + (c.written ? record : "")) << c.what;
-        EXPECT_EQ(fs.content(other), "x\n") << c.what;
-        EXPECT_EQ(fs.content(kCheckpoint + ".aside-1"), c.written ? "" : bytes) << c.what;
-        EXPECT_EQ(loggedContaining("Kept it as " + kCheckpoint + ".aside-1"), !c.written);
-        EXPECT_FALSE(checkpointLeft()) << c.what;
+        EXPECT_EQ(log(), logBefore + (written ? record : "")) << what;
+        EXPECT_EQ(fs.content(other), "x\n") << what;
+        EXPECT_EQ(fs.content(kCheckpoint + ".aside-1"), written ? "" : bytes) << what;
+        EXPECT_EQ(fakes.systemLog.said("Kept it as " + kCheckpoint + ".aside-1") > 0, !written);
+        EXPECT_FALSE(checkpointLeft()) << what;
     }
 }
 
@@ -111,7 +109,7 @@ TEST_F(CheckpointTest, ADamagedCheckpointIsReportedAndRemoved) {
         fakes.fileSystem.replaceFile(kCheckpoint, bytes, FileSystem::Access::privateToUser);
         Recorder next(fakes.platform);
         EXPECT_EQ(records(), 0u) << bytes;
-        EXPECT_TRUE(loggedContaining("damaged")) << bytes;
+        EXPECT_TRUE(fakes.systemLog.said("damaged")) << bytes;
         EXPECT_FALSE(checkpointLeft());
     }
 }

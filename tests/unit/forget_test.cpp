@@ -1,6 +1,4 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include <gtest/gtest.h>
-
 #include <tuple>
 
 #include "tests/scoped_env.h"
@@ -20,25 +18,6 @@ class ForgetTest : public RecorderTest {
         fakes.clock.setWall(sys_days{2026y / 12 / 5} + 13h + 40min);
         fakes.workspace.setActiveApplication("Editor");
         fakes.windowList.setWindows({{"Editor", "Notes"}, {"B", "News"}});
-    }
-
-    // "+N" lets N seconds pass, "wall+N" and "wall-N" set the wall clock
-    // alone, "pause" and "resume" do so, a name switches to it.
-    void play(std::string_view events) {
-        std::istringstream words{std::string(events)};
-        for (std::string word; words >> word;) {
-            if (word.starts_with('+')) {
-                advance(std::stod(word));
-            } else if (word.starts_with("wall")) {
-                fakes.clock.setWall(fakes.clock.wallNow() + seconds(std::stoi(word.substr(4))));
-            } else if (word == "pause") {
-                recorder().pause();
-            } else if (word == "resume") {
-                recorder().resume();
-            } else {
-                fakes.workspace.switchTo(word);
-            }
-        }
     }
 
     ScopedEnv zone{"TZ", "UTC0"};  // the fake clock's local time
@@ -61,7 +40,7 @@ TEST_F(ForgetTest, TakesTheLastMinutesOfTimePassedWhateverTheWallClockDid) {
         fakes.fileSystem.addFile(kDefaultLog, earlier);
         recorder().init();
         recorder().run();
-        play(events);
+        play(fakes, recorder(), events);
         ASSERT_EQ(recorder().forget(15min), std::nullopt);
         EXPECT_EQ(recordsAfterStart(log()), records);
         recorder().stop();

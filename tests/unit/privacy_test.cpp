@@ -1,12 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include <gtest/gtest.h>
-
-#include <sstream>
-#include <string>
 #include <vector>
 
 #include "settings/privacy_rules.h"
-#include "tests/fakes/fake_session_events.h"
 #include "tests/unit/app_delegate_fixture.h"
 
 namespace tesuko {

@@ -1,50 +1,63 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include <gtest/gtest.h>
-
-#include <algorithm>
+// Where the log lives: by default, as stored, chosen with Save Log As, and
+// again once removed.
 
 #include "ranking/log.h"
+#include "recorder/log_location.h"
+#include "settings/setting.h"
 #include "tests/unit/recorder_fixture.h"
 
 namespace tesuko {
 namespace {
 
 using PreparationTest = RecorderTest;
+using SaveAsTest = RecorderTest;
 
-TEST_F(PreparationTest, NothingPersistedPreparesTheDefaultLocation) {
-    Recorder& r = recorder();
-    EXPECT_EQ(r.filePath(), kDefaultLog);
-    EXPECT_TRUE(fakes.fileSystem.exists(kDefaultLog));
+// The log lives in the desktop folder of the user's language until a file
+// is chosen; a log chosen before, in ~/Desktop, stays where it is.
+TEST(LogLocationTest, TheDefaultLogIsOnTheDesktopAndAChosenOneStays) {
+    const struct {
+        std::optional<std::string> stored;
+        const char* log;
+    } cases[] = {
+        {std::nullopt, "/home/u/デスクトップ/TESUKO/log.csv"},
+        {"file:///home/u/Desktop/TESUKO/log.csv", "/home/u/Desktop/TESUKO/log.csv"},
+        {"/home/u/Desktop/TESUKO/log.csv", "/home/u/Desktop/TESUKO/log.csv"},
+    };
+    for (const auto& c : cases) {
+        FakeHomeFolder home("/home/u", "/home/u/デスクトップ");
+        FakeUserDefaults defaults;
+        FakeSystemLog systemLog;
+        if (c.stored) {
+            defaults.set(Setting::kSaveFilePathKey, *c.stored);
+        }
+        EXPECT_EQ(logPath(defaults, systemLog, home), c.log) << c.stored.value_or("none");
+    }
 }
 
 TEST_F(PreparationTest, PersistedLocationIsHeldAsFolderAndNameUntilTheNextPreparation) {
-    struct Case {
-        const char* stored;
-        const char* folder;
-        const char* fileName;
-        const char* fullPath;
-    };
-    const Case cases[] = {
+    // Stored, then held as folder and name, then as the full path.
+    const std::tuple<const char*, const char*, const char*, const char*> cases[] = {
         {"file:///a/b/c/log.csv", "/a/b/c/", "log.csv", "/a/b/c/log.csv"},  // seven pieces
         {"file:///log.csv", "/", "log.csv", "/log.csv"},                    // four pieces
         {"/a/b/log.csv", "/a/b/", "log.csv", "/a/b/log.csv"},               // a plain absolute path
         {"file:///%E6%97%A5%E6%9C%AC/100%25/a%20b.csv", "/日本/100%/", "a b.csv",
          "/日本/100%/a b.csv"},
     };
-    for (const Case& c : cases) {
+    for (const auto& [stored, folder, fileName, fullPath] : cases) {
         FakePlatform local;
-        local.userDefaults.values["saveFilePath"] = c.stored;
+        local.userDefaults.values["saveFilePath"] = stored;
         Recorder r(local.platform);
-        EXPECT_EQ(r.filePath(), c.folder) << c.stored;
-        EXPECT_EQ(r.saveFileName(), c.fileName);
-        EXPECT_TRUE(local.fileSystem.isDirectory(c.folder));
-        EXPECT_FALSE(local.fileSystem.exists(c.fullPath));
+        EXPECT_EQ(r.filePath(), folder) << stored;
+        EXPECT_EQ(r.saveFileName(), fileName);
+        EXPECT_TRUE(local.fileSystem.isDirectory(folder));
+        EXPECT_FALSE(local.fileSystem.exists(fullPath));
 
         r.init();
-        EXPECT_EQ(r.filePath(), c.fullPath);
-        EXPECT_TRUE(local.fileSystem.exists(c.fullPath));
+        EXPECT_EQ(r.filePath(), fullPath);
+        EXPECT_TRUE(local.fileSystem.exists(fullPath));
         r.init();
-        EXPECT_EQ(r.filePath(), c.fullPath) << "a further preparation keeps the full path";
+        EXPECT_EQ(r.filePath(), fullPath) << "a further preparation keeps the full path";
     }
 }
 
@@ -69,12 +82,8 @@ TEST_F(PreparationTest, AStoredLocationThatIsNoPathOrFileUrlMeansTheDefaultForBo
              {local.systemLog.lines.front(), local.systemLog.lines.back()}) {
             EXPECT_NE(line.find("neither a file URL nor an absolute"), std::string::npos) << stored;
         }
-        auto said = [&] {
-            return std::ranges::count_if(local.systemLog.lines, [](const std::string& line) {
-                return line.find("neither a file URL") != std::string::npos;
-            });
-        };
-        const auto before = said();
+        const auto said = [&] { return local.systemLog.said("neither a file URL"); };
+        const long before = said();
         ranking.scanLog();
         EXPECT_EQ(said(), before) << "said once, not at each scan";
         local.userDefaults.values["saveFilePath"] = kDefaultLog;
@@ -85,24 +94,13 @@ TEST_F(PreparationTest, AStoredLocationThatIsNoPathOrFileUrlMeansTheDefaultForBo
     }
 }
 
-TEST_F(PreparationTest, ReplacedLocationClosesTheOldWriterAndOpensTheNewFile) {
-    fakes.workspace.setActiveApplication("Editor");
-    fakes.windowList.setWindows({{"Editor", "Notes"}});
-    fakes.savePanel.confirm("file:///home/user/Logs/week%201.csv");
-    Recorder& r = recorder();
-    r.changeSaveAs();
-    r.init();
-    r.run();
-    fakes.workspace.switchTo("Browser");
-    EXPECT_EQ(r.filePath(), "/home/user/Logs/week 1.csv");
-    EXPECT_EQ(log(), "");
-    EXPECT_NE(log("/home/user/Logs/week 1.csv"), "");
-}
-
-TEST_F(PreparationTest, RemovedLogIsCreatedAgainWhereTheUserChose) {
+// Nothing stored: the default location, prepared at once, and again when removed.
+TEST_F(PreparationTest, TheDefaultLogIsPreparedAndCreatedAgainWhenRemoved) {
     fakes.workspace.setActiveApplication("Editor");
     fakes.windowList.setWindows({{"Editor", "Notes"}});
     Recorder& r = recorder();
+    EXPECT_EQ(r.filePath(), kDefaultLog);
+    EXPECT_TRUE(fakes.fileSystem.exists(kDefaultLog));
     fakes.fileSystem.remove("/home/user/Desktop");
     r.init();
     EXPECT_TRUE(fakes.fileSystem.exists(kDefaultLog));
@@ -110,6 +108,30 @@ TEST_F(PreparationTest, RemovedLogIsCreatedAgainWhereTheUserChose) {
     r.run();
     fakes.workspace.switchTo("Browser");
     EXPECT_NE(log(), "");
+}
+
+// Chosen with Save Log As on a stopped recorder at its default location.
+TEST_F(SaveAsTest, TheChoiceIsStoredAsGivenUsedDecodedAndCreatedWithoutFolders) {
+    recorder();
+    fakes.fileSystem.createDirectories("/Users/user/My Logs");
+    fakes.fileSystem.addFile("/home/user/old.csv", "earlier line\n");
+    const std::tuple<const char*, const char*, const char*, const char*> cases[] = {
+        {"file:///Users/user/My%20Logs/week%201.csv", "/Users/user/My Logs/", "week 1.csv", ""},
+        {"file:///log.csv", "/", "log.csv", ""},
+        {"file:///home/user/old.csv", "/home/user/", "old.csv", "earlier line\n"},  // kept
+        {"file:///home/user/%E3%80%80a/100%25%20%23%3F.csv", "/home/user/\u3000a/", "100% #?.csv",
+         nullptr},  // the folder is missing: created by the next start
+    };
+    for (const auto& [url, folder, fileName, content] : cases) {
+        fakes.savePanel.confirm(url);
+        recorder().changeSaveAs();
+        EXPECT_EQ(recorder().filePath(), folder) << url;
+        EXPECT_EQ(recorder().saveFileName(), fileName) << url;
+        EXPECT_EQ(fakes.userDefaults.string("saveFilePath"), url);
+        const std::string path = std::string(folder) + fileName;
+        EXPECT_EQ(fakes.fileSystem.exists(path), content != nullptr) << url;
+        EXPECT_EQ(fakes.fileSystem.content(path), content ? content : "") << url;
+    }
 }
 
 }  // namespace

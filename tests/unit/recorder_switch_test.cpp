@@ -1,10 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include <gtest/gtest.h>
+#include <tuple>
 
+#include "recorder/switch_record.h"
 #include "tests/unit/recorder_fixture.h"
 
 namespace tesuko {
 namespace {
+
+using namespace std::string_literals;
 
 const std::string kStart = "2026年12月05日 13時40分48秒";
 
@@ -54,12 +57,8 @@ TEST_F(SwitchTest, MatchesWindowsListedUnderTheDeactivatedApplication) {
 // when no window is left at all); no record for the login window without one
 // of its own.
 TEST(SwitchTitleTest, TheFrontMostUsableWindowElseTheNameNamesTheRecord) {
-    struct Case {
-        const char* held;
-        std::vector<WindowInfo> windows;
-        std::optional<std::string> title;  // none: no record
-    };
-    const Case cases[] = {
+    // The application held, the windows, the title recorded (none: no record).
+    const std::tuple<const char*, std::vector<WindowInfo>, std::optional<std::string>> cases[] = {
         {"Editor",
          {{"Editor", std::nullopt},
           {"Editor", ","},
@@ -71,20 +70,19 @@ TEST(SwitchTitleTest, TheFrontMostUsableWindowElseTheNameNamesTheRecord) {
         {"loginwindow", {{"Browser", "News"}}, std::nullopt},
         {"loginwindow", {{"loginwindow", "Login"}}, "Login"},
     };
-    for (const Case& c : cases) {
+    for (const auto& [held, windows, title] : cases) {
         FakePlatform fakes;
-        fakes.workspace.setActiveApplication(c.held);
-        fakes.windowList.setWindows(c.windows);
+        fakes.workspace.setActiveApplication(held);
+        fakes.windowList.setWindows(windows);
         Recorder recorder(fakes.platform);
         recorder.run();
         fakes.workspace.switchTo("Other");
         std::string log = fakes.fileSystem.content(kDefaultLog);
-        if (c.title) {
-            EXPECT_NE(log.find("," + std::string(c.held) + "," + *c.title + ",0,0,"),
-                      std::string::npos)
+        if (title) {
+            EXPECT_NE(log.find("," + std::string(held) + "," + *title + ",0,0,"), std::string::npos)
                 << log;
         } else {
-            EXPECT_EQ(log, "") << c.held;
+            EXPECT_EQ(log, "") << held;
         }
         EXPECT_EQ(recorder.heldApplicationName(), "Other");
     }
@@ -202,6 +200,38 @@ TEST_F(SwitchTest, TitlesAndNamesReachTheSystemLogOnlyAsTraces) {
     for (std::size_t i = 0; i < fakes.systemLog.lines.size(); ++i) {
         EXPECT_EQ(fakes.systemLog.priorities[i], SystemLog::Priority::trace)
             << fakes.systemLog.lines[i];
+    }
+}
+
+// A record's text: one line of six fields, whatever the names and titles hold.
+TEST(SwitchRecord, FieldTextReplacesCommasControlsAndInvalidUtf8) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"Foo, Inc.", "Foo、 Inc."},
+        {"line\nbreak\r\tand\x1f", "line break  and "},
+        {"del\x7f c1\xC2\x80\xC2\x9b[31m\xC2\x9f \xC2\xA0kept", "del  c1  [31m  \xC2\xA0kept"},
+        {"bad \xff, cut \xE6\x97", "bad \xEF\xBF\xBD、 cut \xEF\xBF\xBD"},
+        {"surrogate \xED\xA0\x80", "surrogate \xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"},
+        {"\xC0\xAF\xF4\x90\x80\x80",
+         "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"
+         "\xEF\xBF\xBD\xEF\xBF\xBD"},  // overlong, past U+10FFFF
+        {"日本語 \xF0\x9F\x98\x80 \"quoted\"", "日本語 \xF0\x9F\x98\x80 \"quoted\""},
+    };
+    for (const auto& [in, out] : cases) {
+        EXPECT_EQ(fieldText(in), out) << in;
+    }
+}
+
+// Cut where a character ends, whatever the bytes of the character cut in two.
+TEST(SwitchRecord, LongTitlesAreCutBetweenCharacters) {
+    const std::string start = formatStartTime({2026, 12, 5, 13, 40, 48}) + ",App,";
+    const std::string filler(kLongestTitle - 1, 'x');
+    const std::pair<const char*, const char*> cases[] = {{"a", "a"}, {"ab", "a"}, {"é", ""},
+                                                         {"日", ""}, {",", ""},   {"😀", ""}};
+    for (const auto& [end, kept] : cases) {
+        const std::string line =
+            composeRecord({{2026, 12, 5, 13, 40, 48}, "App", filler + end, 1, 2, 1});
+        EXPECT_TRUE(line.starts_with(start + filler));
+        EXPECT_EQ(line.substr(start.size() + filler.size()), kept + ",1,2,1.000000\n"s) << end;
     }
 }
 

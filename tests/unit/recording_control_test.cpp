@@ -1,22 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include <gtest/gtest.h>
-
-#include <sstream>
+#include <tuple>
 
 #include "tests/unit/recorder_fixture.h"
 
 namespace tesuko {
 namespace {
 
-class RecordingControlTest : public RecorderTest {
-  public:
-    void TestBody() override {}
-    using RecorderTest::advance;
-    using RecorderTest::fakes;
-    using RecorderTest::log;
-    using RecorderTest::press;
-    using RecorderTest::recorder;
-};
+using RecordingControlTest = RecorderTest;
 
 TEST_F(RecordingControlTest, EachMonitorCountsItsOwnKindOnceAndOnlyWhileRecording) {
     Recorder& r = recorder();
@@ -35,59 +25,36 @@ TEST_F(RecordingControlTest, EachMonitorCountsItsOwnKindOnceAndOnlyWhileRecordin
     EXPECT_EQ(r.keyDownCount(), 1);
 }
 
-// Plays space-separated events: "+N" N seconds pass, "B"/"E" Browser or
-// Editor comes to the front, and the recorder's own stop, pause, resume, cut.
-void play(RecordingControlTest& t, Recorder& r, const std::string& events) {
-    std::istringstream in(events);
-    for (std::string event; in >> event;) {
-        if (event[0] == '+') {
-            t.advance(std::stod(event.substr(1)));
-        } else if (event == "B" || event == "E") {
-            t.fakes.workspace.switchTo(event == "B" ? "Browser" : "Editor");
-        } else if (event == "stop") {
-            r.stop();
-        } else if (event == "pause") {
-            r.pause();
-        } else if (event == "resume") {
-            r.resume();
-        } else {
-            r.cutInterval();
-        }
-    }
-}
-
 // Each row: what happens after recording starts with Editor in front and
 // three clicks, and the records (after their start) and state that leaves.
 // Paused time and switches while paused belong to no one; resume opens an
 // interval for the application in front then; a cut goes on with the same one.
 TEST_F(RecordingControlTest, StopPauseResumeAndCutWriteEachIntervalOnce) {
     using State = Recorder::State;
-    struct Row {
-        const char* events;
-        std::vector<std::string> records;
-        State state;
-    };
-    const Row rows[] = {
-        {"+9.5 stop B", {"Editor,Notes,3,0,9.500000"}, State::stopped},
-        {"+2 pause +600 B pause", {"Editor,Notes,3,0,2.000000"}, State::paused},
-        {"pause B resume resume +4 stop",
+    const std::tuple<const char*, std::vector<std::string>, State> rows[] = {
+        {"+9.5 stop Browser", {"Editor,Notes,3,0,9.500000"}, State::stopped},
+        {"+2 pause +600 Browser pause", {"Editor,Notes,3,0,2.000000"}, State::paused},
+        {"pause Browser resume resume +4 stop",
          {"Editor,Notes,3,0,0.000000", "Browser,News,0,0,4.000000"},
          State::stopped},
-        {"+1 cut +2 B",
+        {"+1 cut +2 Browser",
          {"Editor,Notes,3,0,1.000000", "Editor,Notes,0,0,2.000000"},
          State::recording},
         {"pause +5 stop cut", {"Editor,Notes,3,0,0.000000"}, State::stopped},
     };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.events);
-        RecordingControlTest t;
-        t.fakes.workspace.setActiveApplication("Editor");
-        t.fakes.windowList.setWindows({{"Editor", "Notes"}, {"Browser", "News"}});
-        t.recorder().run();
-        t.press(kLeftMouseDownMask, 3);
-        play(t, t.recorder(), row.events);
-        EXPECT_EQ(recordsAfterStart(t.log()), row.records);
-        EXPECT_EQ(t.recorder().state(), row.state);
+    for (const auto& [events, records, state] : rows) {
+        SCOPED_TRACE(events);
+        FakePlatform local;
+        local.workspace.setActiveApplication("Editor");
+        local.windowList.setWindows({{"Editor", "Notes"}, {"Browser", "News"}});
+        Recorder r(local.platform);
+        r.run();
+        for (int i = 0; i < 3; ++i) {
+            local.inputMonitors.deliver(kLeftMouseDownMask);
+        }
+        play(local, r, events);
+        EXPECT_EQ(recordsAfterStart(local.fileSystem.content(kDefaultLog)), records);
+        EXPECT_EQ(r.state(), state);
     }
 }
 

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <optional>
 #include <sstream>
+#include <tuple>
 
 #include "app/report_command.h"
 #include "ranking/log_scanner.h"
@@ -53,19 +54,12 @@ std::string byDay(const std::string& log, const std::string& since, const std::s
     return out;
 }
 
-struct DayCase {
-    const char* what;
-    std::string log;
-    const char* since;
-    const char* until;
-    const char* expected;
-};
-
 // New York: clocks forward 2026-03-08 02:00 (a 23-hour day), back 2026-11-01
 // 02:00 (25 hours). The zone comes from TZ, as on the user's machine.
 TEST(ReportDays, IntervalsAreSplitAtMidnightsInTheLocalZone) {
     const ScopedEnv zone("TZ", "America/New_York");
-    const DayCase cases[] = {
+    // What, the log, the range, and its rows by day.
+    const std::tuple<const char*, std::string, const char*, const char*, const char*> cases[] = {
         {"midnight", line("2026-12-04 23:50:00", "A", 1200), "2026-12-04", "2026-12-05",
          "2026-12-04 A 600\n2026-12-05 A 600\n"},
         {"range edges", line("2026-12-03 23:00:00", "A", 30 * 3600), "2026-12-04", "2026-12-04",
@@ -84,8 +78,8 @@ TEST(ReportDays, IntervalsAreSplitAtMidnightsInTheLocalZone) {
          "2026-11-01", "2026-12-31", "2026-12-01 B 100\n2026-12-01 A 30\n2026-12-02 A 5\n"},
         {"empty range", line("2026-12-01 10:00:00", "A", 60), "2026-12-02", "2026-12-03", ""},
     };
-    for (const DayCase& c : cases) {
-        EXPECT_EQ(byDay(c.log, c.since, c.until), c.expected) << c.what;
+    for (const auto& [what, log, since, until, expected] : cases) {
+        EXPECT_EQ(byDay(log, since, until), expected) << what;
     }
 }
 

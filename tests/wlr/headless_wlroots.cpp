@@ -64,9 +64,7 @@ HeadlessWlroots::HeadlessWlroots(Wlroots compositor)
                 socket_ = entry.path();
             }
         }
-        return !socket_.empty() && control({compositor_ == Wlroots::sway ? "-t" : "output",
-                                            compositor_ == Wlroots::sway ? "get_tree" : "list"})
-                                           .status == 0;
+        return !socket_.empty() && control({"-t", "get_tree"}, {"output", "list"}).status == 0;
     });
     if (!up) {
         throw std::runtime_error(nameOf(compositor_) +
@@ -113,6 +111,11 @@ Finished HeadlessWlroots::control(const std::vector<std::string>& arguments) con
     return run(argv);
 }
 
+Finished HeadlessWlroots::control(const std::vector<std::string>& sway,
+                                  const std::vector<std::string>& wlrctl) const {
+    return control(compositor_ == Wlroots::sway ? sway : wlrctl);
+}
+
 bool HeadlessWlroots::shows(const std::string& title) const {
     if (compositor_ == Wlroots::sway) {
         return control({"-t", "get_tree"}).output.find("\"name\": \"" + title + "\"") !=
@@ -145,28 +148,16 @@ void HeadlessWlroots::close(QProcess& window) {
 
 std::chrono::steady_clock::time_point HeadlessWlroots::focus(const std::string& title) {
     const auto asked = std::chrono::steady_clock::now();
-    if (compositor_ == Wlroots::sway) {
-        control({"[title=\"" + title + "\"] focus"});
-    } else {
-        control({"toplevel", "focus", "title:" + title});
-    }
+    control({"[title=\"" + title + "\"] focus"}, {"toplevel", "focus", "title:" + title});
     return asked + (std::chrono::steady_clock::now() - asked) / 2;
 }
 
 void HeadlessWlroots::showNoWindow() {
-    if (compositor_ == Wlroots::sway) {
-        control({"workspace 2"});
-    } else {
-        control({"toplevel", "minimize"});
-    }
+    control({"workspace 2"}, {"toplevel", "minimize"});
 }
 
 void HeadlessWlroots::nudge() {
-    if (compositor_ == Wlroots::sway) {
-        control({"seat - cursor move 5 5"});
-    } else {
-        control({"pointer", "move", "5", "5"});
-    }
+    control({"seat - cursor move 5 5"}, {"pointer", "move", "5", "5"});
 }
 
 // SIGTERM, as at the end of a session: the compositor closes every window,

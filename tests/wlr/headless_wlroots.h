@@ -53,6 +53,9 @@ class HeadlessWlroots {
   private:
     std::vector<std::string> asUser(std::vector<std::string> argv) const;
     Finished control(const std::vector<std::string>& arguments) const;
+    // The arguments for the compositor at hand: swaymsg's, or wlrctl's.
+    Finished control(const std::vector<std::string>& sway,
+                     const std::vector<std::string>& wlrctl) const;
     bool shows(const std::string& title) const;
     std::vector<std::string> startCommand();
 

@@ -14,24 +14,17 @@ using Clock = std::chrono::steady_clock;
 
 const std::string kBinary = fs::weakly_canonical(TESUKO_BINARY_DIR "/app/tesuko").string();
 
-double seconds(Clock::duration duration) {
-    return std::chrono::duration<double>(duration).count();
-}
-
 // The program as a login item on a bare wlroots compositor (no tray there:
 // it records all the same), in a home of its own; the test plays the user.
 class WlrTrayProgram {
   protected:
-    // False when the compositor is not installed.
-    bool startCompositor(Wlroots kind) {
+    // Skips the test when the compositor is not installed.
+    void startCompositor(Wlroots kind) {
         if (!HeadlessWlroots::installed(kind)) {
-            return false;
+            GTEST_SKIP() << nameOf(kind) << " is not installed";
         }
         compositor.emplace(kind);
-        fs::create_directories(work / "home/.config/autostart");
-        writeFile(work / "home/.config/autostart/tesuko.desktop",
-                  "[Desktop Entry]\nType=Application\nName=tesuko\nExec=" + kBinary + "\n");
-        return true;
+        addLoginItem(work / "home/.config", kBinary);
     }
     // SIGTERM first, as a session ends; QProcess kills what is left.
     ~WlrTrayProgram() {
@@ -76,11 +69,7 @@ class WlrTrayProgram {
 
 class WlrTrayProgramTest : public WlrTrayProgram, public ::testing::TestWithParam<Wlroots> {
   protected:
-    void SetUp() override {
-        if (!startCompositor(GetParam())) {
-            GTEST_SKIP() << nameOf(GetParam()) << " is not installed";
-        }
-    }
+    void SetUp() override { startCompositor(GetParam()); }
 };
 
 // Once the first record shows the program at work, its switches are timed:
@@ -110,11 +99,7 @@ TEST_P(WlrTrayProgramTest, RecordsEachSwitchOfApplicationWithItsTitleAndTime) {
 class WlrTrayProgramEndTest : public WlrTrayProgram,
                               public ::testing::TestWithParam<std::tuple<Wlroots, int>> {
   protected:
-    void SetUp() override {
-        if (!startCompositor(std::get<Wlroots>(GetParam()))) {
-            GTEST_SKIP() << nameOf(std::get<Wlroots>(GetParam())) << " is not installed";
-        }
-    }
+    void SetUp() override { startCompositor(std::get<Wlroots>(GetParam())); }
 };
 
 TEST_P(WlrTrayProgramEndTest, TheCompositorGoingAwayWritesTheIntervalInProgressAndExitsCleanly) {

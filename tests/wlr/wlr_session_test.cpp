@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gmock/gmock.h>
-#include <poll.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -9,6 +8,7 @@
 
 #include "platform/wlr/wlr_session.h"
 #include "tests/fakes/fake_system_log.h"
+#include "tests/support/main_loop.h"
 #include "tests/wlr/headless_wlroots.h"
 
 namespace tesuko {
@@ -41,14 +41,11 @@ class WlrSessionTest : public ::testing::TestWithParam<Wlroots> {
             lastWhen = change.when.value_or(Clock::time_point{});
         });
     }
-    bool pumpUntil(const std::function<bool()>& condition) {
-        for (auto deadline = Clock::now() + 5s; !condition(); session->processEvents()) {
-            pollfd watched{*session->fd(), POLLIN, 0};
-            if (Clock::now() > deadline || ::poll(&watched, 1, 10) < 0) {
-                return false;
-            }
-        }
-        return true;
+    bool pump(const std::function<bool()>& condition) {
+        return pumpUntil([&] {
+            session->processEvents();
+            return condition();
+        });
     }
     std::string front() { return session->workspace().activeApplication().value_or("-"); }
     std::string frontTitle() {
@@ -90,7 +87,7 @@ TEST_P(WlrSessionTest, SwitchesOnlyWhenTheApplicationInFrontChanges) {
         switches.clear();
         const auto asked = Clock::now();
         step.action();
-        ASSERT_TRUE(pumpUntil([&] {
+        ASSERT_TRUE(pump([&] {
             return front() == step.front && frontTitle() == step.title &&
                    switches.size() >= step.switches.size();
         })) << "wanted "
@@ -122,7 +119,7 @@ TEST_P(WlrSessionTest, ALostCompositorIsNoticedOnceAndLeavesTheLastWindowListed)
     int lost = 0;
     session->onConnectionLost([&] { ++lost; });
     compositor->stop(SIGTERM);
-    ASSERT_TRUE(pumpUntil([&] { return session->connectionLost(); }));
+    ASSERT_TRUE(pump([&] { return session->connectionLost(); }));
     session->processEvents();
     EXPECT_EQ(lost, 1);
     EXPECT_EQ(frontTitle(), "one");
@@ -138,11 +135,11 @@ TEST_P(WlrSessionTest, IdleComesAfterTheThresholdWithoutInputAndEndsAtTheNextInp
     const auto watched = Clock::now();
     idle.watch(1s, {[&](Clock::time_point at) { lastInput = at; },
                     [&](Clock::time_point at) { activeAt = at; }});
-    ASSERT_TRUE(pumpUntil([&] { return lastInput.has_value(); }));
+    ASSERT_TRUE(pump([&] { return lastInput.has_value(); }));
     EXPECT_GE(Clock::now() - watched, 950ms);
     EXPECT_LT(*lastInput - watched, 200ms);
     compositor->nudge();
-    ASSERT_TRUE(pumpUntil([&] { return activeAt.has_value(); }));
+    ASSERT_TRUE(pump([&] { return activeAt.has_value(); }));
     EXPECT_GE(*activeAt, watched + 1s);
 }
 

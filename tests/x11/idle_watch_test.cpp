@@ -2,9 +2,7 @@
 #include <QCoreApplication>
 #include <QThread>
 #include <chrono>
-#include <optional>
 
-#include "tests/support/main_loop.h"
 #include "tests/x11/x11_fixture.h"
 
 namespace tesuko {

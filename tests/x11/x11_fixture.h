@@ -2,7 +2,6 @@
 #pragma once
 
 #include <gtest/gtest.h>
-#include <poll.h>
 
 #include <functional>
 #include <memory>
@@ -11,6 +10,7 @@
 
 #include "platform/x11/x11_session.h"
 #include "tests/fakes/fake_system_log.h"
+#include "tests/support/main_loop.h"
 #include "tests/support/xvfb_desktop.h"
 
 namespace tesuko {
@@ -32,16 +32,10 @@ class X11Test : public ::testing::Test {
     // Runs the session's share of a main loop until the condition holds or
     // 10 s passed; whether it holds.
     bool pump(const std::function<bool()>& condition) {
-        pollfd watched{*session->fd(), POLLIN, 0};
-        for (auto deadline = std::chrono::steady_clock::now() + 10s; !condition();) {
-            if (std::chrono::steady_clock::now() >= deadline) {
-                return false;
-            }
-            if (::poll(&watched, 1, 100) > 0) {
-                session->processEvents();
-            }
-        }
-        return true;
+        return pumpUntil([&] {
+            session->processEvents();
+            return condition();
+        });
     }
     bool activeIs(const std::optional<std::string>& application) {
         return pump([&] { return session->workspace().activeApplication() == application; });
