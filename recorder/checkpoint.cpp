@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <tuple>
 
-#include "recorder/switch_record.h"
+#include "log/switch_record.h"
 
 namespace tesuko {
 

@@ -3,7 +3,7 @@
 
 #include <charconv>
 
-#include "recorder/switch_record.h"
+#include "log/switch_record.h"
 
 namespace tesuko {
 

@@ -6,8 +6,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "log/record_fields.h"
 #include "ranking/daily_totals.h"
-#include "ranking/record_fields.h"
 #include "ranking/seconds_text.h"
 #include "text/utf8.h"
 

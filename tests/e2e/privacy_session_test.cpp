@@ -4,7 +4,7 @@
 #include <sstream>
 #include <thread>
 
-#include "recorder/switch_record.h"
+#include "log/switch_record.h"
 #include "tests/e2e/tray_fixture.h"
 
 namespace tesuko {

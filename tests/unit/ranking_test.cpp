@@ -9,9 +9,9 @@
 
 #include "app/report_command.h"
 #include "app/top_command.h"
+#include "log/wall_start.h"
 #include "ranking/log.h"
 #include "ranking/totals_cache.h"
-#include "ranking/wall_start.h"
 #include "tests/fakes/fake_clock.h"
 #include "tests/fakes/fake_file_system.h"
 #include "tests/fakes/fake_home_folder.h"

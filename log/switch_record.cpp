@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "recorder/switch_record.h"
+#include "log/switch_record.h"
 
 #include <array>
 #include <charconv>

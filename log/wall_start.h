@@ -6,8 +6,8 @@
 #include <optional>
 #include <string_view>
 
-#include "ranking/civil_day.h"
-#include "ranking/digit_words.h"
+#include "log/civil_day.h"
+#include "text/digit_words.h"
 
 namespace tesuko {
 
