@@ -25,6 +25,19 @@ TEST(SwitchRecord, FieldTextReplacesCommasControlsAndInvalidUtf8) {
     }
 }
 
+// The checkpoint orders records by the start as read back.
+TEST(SwitchRecord, StartTimesReadBackAsWritten) {
+    const LocalTime times[] = {{2026, 12, 5, 13, 40, 48},
+                               {2024, 2, 29, 23, 59, 59},
+                               {0, 1, 1, 0, 0, 0},
+                               {9999, 12, 31, 9, 5, 7}};
+    for (const LocalTime& time : times) {
+        const std::optional<LocalTime> read = parseStartTime(formatStartTime(time));
+        ASSERT_TRUE(read) << formatStartTime(time);
+        EXPECT_EQ(formatStartTime(*read), formatStartTime(time));
+    }
+}
+
 // Cut where a character ends, whatever the bytes of the character cut in two.
 TEST(SwitchRecord, LongTitlesAreCutBetweenCharacters) {
     const std::string start = formatStartTime({2026, 12, 5, 13, 40, 48}) + ",App,";
