@@ -19,10 +19,8 @@ constexpr std::string_view kFirstFormat = "tesuko-checkpoint-1\n";
 // line that is no record.
 std::string_view intervalKey(std::string_view line) {
     const std::optional<RecordFields> fields = recordFields(line);
-    if (!fields) {
-        return {};
-    }
-    return line.substr(0, std::size_t(fields->name.data() - line.data()) + fields->name.size() + 1);
+    return fields ? line.substr(0, std::size_t(fields->title.data() - line.data()))
+                  : std::string_view{};
 }
 
 // The decimal number at the front of `bytes` and the `end` after it, taken off.

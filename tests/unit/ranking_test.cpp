@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Reading the activity log back: the ranking, the incremental scanner, the
-// totals cache between runs, and --top.
+// report's line reader against it, the totals cache between runs, and --top.
 #include <gtest/gtest.h>
 
 #include <functional>
