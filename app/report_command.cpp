@@ -6,9 +6,9 @@
 #include <memory>
 #include <string_view>
 
+#include "log/log_location.h"
 #include "ranking/cached_scanner.h"
 #include "ranking/totals_cache.h"
-#include "recorder/log_location.h"
 #include "report/title_rows.h"
 
 namespace tesuko {

@@ -3,9 +3,9 @@
 
 #include <charconv>
 
+#include "log/log_location.h"
 #include "ranking/log_scanner.h"
 #include "ranking/rank_rows.h"
-#include "recorder/log_location.h"
 #include "text/utf8.h"
 
 namespace tesuko {

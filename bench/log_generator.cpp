@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "bench/log_generator.h"
 
-#include "ranking/civil_day.h"
+#include "log/civil_day.h"
 
 #include <array>
 #include <cstdio>

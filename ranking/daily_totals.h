@@ -11,9 +11,9 @@
 #include <utility>
 #include <vector>
 
+#include "log/wall_start.h"
 #include "ranking/block_arena.h"
 #include "ranking/local_days.h"
-#include "ranking/wall_start.h"
 
 namespace tesuko {
 

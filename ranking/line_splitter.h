@@ -10,8 +10,8 @@
 #include <optional>
 #include <string_view>
 
-#include "ranking/digit_words.h"
-#include "ranking/record_fields.h"
+#include "log/record_fields.h"
+#include "text/digit_words.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>

@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <string>
 
-#include "ranking/civil_day.h"
-#include "ranking/wall_start.h"
+#include "log/civil_day.h"
+#include "log/wall_start.h"
 
 namespace tesuko {
 

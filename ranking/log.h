@@ -5,6 +5,7 @@
 #include <memory>
 #include <optional>
 
+#include "log/log_location.h"
 #include "platform/file_system.h"
 #include "platform/home_folder.h"
 #include "platform/system_log.h"
@@ -13,7 +14,6 @@
 #include "ranking/log_scanner.h"
 #include "ranking/rank_list.h"
 #include "ranking/totals_cache.h"
-#include "recorder/log_location.h"
 
 namespace tesuko {
 

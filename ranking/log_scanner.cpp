@@ -6,9 +6,9 @@
 #include <limits>
 #include <utility>
 
+#include "log/record_fields.h"
 #include "ranking/line_splitter.h"
 #include "ranking/rank_order.h"
-#include "ranking/record_fields.h"
 #include "ranking/seconds_text.h"
 
 namespace tesuko {

@@ -8,13 +8,13 @@
 #include <string_view>
 #include <vector>
 
+#include "log/own_appends.h"
 #include "platform/file_system.h"
 #include "platform/system_log.h"
 #include "ranking/application_totals.h"
 #include "ranking/daily_totals.h"
 #include "ranking/local_days.h"
 #include "ranking/rank_list.h"
-#include "recorder/own_appends.h"
 
 namespace tesuko {
 

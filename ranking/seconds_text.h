@@ -6,7 +6,7 @@
 #include <optional>
 #include <string_view>
 
-#include "ranking/digit_words.h"
+#include "text/digit_words.h"
 
 namespace tesuko {
 

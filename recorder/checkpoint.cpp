@@ -5,7 +5,8 @@
 #include <cstdint>
 #include <tuple>
 
-#include "recorder/switch_record.h"
+#include "log/record_fields.h"
+#include "log/switch_record.h"
 
 namespace tesuko {
 
@@ -14,11 +15,12 @@ namespace {
 constexpr std::string_view kFormat = "tesuko-checkpoint-2\n";
 constexpr std::string_view kFirstFormat = "tesuko-checkpoint-1\n";
 
-// The start and application fields, with the comma after them.
+// The start and application fields, with the comma after them; empty for a
+// line that is no record.
 std::string_view intervalKey(std::string_view line) {
-    std::size_t first = line.find(',');
-    std::size_t second = first == std::string_view::npos ? first : line.find(',', first + 1);
-    return second == std::string_view::npos ? std::string_view{} : line.substr(0, second + 1);
+    const std::optional<RecordFields> fields = recordFields(line);
+    return fields ? line.substr(0, std::size_t(fields->title.data() - line.data()))
+                  : std::string_view{};
 }
 
 // The decimal number at the front of `bytes` and the `end` after it, taken off.
@@ -33,7 +35,8 @@ std::optional<std::uint64_t> takeNumber(std::string_view& bytes, char end) {
 }
 
 std::optional<LocalTime> startOf(std::string_view line) {
-    return parseStartTime(line.substr(0, line.find(',')));
+    const std::optional<RecordFields> fields = recordFields(line);
+    return fields ? parseStartTime(fields->start) : std::nullopt;
 }
 
 }  // namespace

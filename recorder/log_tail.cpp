@@ -3,7 +3,8 @@
 
 #include <charconv>
 
-#include "recorder/switch_record.h"
+#include "log/record_fields.h"
+#include "log/switch_record.h"
 
 namespace tesuko {
 
@@ -33,35 +34,32 @@ Line lineBefore(std::string_view log, std::size_t stop) {
 struct Record {
     steady_clock::time_point start;
     double seconds = 0;
-    std::size_t secondsAt = 0;  // where the seconds field begins in the line
+    std::string_view secondsField;  // in the line
 };
 
+std::optional<double> secondsIn(std::string_view field) {
+    double seconds = 0;
+    const char* end = field.data() + field.size();
+    auto [stop, error] = std::from_chars(field.data(), end, seconds);
+    return error == std::errc{} && stop == end ? std::optional(seconds) : std::nullopt;
+}
+
 std::optional<Record> recordOf(const Line& line, const RecordStart& startOf) {
-    const std::size_t firstComma = line.text.find(',');
-    const std::size_t lastComma = line.text.rfind(',');
-    if (firstComma == std::string_view::npos || lastComma == firstComma) {
-        return std::nullopt;
-    }
-    std::optional<steady_clock::time_point> start =
-        startOf(line.offset, line.text.substr(0, firstComma));
+    const std::optional<RecordFields> fields = recordFields(line.text);
+    const std::optional<steady_clock::time_point> start =
+        fields ? startOf(line.offset, fields->start) : std::nullopt;
     if (!start) {
         return std::nullopt;
     }
     // Unreadable seconds: shortened to nothing, left as they are.
-    return Record{*start, recordSeconds(line.text).value_or(0), lastComma + 1};
+    return Record{*start, secondsIn(fields->seconds).value_or(0), fields->seconds};
 }
 
 }  // namespace
 
 std::optional<double> recordSeconds(std::string_view line) {
-    const std::size_t lastComma = line.rfind(',');
-    if (lastComma == std::string_view::npos) {
-        return std::nullopt;
-    }
-    double seconds = 0;
-    const char* end = line.data() + line.size();
-    auto [stop, error] = std::from_chars(line.data() + lastComma + 1, end, seconds);
-    return error == std::errc{} && stop == end ? std::optional(seconds) : std::nullopt;
+    const std::optional<RecordFields> fields = recordFields(line);
+    return fields ? secondsIn(fields->seconds) : std::nullopt;
 }
 
 LogBefore logBefore(std::string_view log, steady_clock::time_point cut,
@@ -88,8 +86,9 @@ LogBefore logBefore(std::string_view log, steady_clock::time_point cut,
         if (record.seconds > before) {
             std::string seconds;
             appendSeconds(seconds, before);
-            const std::size_t at = line.offset + record.secondsAt;
-            result.kept.replace(at, line.text.size() - record.secondsAt, seconds);
+            const std::size_t at =
+                line.offset + std::size_t(record.secondsField.data() - line.text.data());
+            result.kept.replace(at, record.secondsField.size(), seconds);
             result.unchanged = line.offset;
         }
     }

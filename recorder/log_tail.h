@@ -28,7 +28,8 @@ struct LogBefore {
 LogBefore logBefore(std::string_view log, std::chrono::steady_clock::time_point cut,
                     const RecordStart& startOf);
 
-// The seconds field of a record's line (without its line end).
+// The seconds field of a record's line (without its line end), the sixth as
+// the ranking reads it.
 std::optional<double> recordSeconds(std::string_view line);
 
 }  // namespace tesuko

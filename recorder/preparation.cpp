@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <algorithm>
 
-#include "recorder/log_location.h"
+#include "log/log_location.h"
 #include "recorder/recorder.h"
 #include "settings/file_url.h"
 

@@ -10,12 +10,12 @@
 #include <string>
 #include <vector>
 
+#include "log/own_appends.h"
+#include "log/switch_record.h"
 #include "platform/file_system.h"
 #include "platform/input_monitors.h"
 #include "platform/platform.h"
 #include "platform/workspace.h"
-#include "recorder/own_appends.h"
-#include "recorder/switch_record.h"
 #include "settings/file_url.h"
 #include "settings/privacy_rules.h"
 #include "settings/setting.h"

@@ -2,8 +2,8 @@
 #include <charconv>
 #include <vector>
 
+#include "log/switch_record.h"
 #include "recorder/recorder.h"
-#include "recorder/switch_record.h"
 #include "text/utf8.h"
 
 namespace tesuko {

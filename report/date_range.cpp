@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <memory>
 
-#include "ranking/civil_day.h"
+#include "log/civil_day.h"
 
 namespace tesuko {
 

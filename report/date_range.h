@@ -9,7 +9,7 @@
 namespace tesuko {
 
 // Local calendar days from `first` up to, not including, `end` (day numbers,
-// see ranking/civil_day.h).
+// see log/civil_day.h).
 struct DateRange {
     std::int32_t first = 0;
     std::int32_t end = 0;

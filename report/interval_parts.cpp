@@ -2,12 +2,11 @@
 #include "report/interval_parts.h"
 
 #include <algorithm>
-#include <cstring>
 #include <unordered_map>
-#include <vector>
 
+#include "log/line_reader.h"
+#include "log/record_fields.h"
 #include "ranking/daily_totals.h"
-#include "ranking/record_fields.h"
 #include "ranking/seconds_text.h"
 #include "text/utf8.h"
 
@@ -37,48 +36,6 @@ class DayLengths {
     const LocalDays& localDays_;
     std::unordered_map<std::int32_t, std::int64_t> lengths_;
 };
-
-// Complete lines from `from` on, as long as they start at or before `last`;
-// lines too long for the ranking are skipped as it skips them.
-template <typename OnLine>
-std::optional<std::string> forEachLine(FileReader& reader, std::uint64_t from, std::uint64_t last,
-                                       OnLine&& onLine) {
-    std::vector<char> buffer(LogScanner::kDefaultChunkSize);
-    std::size_t carried = 0;
-    bool skipping = false;  // inside a line too long to hold
-    std::uint64_t lineStart = from;
-    for (std::uint64_t offset = from; lineStart <= last;) {
-        if (carried == buffer.size()) {
-            if (buffer.size() >= LogScanner::kDefaultLongestLine) {
-                skipping = true;
-                carried = 0;
-            } else {
-                buffer.resize(buffer.size() * 2);
-            }
-        }
-        auto got = reader.readAt(offset, {buffer.data() + carried, buffer.size() - carried});
-        if (!got) {
-            return std::string("the file could not be read");
-        }
-        if (*got == 0) {
-            break;
-        }
-        offset += *got;
-        std::string_view bytes(buffer.data(), carried + *got);
-        std::size_t start = 0;
-        for (std::size_t end; lineStart <= last && (end = bytes.find('\n', start)) != bytes.npos;
-             start = end + 1) {
-            if (!skipping) {
-                onLine(bytes.substr(start, end - start));
-            }
-            skipping = false;
-            lineStart = offset - bytes.size() + end + 1;
-        }
-        carried = bytes.size() - start;
-        std::memmove(buffer.data(), bytes.data() + start, carried);
-    }
-    return std::nullopt;
-}
 
 // The first and the last line that count on the range's days; first past
 // last for none.
@@ -119,15 +76,18 @@ std::optional<std::string> readIntervalParts(FileSystem& fileSystem, const ScanS
     }
     DayLengths lengths(localDays);
     WallStartReader starts;
-    return forEachLine(*opened.file, first, last, [&](std::string_view line) {
+    auto onLine = [&](std::uint64_t offset, std::string_view line) {
+        if (offset > last) {
+            return false;
+        }
         auto fields = recordFields(line);
         auto start = fields ? starts.read(fields->start) : std::nullopt;
         if (!start) {
-            return;
+            return true;
         }
         std::string application = ApplicationTotals::nameAsText(fields->name);
         if (onlyApplication && application != *onlyApplication) {
-            return;
+            return true;
         }
         std::string title = utf8::valid(fields->title);
         splitAtMidnights(
@@ -138,7 +98,11 @@ std::optional<std::string> readIntervalParts(FileSystem& fileSystem, const ScanS
                     onPart({day, intoDay, application, title, seconds});
                 }
             });
-    });
+        return true;
+    };
+    // Lines too long for the ranking are skipped as it skips them.
+    return forEachLogLine(*opened.file, first, LogScanner::kDefaultChunkSize,
+                          LogScanner::kDefaultLongestLine, onLine);
 }
 
 }  // namespace tesuko

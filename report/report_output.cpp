@@ -6,8 +6,8 @@
 #include <cmath>
 #include <cstdio>
 
-#include "ranking/civil_day.h"
-#include "recorder/switch_record.h"
+#include "log/civil_day.h"
+#include "log/switch_record.h"
 #include "text/utf8.h"
 
 namespace tesuko {

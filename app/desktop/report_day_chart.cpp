@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "ranking/civil_day.h"
+#include "log/civil_day.h"
 #include "report/report_output.h"
 
 namespace tesuko {

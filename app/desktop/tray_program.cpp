@@ -19,6 +19,7 @@
 #include "app/app_delegate.h"
 #include "app/desktop/lost_desktop.h"
 #include "app/desktop/report_window.h"
+#include "log/log_location.h"
 #include "platform/desktop/open_desktop_session.h"
 #include "platform/desktop_session.h"
 #include "platform/platform.h"
@@ -37,7 +38,6 @@
 #include "platform/qt/qt_user_defaults.h"
 #include "platform/xdg/xdg_login_items.h"
 #include "ranking/totals_cache.h"
-#include "recorder/log_location.h"
 
 namespace tesuko {
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <thread>
 
-#include "recorder/switch_record.h"
+#include "log/switch_record.h"
 #include "tests/e2e/tray_fixture.h"
 
 namespace tesuko {

@@ -7,8 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "log/own_appends.h"
 #include "platform/file_system.h"
-#include "recorder/own_appends.h"
 
 namespace tesuko {
 

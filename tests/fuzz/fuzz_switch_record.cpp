@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "recorder/switch_record.h"
+#include "log/switch_record.h"
 #include "text/utf8.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

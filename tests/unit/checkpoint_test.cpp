@@ -81,6 +81,8 @@ TEST_F(CheckpointTest, ACheckpointGoesOnlyIntoItsOwnLogAndNeverOutOfOrder) {
         {"another file", other, fileAt(other), "", false},
         {"another file at the log's path", kDefaultLog, fileAt(other), "", false},
         {"older than the last record", kDefaultLog, fileAt(kDefaultLog), later, false},
+        {"after a row that is no record", kDefaultLog, fileAt(kDefaultLog),
+         later.substr(0, later.find(",0,")) + "\n", true},
         {"first version, the log's path", kDefaultLog, std::nullopt, "", true},
         {"first version, another path", other, std::nullopt, "", false},
     };

@@ -8,7 +8,7 @@
 #include <random>
 #include <vector>
 
-#include "ranking/civil_day.h"
+#include "log/civil_day.h"
 
 namespace tesuko {
 namespace {

@@ -1,17 +1,21 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Reading the activity log back: the ranking, the incremental scanner, the
-// totals cache between runs, and --top.
+// report's line reader against it, the totals cache between runs, and --top.
 #include <gtest/gtest.h>
 
 #include <functional>
 #include <random>
+#include <set>
 #include <sstream>
 
 #include "app/report_command.h"
 #include "app/top_command.h"
+#include "log/line_reader.h"
+#include "log/record_fields.h"
+#include "log/wall_start.h"
 #include "ranking/log.h"
+#include "ranking/seconds_text.h"
 #include "ranking/totals_cache.h"
-#include "ranking/wall_start.h"
 #include "tests/fakes/fake_clock.h"
 #include "tests/fakes/fake_file_system.h"
 #include "tests/fakes/fake_home_folder.h"
@@ -133,6 +137,51 @@ TEST(IncrementalScan, EqualsAFullScanAfterAnyAppendsAndChunkSizes) {
             // Days come back to the same date over and over here: still one
             // entry per application and day.
             ASSERT_TRUE(DailyTotals::restored(full.state().days.days(), 64)) << end;
+        }
+    }
+}
+
+// The report reads the log again with the plain line reader: on the same
+// hostile logs, ending in a lone "\r" or an unfinished line, read in chunks of
+// any size, it reads the records the scanner counted, where the scanner found
+// them.
+TEST(PlainLineReader, ReadsTheRecordsTheScannerCounts) {
+    std::mt19937 random(20261207);
+    // A chunk a byte shorter ends between its "\r" and "\n".
+    const std::string first = lineEnd(record("A", "1"), "\r\n");
+    for (std::size_t chunkSize :
+         {std::size_t(1), std::size_t(7), first.size() - 1, std::size_t(200)}) {
+        std::string bytes = first;
+        for (int i = 0; i < 300; ++i) {
+            bytes += samplePiece(random);
+        }
+        const std::string last = record("Last", "5");
+        bytes += chunkSize % 2 ? lineEnd(last, "\r") : last.substr(0, last.size() - 1);
+        FakeFileSystem files;
+        files.addFile(kLog, bytes);
+        FakeSystemLog systemLog;
+        LogScanner scanner(systemLog, chunkSize, kLongestLine);
+        ASSERT_EQ(scanner.scan(files, kLog), std::nullopt);
+        ApplicationTotals totals;
+        std::set<std::uint64_t> recordsAt;
+        std::size_t shortRows = 0;
+        auto onLine = [&](std::uint64_t offset, std::string_view line) {
+            if (auto fields = recordFields(line)) {
+                totals.add(fields->name, secondsFromText(fields->seconds));
+                recordsAt.insert(offset);
+            } else {
+                ++shortRows;
+            }
+            return true;
+        };
+        Opened<FileReader> opened = files.openForReading(kLog);
+        ASSERT_EQ(forEachLogLine(*opened.file, 0, chunkSize, kLongestLine, onLine), std::nullopt);
+        EXPECT_EQ(totals.applications(), scanner.state().totals.applications()) << chunkSize;
+        const std::string said = "Skipped " + std::to_string(shortRows) + " rows of fewer";
+        EXPECT_TRUE(systemLog.lines.at(0).starts_with(said)) << systemLog.lines.at(0);
+        for (const DayTotals& day : scanner.state().days.days()) {
+            EXPECT_TRUE(recordsAt.contains(day.firstLine) && recordsAt.contains(day.lastLine))
+                << chunkSize;
         }
     }
 }

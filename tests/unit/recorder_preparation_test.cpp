@@ -2,8 +2,8 @@
 // Where the log lives: by default, as stored, chosen with Save Log As, and
 // again once removed.
 
+#include "log/log_location.h"
 #include "ranking/log.h"
-#include "recorder/log_location.h"
 #include "settings/setting.h"
 #include "tests/unit/recorder_fixture.h"
 

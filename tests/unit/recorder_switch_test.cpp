@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <tuple>
 
-#include "recorder/switch_record.h"
+#include "log/switch_record.h"
 #include "tests/unit/recorder_fixture.h"
 
 namespace tesuko {
@@ -218,6 +218,19 @@ TEST(SwitchRecord, FieldTextReplacesCommasControlsAndInvalidUtf8) {
     };
     for (const auto& [in, out] : cases) {
         EXPECT_EQ(fieldText(in), out) << in;
+    }
+}
+
+// The checkpoint orders records by the start as read back.
+TEST(SwitchRecord, StartTimesReadBackAsWritten) {
+    const LocalTime times[] = {{2026, 12, 5, 13, 40, 48},
+                               {2024, 2, 29, 23, 59, 59},
+                               {0, 1, 1, 0, 0, 0},
+                               {9999, 12, 31, 9, 5, 7}};
+    for (const LocalTime& time : times) {
+        const std::optional<LocalTime> read = parseStartTime(formatStartTime(time));
+        ASSERT_TRUE(read) << formatStartTime(time);
+        EXPECT_EQ(formatStartTime(*read), formatStartTime(time));
     }
 }
 

@@ -1,11 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "recorder/switch_record.h"
+#include "log/switch_record.h"
 
 #include <array>
 #include <charconv>
 #include <cstdio>
-#include <utility>
 
+#include "log/civil_day.h"
+#include "log/wall_start.h"
 #include "text/utf8.h"
 
 namespace tesuko {
@@ -50,24 +51,13 @@ std::string formatStartTime(const LocalTime& time) {
 }
 
 std::optional<LocalTime> parseStartTime(std::string_view field) {
-    LocalTime time;
-    const std::pair<int*, std::string_view> parts[] = {{&time.year, "年"},   {&time.month, "月"},
-                                                       {&time.day, "日 "},   {&time.hour, "時"},
-                                                       {&time.minute, "分"}, {&time.second, "秒"}};
-    for (const auto& [number, unit] : parts) {
-        auto [end, error] = std::from_chars(field.data(), field.data() + field.size(), *number);
-        field.remove_prefix(std::size_t(end - field.data()));
-        if (error != std::errc{} || !field.starts_with(unit)) {
-            return std::nullopt;
-        }
-        field.remove_prefix(unit.size());
-    }
-    if (!field.empty() || time.month < 1 || time.month > 12 || time.day < 1 || time.day > 31 ||
-        time.hour < 0 || time.hour > 23 || time.minute < 0 || time.minute > 59 || time.second < 0 ||
-        time.second > 60) {
+    const std::optional<WallStart> start = wallStartFromText(field);
+    if (!start) {
         return std::nullopt;
     }
-    return time;
+    const CivilDate date = civilDate(start->day);
+    const int second = start->second;
+    return LocalTime{date.year, date.month, date.day, second / 3600, second / 60 % 60, second % 60};
 }
 
 void appendFieldText(std::string& out, std::string_view text) {

@@ -1,13 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include <bit>
 #include <cstdint>
 #include <optional>
 #include <string_view>
 
-#include "ranking/civil_day.h"
-#include "ranking/digit_words.h"
+#include "log/civil_day.h"
+#include "text/digit_words.h"
 
 namespace tesuko {
 
@@ -65,7 +64,7 @@ class WallStartReader {
     std::optional<WallStart> read(std::string_view text) {
         using namespace detail;
         static_assert(kStartPattern.size() == 33);
-        if (text.size() != kStartPattern.size() || std::endian::native != std::endian::little) {
+        if (text.size() != kStartPattern.size()) {
             return std::nullopt;
         }
         const char* p = text.data();

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "recorder/log_location.h"
+#include "log/log_location.h"
 
 #include "settings/setting.h"
 

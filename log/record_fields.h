@@ -7,7 +7,7 @@
 
 namespace tesuko {
 
-// The fields of a switch record that the ranking and the report read.
+// The fields of a switch record that the readers of the log use.
 struct RecordFields {
     std::string_view start;    // field 0
     std::string_view name;     // field 1

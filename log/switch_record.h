@@ -26,7 +26,8 @@ struct SwitchRecord {
 
 // "2026年12月05日 13時40分48秒": calendar year, ASCII digits, whatever the locale.
 std::string formatStartTime(const LocalTime& time);
-// The start field as formatStartTime writes it; nullopt for anything else.
+// The start field as formatStartTime writes it, read as the ranking reads it:
+// nullopt for anything but a real date and time of the years 0000-9999.
 std::optional<LocalTime> parseStartTime(std::string_view field);
 
 // Text as it may stand in a field: valid UTF-8, "," written as "、" and control

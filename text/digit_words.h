@@ -1,16 +1,20 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <bit>
 #include <cstdint>
 #include <cstring>
 
 namespace tesuko {
 
-// Eight bytes of text as one little-endian word: the scan checks and reads
-// digits a word at a time rather than a byte at a time.
+// Eight bytes of text as one little-endian word, on any host: the scan checks
+// and reads digits a word at a time rather than a byte at a time.
 inline std::uint64_t loadWord(const char* bytes) {
     std::uint64_t word;
     std::memcpy(&word, bytes, sizeof word);
+    if constexpr (std::endian::native == std::endian::big) {
+        word = __builtin_bswap64(word);
+    }
     return word;
 }
 
