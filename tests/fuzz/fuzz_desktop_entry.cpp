@@ -4,11 +4,13 @@
 // as exactly its own program, whatever characters the path holds.
 #include <fuzzer/FuzzedDataProvider.h>
 
+#include <cstddef>
+#include <cstdint>
 #include <cstdlib>
 
 #include "platform/xdg/desktop_entry.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     FuzzedDataProvider input(data, size);
     std::string foreign = input.ConsumeRandomLengthString(4096);
     if (auto entry = tesuko::parseDesktopEntry(foreign); entry && entry->exec) {

@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
+#include <cstdint>
 #include <cstdlib>
 
 #include "ranking/log_scanner.h"
@@ -36,7 +38,7 @@ bool sameDays(const tesuko::DailyTotals& a, const tesuko::DailyTotals& b) {
 
 }  // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     FuzzedDataProvider input(data, size);
     const std::string path = "/log.csv";
     tesuko::FakeFileSystem files;

@@ -4,12 +4,14 @@
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <algorithm>
+#include <cstddef>
+#include <cstdint>
 #include <cstdlib>
 
 #include "log/switch_record.h"
 #include "text/utf8.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     FuzzedDataProvider input(data, size);
     std::string application = input.ConsumeRandomLengthString(256);
     std::string title = input.ConsumeRandomLengthString(4096);
