@@ -3,7 +3,7 @@
 
 #include <functional>
 
-#include "settings/privacy_setting.h"
+#include "platform/privacy_lists.h"
 
 namespace tesuko {
 

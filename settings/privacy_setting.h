@@ -5,23 +5,11 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/privacy_lists.h"
 #include "platform/system_log.h"
 #include "platform/user_defaults.h"
 
 namespace tesuko {
-
-// What the user keeps out of the log.
-struct PrivacyLists {
-    // Title patterns (see TitlePattern): a matching window is written with
-    // its application's name in the title's place.
-    std::vector<std::string> privateTitles;
-    // Applications whose window titles are never written, by name.
-    std::vector<std::string> privateTitleApplications;
-    // Applications whose time is not recorded at all, by name.
-    std::vector<std::string> untrackedApplications;
-
-    bool operator==(const PrivacyLists&) const = default;
-};
 
 // The titles the common browsers give their private windows, in English:
 // "Page — Mozilla Firefox Private Browsing" (LibreWolf and the other Firefox

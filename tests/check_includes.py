@@ -25,7 +25,8 @@ report may not recorder app
 core may not platform/* app/*
 core may not <Q*> <xcb/*> <wayland*> <X11/*> posix
 * may not tests
-* -platform no cycle
+platform may only platform
+* no cycle
 """
 WORDS = {
     "core": "recorder ranking settings report text log app",

@@ -5,6 +5,7 @@
 #include <QStringList>
 
 #include "platform/qt/qt_known_texts.h"
+#include "settings/privacy_setting.h"
 #include "settings/title_pattern.h"
 
 namespace tesuko {

@@ -17,6 +17,7 @@
 #include "platform/qt/qt_status_menu.h"
 #include "platform/qt/qt_translations.h"
 #include "platform/qt/qt_user_defaults.h"
+#include "settings/privacy_setting.h"
 #include "tests/fakes/fake_system_log.h"
 #include "tests/integration/temp_dir.h"
 
