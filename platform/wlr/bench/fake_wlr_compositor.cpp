@@ -40,20 +40,24 @@ void forget(wl_resource* resource) {
 
 void ignore(wl_client*, wl_resource*) {}
 
-const struct zwlr_foreign_toplevel_handle_v1_interface kHandleRequests {
-    .set_maximized = ignore, .unset_maximized = ignore, .set_minimized = ignore,
-    .unset_minimized = ignore, .activate = [](wl_client*, wl_resource*, wl_resource*) {},
+const struct zwlr_foreign_toplevel_handle_v1_interface kHandleRequests = {
+    .set_maximized = ignore,
+    .unset_maximized = ignore,
+    .set_minimized = ignore,
+    .unset_minimized = ignore,
+    .activate = [](wl_client*, wl_resource*, wl_resource*) {},
     .close = ignore,
     .set_rectangle = [](wl_client*, wl_resource*, wl_resource*, std::int32_t, std::int32_t,
                         std::int32_t, std::int32_t) {},
     .destroy = [](wl_client*, wl_resource* handle) { wl_resource_destroy(handle); },
 };
 
-const struct zwlr_foreign_toplevel_manager_v1_interface kManagerRequests {
-    .stop = [](wl_client*, wl_resource* manager) {
-        zwlr_foreign_toplevel_manager_v1_send_finished(manager);
-        wl_resource_destroy(manager);
-    },
+const struct zwlr_foreign_toplevel_manager_v1_interface kManagerRequests = {
+    .stop =
+        [](wl_client*, wl_resource* manager) {
+            zwlr_foreign_toplevel_manager_v1_send_finished(manager);
+            wl_resource_destroy(manager);
+        },
 };
 
 void sendState(wl_resource* handle, bool activated) {
