@@ -238,9 +238,9 @@ class TrayProgram {
     LostDesktopExit lostDesktopExit_{delegate_, session_};
 };
 
+// The system log writes the reason on stderr too.
 int cannotWatch(SystemLog& systemLog, const std::string& why) {
-    std::fprintf(stderr, "tesuko: %s\n", why.c_str());
-    systemLog.error("Cannot watch the desktop: " + why);
+    systemLog.error(why);
     return 2;
 }
 

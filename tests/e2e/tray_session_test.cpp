@@ -152,19 +152,5 @@ TEST_F(TraySessionTest, AWaylandSessionWithoutABackendSaysWhyAndRecordsNothing) 
     EXPECT_FALSE(fs::exists(logFile()));
 }
 
-// With no desktop to watch it says why, and exits with status 2.
-TEST(TesukoCommandLineTest, WithoutADisplaySaysWhyAndExitsWithStatusTwo) {
-    TempDir work;
-    QProcess tesuko;
-    start(tesuko, {kBinary},
-          {{"DISPLAY", std::nullopt},
-           {"WAYLAND_DISPLAY", std::nullopt},
-           {"HOME", work.path()},
-           {"XDG_RUNTIME_DIR", work.path()}},
-          work / "out");
-    EXPECT_EQ(exitStatus(tesuko), 2);
-    EXPECT_NE(readFile(work / "out").find("DISPLAY"), std::string::npos) << readFile(work / "out");
-}
-
 }  // namespace
 }  // namespace tesuko

@@ -28,6 +28,9 @@ expect 2 "tesuko: --log needs a FILE"$'\n'"$try_help" --top --log=
 expect 2 "tesuko: unrecognized option '--frob'"$'\n'"$try_help" --top --frob
 expect 1 "tesuko: cannot read the activity log $tmp/none.csv: No such file or directory" \
   --top --log "$tmp/none.csv"
+# Without a desktop to watch, the tray program says so once.
+DISPLAY= WAYLAND_DISPLAY= expect 2 \
+  "tesuko: no display to watch: neither DISPLAY nor WAYLAND_DISPLAY is set"
 
 # `tesuko report` says its mistakes the same way, pointing to its own help.
 try_report="Try 'tesuko report --help' for more information."
