@@ -7,10 +7,12 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <variant>
 #include <vector>
 
 #include "app/desktop/quit_command.h"
 #include "app/desktop/tray_program.h"
+#include "app/option_parser.h"
 #include "app/report_command.h"
 #include "app/top_command.h"
 #include "platform/posix/env_home_folder.h"
@@ -36,10 +38,13 @@ constexpr const char* kHelp =
     "                           for a range of days (DATE as YYYY-MM-DD)\n"
     "  or:  tesuko --quit       ask the running tesuko to write the interval in\n"
     "                           progress and exit\n"
-    "  or:  tesuko --help       show this help\n"
-    "  or:  tesuko --version    show the version\n"
+    "  or:  tesuko -h, --help   show this help\n"
+    "  or:  tesuko -V, --version\n"
+    "                           show the version and the licence\n"
     "\n"
-    "--log FILE (or --log=FILE) reads that log instead of the one tesuko records.\n"
+    "--log FILE reads that log instead of the one tesuko records. A value may also\n"
+    "be joined to its option with '=': --top=3, --log=~/old.csv (~ is the home\n"
+    "folder, as the shell reads it in --log ~/old.csv). -- ends the options.\n"
     "\n"
     "The activity log is TESUKO/log.csv in the desktop folder (~/Desktop in\n"
     "English) until another file is chosen with \"Save Log As…\" in the tray\n"
@@ -53,31 +58,31 @@ constexpr const char* kHelp =
     "Exit status: 0 on success, 1 when the log cannot be read, tesuko already runs\n"
     "or, for --quit, none runs; 2 for wrong arguments or without a desktop to watch.\n";
 
-// A complaint about the command line, as GNU tools make it: one line, then
-// where to read more.
-int usageError(const std::string& problem) {
-    std::cerr << "tesuko: " << problem << '\n' << tesuko::kTryHelp << '\n';
-    return 2;
-}
+constexpr const char* kVersion =
+    "tesuko " TESUKO_VERSION
+    "\n"
+    "License GPLv3+: GNU GPL version 3 or later <https://gnu.org/licenses/gpl.html>.\n"
+    "This is free software: you are free to change and redistribute it.\n"
+    "There is NO WARRANTY, to the extent permitted by law.\n";
 
-int unexpected(const std::string& argument) {
-    return usageError(argument.starts_with('-') ? "unrecognized option '" + argument + "'"
-                                                : "unexpected argument '" + argument + "'");
+// Runs `run` when the arguments are as `known` takes them; else complains.
+int unlessMisused(Arguments args, std::span<const tesuko::Option> known,
+                  const std::function<int()>& run) {
+    auto parsed = tesuko::parseOptions(args, known);
+    auto* problem = std::get_if<std::string>(&parsed);
+    return problem ? tesuko::usageError(std::cerr, *problem) : run();
 }
 
 // A command that takes nothing after its name.
 std::function<int(Arguments)> alone(std::function<int()> run) {
     return [run = std::move(run)](Arguments args) {
-        return args.size() > 1 ? unexpected(args[1]) : run();
+        const tesuko::Option self[] = {{tesuko::optionName(args.front())}};
+        return unlessMisused(args, self, run);
     };
 }
 
-int showHelp() {
-    return std::fputs(kHelp, stdout) < 0 ? 1 : 0;
-}
-
-int showVersion() {
-    return std::puts("tesuko " TESUKO_VERSION) < 0 ? 1 : 0;
+int show(const char* text) {
+    return std::fputs(text, stdout) < 0 ? 1 : 0;
 }
 
 // What a command run in a terminal reads and writes through.
@@ -112,9 +117,10 @@ struct Command {
 
 // The commands: one entry each.
 const Command kCommands[] = {
-    {"--help", alone(showHelp)},
-    {"-h", alone(showHelp)},
-    {"--version", alone(showVersion)},
+    {"--help", alone([] { return show(kHelp); })},
+    {"-h", alone([] { return show(kHelp); })},
+    {"--version", alone([] { return show(kVersion); })},
+    {"-V", alone([] { return show(kVersion); })},
     {"--top", runTop},
     {"--quit", alone(tesuko::runQuitCommand)},
     {"report", runReport},
@@ -125,13 +131,11 @@ const Command kCommands[] = {
 int main(int argc, char** argv) {
     tesuko::useHugePagesForLargeBlocks();
     const std::vector<std::string> args(argv + 1, argv + argc);
-    if (args.empty()) {
-        return tesuko::runTrayProgram(argc, argv);
-    }
     for (const Command& command : kCommands) {
-        if (args.front() == command.name) {
+        if (!args.empty() && tesuko::optionName(args.front()) == command.name) {
             return command.run(args);
         }
     }
-    return unexpected(args.front());
+    // Nothing, or "--" alone: the tray program.
+    return unlessMisused(args, {}, [&] { return tesuko::runTrayProgram(argc, argv); });
 }

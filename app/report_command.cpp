@@ -2,13 +2,21 @@
 #include "app/report_command.h"
 
 #include <algorithm>
-#include <charconv>
+#include <cstddef>
+#include <cstdint>
 #include <memory>
+#include <optional>
+#include <span>
 #include <string_view>
+#include <utility>
+#include <variant>
 
+#include "app/option_parser.h"
 #include "log/log_location.h"
 #include "ranking/cached_scanner.h"
 #include "ranking/totals_cache.h"
+#include "report/date_range.h"
+#include "report/report_output.h"
 #include "report/title_rows.h"
 
 namespace tesuko {
@@ -58,114 +66,66 @@ constexpr const char* kHelp =
     "Lines the ranking skips are skipped here too, and the system log says so. A\n"
     "file given twice (by another path or a link) is read once.\n";
 
-std::optional<std::size_t> positiveNumber(const std::string& text) {
-    std::size_t value = 0;
-    auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc{} || end != text.data() + text.size() || value == 0) {
-        return std::nullopt;
-    }
-    return value;
-}
-
-std::optional<Period> periodOf(const std::string& arg) {
-    if (arg == "--today") {
-        return Period::today;
-    }
-    if (arg == "--yesterday") {
-        return Period::yesterday;
-    }
-    if (arg == "--week") {
-        return Period::thisWeek;
-    }
-    if (arg == "--month") {
-        return Period::thisMonth;
-    }
-    return std::nullopt;
-}
-
-// The options that take a value, and what that value is, as a complaint names it.
-struct ValueOption {
-    std::string_view name;
-    std::string_view value;
-};
-constexpr ValueOption kValueOptions[] = {
-    {"--since", "a DATE"}, {"--until", "a DATE"}, {"--by", "app, day or title"},
-    {"--top", "a number"}, {"--log", "a FILE"},   {"--format", "table, csv or json"},
+// The options of `tesuko report`.
+struct ReportOptions {
+    // A period, or days from since to until (both included).
+    std::optional<Period> period;
+    std::optional<std::int32_t> since;
+    std::optional<std::int32_t> until;
+    Grouping grouping = Grouping::application;
+    std::optional<std::size_t> top;
+    ReportFormat format = ReportFormat::table;
+    std::vector<std::string> logs;  // the log the tray records when none
+    bool help = false;
 };
 
-const ValueOption* valueOption(std::string_view name) {
-    for (const ValueOption& option : kValueOptions) {
-        if (option.name == name) {
-            return &option;
-        }
-    }
-    return nullptr;
+constexpr Option::Value kValue = Option::Value::required;
+constexpr Option kReportOptions[] = {{"--today"},       {"--yesterday"},     {"--week"},
+                                     {"--month"},       {"--since", kValue}, {"--until", kValue},
+                                     {"--by", kValue},  {"--top", kValue},   {"--format", kValue},
+                                     {"--log", kValue}, {"--help"},          {"-h"}};
+
+std::optional<Period> periodOf(std::string_view name) {
+    constexpr std::pair<std::string_view, Period> kPeriods[] = {{"--today", Period::today},
+                                                                {"--yesterday", Period::yesterday},
+                                                                {"--week", Period::thisWeek},
+                                                                {"--month", Period::thisMonth}};
+    auto found = std::ranges::find(kPeriods, name, &std::pair<std::string_view, Period>::first);
+    return found == std::end(kPeriods) ? std::nullopt : std::optional(found->second);
 }
 
-std::optional<std::string> applyValue(std::string_view name, const std::string& value,
-                                      ReportOptions& options) {
-    const std::string quoted = ", not '" + value + "'";
+std::optional<std::string> apply(const GivenOption& option, const std::string& home,
+                                 ReportOptions& options) {
+    const std::string_view name = option.name;
+    const std::string value = option.value.value_or("");
     if (name == "--since" || name == "--until") {
         std::optional<std::int32_t>& day = name == "--since" ? options.since : options.until;
         day = dayFromIsoDate(value);
-        return day ? std::nullopt
-                   : std::optional(std::string(name) + " takes a date like 2026-12-01" + quoted);
+        return day ? std::nullopt : std::optional(invalidValue("date", value, name, "YYYY-MM-DD"));
     }
     if (name == "--by") {
         if (value != "app" && value != "day" && value != "title") {
-            return "--by takes app, day or title" + quoted;
+            return invalidValue("argument", value, name, "app, day or title");
         }
         options.grouping = value == "app"   ? Grouping::application
                            : value == "day" ? Grouping::day
                                             : Grouping::title;
     } else if (name == "--top") {
-        options.top = positiveNumber(value);
-        if (!options.top) {
-            return "--top takes a whole number of at least 1" + quoted;
+        auto rows = topRows(value);
+        if (auto* problem = std::get_if<std::string>(&rows)) {
+            return *problem;
         }
+        options.top = std::get<std::size_t>(rows);
     } else if (name == "--format") {
         if (value != "table" && value != "csv" && value != "json") {
-            return "--format takes table, csv or json" + quoted;
+            return invalidValue("argument", value, name, "table, csv or json");
         }
         options.format = value == "table" ? ReportFormat::table
                          : value == "csv" ? ReportFormat::csv
                                           : ReportFormat::json;
-    } else {
-        options.logs.push_back(value);
-    }
-    return std::nullopt;
-}
-
-// Applies args[i], and its value (args[i + 1] unless it says --name=value);
-// what is wrong with them, as GNU tools say it.
-std::optional<std::string> applyOption(std::span<const std::string> args, std::size_t& i,
-                                       ReportOptions& options) {
-    const std::string& arg = args[i];
-    const std::size_t equals = arg.starts_with("--") ? arg.find('=') : std::string::npos;
-    const std::string name = arg.substr(0, equals);
-    std::optional<std::string> value;
-    if (equals != std::string::npos) {
-        value = arg.substr(equals + 1);
-    }
-    if (const ValueOption* option = valueOption(name)) {
-        if (!value && i + 1 < args.size()) {
-            value = args[++i];
-        }
-        // An empty value names nothing, as much as a missing one.
-        if (!value || value->empty()) {
-            return name + " needs " + std::string(option->value);
-        }
-        return applyValue(name, *value, options);
-    }
-    const std::optional<Period> period = periodOf(name);
-    if (!period && name != "--help" && name != "-h") {
-        return arg.starts_with('-') ? "unrecognized option '" + arg + "'"
-                                    : "unexpected argument '" + arg + "'";
-    }
-    if (value) {
-        return name + " takes no value";
-    }
-    if (period) {
+    } else if (name == "--log") {
+        options.logs.push_back(fileValue(option, home));
+    } else if (auto period = periodOf(name)) {
         options.period = period;
     } else {
         options.help = true;
@@ -173,21 +133,23 @@ std::optional<std::string> applyOption(std::span<const std::string> args, std::s
     return std::nullopt;
 }
 
-}  // namespace
-
-std::variant<ReportOptions, std::string> parseReportArguments(std::span<const std::string> args) {
-    if (args.empty() || args.front() != "report") {
-        return std::string("expected report");
+// The options, or what is wrong with the arguments after "report".
+std::variant<ReportOptions, std::string> parseReportArguments(std::span<const std::string> args,
+                                                              const std::string& home) {
+    auto parsed = parseOptions(args, kReportOptions);
+    if (auto* problem = std::get_if<std::string>(&parsed)) {
+        return *problem;
     }
+    const auto& given = std::get<std::vector<GivenOption>>(parsed);
     ReportOptions options;
-    int ranges = 0;
-    for (std::size_t i = 1; i < args.size(); ++i) {
-        const std::string name = args[i].substr(0, args[i].find('='));
-        ranges += periodOf(name) || name == "--since" ? 1 : 0;
-        if (auto problem = applyOption(args, i, options)) {
+    for (const GivenOption& option : given) {
+        if (auto problem = apply(option, home, options)) {
             return *problem;
         }
     }
+    auto ranges = std::ranges::count_if(given, [](const GivenOption& option) {
+        return periodOf(option.name) || option.name == "--since";
+    });
     if (ranges > 1) {
         return std::string("give one of --today, --yesterday, --week, --month, --since");
     }
@@ -200,12 +162,13 @@ std::variant<ReportOptions, std::string> parseReportArguments(std::span<const st
     return options;
 }
 
+}  // namespace
+
 int runReportCommand(const std::vector<std::string>& args, ReportServices services,
                      std::ostream& out, std::ostream& err) {
-    auto parsed = parseReportArguments(args);
+    auto parsed = parseReportArguments(std::span(args).subspan(1), services.home.path());
     if (auto* problem = std::get_if<std::string>(&parsed)) {
-        err << "tesuko: " << *problem << '\n' << kTryReportHelp << '\n';
-        return 2;
+        return usageError(err, *problem, kTryReportHelp);
     }
     const ReportOptions& options = std::get<ReportOptions>(parsed);
     if (options.help) {

@@ -1,8 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/top_command.h"
 
-#include <charconv>
+#include <cstddef>
+#include <optional>
+#include <variant>
 
+#include "app/option_parser.h"
 #include "log/log_location.h"
 #include "ranking/log_scanner.h"
 #include "ranking/rank_rows.h"
@@ -12,60 +15,46 @@ namespace tesuko {
 
 namespace {
 
-constexpr std::string_view kLogOption = "--log";
-constexpr std::string_view kLogOptionWithValue = "--log=";
+struct TopOptions {
+    std::size_t rows = 5;
+    std::optional<std::string> logFile;  // the log the menu reads when none
+};
 
-std::optional<std::size_t> rowCount(const std::string& text) {
-    std::size_t rows = 0;
-    auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), rows);
-    if (error != std::errc{} || end != text.data() + text.size() || rows == 0) {
-        return std::nullopt;
-    }
-    return rows;
-}
+constexpr Option kTopOptions[] = {{"--top", Option::Value::optional},
+                                  {"--log", Option::Value::required}};
 
-}  // namespace
-
-bool isTopCommand(std::span<const std::string> args) {
-    return !args.empty() && args.front() == "--top";
-}
-
-std::variant<TopOptions, std::string> parseTopArguments(std::span<const std::string> args) {
-    if (!isTopCommand(args)) {
-        return std::string("expected --top");
+std::variant<TopOptions, std::string> parseTopArguments(std::span<const std::string> args,
+                                                        const std::string& home) {
+    auto given = parseOptions(args, kTopOptions);
+    if (auto* problem = std::get_if<std::string>(&given)) {
+        return *problem;
     }
     TopOptions options;
-    bool rowsGiven = false;
-    for (std::size_t i = 1; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (arg == kLogOption || arg.starts_with(kLogOptionWithValue)) {
-            const bool separate = arg == kLogOption;
+    for (const GivenOption& option : std::get<std::vector<GivenOption>>(given)) {
+        if (option.name == "--log") {
             if (options.logFile) {
-                return std::string("--log given twice");
+                return std::string("--top reads one --log");
             }
-            if (separate ? i + 1 == args.size() : arg.size() == kLogOptionWithValue.size()) {
-                return std::string("--log needs a FILE");
+            options.logFile = fileValue(option, home);
+        } else if (option.value) {
+            auto rows = topRows(*option.value);
+            if (auto* problem = std::get_if<std::string>(&rows)) {
+                return *problem;
             }
-            options.logFile = separate ? args[++i] : arg.substr(kLogOptionWithValue.size());
-        } else if (auto rows = rowCount(arg); rows && !rowsGiven) {
-            options.rows = *rows;
-            rowsGiven = true;
-        } else if (arg.starts_with('-')) {
-            return "unrecognized option '" + arg + "'";
-        } else {
-            return "unexpected argument '" + arg + "' (N is one whole number of at least 1)";
+            options.rows = std::get<std::size_t>(rows);
         }
     }
     return options;
 }
 
+}  // namespace
+
 int runTopCommand(std::span<const std::string> args, FileSystem& fileSystem, UserDefaults& defaults,
                   SystemLog& systemLog, HomeFolder& home, std::ostream& out, std::ostream& err,
                   TopOutput output) {
-    auto parsed = parseTopArguments(args);
+    auto parsed = parseTopArguments(args, home.path());
     if (auto* problem = std::get_if<std::string>(&parsed)) {
-        err << "tesuko: " << *problem << '\n' << kTryHelp << '\n';
-        return 2;
+        return usageError(err, *problem);
     }
     const TopOptions& options = std::get<TopOptions>(parsed);
     std::string path = options.logFile ? *options.logFile : logPath(defaults, systemLog, home);
@@ -73,6 +62,9 @@ int runTopCommand(std::span<const std::string> args, FileSystem& fileSystem, Use
     if (auto error = scanner.scan(fileSystem, path)) {
         err << "tesuko: cannot read the activity log " << path << ": " << *error << '\n';
         return 1;
+    }
+    if (scanner.ranks().empty()) {
+        err << "tesuko: no records in the activity log " << path << '\n';
     }
     for (const std::string& title : rankRowTitles(scanner.ranks(), options.rows)) {
         out << (output == TopOutput::terminal ? utf8::terminalSafe(title) : title) << '\n';

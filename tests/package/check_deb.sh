@@ -61,7 +61,8 @@ dpkg-deb --extract "$deb" "$tmp/root"
 run() {
   env -i PATH=/usr/bin:/bin HOME="$tmp/home" LC_ALL=C.UTF-8 "$tmp/root/usr/bin/tesuko" "$@"
 }
-[[ "$(run --version)" == "tesuko $version" ]] || fail "--version says '$(run --version)'"
+[[ "$(run --version)" == "tesuko $version"$'\n'"License GPLv3+: "* ]] ||
+  fail "--version says '$(run --version)'"
 cat >"$tmp/log.csv" <<'LOG'
 2026年12月05日 13時40分48秒,Editor,notes.txt,3,10,600.000000
 2026年12月05日 13時50分48秒,Browser,News,1,0,300.400000

@@ -8,6 +8,7 @@
 #include <set>
 #include <sstream>
 
+#include "app/option_parser.h"
 #include "app/report_command.h"
 #include "app/top_command.h"
 #include "log/line_reader.h"
@@ -381,9 +382,10 @@ class TopCommandTest : public RankingTest {
         for (int i = 1; i <= 7; ++i) {
             files.addFile(kHomeLog, files.content(kHomeLog) + record(std::to_string(i), "1e3"));
         }
-        files.addFile("/tmp/other.csv", record("Other", "2") + record("More", "1"));
+        files.addFile("/home/user/other.csv", record("Other", "2") + record("More", "1"));
     }
-    // The status, then each printed row up to its padding.
+    // The status, then each printed row up to its padding, then the first
+    // line on stderr.
     std::string run(std::vector<std::string> args, TopOutput output = TopOutput::pipe) {
         out.str({});
         err.str({});
@@ -393,35 +395,43 @@ class TopCommandTest : public RankingTest {
         for (std::string line; std::getline(printed, line);) {
             result += "|" + line.substr(0, line.find("  "));
         }
-        return result;
+        const std::string said = err.str();
+        return said.empty() ? result : result + "|" + said.substr(0, said.find('\n'));
     }
 
     std::ostringstream out;
     std::ostringstream err;
 };
 
-// The status, then each printed row; a status of 1 or 2 says why on stderr.
-TEST_F(TopCommandTest, PrintsTheTopRowsOrFailsWithStatusOneOrTwo) {
-    files.createDirectories("/tmp/folder");
-    const std::pair<std::vector<std::string>, const char*> cases[] = {
+// The command line as GNU tools read it; each mistake said in their words.
+TEST_F(TopCommandTest, PrintsTheTopRowsOrSaysWhyNot) {
+    files.addFile("/tmp/empty.csv", "");
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
         {{"--top"}, "0|1 : 1|2 : 2|3 : 3|4 : 4|5 : 5"},
         {{"--top", "2"}, "0|1 : 1|2 : 2"},
+        {{"--top=2", "--"}, "0|1 : 1|2 : 2"},
         {{"--top", "50"}, "0|1 : 1|2 : 2|3 : 3|4 : 4|5 : 5|6 : 6|7 : 7"},
-        {{"--top", "--log", "/tmp/other.csv"}, "0|1 : Other|2 : More"},
-        {{"--top", "--log", "/tmp/other.csv", "1"}, "0|1 : Other"},
-        {{"--top", "--log", "/tmp/missing.csv"}, "1"},
-        {{"--top", "--log", "/tmp/folder"}, "1"},
-        {{"--top", "0"}, "2"},
-        {{"--top", "five"}, "2"},
-        {{"--top", "3", "4"}, "2"},
-        {{"--top", "--log"}, "2"},
-        {{"--top", "--log", "a", "--log", "b"}, "2"},
-        {{"--top", "--verbose"}, "2"},
-        {{"--top", "+3"}, "2"},
+        {{"--top", "--log", "/home/user/other.csv"}, "0|1 : Other|2 : More"},
+        {{"--top", "1", "--log=~/other.csv"}, "0|1 : Other"},
+        {{"--top", "--log", "~/other.csv"},
+         "1|tesuko: cannot read the activity log ~/other.csv: No such file or directory"},
+        {{"--top", "--log=~"}, "1|tesuko: cannot read the activity log /home/user: Is a directory"},
+        {{"--top", "--log", "/tmp/empty.csv"},
+         "0|tesuko: no records in the activity log /tmp/empty.csv"},
+        {{"--top", "0"}, "2|tesuko: invalid number '0' for --top (a whole number of at least 1)"},
+        {{"--top=five"},
+         "2|tesuko: invalid number 'five' for --top (a whole number of at least 1)"},
+        {{"--top", "+3"}, "2|tesuko: invalid number '+3' for --top (a whole number of at least 1)"},
+        {{"--top", "3", "4"}, "2|tesuko: unexpected argument '4'"},
+        {{"--top", "--", "3"}, "2|tesuko: unexpected argument '3'"},
+        {{"--top", "--log"}, "2|tesuko: option '--log' requires an argument"},
+        {{"--top", "--log="}, "2|tesuko: option '--log' requires an argument"},
+        {{"--top", "--log", "a", "--log", "b"}, "2|tesuko: --top reads one --log"},
+        {{"--top", "--verbose"}, "2|tesuko: unrecognized option '--verbose'"},
     };
-    for (const auto& [args, printed] : cases) {
-        EXPECT_EQ(run(args), printed) << ::testing::PrintToString(args) << err.str();
-        EXPECT_EQ(err.str().empty(), *printed == '0') << ::testing::PrintToString(args);
+    for (const auto& [args, expected] : cases) {
+        EXPECT_EQ(run(args), expected) << ::testing::PrintToString(args);
+        EXPECT_EQ(err.str().ends_with("\n" + std::string(kTryHelp) + "\n"), expected[0] == '2');
     }
 }
 

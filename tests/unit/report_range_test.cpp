@@ -96,7 +96,7 @@ class ReportCommandTest : public ::testing::Test {
         args.insert(args.begin(), "report");
         ReportServices services{files, defaults, systemLog, home, clock, locale};
         int status = runReportCommand(args, services, out, err);
-        return std::to_string(status) + "|" + out.str();
+        return std::to_string(status) + "|" + out.str() + err.str().substr(0, err.str().find('\n'));
     }
 
     FakeFileSystem files;
@@ -113,27 +113,31 @@ TEST_F(ReportCommandTest, RangesLocalesLogsAndDamagedLinesInTheTable) {
                             line("2026-12-03 09:00:00", "Editor", 5400) + "damaged,row\n" +
                             line("2026-12-03 23:30:00", "Editor", 3600) +
                             line("2026-12-06 10:00:00", "Sunday", 1800));
-    files.addFile("/other.csv", line("2026-12-03 08:00:00", "Editor", 600) +
-                                    line("2026-12-03 08:10:00", "Mail", 1200));
+    files.addFile("/home/user/other.csv", line("2026-12-03 08:00:00", "Editor", 600) +
+                                              line("2026-12-03 08:10:00", "Mail", 1200));
     const std::pair<std::vector<std::string>, std::string> cases[] = {
         {{}, "0|2026-12-03\n   2:00  100.0 %  Editor\n   2:00  100.0 %  total\n"},
         {{"--week"},
          "0|2026-11-29 to 2026-12-05\n   2:30   71.4 %  Editor\n   1:00   28.6 %  Sunday\n"
          "   3:30  100.0 %  total\n"},
-        {{"--log", kLog, "--log", "/other.csv", "--today", "--top", "1"},
+        {{"--log", kLog, "--log=~/other.csv", "--today", "--top=1"},
          "0|2026-12-03\n   2:10   86.7 %  Editor\n   2:30  100.0 %  total\n"},
         {{"--since", "2026-12-04", "--by", "day"}, "0|2026-12-04\nno records in this range\n"},
         {{"--since", "2026-12-04", "--until", "2026-12-06", "--by", "day"},
          "0|2026-12-04 to 2026-12-06\n2026-12-04\n   0:30   50.0 %  Editor\n2026-12-06\n"
          "   0:30   50.0 %  Sunday\n   1:00  100.0 %  total\n"},
         {{"--yesterday"}, "0|2026-12-02\nno records in this range\n"},
-        {{"--log", "/missing.csv"}, "1|"},
-        {{"--week", "--month"}, "2|"},
-        {{"--until", "2026-12-01"}, "2|"},
-        {{"--since", "2026-12-05", "--until", "2026-12-01"}, "2|"},
-        {{"--since", "2026-02-30"}, "2|"},
-        {{"--by", "week"}, "2|"},
-        {{"--top", "0"}, "2|"},
+        {{"--log", "/missing.csv"},
+         "1|tesuko: cannot read the activity log /missing.csv: No such file or directory"},
+        {{"--week", "--month"},
+         "2|tesuko: give one of --today, --yesterday, --week, --month, --since"},
+        {{"--until", "2026-12-01"}, "2|tesuko: --until needs --since"},
+        {{"--since", "2026-12-05", "--until", "2026-12-01"}, "2|tesuko: --until is before --since"},
+        {{"--since=2026-02-30"}, "2|tesuko: invalid date '2026-02-30' for --since (YYYY-MM-DD)"},
+        {{"--by", "week"}, "2|tesuko: invalid argument 'week' for --by (app, day or title)"},
+        {{"--format=xml"}, "2|tesuko: invalid argument 'xml' for --format (table, csv or json)"},
+        {{"--top", "0"}, "2|tesuko: invalid number '0' for --top (a whole number of at least 1)"},
+        {{"--today=yes"}, "2|tesuko: option '--today' doesn't allow an argument"},
     };
     for (const auto& [args, expected] : cases) {
         EXPECT_EQ(run(args), expected) << ::testing::PrintToString(args) << err.str();
@@ -160,7 +164,7 @@ TEST_F(ReportCommandTest, TheZoneIsTheOneTheRecorderWritesInInEveryFormOfTz) {
         {"<+0330>-3:30",
          "2026-12-04T00:00:00+03:30,2026-12-05T00:00:00+03:30,Editor,"
          "60.000000\r\n"},
-        {"UTC0", ""},  // still the 3rd: no records
+        {"UTC0", "tesuko: no records in this range (2026-12-03)"},
     };
     for (const auto& [tz, row] : cases) {
         const ScopedEnv zone("TZ", tz);
