@@ -7,7 +7,6 @@
 #include <span>
 #include <string>
 #include <string_view>
-#include <variant>
 #include <vector>
 
 #include "app/desktop/quit_command.h"
@@ -68,8 +67,7 @@ constexpr const char* kVersion =
 // Runs `run` when the arguments are as `known` takes them; else complains.
 int unlessMisused(Arguments args, std::span<const tesuko::Option> known,
                   const std::function<int()>& run) {
-    auto parsed = tesuko::parseOptions(args, known);
-    auto* problem = std::get_if<std::string>(&parsed);
+    auto problem = tesuko::parseOptions(args, known);
     return problem ? tesuko::usageError(std::cerr, *problem) : run();
 }
 

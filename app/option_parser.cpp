@@ -10,10 +10,10 @@ std::string_view optionName(std::string_view word) {
     return word.starts_with("--") ? word.substr(0, word.find('=')) : word;
 }
 
-std::variant<std::vector<GivenOption>, std::string> parseOptions(std::span<const std::string> args,
-                                                                 std::span<const Option> known) {
+std::optional<std::string> parseOptions(std::span<const std::string> args,
+                                        std::span<const Option> known,
+                                        const OptionHandler& handle) {
     using Value = Option::Value;
-    std::vector<GivenOption> given;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         // "--" ends the options, and no command takes other words.
@@ -27,7 +27,7 @@ std::variant<std::vector<GivenOption>, std::string> parseOptions(std::span<const
         if (option == known.end()) {
             return "unrecognized option '" + arg + "'";
         }
-        GivenOption& found = given.emplace_back(GivenOption{option->name});
+        GivenOption found{option->name};
         const bool next = i + 1 < args.size() &&
                           (option->value == Value::required ||
                            (option->value == Value::optional && !args[i + 1].starts_with('-')));
@@ -45,8 +45,11 @@ std::variant<std::vector<GivenOption>, std::string> parseOptions(std::span<const
         if (option->value == Value::required && found.value.value_or("").empty()) {
             return quoted + " requires an argument";
         }
+        if (auto problem = handle ? handle(found) : std::nullopt) {
+            return problem;
+        }
     }
-    return given;
+    return std::nullopt;
 }
 
 std::string invalidValue(std::string_view what, const std::string& value, std::string_view option,
@@ -55,13 +58,15 @@ std::string invalidValue(std::string_view what, const std::string& value, std::s
            std::string(expected) + ")";
 }
 
-std::variant<std::size_t, std::string> topRows(const std::string& value) {
-    std::size_t rows = 0;
-    auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), rows);
-    if (error == std::errc{} && end == value.data() + value.size() && rows > 0) {
-        return rows;
+std::optional<std::string> readRowCount(const std::string& value,
+                                        std::optional<std::size_t>& rows) {
+    std::size_t count = 0;
+    auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), count);
+    if (error != std::errc{} || end != value.data() + value.size() || count == 0) {
+        return invalidValue("number", value, "--top", "a whole number of at least 1");
     }
-    return invalidValue("number", value, "--top", "a whole number of at least 1");
+    rows = count;
+    return std::nullopt;
 }
 
 std::string fileValue(const GivenOption& option, const std::string& home) {

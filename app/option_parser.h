@@ -2,13 +2,12 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <ostream>
 #include <span>
 #include <string>
 #include <string_view>
-#include <variant>
-#include <vector>
 
 namespace tesuko {
 
@@ -34,17 +33,23 @@ struct GivenOption {
 // The name of an option word: "--log" of "--log=FILE".
 std::string_view optionName(std::string_view word);
 
-// The options in the order given, or what is wrong with the arguments, worded
-// as GNU tools word it. No command takes other words; "--" ends the options.
-std::variant<std::vector<GivenOption>, std::string> parseOptions(std::span<const std::string> args,
-                                                                 std::span<const Option> known);
+// What each option as given is for: nullopt, or what is wrong with it.
+using OptionHandler = std::function<std::optional<std::string>(const GivenOption&)>;
+
+// Hands the options to `handle` in the order given. Returns the first mistake,
+// worded as GNU tools word it, or what `handle` said was wrong. No command
+// takes other words; "--" ends the options.
+std::optional<std::string> parseOptions(std::span<const std::string> args,
+                                        std::span<const Option> known,
+                                        const OptionHandler& handle = {});
 
 // What a value of an option is not: "invalid date 'x' for --since (YYYY-MM-DD)".
 std::string invalidValue(std::string_view what, const std::string& value, std::string_view option,
                          std::string_view expected);
 
-// The N of `--top N`, a whole number of at least 1, or what is wrong with it.
-std::variant<std::size_t, std::string> topRows(const std::string& value);
+// Reads the N of `--top N`, a whole number of at least 1, into `rows`; or
+// says what is wrong with it.
+std::optional<std::string> readRowCount(const std::string& value, std::optional<std::size_t>& rows);
 
 // A FILE value, with a leading "~" of --name=~/FILE read as the shell reads it
 // in --name ~/FILE.

@@ -9,7 +9,6 @@
 #include <span>
 #include <string_view>
 #include <utility>
-#include <variant>
 
 #include "app/option_parser.h"
 #include "log/log_location.h"
@@ -111,11 +110,7 @@ std::optional<std::string> apply(const GivenOption& option, const std::string& h
                            : value == "day" ? Grouping::day
                                             : Grouping::title;
     } else if (name == "--top") {
-        auto rows = topRows(value);
-        if (auto* problem = std::get_if<std::string>(&rows)) {
-            return *problem;
-        }
-        options.top = std::get<std::size_t>(rows);
+        return readRowCount(value, options.top);
     } else if (name == "--format") {
         if (value != "table" && value != "csv" && value != "json") {
             return invalidValue("argument", value, name, "table, csv or json");
@@ -133,44 +128,39 @@ std::optional<std::string> apply(const GivenOption& option, const std::string& h
     return std::nullopt;
 }
 
-// The options, or what is wrong with the arguments after "report".
-std::variant<ReportOptions, std::string> parseReportArguments(std::span<const std::string> args,
-                                                              const std::string& home) {
-    auto parsed = parseOptions(args, kReportOptions);
-    if (auto* problem = std::get_if<std::string>(&parsed)) {
-        return *problem;
-    }
-    const auto& given = std::get<std::vector<GivenOption>>(parsed);
-    ReportOptions options;
-    for (const GivenOption& option : given) {
-        if (auto problem = apply(option, home, options)) {
-            return *problem;
-        }
-    }
-    auto ranges = std::ranges::count_if(given, [](const GivenOption& option) {
-        return periodOf(option.name) || option.name == "--since";
+// Reads the arguments after "report" into `options`, or says what is wrong
+// with them.
+std::optional<std::string> readReportArguments(std::span<const std::string> args,
+                                               const std::string& home, ReportOptions& options) {
+    int ranges = 0;
+    auto problem = parseOptions(args, kReportOptions, [&](const GivenOption& option) {
+        ranges += periodOf(option.name) || option.name == "--since" ? 1 : 0;
+        return apply(option, home, options);
     });
+    if (problem) {
+        return problem;
+    }
     if (ranges > 1) {
-        return std::string("give one of --today, --yesterday, --week, --month, --since");
+        return "give one of --today, --yesterday, --week, --month, --since";
     }
     if (options.until && !options.since) {
-        return std::string("--until needs --since");
+        return "--until needs --since";
     }
     if (options.since && options.until && *options.until < *options.since) {
-        return std::string("--until is before --since");
+        return "--until is before --since";
     }
-    return options;
+    return std::nullopt;
 }
 
 }  // namespace
 
 int runReportCommand(const std::vector<std::string>& args, ReportServices services,
                      std::ostream& out, std::ostream& err) {
-    auto parsed = parseReportArguments(std::span(args).subspan(1), services.home.path());
-    if (auto* problem = std::get_if<std::string>(&parsed)) {
+    ReportOptions options;
+    if (auto problem =
+            readReportArguments(std::span(args).subspan(1), services.home.path(), options)) {
         return usageError(err, *problem, kTryReportHelp);
     }
-    const ReportOptions& options = std::get<ReportOptions>(parsed);
     if (options.help) {
         out << kUsage << '\n' << kHelp;
         return 0;

@@ -3,7 +3,6 @@
 
 #include <cstddef>
 #include <optional>
-#include <variant>
 
 #include "app/option_parser.h"
 #include "log/log_location.h"
@@ -16,35 +15,27 @@ namespace tesuko {
 namespace {
 
 struct TopOptions {
-    std::size_t rows = 5;
+    std::optional<std::size_t> rows;     // 5 when none
     std::optional<std::string> logFile;  // the log the menu reads when none
 };
 
 constexpr Option kTopOptions[] = {{"--top", Option::Value::optional},
                                   {"--log", Option::Value::required}};
 
-std::variant<TopOptions, std::string> parseTopArguments(std::span<const std::string> args,
-                                                        const std::string& home) {
-    auto given = parseOptions(args, kTopOptions);
-    if (auto* problem = std::get_if<std::string>(&given)) {
-        return *problem;
-    }
-    TopOptions options;
-    for (const GivenOption& option : std::get<std::vector<GivenOption>>(given)) {
-        if (option.name == "--log") {
+// Reads the arguments into `options`, or says what is wrong with them.
+std::optional<std::string> readTopArguments(std::span<const std::string> args,
+                                            const std::string& home, TopOptions& options) {
+    return parseOptions(
+        args, kTopOptions, [&](const GivenOption& option) -> std::optional<std::string> {
+            if (option.name == "--top") {
+                return option.value ? readRowCount(*option.value, options.rows) : std::nullopt;
+            }
             if (options.logFile) {
-                return std::string("--top reads one --log");
+                return "--top reads one --log";
             }
             options.logFile = fileValue(option, home);
-        } else if (option.value) {
-            auto rows = topRows(*option.value);
-            if (auto* problem = std::get_if<std::string>(&rows)) {
-                return *problem;
-            }
-            options.rows = std::get<std::size_t>(rows);
-        }
-    }
-    return options;
+            return std::nullopt;
+        });
 }
 
 }  // namespace
@@ -52,11 +43,10 @@ std::variant<TopOptions, std::string> parseTopArguments(std::span<const std::str
 int runTopCommand(std::span<const std::string> args, FileSystem& fileSystem, UserDefaults& defaults,
                   SystemLog& systemLog, HomeFolder& home, std::ostream& out, std::ostream& err,
                   TopOutput output) {
-    auto parsed = parseTopArguments(args, home.path());
-    if (auto* problem = std::get_if<std::string>(&parsed)) {
+    TopOptions options;
+    if (auto problem = readTopArguments(args, home.path(), options)) {
         return usageError(err, *problem);
     }
-    const TopOptions& options = std::get<TopOptions>(parsed);
     std::string path = options.logFile ? *options.logFile : logPath(defaults, systemLog, home);
     LogScanner scanner(systemLog);
     if (auto error = scanner.scan(fileSystem, path)) {
@@ -66,7 +56,7 @@ int runTopCommand(std::span<const std::string> args, FileSystem& fileSystem, Use
     if (scanner.ranks().empty()) {
         err << "tesuko: no records in the activity log " << path << '\n';
     }
-    for (const std::string& title : rankRowTitles(scanner.ranks(), options.rows)) {
+    for (const std::string& title : rankRowTitles(scanner.ranks(), options.rows.value_or(5))) {
         out << (output == TopOutput::terminal ? utf8::terminalSafe(title) : title) << '\n';
     }
     return 0;
