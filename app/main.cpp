@@ -59,8 +59,8 @@ constexpr const char* kHelp =
 
 constexpr const char* kVersion =
     "tesuko " TESUKO_VERSION
-    "\n"
-    "License GPLv3+: GNU GPL version 3 or later <https://gnu.org/licenses/gpl.html>.\n"
+    "\nLicense GPLv3+: GNU GPL version 3 or later "
+    "<https://gnu.org/licenses/gpl.html>.\n"
     "This is free software: you are free to change and redistribute it.\n"
     "There is NO WARRANTY, to the extent permitted by law.\n";
 

@@ -31,8 +31,8 @@ std::optional<std::string> parseOptions(std::span<const std::string> args,
         const bool next = i + 1 < args.size() &&
                           (option->value == Value::required ||
                            (option->value == Value::optional && !args[i + 1].starts_with('-')));
-        if (optionName(arg).size() < arg.size()) {
-            found.value = arg.substr(optionName(arg).size() + 1);
+        if (const std::size_t nameEnd = optionName(arg).size(); nameEnd < arg.size()) {
+            found.value = arg.substr(nameEnd + 1);
             found.joined = true;
         } else if (next) {
             found.value = args[++i];
@@ -70,7 +70,7 @@ std::optional<std::string> readRowCount(const std::string& value,
 }
 
 std::string fileValue(const GivenOption& option, const std::string& home) {
-    const std::string& path = option.value.value_or("");
+    const std::string path = option.value.value_or("");
     const bool fromHome = option.joined && (path == "~" || path.starts_with("~/"));
     return fromHome ? home + path.substr(1) : path;
 }
