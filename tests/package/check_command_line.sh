@@ -6,7 +6,7 @@ set -euo pipefail
 tesuko=$1
 tmp=$(mktemp -d "${TMPDIR:-/tmp}/tesuko-cli.XXXXXX")
 trap 'rm -rf "$tmp"' EXIT
-export HOME="$tmp" XDG_CONFIG_HOME="$tmp/config" XDG_CACHE_HOME="$tmp/cache"
+export HOME="$tmp" XDG_CONFIG_HOME="$tmp/config" XDG_CACHE_HOME="$tmp/cache" XDG_STATE_HOME="$tmp/state"
 failed=0
 try_help="Try 'tesuko --help' for more information."
 
