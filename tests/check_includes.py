@@ -26,6 +26,7 @@ core may not platform/* app/*
 core may not <Q*> <xcb/*> <wayland*> <X11/*> posix
 * may not tests
 platform may only platform
+platform/* may only platform core platform/posix platform/dbus platform/dbus_report platform/wayland platform/desktop
 * no cycle
 """
 WORDS = {

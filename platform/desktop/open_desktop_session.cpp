@@ -11,31 +11,9 @@ namespace tesuko {
 
 namespace {
 
-struct Backend {
-    std::string_view name;
-    OpenedDesktopSession (*open)(SystemLog&);
-    bool wayland;  // tried only in a Wayland session, unless named
-};
-
-// In the order they are tried.
-constexpr Backend kBackends[] = {
-#if TESUKO_WLR
-    {"wlr", openWlrSession, true},
-#endif
-#if TESUKO_KWIN
-    {"kwin", openKwinSession, true},
-#endif
-#if TESUKO_GNOME
-    {"gnome", openGnomeSession, true},
-#endif
-#if TESUKO_X11
-    {"x11", openX11Session, false},
-#endif
-};
-
 std::string builtIn() {
     std::string names;
-    for (const Backend& backend : kBackends) {
+    for (const DesktopBackend& backend : kDesktopBackends) {
         names += names.empty() ? "" : ", ";
         names += backend.name;
     }
@@ -43,7 +21,7 @@ std::string builtIn() {
 }
 
 OpenedDesktopSession openNamed(std::string_view name, SystemLog& systemLog) {
-    for (const Backend& backend : kBackends) {
+    for (const DesktopBackend& backend : kDesktopBackends) {
         if (backend.name == name) {
             return backend.open(systemLog);
         }
@@ -72,7 +50,7 @@ OpenedDesktopSession openDesktopSession(SystemLog& systemLog) {
     }
     const bool wayland = isSet("WAYLAND_DISPLAY");
     std::string reasons;
-    for (const Backend& backend : kBackends) {
+    for (const DesktopBackend& backend : kDesktopBackends) {
         if (backend.wayland != wayland) {
             continue;
         }

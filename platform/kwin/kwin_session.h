@@ -9,8 +9,8 @@
 #include "platform/kwin/kwin_scripting.h"
 #include "platform/kwin/private_file.h"
 #include "platform/system_log.h"
-#include "platform/wlr/wayland_connection.h"
-#include "platform/wlr/wayland_idle_watch.h"
+#include "platform/wayland/wayland_connection.h"
+#include "platform/wayland/wayland_idle_watch.h"
 
 namespace tesuko {
 

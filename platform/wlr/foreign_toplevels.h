@@ -10,8 +10,8 @@
 #include <utility>
 #include <vector>
 
-#include "platform/wlr/wayland_connection.h"
-#include "platform/wlr/wayland_proxy.h"
+#include "platform/wayland/wayland_connection.h"
+#include "platform/wayland/wayland_proxy.h"
 #include "wlr-foreign-toplevel-management-unstable-v1-client-protocol.h"
 
 namespace tesuko {

@@ -6,10 +6,10 @@
 
 #include "platform/desktop_session.h"
 #include "platform/system_log.h"
+#include "platform/wayland/wayland_connection.h"
+#include "platform/wayland/wayland_idle_watch.h"
 #include "platform/wlr/foreign_toplevels.h"
 #include "platform/wlr/no_input_monitors.h"
-#include "platform/wlr/wayland_connection.h"
-#include "platform/wlr/wayland_idle_watch.h"
 #include "platform/wlr/wlr_window_list.h"
 #include "platform/wlr/wlr_workspace.h"
 

@@ -15,7 +15,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/wlr/wayland_proxy.h"
+#include "platform/wayland/wayland_proxy.h"
 #include "xdg-shell-client-protocol.h"
 
 namespace tesuko {

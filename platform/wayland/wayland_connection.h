@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/wlr/wayland_proxy.h"
+#include "platform/wayland/wayland_proxy.h"
 
 namespace tesuko {
 

@@ -6,8 +6,8 @@
 #include "ext-idle-notify-v1-client-protocol.h"
 #include "kde-idle-client-protocol.h"
 #include "platform/idle_watch.h"
-#include "platform/wlr/wayland_connection.h"
-#include "platform/wlr/wayland_proxy.h"
+#include "platform/wayland/wayland_connection.h"
+#include "platform/wayland/wayland_proxy.h"
 
 namespace tesuko {
 

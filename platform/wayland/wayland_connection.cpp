@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/wlr/wayland_connection.h"
+#include "platform/wayland/wayland_connection.h"
 
 #include <poll.h>
 
