@@ -18,14 +18,14 @@
 #include "app/report_command.h"
 #include "bench/peak_memory.h"
 #include "bench/summary_reporter.h"
+#include "fakes/fake_home_folder.h"
+#include "fakes/fake_system_log.h"
+#include "fakes/fake_user_defaults.h"
 #include "platform/posix/huge_page_memory.h"
 #include "platform/posix/posix_file_system.h"
 #include "platform/posix/system_clock.h"
 #include "ranking/log.h"
 #include "report/report_rows.h"
-#include "tests/fakes/fake_home_folder.h"
-#include "tests/fakes/fake_system_log.h"
-#include "tests/fakes/fake_user_defaults.h"
 
 namespace tesuko::bench {
 namespace {

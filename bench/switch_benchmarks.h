@@ -13,9 +13,9 @@
 #include <optional>
 #include <string>
 
+#include "fakes/fake_platform.h"
 #include "platform/desktop_session.h"
 #include "recorder/recorder.h"
-#include "tests/fakes/fake_platform.h"
 
 namespace tesuko {
 

@@ -63,7 +63,10 @@ std::optional<std::string> readIntervalParts(FileSystem& fileSystem, const ScanS
                                              const DateRange& range, const LocalDays& localDays,
                                              const std::function<void(const IntervalPart&)>& onPart,
                                              const std::optional<std::string>& onlyApplication) {
-    auto [first, last] = stretchOf(counted, range);
+    // Named, not bound: Clang 14 lets no lambda capture a structured binding.
+    const std::pair<std::uint64_t, std::uint64_t> stretch = stretchOf(counted, range);
+    const std::uint64_t first = stretch.first;
+    const std::uint64_t last = stretch.second;
     if (first > last) {
         return std::nullopt;
     }

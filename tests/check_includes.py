@@ -46,10 +46,12 @@ def folder_of(path):
 
 
 def product_files(root):
+    """The program's files and the benchmarks', which use the tests' fakes
+    only through their library."""
     for top, dirs, files in os.walk(root):
         dirs[:] = [
             d for d in dirs
-            if not d.startswith(".") and d not in ("tests", "bench")
+            if not d.startswith(".") and not (top == root and d == "tests")
             and not os.path.exists(os.path.join(top, d, "CMakeCache.txt"))
         ]
         for name in files:

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/xvfb_desktop.h"
+#include "support/xvfb_desktop.h"
 
 namespace tesuko {
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "tests/fakes/fake_file_system.h"
+#include "fakes/fake_file_system.h"
 
 #include <algorithm>
 #include <cstring>

@@ -3,20 +3,20 @@
 
 #include <string>
 
+#include "fakes/fake_alarm.h"
+#include "fakes/fake_clock.h"
+#include "fakes/fake_file_system.h"
+#include "fakes/fake_home_folder.h"
+#include "fakes/fake_idle_watch.h"
+#include "fakes/fake_input_monitors.h"
+#include "fakes/fake_login_items.h"
+#include "fakes/fake_privacy_editor.h"
+#include "fakes/fake_save_panel.h"
+#include "fakes/fake_system_log.h"
+#include "fakes/fake_user_defaults.h"
+#include "fakes/fake_window_list.h"
+#include "fakes/fake_workspace.h"
 #include "platform/platform.h"
-#include "tests/fakes/fake_alarm.h"
-#include "tests/fakes/fake_clock.h"
-#include "tests/fakes/fake_file_system.h"
-#include "tests/fakes/fake_home_folder.h"
-#include "tests/fakes/fake_idle_watch.h"
-#include "tests/fakes/fake_input_monitors.h"
-#include "tests/fakes/fake_login_items.h"
-#include "tests/fakes/fake_privacy_editor.h"
-#include "tests/fakes/fake_save_panel.h"
-#include "tests/fakes/fake_system_log.h"
-#include "tests/fakes/fake_user_defaults.h"
-#include "tests/fakes/fake_window_list.h"
-#include "tests/fakes/fake_workspace.h"
 
 namespace tesuko {
 

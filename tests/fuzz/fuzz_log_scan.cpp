@@ -10,9 +10,9 @@
 #include <cstdint>
 #include <cstdlib>
 
+#include "fakes/fake_file_system.h"
+#include "fakes/fake_system_log.h"
 #include "ranking/log_scanner.h"
-#include "tests/fakes/fake_file_system.h"
-#include "tests/fakes/fake_system_log.h"
 
 namespace {
 

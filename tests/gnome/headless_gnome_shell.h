@@ -7,9 +7,9 @@
 #include <deque>
 #include <string>
 
-#include "tests/integration/temp_dir.h"
-#include "tests/support/private_bus.h"
-#include "tests/support/programs.h"
+#include "support/private_bus.h"
+#include "support/programs.h"
+#include "support/temp_dir.h"
 
 namespace tesuko {
 

@@ -4,8 +4,8 @@
 #include <QDBusMessage>
 
 #include "platform/gnome/mutter_idle_watch.h"
+#include "support/main_loop.h"
 #include "tests/gnome/headless_gnome_shell.h"
-#include "tests/support/main_loop.h"
 
 namespace tesuko {
 namespace {

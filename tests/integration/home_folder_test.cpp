@@ -4,7 +4,7 @@
 #include <filesystem>
 
 #include "platform/posix/env_home_folder.h"
-#include "tests/integration/temp_dir.h"
+#include "support/temp_dir.h"
 #include "tests/scoped_env.h"
 
 namespace tesuko {

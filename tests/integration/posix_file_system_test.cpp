@@ -12,11 +12,11 @@
 #include <filesystem>
 #include <thread>
 
+#include "fakes/fake_platform.h"
 #include "platform/posix/signal_pipe.h"
 #include "platform/posix/unique_fd.h"
 #include "recorder/recorder.h"
-#include "tests/fakes/fake_platform.h"
-#include "tests/integration/temp_dir.h"
+#include "support/temp_dir.h"
 
 namespace tesuko {
 namespace {

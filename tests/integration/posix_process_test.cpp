@@ -10,7 +10,7 @@
 
 #include "platform/posix/instance_lock.h"
 #include "platform/posix/signal_pipe.h"
-#include "tests/integration/temp_dir.h"
+#include "support/temp_dir.h"
 
 namespace tesuko {
 namespace {

@@ -12,11 +12,11 @@
 #include <thread>
 
 #include "app/report_command.h"
+#include "fakes/fake_platform.h"
 #include "platform/posix/posix_file_system.h"
 #include "ranking/totals_cache.h"
 #include "recorder/recorder.h"
-#include "tests/fakes/fake_platform.h"
-#include "tests/integration/temp_dir.h"
+#include "support/temp_dir.h"
 #include "tests/scoped_env.h"
 
 namespace tesuko {

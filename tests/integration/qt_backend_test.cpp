@@ -12,14 +12,14 @@
 #include <string>
 #include <utility>
 
+#include "fakes/fake_system_log.h"
 #include "platform/qt/qt_privacy_dialog.h"
 #include "platform/qt/qt_rank_row.h"
 #include "platform/qt/qt_status_menu.h"
 #include "platform/qt/qt_translations.h"
 #include "platform/qt/qt_user_defaults.h"
 #include "settings/privacy_setting.h"
-#include "tests/fakes/fake_system_log.h"
-#include "tests/integration/temp_dir.h"
+#include "support/temp_dir.h"
 
 namespace tesuko {
 namespace {

@@ -9,12 +9,12 @@
 #include <sstream>
 
 #include "app/report_command.h"
+#include "fakes/fake_clock.h"
+#include "fakes/fake_home_folder.h"
+#include "fakes/fake_system_log.h"
+#include "fakes/fake_user_defaults.h"
 #include "platform/posix/posix_file_system.h"
-#include "tests/fakes/fake_clock.h"
-#include "tests/fakes/fake_home_folder.h"
-#include "tests/fakes/fake_system_log.h"
-#include "tests/fakes/fake_user_defaults.h"
-#include "tests/integration/temp_dir.h"
+#include "support/temp_dir.h"
 
 namespace tesuko {
 namespace {

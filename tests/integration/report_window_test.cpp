@@ -15,13 +15,13 @@
 #include <set>
 
 #include "app/desktop/report_window.h"
-#include "tests/fakes/fake_clock.h"
-#include "tests/fakes/fake_file_system.h"
-#include "tests/fakes/fake_home_folder.h"
-#include "tests/fakes/fake_system_log.h"
-#include "tests/fakes/fake_user_defaults.h"
-#include "tests/integration/temp_dir.h"
-#include "tests/support/main_loop.h"
+#include "fakes/fake_clock.h"
+#include "fakes/fake_file_system.h"
+#include "fakes/fake_home_folder.h"
+#include "fakes/fake_system_log.h"
+#include "fakes/fake_user_defaults.h"
+#include "support/main_loop.h"
+#include "support/temp_dir.h"
 
 namespace tesuko {
 namespace {

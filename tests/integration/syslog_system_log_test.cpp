@@ -23,7 +23,7 @@
 #include <vector>
 
 #include "platform/posix/unique_fd.h"
-#include "tests/integration/temp_dir.h"
+#include "support/temp_dir.h"
 
 namespace tesuko {
 namespace {

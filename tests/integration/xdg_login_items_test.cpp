@@ -10,7 +10,7 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "tests/integration/temp_dir.h"
+#include "support/temp_dir.h"
 #include "tests/scoped_env.h"
 
 namespace tesuko {

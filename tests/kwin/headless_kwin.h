@@ -6,10 +6,10 @@
 #include <QDBusVirtualObject>
 #include <filesystem>
 
-#include "tests/integration/temp_dir.h"
-#include "tests/support/main_loop.h"
-#include "tests/support/private_bus.h"
-#include "tests/support/programs.h"
+#include "support/main_loop.h"
+#include "support/private_bus.h"
+#include "support/programs.h"
+#include "support/temp_dir.h"
 
 namespace tesuko {
 

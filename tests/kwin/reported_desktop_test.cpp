@@ -3,10 +3,10 @@
 
 #include <QDBusPendingCall>
 
+#include "fakes/fake_system_log.h"
 #include "platform/dbus/tesuko_bus_names.h"
 #include "platform/dbus_report/reported_desktop.h"
 #include "platform/kwin/kwin_session.h"
-#include "tests/fakes/fake_system_log.h"
 #include "tests/kwin/headless_kwin.h"
 
 namespace tesuko {

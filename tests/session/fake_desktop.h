@@ -5,7 +5,7 @@
 #include <stdexcept>
 
 #include "platform/dbus/dbus_session_events.h"
-#include "tests/support/private_bus.h"
+#include "support/private_bus.h"
 
 namespace tesuko {
 

@@ -4,7 +4,7 @@
 #include <QRegularExpression>
 #include <algorithm>
 
-#include "tests/fakes/fake_system_log.h"
+#include "fakes/fake_system_log.h"
 #include "tests/session/fake_desktop.h"
 
 namespace tesuko {

@@ -7,8 +7,8 @@
 #include <stdexcept>
 #include <string>
 
-#include "tests/integration/temp_dir.h"
-#include "tests/support/main_loop.h"
+#include "support/main_loop.h"
+#include "support/temp_dir.h"
 
 namespace tesuko {
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "tests/support/programs.h"
+#include "support/programs.h"
 
 #include <filesystem>
 #include <fstream>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "tests/support/xvfb_desktop.h"
+#include "support/xvfb_desktop.h"
 
 #include <QStandardPaths>
 #include <algorithm>

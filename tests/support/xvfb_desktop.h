@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "platform/x11/xcb_connection.h"
-#include "tests/integration/temp_dir.h"
-#include "tests/support/programs.h"
+#include "support/programs.h"
+#include "support/temp_dir.h"
 
 namespace tesuko {
 

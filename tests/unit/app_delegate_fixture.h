@@ -11,9 +11,9 @@
 #include <string>
 
 #include "app/app_delegate.h"
-#include "tests/fakes/fake_platform.h"
-#include "tests/fakes/fake_session_events.h"
-#include "tests/fakes/fake_status_menu.h"
+#include "fakes/fake_platform.h"
+#include "fakes/fake_session_events.h"
+#include "fakes/fake_status_menu.h"
 
 namespace tesuko {
 

@@ -11,17 +11,17 @@
 #include "app/option_parser.h"
 #include "app/report_command.h"
 #include "app/top_command.h"
+#include "fakes/fake_clock.h"
+#include "fakes/fake_file_system.h"
+#include "fakes/fake_home_folder.h"
+#include "fakes/fake_system_log.h"
+#include "fakes/fake_user_defaults.h"
 #include "log/line_reader.h"
 #include "log/record_fields.h"
 #include "log/wall_start.h"
 #include "ranking/log.h"
 #include "ranking/seconds_text.h"
 #include "ranking/totals_cache.h"
-#include "tests/fakes/fake_clock.h"
-#include "tests/fakes/fake_file_system.h"
-#include "tests/fakes/fake_home_folder.h"
-#include "tests/fakes/fake_system_log.h"
-#include "tests/fakes/fake_user_defaults.h"
 
 namespace tesuko {
 

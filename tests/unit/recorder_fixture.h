@@ -11,8 +11,8 @@
 #include <string_view>
 #include <vector>
 
+#include "fakes/fake_platform.h"
 #include "recorder/recorder.h"
-#include "tests/fakes/fake_platform.h"
 
 namespace tesuko {
 

@@ -10,14 +10,14 @@
 #include <tuple>
 
 #include "app/report_command.h"
+#include "fakes/fake_clock.h"
+#include "fakes/fake_file_system.h"
+#include "fakes/fake_home_folder.h"
+#include "fakes/fake_system_log.h"
+#include "fakes/fake_user_defaults.h"
 #include "ranking/log_scanner.h"
 #include "ranking/totals_cache.h"
 #include "report/report_rows.h"
-#include "tests/fakes/fake_clock.h"
-#include "tests/fakes/fake_file_system.h"
-#include "tests/fakes/fake_home_folder.h"
-#include "tests/fakes/fake_system_log.h"
-#include "tests/fakes/fake_user_defaults.h"
 #include "tests/scoped_env.h"
 
 namespace tesuko {

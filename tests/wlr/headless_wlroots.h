@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "tests/integration/temp_dir.h"
-#include "tests/support/programs.h"
+#include "support/programs.h"
+#include "support/temp_dir.h"
 
 namespace tesuko {
 

@@ -6,9 +6,9 @@
 #include <functional>
 #include <memory>
 
+#include "fakes/fake_system_log.h"
 #include "platform/wlr/wlr_session.h"
-#include "tests/fakes/fake_system_log.h"
-#include "tests/support/main_loop.h"
+#include "support/main_loop.h"
 #include "tests/wlr/headless_wlroots.h"
 
 namespace tesuko {

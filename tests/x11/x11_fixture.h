@@ -8,10 +8,10 @@
 #include <optional>
 #include <string>
 
+#include "fakes/fake_system_log.h"
 #include "platform/x11/x11_session.h"
-#include "tests/fakes/fake_system_log.h"
-#include "tests/support/main_loop.h"
-#include "tests/support/xvfb_desktop.h"
+#include "support/main_loop.h"
+#include "support/xvfb_desktop.h"
 
 namespace tesuko {
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/wlr/bench/fake_wlr_compositor.h"
+#include "bench/wlr/fake_wlr_compositor.h"
 
 #include <signal.h>
 #include <stdlib.h>

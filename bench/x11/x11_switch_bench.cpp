@@ -19,9 +19,9 @@
 #include <vector>
 
 #include "bench/switch_benchmarks.h"
+#include "fakes/fake_system_log.h"
 #include "platform/x11/x11_session.h"
-#include "tests/fakes/fake_system_log.h"
-#include "tests/support/xvfb_desktop.h"
+#include "support/xvfb_desktop.h"
 
 namespace tesuko {
 namespace {

@@ -21,9 +21,9 @@
 #include <string>
 
 #include "bench/switch_benchmarks.h"
-#include "platform/wlr/bench/fake_wlr_compositor.h"
+#include "bench/wlr/fake_wlr_compositor.h"
+#include "fakes/fake_system_log.h"
 #include "platform/wlr/wlr_session.h"
-#include "tests/fakes/fake_system_log.h"
 
 namespace tesuko {
 namespace {
