@@ -117,13 +117,15 @@ void Recorder::openLog(FileSystem::Links links) {
     Opened<FileWriter> opened;
     if (fs.exists(path)) {
         opened = fs.openForWriting(path, links);
-    } else if (createFolder(parentFolder(path))) {
-        opened = fs.createForWriting(path);
+    } else if (FileError error = fs.createDirectories(parentFolder(path))) {
+        reportWriteProblem(
+            LogProblem{LogProblem::Doing::creatingFolder, parentFolder(path), *error});
+        return;
     } else {
-        opened.error = "its folder cannot be created";
+        opened = fs.createForWriting(path);
     }
     if (!opened.file) {
-        reportWriteProblem("Could not open the log " + path + ": " + opened.error);
+        reportWriteProblem(LogProblem{LogProblem::Doing::openingLog, path, opened.error});
         return;
     }
     fileHandle_ = std::move(opened.file);

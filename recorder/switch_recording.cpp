@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "log/switch_record.h"
+#include "recorder/log_problem_text.h"
 #include "recorder/recorder.h"
 #include "text/utf8.h"
 
@@ -132,7 +133,7 @@ void Recorder::writeUnwritten() {
         }
         FileIdentity before = fileHandle_->identity();
         if (auto error = fileHandle_->write(unwritten_.front().record)) {
-            reportWriteProblem("Could not write a record to " + path + ": " + *error);
+            reportWriteProblem(LogProblem{LogProblem::Doing::writingRecord, path, *error});
             break;
         }
         ownAppends_->add(before, fileHandle_->identity());
@@ -177,9 +178,9 @@ void Recorder::forgetUnwritten(std::chrono::steady_clock::time_point since) {
     }
 }
 
-void Recorder::reportWriteProblem(std::optional<std::string> problem) {
+void Recorder::reportWriteProblem(std::optional<LogProblem> problem) {
     if (problem) {
-        platform_.systemLog.error(*problem);
+        platform_.systemLog.error(logProblemText(*problem));
     }
     if (problem != writeProblem_) {
         writeProblem_ = std::move(problem);

@@ -47,7 +47,8 @@ TEST(AppDelegateMenuTest, EachEventLeavesTheItemsAsTheStateAllows) {
         EXPECT_EQ(c.fakes.workspace.isSubscribed(), row.recording);
         EXPECT_EQ(c.fakes.inputMonitors.installedCount(), row.recording ? 3u : 0u);
         EXPECT_EQ(c.fakes.savePanel.runs, row.savePanelsShown);
-        EXPECT_EQ(c.menu.toolTip, row.recording ? "Recording" : "Stopped");
+        EXPECT_EQ(c.menu.status.state,
+                  row.recording ? RecordingState(Recording{}) : RecordingState(Stopped{}));
     }
 }
 
@@ -58,12 +59,13 @@ TEST_F(AppDelegateTest, TheToolTipSaysWhileRecordsCannotBeWritten) {
     menu.choose(MenuItem::StartRecord);
     fakes.fileSystem.writeFailure = "No space left on device";
     fakes.workspace.switchTo("Browser");
-    EXPECT_NE(menu.toolTip.find("records cannot be written"), std::string::npos) << menu.toolTip;
-    EXPECT_NE(menu.toolTip.find("No space left on device"), std::string::npos) << menu.toolTip;
+    const LogProblem full{LogProblem::Doing::writingRecord, kDelegateLog,
+                          "No space left on device"};
+    EXPECT_EQ(menu.status.state, RecordingState(Recording{full, true}));
 
     fakes.fileSystem.writeFailure.reset();
     fakes.workspace.switchTo("Editor");
-    EXPECT_EQ(menu.toolTip, "Recording");
+    EXPECT_EQ(menu.status.state, RecordingState(Recording{}));
 }
 
 TEST_F(AppDelegateTest, ALogChosenWhileStoppedIsTakenUpByTheNextStart) {
