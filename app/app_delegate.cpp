@@ -200,7 +200,7 @@ void AppDelegate::ForgetLast15Minutes() {
         // on how the ranking keeps it.
         const std::string cache = totalsCachePath(platform_.homeFolder.cacheFolder());
         if (FileError error = platform_.fileSystem.removeFile(cache)) {
-            platform_.systemLog.warning("Could not remove " + cache + ": " + *error);
+            platform_.systemLog.warning("Could not remove " + cache + ": " + faultText(*error));
         }
         platform_.systemLog.info("Forgot the last 15 minutes");
     }

@@ -7,6 +7,7 @@
 #include <variant>
 
 #include "platform/desktop_notice.h"
+#include "platform/file_system.h"
 
 namespace tesuko {
 
@@ -42,7 +43,7 @@ struct LogProblem {
     enum class Doing { creatingFolder, openingLog, writingRecord, readingLog, rewritingLog };
     Doing doing = Doing::writingRecord;
     std::string path;
-    std::string reason;  // the file system's
+    FileFault fault;
 
     bool operator==(const LogProblem&) const = default;
 };

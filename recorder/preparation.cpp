@@ -98,7 +98,8 @@ void Recorder::resolveDefaultLocation() {
 
 bool Recorder::createFolder(const std::string& folder) {
     if (FileError error = platform_.fileSystem.createDirectories(folder)) {
-        platform_.systemLog.error("Could not create the folder " + folder + ": " + *error);
+        platform_.systemLog.error("Could not create the folder " + folder + ": " +
+                                  faultText(*error));
         return false;
     }
     return true;
@@ -131,7 +132,8 @@ void Recorder::openLog(FileSystem::Links links) {
     fileHandle_ = std::move(opened.file);
     FileIdentity found = fileHandle_->identity();
     if (FileError error = endLastLine(*fileHandle_)) {
-        platform_.systemLog.error("Could not end the last line of " + path + ": " + *error);
+        platform_.systemLog.error("Could not end the last line of " + path + ": " +
+                                  faultText(*error));
     }
     // The records of this run stay known as ours while the file only grew.
     std::deque<OwnAppends::Write> writes;

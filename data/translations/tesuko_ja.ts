@@ -211,6 +211,14 @@
         <translation>フォルダーではないものがあります</translation>
     </message>
     <message>
+        <source>another program holds the file&apos;s lock</source>
+        <translation>別のプログラムがファイルをロックしています</translation>
+    </message>
+    <message>
+        <source>not an absolute path</source>
+        <translation>絶対パスではありません</translation>
+    </message>
+    <message>
         <source>Log: %1</source>
         <translation>ログ: %1</translation>
     </message>

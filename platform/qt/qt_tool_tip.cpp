@@ -3,6 +3,7 @@
 
 #include <QCoreApplication>
 #include <QStringList>
+#include <system_error>
 
 namespace tesuko {
 
@@ -30,7 +31,27 @@ class StatusWords {
         };
         // One pass for both: a path may hold "%2" itself.
         return tr(kDoing[static_cast<int>(problem.doing)])
-            .arg(text(problem.path), text(problem.reason));
+            .arg(text(problem.path), faultText(problem.fault));
+    }
+
+    // What the system says stays as it came.
+    static QString faultText(const FileFault& fault) {
+        static constexpr const char* kOwn[] = {
+            nullptr,
+            QT_TRANSLATE_NOOP("QtStatusMenu", "not a regular file (a FIFO, a device or a socket?)"),
+            QT_TRANSLATE_NOOP("QtStatusMenu", "nothing written, disk full?"),
+            QT_TRANSLATE_NOOP("QtStatusMenu", "larger than %1 bytes"),
+            QT_TRANSLATE_NOOP("QtStatusMenu", "something other than a folder is there"),
+            QT_TRANSLATE_NOOP("QtStatusMenu", "another program holds the file's lock"),
+            QT_TRANSLATE_NOOP("QtStatusMenu", "not an absolute path"),
+        };
+        QString words = fault.cause == FileFault::Cause::system
+                            ? text(std::generic_category().message(fault.errorNumber))
+                            : tr(kOwn[static_cast<int>(fault.cause)]);
+        if (fault.cause == FileFault::Cause::tooLarge) {
+            words = words.arg(fault.limit);
+        }
+        return fault.at.empty() ? words : words + QStringLiteral(" (%1)").arg(text(fault.at));
     }
 
     static QString clockTime(int hour, int minute) {

@@ -7,6 +7,7 @@
 #include <QImage>
 #include <QPushButton>
 #include <algorithm>
+#include <cerrno>
 #include <filesystem>
 #include <stdexcept>
 #include <string>
@@ -147,8 +148,9 @@ TEST_F(QtStatusMenuTest, TheIconShowsEachStateInAnImageOfItsOwn) {
 TEST_F(QtStatusMenuTest, TheMenuAndTooltipSpeakTheUsersLanguage) {
     using Kind = DesktopNotice::Kind;
     const LogProblem full{LogProblem::Doing::writingRecord, "/a: b/log.csv",
-                          "No space left on device"};
-    const LogProblem unread{LogProblem::Doing::readingLog, "%2", "Is a directory"};
+                          FileFault(FileFault::Cause::system, ENOSPC)};
+    const LogProblem unread{LogProblem::Doing::readingLog, "%2",
+                            FileFault(FileFault::Cause::tooLarge, 0, 1000)};
     const struct {
         Status status;
         const char* english;
@@ -176,8 +178,10 @@ TEST_F(QtStatusMenuTest, TheMenuAndTooltipSpeakTheUsersLanguage) {
          "それでも試すには gsettings set org.gnome.shell disable-extension-version-validation "
          "true を実行してから、一度ログアウトしてログインし直してください"},
         {{Recording{}, unread, {}},
-         "Recording\nCould not forget the last 15 minutes: could not read %2: Is a directory",
-         "記録中\n直近 15 分間を忘れられませんでした: %2 を読めませんでした: Is a directory"},
+         "Recording\nCould not forget the last 15 minutes: could not read %2: larger than 1000 "
+         "bytes",
+         "記録中\n直近 15 分間を忘れられませんでした: %2 を読めませんでした: 1000 "
+         "バイトを超えています"},
     };
     const std::string log = "/home/u/デスクトップ/TESUKO/log.csv";
     QtStatusMenu shown(systemLog);

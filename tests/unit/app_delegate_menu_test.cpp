@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <algorithm>
+#include <cerrno>
 
 #include "tests/unit/app_delegate_fixture.h"
 
@@ -57,11 +58,11 @@ TEST_F(AppDelegateTest, TheToolTipSaysWhileRecordsCannotBeWritten) {
     fakes.windowList.setWindows({{"Editor", "Notes"}, {"Browser", "News"}});
     launch();
     menu.choose(MenuItem::StartRecord);
-    fakes.fileSystem.writeFailure = "No space left on device";
+    const FileFault full(FileFault::Cause::system, ENOSPC);
+    fakes.fileSystem.writeFailure = full;
     fakes.workspace.switchTo("Browser");
-    const LogProblem full{LogProblem::Doing::writingRecord, kDelegateLog,
-                          "No space left on device"};
-    EXPECT_EQ(menu.status.state, RecordingState(Recording{full, true}));
+    const LogProblem unwritten{LogProblem::Doing::writingRecord, kDelegateLog, full};
+    EXPECT_EQ(menu.status.state, RecordingState(Recording{unwritten, true}));
 
     fakes.fileSystem.writeFailure.reset();
     fakes.workspace.switchTo("Editor");

@@ -98,7 +98,8 @@ TEST(PrivacySessionTest, PrivateTitlesUntrackedApplicationsTimedPausesAndForgett
         {"+5 E ro forget",
          {"13時40分00秒,Editor,Notes,0,0,5.000000"},
          Status{Recording{},
-                LogProblem{LogProblem::Doing::rewritingLog, kDelegateLog, "Permission denied"},
+                LogProblem{LogProblem::Doing::rewritingLog, kDelegateLog,
+                           FileFault(FileFault::Cause::system, EACCES)},
                 {}}},
     };
     const std::string cache = "/home/user/.cache/tesuko/totals.cache";
