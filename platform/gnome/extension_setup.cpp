@@ -120,43 +120,4 @@ std::optional<DesktopNotice> setUpExtension(const GnomeShell& shell, SystemLog& 
     }
 }
 
-std::string noticeText(const DesktopNotice& notice) {
-    const std::string loginOnly = "GNOME Shell loads its extension only at login";
-    switch (notice.kind) {
-        case Kind::extensionsTurnedOff:
-            return "GNOME Shell's extensions are turned off: turn them on in the Extensions app "
-                   "for tesuko to see the windows";
-        case Kind::extensionDisabled:
-            return "Turn on tesuko's extension in GNOME's Extensions app for tesuko to see the "
-                   "windows";
-        case Kind::shellVersionUnknown:
-            return "GNOME Shell does not tell its version: tesuko cannot pick its extension";
-        case Kind::shellTooOld:
-            return "tesuko needs GNOME Shell " + std::to_string(notice.shell) +
-                   " or later to see the windows";
-        case Kind::extensionNotShipped:
-            return "tesuko's GNOME Shell extension is missing from its installation "
-                   "(share/tesuko/gnome-shell-extension)";
-        case Kind::noHomeFolder:
-            return "tesuko cannot install its GNOME Shell extension: there is no home folder";
-        case Kind::installFailed:
-            return "tesuko cannot install its GNOME Shell extension: " + notice.detail;
-        case Kind::extensionFailed:
-            return "tesuko's GNOME Shell extension failed: " + notice.detail;
-        case Kind::untestedShell:
-            return "tesuko's extension is tested with GNOME Shell up to " +
-                   std::to_string(notice.shell) + ", not yet " +
-                   std::to_string(notice.runningShell) +
-                   ". To try it anyway, run: gsettings set org.gnome.shell "
-                   "disable-extension-version-validation true, then log out and back in";
-        case Kind::enableExtensionsAndLogIn:
-            return "Turn on extensions in GNOME's Extensions app, then log out and back in once "
-                   "for tesuko to see the windows: " +
-                   loginOnly;
-        case Kind::logInAgain:
-            break;
-    }
-    return "Log out and back in once for tesuko to see the windows: " + loginOnly;
-}
-
 }  // namespace tesuko

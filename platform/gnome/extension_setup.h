@@ -21,7 +21,4 @@ namespace tesuko {
 // Extensions as a whole, when the user turned them off, stay off.
 std::optional<DesktopNotice> setUpExtension(const GnomeShell& shell, SystemLog& systemLog);
 
-// The notice in English, for the system log.
-std::string noticeText(const DesktopNotice& notice);
-
 }  // namespace tesuko

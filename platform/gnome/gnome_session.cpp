@@ -33,11 +33,8 @@ OpenedDesktopSession GnomeSession::open(QDBusConnection bus, SystemLog& systemLo
     if (!started.desktop) {
         return {nullptr, started.error};
     }
-    // Said once, here: the tooltip shows it for as long as the program runs.
     const std::optional<DesktopNotice> notice = setUpExtension(shell, systemLog);
-    if (notice) {
-        systemLog.warning(noticeText(*notice));
-    } else if (!started.desktop->waitForFirstReport(kFirstReportWait)) {
+    if (!notice && !started.desktop->waitForFirstReport(kFirstReportWait)) {
         systemLog.warning(
             "tesuko's GNOME Shell extension has not reported yet: switches are "
             "recorded once it does");

@@ -19,8 +19,6 @@ class StatusWords {
 
   public:
     static QString toolTip(const Status& status, const std::optional<std::string>& logPath);
-
-  private:
     static QString problemText(const LogProblem& problem) {
         static constexpr const char* kDoing[] = {
             QT_TRANSLATE_NOOP("QtStatusMenu", "Could not create the folder %1: %2"),
@@ -90,53 +88,55 @@ class StatusWords {
         return lines;
     }
 
-    static QString noticeText(const DesktopNotice& notice) {
-        using Kind = DesktopNotice::Kind;
+    // In the user's language, or as written for the system log.
+    static QString noticeText(const DesktopNotice& notice, bool translated = true) {
+        static constexpr const char* kNotices[] = {
+            QT_TRANSLATE_NOOP("QtStatusMenu",
+                              "GNOME Shell's extensions are turned off: turn them on in the "
+                              "Extensions app for tesuko to see the windows"),
+            QT_TRANSLATE_NOOP("QtStatusMenu",
+                              "Turn on tesuko's extension in GNOME's Extensions app for tesuko to "
+                              "see the windows"),
+            QT_TRANSLATE_NOOP(
+                "QtStatusMenu",
+                "GNOME Shell does not tell its version: tesuko cannot pick its extension"),
+            QT_TRANSLATE_NOOP("QtStatusMenu",
+                              "tesuko needs GNOME Shell %1 or later to see the windows"),
+            QT_TRANSLATE_NOOP("QtStatusMenu",
+                              "tesuko's GNOME Shell extension is missing from its installation "
+                              "(share/tesuko/gnome-shell-extension)"),
+            QT_TRANSLATE_NOOP(
+                "QtStatusMenu",
+                "tesuko cannot install its GNOME Shell extension: there is no home folder"),
+            QT_TRANSLATE_NOOP("QtStatusMenu",
+                              "tesuko cannot install its GNOME Shell extension: %1"),
+            QT_TRANSLATE_NOOP("QtStatusMenu", "tesuko's GNOME Shell extension failed: %1"),
+            QT_TRANSLATE_NOOP(
+                "QtStatusMenu",
+                "tesuko's extension is tested with GNOME Shell up to %1, not yet %2. To try it "
+                "anyway, run: gsettings set org.gnome.shell disable-extension-version-validation "
+                "true, then log out and back in"),
+            QT_TRANSLATE_NOOP("QtStatusMenu",
+                              "Turn on extensions in GNOME's Extensions app, then log out and "
+                              "back in once for tesuko to see the windows: GNOME Shell loads its "
+                              "extension only at login"),
+            QT_TRANSLATE_NOOP("QtStatusMenu",
+                              "Log out and back in once for tesuko to see the windows: GNOME "
+                              "Shell loads its extension only at login"),
+        };
+        const char* words = kNotices[static_cast<int>(notice.kind)];
+        const QString shown = translated ? tr(words) : QString::fromUtf8(words);
         switch (notice.kind) {
-            case Kind::extensionsTurnedOff:
-                return tr(
-                    "GNOME Shell's extensions are turned off: turn them on in the Extensions "
-                    "app for tesuko to see the windows");
-            case Kind::extensionDisabled:
-                return tr(
-                    "Turn on tesuko's extension in GNOME's Extensions app for tesuko to see "
-                    "the windows");
-            case Kind::shellVersionUnknown:
-                return tr(
-                    "GNOME Shell does not tell its version: tesuko cannot pick its extension");
-            case Kind::shellTooOld:
-                return tr("tesuko needs GNOME Shell %1 or later to see the windows")
-                    .arg(notice.shell);
-            case Kind::extensionNotShipped:
-                return tr(
-                    "tesuko's GNOME Shell extension is missing from its installation "
-                    "(share/tesuko/gnome-shell-extension)");
-            case Kind::noHomeFolder:
-                return tr(
-                    "tesuko cannot install its GNOME Shell extension: there is no home folder");
-            case Kind::installFailed:
-                return tr("tesuko cannot install its GNOME Shell extension: %1")
-                    .arg(text(notice.detail));
-            case Kind::extensionFailed:
-                return tr("tesuko's GNOME Shell extension failed: %1").arg(text(notice.detail));
-            case Kind::untestedShell:
-                return tr("tesuko's extension is tested with GNOME Shell up to %1, not yet %2. To "
-                          "try "
-                          "it anyway, run: gsettings set org.gnome.shell "
-                          "disable-extension-version-validation true, then log out and back in")
-                    .arg(notice.shell)
-                    .arg(notice.runningShell);
-            case Kind::enableExtensionsAndLogIn:
-                return tr(
-                    "Turn on extensions in GNOME's Extensions app, then log out and back in "
-                    "once for tesuko to see the windows: GNOME Shell loads its extension only "
-                    "at login");
-            case Kind::logInAgain:
-                break;
+            case DesktopNotice::Kind::shellTooOld:
+                return shown.arg(notice.shell);
+            case DesktopNotice::Kind::untestedShell:
+                return shown.arg(notice.shell).arg(notice.runningShell);
+            case DesktopNotice::Kind::installFailed:
+            case DesktopNotice::Kind::extensionFailed:
+                return shown.arg(text(notice.detail));
+            default:
+                return shown;
         }
-        return tr(
-            "Log out and back in once for tesuko to see the windows: GNOME Shell loads "
-            "its extension only at login");
     }
 };
 
@@ -160,6 +160,10 @@ QString StatusWords::toolTip(const Status& status, const std::optional<std::stri
 
 QString toolTipText(const Status& status, const std::optional<std::string>& logPath) {
     return StatusWords::toolTip(status, logPath);
+}
+
+std::string noticeInEnglish(const DesktopNotice& notice) {
+    return StatusWords::noticeText(notice, false).toStdString();
 }
 
 }  // namespace tesuko

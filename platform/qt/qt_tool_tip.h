@@ -12,5 +12,7 @@ namespace tesuko {
 // The tray's tooltip: the status in the user's language (the system's own
 // words for a problem stay as they came), then the log's path when known.
 QString toolTipText(const Status& status, const std::optional<std::string>& logPath);
+// The desktop's notice as the tooltip words it in English, for the system log.
+std::string noticeInEnglish(const DesktopNotice& notice);
 
 }  // namespace tesuko
