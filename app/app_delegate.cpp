@@ -8,7 +8,6 @@
 #include "ranking/rank_rows.h"
 #include "ranking/totals_cache.h"
 #include "recorder/local_time.h"
-#include "recorder/log_problem_text.h"
 #include "settings/privacy_setting.h"
 
 namespace tesuko {

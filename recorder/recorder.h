@@ -28,6 +28,8 @@ namespace tesuko {
 // A crash or an editor may have left the file's last line unfinished: ends it,
 // so that the next record is not glued to it.
 FileError endLastLine(FileWriter& file);
+// The problem in English, for the system log: "Could not rewrite PATH: why".
+std::string logProblemText(const LogProblem& problem);
 
 class Recorder {
   public:

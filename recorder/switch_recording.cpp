@@ -3,7 +3,6 @@
 #include <vector>
 
 #include "log/switch_record.h"
-#include "recorder/log_problem_text.h"
 #include "recorder/recorder.h"
 #include "text/utf8.h"
 
@@ -14,6 +13,13 @@ namespace {
 constexpr std::size_t kMinimumTitleLength = 2;  // UTF-16 code units
 
 }  // namespace
+
+std::string logProblemText(const LogProblem& problem) {
+    constexpr const char* kDoing[] = {"Could not create the folder ", "Could not open the log ",
+                                      "Could not write a record to ", "Could not read ",
+                                      "Could not rewrite "};
+    return kDoing[static_cast<int>(problem.doing)] + problem.path + ": " + faultText(problem.fault);
+}
 
 void Recorder::showActiveApplication(const ApplicationSwitch& change) {
     std::optional<std::string> deactivated;
