@@ -3,6 +3,7 @@
 
 #include <QCoreApplication>
 #include <QStringList>
+#include <QTime>
 #include <system_error>
 
 namespace tesuko {
@@ -52,30 +53,22 @@ class StatusWords {
         return fault.at.empty() ? words : words + QStringLiteral(" (%1)").arg(text(fault.at));
     }
 
-    static QString clockTime(int hour, int minute) {
-        return QStringLiteral("%1:%2")
-            .arg(hour, 2, 10, QLatin1Char('0'))
-            .arg(minute, 2, 10, QLatin1Char('0'));
-    }
-
     static QStringList stateLines(const RecordingState& state) {
         if (std::holds_alternative<Stopped>(state)) {
             return {tr("Stopped")};
         }
         if (const auto* until = std::get_if<PausedUntil>(&state)) {
-            const QString at = clockTime(until->hour, until->minute);
+            const QString at = QTime(until->hour, until->minute).toString(QStringLiteral("HH:mm"));
             return {until->tomorrow ? tr("Paused until %1 tomorrow").arg(at)
                                     : tr("Paused until %1").arg(at)};
         }
         if (const auto* away = std::get_if<Away>(&state)) {
-            switch (*away) {
-                case Away::screenLocked:
-                    return {tr("Paused: screen locked")};
-                case Away::asleep:
-                    return {tr("Paused: asleep")};
-                case Away::idle:
-                    return {tr("Paused: idle")};
-            }
+            static constexpr const char* kAway[] = {
+                QT_TRANSLATE_NOOP("QtStatusMenu", "Paused: screen locked"),
+                QT_TRANSLATE_NOOP("QtStatusMenu", "Paused: asleep"),
+                QT_TRANSLATE_NOOP("QtStatusMenu", "Paused: idle"),
+            };
+            return {tr(kAway[static_cast<int>(*away)])};
         }
         const Recording& recording = std::get<Recording>(state);
         QStringList lines = {recording.writeProblem
