@@ -157,7 +157,9 @@ void AppDelegate::pauseUntil(std::chrono::system_clock::time_point end) {
     }
     platform_.alarm.set(end, [this] { endTimedPause(); });
     offerStartRecord(true);
-    platform_.systemLog.info("Paused until " + untilText(end));
+    const PausedUntil until = pauseEnd(end);
+    platform_.systemLog.info("Paused until " + twoDigits(until.hour) + ":" +
+                             twoDigits(until.minute) + (until.tomorrow ? " tomorrow" : ""));
     showRecordingState();
 }
 
@@ -189,15 +191,15 @@ void AppDelegate::enablePauseItems(bool enabled) {
 void AppDelegate::ForgetLast15Minutes() {
     forgetProblem_ = recorder_->forget(kForgottenSpan);
     if (forgetProblem_) {
-        platform_.systemLog.error("Could not forget the last 15 minutes, the log is as it was: " +
-                                  *forgetProblem_);
+        platform_.systemLog.error("Could not forget the last 15 minutes, the log is as it was. " +
+                                  logProblemText(*forgetProblem_));
     } else {
         // The cached totals still count what is gone. The log's new identity
         // would tell the ranking so too; removing the file does not depend
         // on how the ranking keeps it.
         const std::string cache = totalsCachePath(platform_.homeFolder.cacheFolder());
         if (FileError error = platform_.fileSystem.removeFile(cache)) {
-            platform_.systemLog.warning("Could not remove " + cache + ": " + *error);
+            platform_.systemLog.warning("Could not remove " + cache + ": " + faultText(*error));
         }
         platform_.systemLog.info("Forgot the last 15 minutes");
     }
@@ -212,7 +214,7 @@ void AppDelegate::Privacy() {
     });
 }
 
-void AppDelegate::setDesktopNotice(std::optional<std::string> notice) {
+void AppDelegate::setDesktopNotice(std::optional<DesktopNotice> notice) {
     desktopNotice_ = std::move(notice);
     showRecordingState();
 }
@@ -264,45 +266,31 @@ void AppDelegate::showRecordingState() {
     statusMenu_.showTrayState(!recorder_->isRun() ? TrayState::stopped
                               : away()            ? TrayState::paused
                                                   : TrayState::recording);
-    std::string text = stateText();
-    if (forgetProblem_) {
-        text += "\nCould not forget the last 15 minutes: " + *forgetProblem_;
-    }
-    if (desktopNotice_) {
-        text += "\n" + *desktopNotice_;
-    }
-    statusMenu_.setToolTip(text);
+    statusMenu_.showStatus({state(), forgetProblem_, desktopNotice_});
 }
 
-std::string AppDelegate::stateText() const {
+RecordingState AppDelegate::state() const {
     if (!recorder_->isRun()) {
-        return "Stopped";
+        return Stopped{};
     }
     if (pausedUntil_) {
-        return "Paused until " + untilText(*pausedUntil_);
+        return pauseEnd(*pausedUntil_);
     }
     if (locked_ || asleep_) {
-        return asleep_ ? "Paused: asleep" : "Paused: screen locked";
+        return asleep_ ? Away::asleep : Away::screenLocked;
     }
     if (idle_) {
-        return "Paused: idle";
+        return Away::idle;
     }
-    std::string text = "Recording";
-    if (const auto& problem = recorder_->writeProblem()) {
-        text += ", but records cannot be written. " + *problem;
-    }
-    if (!platform_.inputMonitors.available()) {
-        text += "\nClicks and keys are not counted on this desktop";
-    }
-    return text;
+    return Recording{recorder_->writeProblem(), platform_.inputMonitors.available()};
 }
 
-// "14:35", or "00:00 tomorrow": a pause lasts a day at most.
-std::string AppDelegate::untilText(std::chrono::system_clock::time_point end) const {
+// A pause lasts a day at most: the day is today's or tomorrow's.
+PausedUntil AppDelegate::pauseEnd(std::chrono::system_clock::time_point end) const {
     const LocalTime at = platform_.clock.localTime(end);
     const LocalTime today = platform_.clock.localTime(platform_.clock.wallNow());
     const bool sameDay = at.year == today.year && at.month == today.month && at.day == today.day;
-    return twoDigits(at.hour) + ":" + twoDigits(at.minute) + (sameDay ? "" : " tomorrow");
+    return {at.hour, at.minute, !sameDay};
 }
 
 void AppDelegate::SaveAs() {

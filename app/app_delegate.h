@@ -56,7 +56,7 @@ class AppDelegate {
     // Every timed pause lasts this long instead: for tests that cannot wait.
     void setPauseLength(std::chrono::seconds length) { pauseLength_ = length; }
     // What the desktop backend needs the user to know, shown in the tooltip.
-    void setDesktopNotice(std::optional<std::string> notice);
+    void setDesktopNotice(std::optional<DesktopNotice> notice);
 
     // What "Show Report…" opens; the front end's.
     void onShowReport(std::function<void()> handler) { showReport_ = std::move(handler); }
@@ -96,8 +96,8 @@ class AppDelegate {
     // Start Recording ends a timed pause early: it is enabled meanwhile.
     void offerStartRecord(bool offered);
     void enablePauseItems(bool enabled);
-    std::string stateText() const;
-    std::string untilText(std::chrono::system_clock::time_point end) const;
+    RecordingState state() const;
+    PausedUntil pauseEnd(std::chrono::system_clock::time_point end) const;
 
     Platform& platform_;
     StatusMenu& statusMenu_;
@@ -117,8 +117,8 @@ class AppDelegate {
     bool idle_ = false;
     std::optional<std::chrono::system_clock::time_point> pausedUntil_;
     std::optional<std::chrono::seconds> pauseLength_;
-    std::optional<std::string> desktopNotice_;
-    std::optional<std::string> forgetProblem_;
+    std::optional<DesktopNotice> desktopNotice_;
+    std::optional<LogProblem> forgetProblem_;
 };
 
 }  // namespace tesuko

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "platform/desktop_notice.h"
 #include "platform/idle_watch.h"
 #include "platform/input_monitors.h"
 #include "platform/system_log.h"
@@ -51,10 +52,10 @@ class DesktopSession {
     virtual bool connectionLost() const = 0;
     virtual void onConnectionLost(ConnectionLostHandler handler) = 0;
 
-    // What the user should know about watching this desktop, in a sentence
-    // for the tray's tooltip: that the desktop needs something enabled
-    // first, say. Read once the session is open.
-    virtual std::optional<std::string> notice() const { return std::nullopt; }
+    // What the user should know about watching this desktop, for the tray's
+    // tooltip: that the desktop needs something enabled first, say. Read
+    // once the session is open.
+    virtual std::optional<DesktopNotice> notice() const { return std::nullopt; }
 };
 
 struct OpenedDesktopSession {

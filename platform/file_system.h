@@ -9,11 +9,52 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <system_error>
+#include <utility>
 
 namespace tesuko {
 
-// Why a file operation failed, for the system log; nullopt when it worked.
-using FileError = std::optional<std::string>;
+// Why a file operation failed: the system's error number, or a refusal of
+// the program's own.
+struct FileFault {
+    enum class Cause {
+        system,
+        notRegular,
+        nothingWritten,
+        tooLarge,
+        notAFolder,
+        lockedByOther,
+        relativePath
+    };
+
+    FileFault() = default;
+    FileFault(Cause why, int number = 0, std::uint64_t bytes = 0, std::string folder = {})
+        : cause(why), errorNumber(number), limit(bytes), at(std::move(folder)) {}
+
+    Cause cause = Cause::system;
+    int errorNumber = 0;      // errno, with Cause::system
+    std::uint64_t limit = 0;  // in bytes, with Cause::tooLarge
+    std::string at;           // the folder on the way that failed, if not the path itself
+
+    bool operator==(const FileFault&) const = default;
+};
+
+// The fault in English, for the system log.
+inline std::string faultText(const FileFault& fault) {
+    using Cause = FileFault::Cause;
+    const std::string text =
+        fault.cause == Cause::notRegular ? "not a regular file (a FIFO, a device or a socket?)"
+        : fault.cause == Cause::nothingWritten ? "nothing written, disk full?"
+        : fault.cause == Cause::tooLarge   ? "larger than " + std::to_string(fault.limit) + " bytes"
+        : fault.cause == Cause::notAFolder ? "something other than a folder is there"
+        : fault.cause == Cause::lockedByOther ? "another program holds the file's lock"
+        : fault.cause == Cause::relativePath  ? "not an absolute path"
+                                              : std::generic_category().message(fault.errorNumber);
+    return fault.at.empty() ? text : text + " (" + fault.at + ")";
+}
+
+// nullopt when the operation worked.
+using FileError = std::optional<FileFault>;
 
 // Which file is open, and how it stands: enough to notice a replaced, shrunk
 // or rewritten file.
@@ -59,13 +100,13 @@ class FileReader {
 template <typename T>
 struct Opened {
     std::unique_ptr<T> file;  // null when it could not be opened
-    std::string error;        // why not, for the system log
+    FileFault error;          // why not
 };
 
 // A small file read whole.
 struct FileContents {
     std::optional<std::string> bytes;  // nullopt when it could not be read
-    std::string error;                 // why not, for the system log
+    FileFault error;                   // why not
 };
 
 // Files never block the caller: a FIFO, a device or a folder where a file is

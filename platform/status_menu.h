@@ -4,6 +4,10 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <variant>
+
+#include "platform/desktop_notice.h"
+#include "platform/file_system.h"
 
 namespace tesuko {
 
@@ -34,6 +38,47 @@ using MenuCommand = MenuItem;
 // What the tray icon shows.
 enum class TrayState { recording, paused, stopped };
 
+// Why the log, or its folder, at `path` did not take what the recorder did.
+struct LogProblem {
+    enum class Doing { creatingFolder, openingLog, writingRecord, readingLog, rewritingLog };
+    Doing doing = Doing::writingRecord;
+    std::string path;
+    FileFault fault;
+
+    bool operator==(const LogProblem&) const = default;
+};
+
+// What the program is doing, as the tooltip says it.
+struct Recording {
+    std::optional<LogProblem> writeProblem;
+    bool inputCounted = true;  // some desktops show no program another one's input
+
+    bool operator==(const Recording&) const = default;
+};
+struct Stopped {
+    bool operator==(const Stopped&) const = default;
+};
+// Paused from the menu until a local time, a day ahead at most.
+struct PausedUntil {
+    int hour = 0;
+    int minute = 0;
+    bool tomorrow = false;
+
+    bool operator==(const PausedUntil&) const = default;
+};
+// Paused while the user is away.
+enum class Away { screenLocked, asleep, idle };
+
+using RecordingState = std::variant<Stopped, Recording, PausedUntil, Away>;
+
+struct Status {
+    RecordingState state;
+    std::optional<LogProblem> forgetProblem;  // the last Forget's, until the next
+    std::optional<DesktopNotice> desktopNotice;
+
+    bool operator==(const Status&) const = default;
+};
+
 // The icon in the tray and its menu.
 class StatusMenu {
   public:
@@ -49,7 +94,7 @@ class StatusMenu {
     virtual void setState(MenuItem item, bool on) = 0;
     virtual void setTitle(MenuItem item, const std::string& title) = 0;
     // What the program is doing, shown when the pointer rests on the icon.
-    virtual void setToolTip(const std::string& text) = 0;
+    virtual void showStatus(const Status& status) = 0;
     virtual void showTrayState(TrayState state) = 0;
 
     // Called with an item's command when the user chooses it.

@@ -10,7 +10,7 @@ std::optional<ScanState> FileTotalsCache::load() {
     if (!read.bytes) {
         // None before the first save is normal; anything else there is odd.
         if (fileSystem_.exists(path_)) {
-            warnOnce("Not using the totals cache " + path_ + ": " + read.error +
+            warnOnce("Not using the totals cache " + path_ + ": " + faultText(read.error) +
                      "; the activity log is counted whole.");
         }
         return std::nullopt;
@@ -33,7 +33,7 @@ void FileTotalsCache::save(const ScanState& state) {
     }
     if (FileError error =
             fileSystem_.replaceFile(path_, bytes, FileSystem::Access::privateToUser)) {
-        warnOnce("Could not save the totals cache " + path_ + ": " + *error +
+        warnOnce("Could not save the totals cache " + path_ + ": " + faultText(*error) +
                  "; the next launch counts the activity log whole.");
     }
 }

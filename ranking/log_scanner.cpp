@@ -39,7 +39,7 @@ std::optional<std::string> LogScanner::scan(FileSystem& fileSystem, const std::s
                                             std::uint64_t slice) {
     Opened<FileReader> opened = fileSystem.openForReading(path);
     if (!opened.file) {
-        return fail(opened.error);
+        return fail(faultText(opened.error));
     }
     FileReader& reader = *opened.file;
     FileIdentity file = reader.identity();

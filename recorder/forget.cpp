@@ -70,7 +70,7 @@ Writes writesKept(const Writes& writes, const LogBefore& before, std::size_t siz
 
 }  // namespace
 
-FileError Recorder::forget(std::chrono::seconds span) {
+std::optional<LogProblem> Recorder::forget(std::chrono::seconds span) {
     const Instant current = now();
     const SteadyTime cut = current.monotonic - span;
     forgetUnwritten(cut);  // records a full disk held back go too
@@ -81,14 +81,14 @@ FileError Recorder::forget(std::chrono::seconds span) {
         if (fs.exists(path)) {
             FileContents read = fs.readSmallFile(path, kLargestLog);
             if (!read.bytes) {
-                return "could not read " + path + ": " + read.error;
+                return LogProblem{LogProblem::Doing::readingLog, path, read.error};
             }
             log = std::move(*read.bytes);
             // Renaming over a link would leave the file it leads to as it
             // was: only a file of its own at the path is rewritten.
             Opened<FileWriter> own = fs.openForWriting(path, FileSystem::Links::refuse);
             if (!own.file) {
-                return "could not rewrite " + path + ": " + own.error;
+                return LogProblem{LogProblem::Doing::rewritingLog, path, own.error};
             }
         }
         // A line another program is still writing goes over as it ends up.
@@ -127,7 +127,7 @@ FileError Recorder::forget(std::chrono::seconds span) {
             const std::string rewritten = before.kept + part.value_or("");
             if (FileError error = fs.replaceFileKeepingAppends(path, rewritten, log.size(),
                                                                FileSystem::Access::asBefore)) {
-                return "could not rewrite " + path + ": " + *error;
+                return LogProblem{LogProblem::Doing::rewritingLog, path, *error};
             }
             openLog(FileSystem::Links::refuse);
             if (ownAppends_ && fileHandle_) {

@@ -54,14 +54,16 @@ void Recorder::saveCheckpoint() {
     // Once a minute: say so when it starts failing, not every time.
     if (error && !checkpointFailing_) {
         platform_.systemLog.warning("Could not save the interval in progress to " +
-                                    checkpointPath() + ": " + *error + "; a crash would lose it.");
+                                    checkpointPath() + ": " + faultText(*error) +
+                                    "; a crash would lose it.");
     }
     checkpointFailing_ = error.has_value();
 }
 
 void Recorder::removeCheckpoint() {
     if (FileError error = platform_.fileSystem.removeFile(checkpointPath())) {
-        platform_.systemLog.warning("Could not remove " + checkpointPath() + ": " + *error);
+        platform_.systemLog.warning("Could not remove " + checkpointPath() + ": " +
+                                    faultText(*error));
     }
 }
 
@@ -75,7 +77,7 @@ void Recorder::recoverCheckpoint() {
     FileContents saved = fs.readSmallFile(path, kLargestCheckpoint);
     if (!saved.bytes) {
         if (fs.exists(path)) {
-            platform_.systemLog.warning("Could not read " + path + ": " + saved.error);
+            platform_.systemLog.warning("Could not read " + path + ": " + faultText(saved.error));
         }
         return;
     }
@@ -93,7 +95,7 @@ void Recorder::recoverCheckpoint() {
         if (!opened.file) {
             // Kept for the next start: the interval is not lost yet.
             platform_.systemLog.error("Could not write the interval a crash interrupted to " + log +
-                                      ": " + opened.error);
+                                      ": " + faultText(opened.error));
             return;
         }
     }
@@ -118,7 +120,7 @@ void Recorder::recoverCheckpoint() {
         }
         if (error) {
             platform_.systemLog.error("Could not write the interval a crash interrupted to " + log +
-                                      ": " + *error);
+                                      ": " + faultText(*error));
             return;
         }
         if (fileHandle_ && fileHandle_->identity().sameFile(before)) {
@@ -137,7 +139,8 @@ void Recorder::setCheckpointAside(const std::string& bytes, const std::string& w
             continue;
         }
         if (FileError error = fs.replaceFile(aside, bytes, FileSystem::Access::privateToUser)) {
-            platform_.systemLog.error("Could not set aside " + checkpointPath() + ": " + *error);
+            platform_.systemLog.error("Could not set aside " + checkpointPath() + ": " +
+                                      faultText(*error));
             return;
         }
         platform_.systemLog.warning("Did not write the interval in " + checkpointPath() + ": " +

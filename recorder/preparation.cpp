@@ -98,7 +98,8 @@ void Recorder::resolveDefaultLocation() {
 
 bool Recorder::createFolder(const std::string& folder) {
     if (FileError error = platform_.fileSystem.createDirectories(folder)) {
-        platform_.systemLog.error("Could not create the folder " + folder + ": " + *error);
+        platform_.systemLog.error("Could not create the folder " + folder + ": " +
+                                  faultText(*error));
         return false;
     }
     return true;
@@ -117,19 +118,22 @@ void Recorder::openLog(FileSystem::Links links) {
     Opened<FileWriter> opened;
     if (fs.exists(path)) {
         opened = fs.openForWriting(path, links);
-    } else if (createFolder(parentFolder(path))) {
-        opened = fs.createForWriting(path);
+    } else if (FileError error = fs.createDirectories(parentFolder(path))) {
+        reportWriteProblem(
+            LogProblem{LogProblem::Doing::creatingFolder, parentFolder(path), *error});
+        return;
     } else {
-        opened.error = "its folder cannot be created";
+        opened = fs.createForWriting(path);
     }
     if (!opened.file) {
-        reportWriteProblem("Could not open the log " + path + ": " + opened.error);
+        reportWriteProblem(LogProblem{LogProblem::Doing::openingLog, path, opened.error});
         return;
     }
     fileHandle_ = std::move(opened.file);
     FileIdentity found = fileHandle_->identity();
     if (FileError error = endLastLine(*fileHandle_)) {
-        platform_.systemLog.error("Could not end the last line of " + path + ": " + *error);
+        platform_.systemLog.error("Could not end the last line of " + path + ": " +
+                                  faultText(*error));
     }
     // The records of this run stay known as ours while the file only grew.
     std::deque<OwnAppends::Write> writes;

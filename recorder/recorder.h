@@ -15,6 +15,7 @@
 #include "platform/file_system.h"
 #include "platform/input_monitors.h"
 #include "platform/platform.h"
+#include "platform/status_menu.h"
 #include "platform/workspace.h"
 #include "settings/file_url.h"
 #include "settings/privacy_rules.h"
@@ -27,6 +28,8 @@ namespace tesuko {
 // A crash or an editor may have left the file's last line unfinished: ends it,
 // so that the next record is not glued to it.
 FileError endLastLine(FileWriter& file);
+// The problem in English, for the system log: "Could not rewrite PATH: why".
+std::string logProblemText(const LogProblem& problem);
 
 class Recorder {
   public:
@@ -91,7 +94,7 @@ class Recorder {
     // whole beside itself and renamed over, with the lines other programs
     // appended meanwhile; nullopt when it worked, else why it did not, the
     // log left as it was.
-    FileError forget(std::chrono::seconds span);
+    std::optional<LogProblem> forget(std::chrono::seconds span);
 
     // Login items. False when the program could not be added.
     bool enableLoginItem();
@@ -109,7 +112,7 @@ class Recorder {
     // nullopt before the log was first opened.
     const std::optional<OwnAppends>& ownAppends() const { return ownAppends_; }
     // Why records cannot be written at the moment, or nullopt while they can.
-    const std::optional<std::string>& writeProblem() const { return writeProblem_; }
+    const std::optional<LogProblem>& writeProblem() const { return writeProblem_; }
     void onWriteProblemChanged(std::function<void()> handler) {
         onWriteProblemChanged_ = std::move(handler);
     }
@@ -126,7 +129,7 @@ class Recorder {
     // False, after a line in the system log, when the folder cannot be made.
     [[nodiscard]] bool createFolder(const std::string& folder);
     void openLog(FileSystem::Links links);
-    void reportWriteProblem(std::optional<std::string> problem);
+    void reportWriteProblem(std::optional<LogProblem> problem);
     void loadPrivacy();
     // The application, unless the user keeps its time out of the log.
     std::optional<std::string> tracked(std::optional<std::string> application) const;
@@ -177,7 +180,7 @@ class Recorder {
     std::int32_t keyDownCount_ = 0;
     State state_ = State::stopped;
     bool checkpointFailing_ = false;
-    std::optional<std::string> writeProblem_;
+    std::optional<LogProblem> writeProblem_;
     struct Unwritten {
         std::chrono::steady_clock::time_point began;
         std::string record;

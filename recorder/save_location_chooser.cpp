@@ -33,7 +33,7 @@ void Recorder::changeSaveAs() {
     if (!platform_.fileSystem.exists(chosenPath)) {
         log.info("createFilePath");
         if (FileError error = platform_.fileSystem.createEmptyFile(chosenPath)) {
-            log.error("Could not create " + chosenPath + ": " + *error);
+            log.error("Could not create " + chosenPath + ": " + faultText(*error));
         }
     }
     log.info(saveFileName_);

@@ -14,6 +14,13 @@ constexpr std::size_t kMinimumTitleLength = 2;  // UTF-16 code units
 
 }  // namespace
 
+std::string logProblemText(const LogProblem& problem) {
+    constexpr const char* kDoing[] = {"Could not create the folder ", "Could not open the log ",
+                                      "Could not write a record to ", "Could not read ",
+                                      "Could not rewrite "};
+    return kDoing[static_cast<int>(problem.doing)] + problem.path + ": " + faultText(problem.fault);
+}
+
 void Recorder::showActiveApplication(const ApplicationSwitch& change) {
     std::optional<std::string> deactivated;
     if (change.deactivated) {
@@ -132,7 +139,7 @@ void Recorder::writeUnwritten() {
         }
         FileIdentity before = fileHandle_->identity();
         if (auto error = fileHandle_->write(unwritten_.front().record)) {
-            reportWriteProblem("Could not write a record to " + path + ": " + *error);
+            reportWriteProblem(LogProblem{LogProblem::Doing::writingRecord, path, *error});
             break;
         }
         ownAppends_->add(before, fileHandle_->identity());
@@ -177,9 +184,9 @@ void Recorder::forgetUnwritten(std::chrono::steady_clock::time_point since) {
     }
 }
 
-void Recorder::reportWriteProblem(std::optional<std::string> problem) {
+void Recorder::reportWriteProblem(std::optional<LogProblem> problem) {
     if (problem) {
-        platform_.systemLog.error(*problem);
+        platform_.systemLog.error(logProblemText(*problem));
     }
     if (problem != writeProblem_) {
         writeProblem_ = std::move(problem);

@@ -72,7 +72,7 @@ std::optional<std::string> readIntervalParts(FileSystem& fileSystem, const ScanS
     }
     Opened<FileReader> opened = fileSystem.openForReading(counted.position.path);
     if (!opened.file) {
-        return opened.error;
+        return faultText(opened.error);
     }
     if (!opened.file->identity().sameFile(counted.position.file)) {
         return std::string("the file was replaced since it was counted");

@@ -10,7 +10,7 @@ PrivacyRules::PrivacyRules(const PrivacyLists& lists) {
         if (std::optional<TitlePattern> compiled = TitlePattern::compile(pattern)) {
             privateTitles_.push_back(std::move(*compiled));
         } else {
-            refused_.push_back(*TitlePattern::problem(pattern));
+            refused_.push_back(problemText(*TitlePattern::problem(pattern)));
         }
     }
     for (const std::string& name : lists.privateTitleApplications) {

@@ -15,14 +15,14 @@ char32_t fold(char32_t c) {
     return char32_t(u_foldCase(UChar32(c), U_FOLD_CASE_DEFAULT));
 }
 
-std::string quoted(std::u32string_view text) {
+std::string utf8Of(std::u32string_view text) {
     icu::UnicodeString unicode;
     for (char32_t c : text) {
         unicode.append(UChar32(c));
     }
     std::string utf8;
     unicode.toUTF8String(utf8);
-    return "\u201C" + utf8 + "\u201D";
+    return utf8;
 }
 
 // The code points of the text, composed and without the default-ignorable
@@ -82,11 +82,12 @@ bool TitlePattern::Token::accepts(char32_t c) const {
     return inside != negated;
 }
 
-std::optional<std::string> TitlePattern::parse(std::string_view pattern,
-                                               std::vector<Token>& tokens) {
+std::optional<PatternProblem> TitlePattern::parse(std::string_view pattern,
+                                                  std::vector<Token>& tokens) {
+    using Kind = PatternProblem::Kind;
     const std::u32string text = composed(pattern);
     if (text.empty()) {
-        return "An empty pattern matches no title.";
+        return PatternProblem{Kind::empty, ""};
     }
     // The character at `at` as written, after a "\" if there is one.
     auto literalAt = [&](std::size_t& at) -> std::optional<char32_t> {
@@ -95,8 +96,7 @@ std::optional<std::string> TitlePattern::parse(std::string_view pattern,
         }
         return text[at++];
     };
-    const std::string lonelyEscape =
-        quoted(text) + " ends in a \u201C\\\u201D that makes nothing literal.";
+    const PatternProblem lonelyEscape{Kind::lonelyEscape, utf8Of(text)};
     for (std::size_t at = 0; at < text.size();) {
         Token token;
         if (text[at] == U'*') {
@@ -127,8 +127,8 @@ std::optional<std::string> TitlePattern::parse(std::string_view pattern,
                         return lonelyEscape;
                     }
                     if (*end < *low) {
-                        return "The range " + quoted(std::u32string{*low, U'-', *end}) +
-                               " runs backwards.";
+                        return PatternProblem{Kind::backwardRange,
+                                              utf8Of(std::u32string{*low, U'-', *end})};
                     }
                     high = *end;
                 }
@@ -138,8 +138,7 @@ std::optional<std::string> TitlePattern::parse(std::string_view pattern,
                                           foldsAlike ? fold(high) : high);
             }
             if (at == text.size()) {
-                return quoted(text.substr(open)) +
-                       " opens a set with \u201C[\u201D that no \u201C]\u201D closes.";
+                return PatternProblem{Kind::unclosedSet, utf8Of(text.substr(open))};
             }
             ++at;
         } else {
@@ -154,7 +153,22 @@ std::optional<std::string> TitlePattern::parse(std::string_view pattern,
     return std::nullopt;
 }
 
-std::optional<std::string> TitlePattern::problem(std::string_view pattern) {
+std::string problemText(const PatternProblem& problem) {
+    const std::string part = "\u201C" + problem.part + "\u201D";
+    switch (problem.kind) {
+        case PatternProblem::Kind::empty:
+            break;
+        case PatternProblem::Kind::lonelyEscape:
+            return part + " ends in a \u201C\\\u201D that makes nothing literal.";
+        case PatternProblem::Kind::backwardRange:
+            return "The range " + part + " runs backwards.";
+        case PatternProblem::Kind::unclosedSet:
+            return part + " opens a set with \u201C[\u201D that no \u201C]\u201D closes.";
+    }
+    return "An empty pattern matches no title.";
+}
+
+std::optional<PatternProblem> TitlePattern::problem(std::string_view pattern) {
     std::vector<Token> tokens;
     return parse(pattern, tokens);
 }

@@ -16,15 +16,23 @@ std::u32string foldedText(std::string_view utf8);
 // at either end, so that nothing unseen keeps a private title from matching.
 std::u32string foldedTitle(std::string_view utf8);
 
+// Why a pattern cannot be used, with the part of it (UTF-8) that shows why.
+struct PatternProblem {
+    enum class Kind { empty, lonelyEscape, backwardRange, unclosedSet };
+    Kind kind = Kind::empty;
+    std::string part;
+};
+// The problem in English, for the system log.
+std::string problemText(const PatternProblem& problem);
+
 // A shell-style pattern for whole window titles, blind to case: "*" stands
 // for any run of characters, "?" for any one, "[abc]" and "[a-z]" for one of
 // a set, "[!abc]" (or "[^abc]") for one outside it, and "\" makes the next
 // character stand for itself.
 class TitlePattern {
   public:
-    // Why the pattern cannot be used, in a sentence for the user; nullopt
-    // when it can.
-    static std::optional<std::string> problem(std::string_view pattern);
+    // Why the pattern cannot be used; nullopt when it can.
+    static std::optional<PatternProblem> problem(std::string_view pattern);
     // nullopt for a pattern with a problem.
     static std::optional<TitlePattern> compile(std::string_view pattern);
 
@@ -40,7 +48,8 @@ class TitlePattern {
 
         bool accepts(char32_t c) const;
     };
-    static std::optional<std::string> parse(std::string_view pattern, std::vector<Token>& tokens);
+    static std::optional<PatternProblem> parse(std::string_view pattern,
+                                               std::vector<Token>& tokens);
 
     std::vector<Token> tokens_;
 };

@@ -34,6 +34,7 @@
 #include "platform/qt/qt_privacy_dialog.h"
 #include "platform/qt/qt_save_panel.h"
 #include "platform/qt/qt_status_menu.h"
+#include "platform/qt/qt_tool_tip.h"
 #include "platform/qt/qt_translations.h"
 #include "platform/qt/qt_user_defaults.h"
 #include "platform/xdg/xdg_login_items.h"
@@ -102,7 +103,11 @@ class TrayProgram {
 
     int run() {
         delegate_.applicationDidFinishLaunching();
-        delegate_.setDesktopNotice(session_.notice());
+        if (const std::optional<DesktopNotice> notice = session_.notice()) {
+            // Said once, here: the tooltip shows it for as long as the program runs.
+            services_.platform.systemLog.warning(noticeInEnglish(*notice));
+            delegate_.setDesktopNotice(notice);
+        }
         // A locked screen and a sleeping machine are time in no application.
         sessionEvents_ = openSessionEvents(services_.platform.systemLog);
         delegate_.followSession(*sessionEvents_);

@@ -183,6 +183,14 @@
         <translation>%1 を書き換えられませんでした: %2</translation>
     </message>
     <message>
+        <source>Could not create the folder %1: %2</source>
+        <translation>フォルダー %1 を作成できませんでした: %2</translation>
+    </message>
+    <message>
+        <source>Could not open the log %1: %2</source>
+        <translation>ログ %1 を開けませんでした: %2</translation>
+    </message>
+    <message>
         <source>Could not write a record to %1: %2</source>
         <translation>%1 に記録を書き込めませんでした: %2</translation>
     </message>
@@ -201,6 +209,14 @@
     <message>
         <source>something other than a folder is there</source>
         <translation>フォルダーではないものがあります</translation>
+    </message>
+    <message>
+        <source>another program holds the file&apos;s lock</source>
+        <translation>別のプログラムがファイルをロックしています</translation>
+    </message>
+    <message>
+        <source>not an absolute path</source>
+        <translation>絶対パスではありません</translation>
     </message>
     <message>
         <source>Log: %1</source>

@@ -63,7 +63,6 @@ class ReportedDesktop : public DesktopSession {
     // whether it came.
     bool waitForFirstReport(std::chrono::milliseconds timeout);
 
-    void setNotice(std::optional<std::string> notice) { notice_ = std::move(notice); }
     // The backend's other connection to the same desktop broke: the session
     // is lost all the same, once.
     void lose(const std::string& why);
@@ -78,7 +77,6 @@ class ReportedDesktop : public DesktopSession {
 
     bool connectionLost() const override { return connectionLost_; }
     void onConnectionLost(ConnectionLostHandler handler) override;
-    std::optional<std::string> notice() const override { return notice_; }
 
   private:
     void takeReport(const DesktopReport& report);
@@ -87,7 +85,6 @@ class ReportedDesktop : public DesktopSession {
     bool connectionLost_ = false;
     ConnectionLostHandler lostHandler_;
     std::function<void()> wake_;  // ends a wait for the first report
-    std::optional<std::string> notice_;
     ReportedWindowList windowList_;
     ReportedWorkspace workspace_;
     UnavailableInputMonitors inputMonitors_;

@@ -3,6 +3,7 @@
 
 #include <QProcess>
 #include <QStringList>
+#include <utility>
 
 #include "platform/gnome/extension_files.h"
 
@@ -12,9 +13,11 @@ namespace {
 
 constexpr int kToolTimeoutMs = 5000;
 
-const std::string kTurnedOff =
-    "GNOME Shell's extensions are turned off: turn them on in the Extensions app for tesuko to "
-    "see the windows";
+using Kind = DesktopNotice::Kind;
+
+DesktopNotice notice(Kind kind, int shell = 0, int runningShell = 0, std::string detail = {}) {
+    return {kind, shell, runningShell, std::move(detail)};
+}
 
 // Lists the extension in the user's enabled-extensions setting, which the
 // Shell reads when it loads extensions. The Shell's own EnableExtension
@@ -35,57 +38,44 @@ void enableAtNextLogin(SystemLog& systemLog) {
     }
 }
 
-// The Shell refuses an extension whose metadata does not list its version.
-// The user may tell it to try anyway: the form has run unchanged on every
-// Shell since 45.
-std::string untestedShell(int newestListed, int running) {
-    return "tesuko's extension is tested with GNOME Shell up to " + std::to_string(newestListed) +
-           ", not yet " + std::to_string(running) +
-           ". To try it anyway, run: gsettings set org.gnome.shell "
-           "disable-extension-version-validation true, then log out and back in";
-}
-
 // Puts the form made for the running Shell in the user's folder, which the
 // Shell reads before the system's.
-std::optional<std::string> install(const GnomeShell& shell, const ExtensionInfo& info,
-                                   SystemLog& systemLog) {
+std::optional<DesktopNotice> install(const GnomeShell& shell, const ExtensionInfo& info,
+                                     SystemLog& systemLog) {
     const std::optional<int> version = shell.majorVersion();
     if (!version) {
-        return "GNOME Shell does not tell its version: tesuko cannot pick its extension";
+        return notice(Kind::shellVersionUnknown);
     }
     if (*version < kOldestShell) {
-        return "tesuko needs GNOME Shell " + std::to_string(kOldestShell) +
-               " or later to see the windows";
+        return notice(Kind::shellTooOld, kOldestShell);
     }
     const std::optional<std::filesystem::path> shipped = shippedExtension(*version);
     if (!shipped) {
-        return "tesuko's GNOME Shell extension is missing from its installation "
-               "(share/tesuko/gnome-shell-extension)";
+        return notice(Kind::extensionNotShipped);
     }
     const std::optional<std::filesystem::path> folder = userExtensionFolder();
     if (!folder) {
-        return "tesuko cannot install its GNOME Shell extension: there is no home folder";
+        return notice(Kind::noHomeFolder);
     }
     const CopiedExtension copied = copyExtension(*shipped, *folder);
     if (!copied.error.empty()) {
-        return "tesuko cannot install its GNOME Shell extension: " + copied.error;
+        return notice(Kind::installFailed, 0, 0, copied.error);
     }
     if (copied.changed) {
         systemLog.info("Installed tesuko's GNOME Shell extension in " + folder->string());
     } else if (info.state == ExtensionState::error) {
-        return "tesuko's GNOME Shell extension failed: " + info.error;
+        return notice(Kind::extensionFailed, 0, 0, info.error);
     }
     enableAtNextLogin(systemLog);
     const std::optional<int> newest = newestListedShell(*shipped);
+    // The Shell refuses an extension whose metadata does not list its
+    // version. The user may tell it to try anyway: the form has run
+    // unchanged on every Shell since 45.
     if (newest && *version > *newest) {
-        return untestedShell(*newest, *version);
+        return notice(Kind::untestedShell, *newest, *version);
     }
-    if (!shell.userExtensionsEnabled()) {
-        return "Turn on extensions in GNOME's Extensions app, then log out and back in once "
-               "for tesuko to see the windows: GNOME Shell loads its extension only at login";
-    }
-    return "Log out and back in once for tesuko to see the windows: GNOME Shell loads its "
-           "extension only at login";
+    return notice(shell.userExtensionsEnabled() ? Kind::logInAgain
+                                                : Kind::enableExtensionsAndLogIn);
 }
 
 // A newer tesuko may ship a newer extension: the Shell runs it from the next login on.
@@ -101,7 +91,7 @@ void keepCopyCurrent(const GnomeShell& shell, SystemLog& systemLog) {
 
 }  // namespace
 
-std::optional<std::string> setUpExtension(const GnomeShell& shell, SystemLog& systemLog) {
+std::optional<DesktopNotice> setUpExtension(const GnomeShell& shell, SystemLog& systemLog) {
     const std::optional<ExtensionInfo> info = shell.extensionInfo(kExtensionUuid);
     if (!info) {
         systemLog.warning("GNOME Shell does not tell whether tesuko's extension runs");
@@ -118,11 +108,10 @@ std::optional<std::string> setUpExtension(const GnomeShell& shell, SystemLog& sy
         case ExtensionState::initialized:
         case ExtensionState::disabling:
             if (!shell.userExtensionsEnabled()) {
-                return kTurnedOff;
+                return notice(Kind::extensionsTurnedOff);
             }
             if (!shell.enableExtension(kExtensionUuid)) {
-                return "Turn on tesuko's extension in GNOME's Extensions app for tesuko to see "
-                       "the windows";
+                return notice(Kind::extensionDisabled);
             }
             systemLog.info("Enabled tesuko's GNOME Shell extension");
             return std::nullopt;

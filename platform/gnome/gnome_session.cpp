@@ -33,20 +33,17 @@ OpenedDesktopSession GnomeSession::open(QDBusConnection bus, SystemLog& systemLo
     if (!started.desktop) {
         return {nullptr, started.error};
     }
-    // Said once, here: the tooltip shows it for as long as the program runs.
-    const std::optional<std::string> notice = setUpExtension(shell, systemLog);
-    if (notice) {
-        systemLog.warning(*notice);
-        started.desktop->setNotice(notice);
-    } else if (!started.desktop->waitForFirstReport(kFirstReportWait)) {
+    const std::optional<DesktopNotice> notice = setUpExtension(shell, systemLog);
+    if (!notice && !started.desktop->waitForFirstReport(kFirstReportWait)) {
         systemLog.warning(
             "tesuko's GNOME Shell extension has not reported yet: switches are "
             "recorded once it does");
     }
-    return {std::make_unique<GnomeSession>(std::move(started.desktop), std::move(bus)), ""};
+    return {std::make_unique<GnomeSession>(std::move(started.desktop), std::move(bus), notice), ""};
 }
 
-GnomeSession::GnomeSession(std::unique_ptr<ReportedDesktop> desktop, QDBusConnection bus)
-    : desktop_(std::move(desktop)), idleWatch_(std::move(bus)) {}
+GnomeSession::GnomeSession(std::unique_ptr<ReportedDesktop> desktop, QDBusConnection bus,
+                           std::optional<DesktopNotice> notice)
+    : desktop_(std::move(desktop)), idleWatch_(std::move(bus)), notice_(std::move(notice)) {}
 
 }  // namespace tesuko

@@ -23,7 +23,8 @@ class GnomeSession : public DesktopSession {
     // Needs GNOME Shell on the session bus of `bus`; in `error`, why it cannot start.
     static OpenedDesktopSession open(QDBusConnection bus, SystemLog& systemLog);
 
-    GnomeSession(std::unique_ptr<ReportedDesktop> desktop, QDBusConnection bus);
+    GnomeSession(std::unique_ptr<ReportedDesktop> desktop, QDBusConnection bus,
+                 std::optional<DesktopNotice> notice);
 
     std::optional<int> fd() const override { return std::nullopt; }
     void processEvents() override {}
@@ -37,11 +38,12 @@ class GnomeSession : public DesktopSession {
     void onConnectionLost(ConnectionLostHandler handler) override {
         desktop_->onConnectionLost(std::move(handler));
     }
-    std::optional<std::string> notice() const override { return desktop_->notice(); }
+    std::optional<DesktopNotice> notice() const override { return notice_; }
 
   private:
     std::unique_ptr<ReportedDesktop> desktop_;
     MutterIdleWatch idleWatch_;
+    std::optional<DesktopNotice> notice_;
 };
 
 }  // namespace tesuko

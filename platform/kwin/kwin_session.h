@@ -45,7 +45,6 @@ class KwinSession : public DesktopSession {
     void onConnectionLost(ConnectionLostHandler handler) override {
         desktop_->onConnectionLost(std::move(handler));
     }
-    std::optional<std::string> notice() const override { return desktop_->notice(); }
 
   private:
     // Waits briefly for the script's first report, so that the application in

@@ -22,11 +22,11 @@ namespace tesuko {
 
 namespace {
 
-std::string reason(int error) {
-    return std::strerror(error);
+FileFault reason(int error) {
+    return {FileFault::Cause::system, error};
 }
 
-const char* const kNotRegular = "not a regular file (a FIFO, a device or a socket?)";
+const FileFault kNotRegular{FileFault::Cause::notRegular};
 
 bool isDirectory(const std::string& path) {
     struct stat info = {};
@@ -101,7 +101,7 @@ FileError writeAll(int fd, std::string_view bytes) {
             continue;
         }
         if (written <= 0) {
-            return written < 0 ? reason(errno) : "nothing written, disk full?";
+            return written < 0 ? reason(errno) : FileFault{FileFault::Cause::nothingWritten};
         }
         bytes.remove_prefix(std::size_t(written));
     }
@@ -138,7 +138,7 @@ FileError lockExclusively(int fd) {
             return reason(errno);
         }
         if (attempt == 100) {
-            return "another program holds the file's lock";
+            return FileFault(FileFault::Cause::lockedByOther);
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
@@ -213,7 +213,7 @@ bool PosixFileSystem::isLink(const std::string& path) {
 
 FileError PosixFileSystem::createDirectories(const std::string& path) {
     if (path.empty() || path.front() != '/') {
-        return "not an absolute path";
+        return FileFault(FileFault::Cause::relativePath);
     }
     std::size_t next = 0;
     while (next != std::string::npos) {
@@ -223,11 +223,11 @@ FileError PosixFileSystem::createDirectories(const std::string& path) {
             continue;
         }
         if (::mkdir(prefix.c_str(), 0700) != 0 && errno != EEXIST) {
-            return reason(errno) + " (" + prefix + ")";
+            return FileFault(FileFault::Cause::system, errno, 0, prefix);
         }
     }
     if (!isDirectory(path)) {
-        return "something other than a folder is there";
+        return FileFault{FileFault::Cause::notAFolder};
     }
     return std::nullopt;
 }
@@ -291,7 +291,7 @@ FileContents PosixFileSystem::readSmallFile(const std::string& path, std::size_t
         filled += std::size_t(got);
     }
     if (filled > limit) {
-        return {std::nullopt, "larger than " + std::to_string(limit) + " bytes"};
+        return {std::nullopt, {FileFault::Cause::tooLarge, 0, limit}};
     }
     bytes.resize(filled);
     return {std::move(bytes), {}};

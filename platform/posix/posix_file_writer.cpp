@@ -44,7 +44,8 @@ FileError PosixFileWriter::write(std::string_view bytes) {
         if (written < 0 && errno == EINTR) {
             continue;
         }
-        const std::string why = written < 0 ? std::strerror(errno) : "nothing written, disk full?";
+        const FileFault why = written < 0 ? FileFault{FileFault::Cause::system, errno}
+                                          : FileFault{FileFault::Cause::nothingWritten};
         takeBack(done);
         return why;
     }

@@ -4,7 +4,6 @@
 #include <QPushButton>
 #include <QStringList>
 
-#include "platform/qt/qt_known_texts.h"
 #include "settings/privacy_setting.h"
 #include "settings/title_pattern.h"
 
@@ -31,8 +30,8 @@ std::vector<std::string> entriesOf(const QPlainTextEdit& edit) {
     return entries;
 }
 
-// Why TitlePattern refuses a pattern, "%1" standing for the text it quotes.
-constexpr const char* kRefusals[] = {
+// Why TitlePattern refuses a pattern, "%1" standing for the part it quotes.
+constexpr const char* kProblems[] = {
     QT_TRANSLATE_NOOP("QtPrivacyDialog", "An empty pattern matches no title."),
     QT_TRANSLATE_NOOP("QtPrivacyDialog", "“%1” ends in a “\\” that makes nothing literal."),
     QT_TRANSLATE_NOOP("QtPrivacyDialog", "The range “%1” runs backwards."),
@@ -96,11 +95,13 @@ void QtPrivacyDialog::save() {
         if (pattern.isEmpty()) {
             continue;
         }
-        if (std::optional<std::string> why = TitlePattern::problem(pattern.toStdString())) {
+        if (std::optional<PatternProblem> why = TitlePattern::problem(pattern.toStdString())) {
+            const QString reason = tr(kProblems[static_cast<int>(why->kind)]);
             problem_.setText(tr("Line %1 of the title patterns is not saved: %2")
                                  .arg(i + 1)
-                                 .arg(translatedKnownText(
-                                     "QtPrivacyDialog", QString::fromStdString(*why), kRefusals)));
+                                 .arg(why->kind == PatternProblem::Kind::empty
+                                          ? reason
+                                          : reason.arg(QString::fromStdString(why->part))));
             return;
         }
     }

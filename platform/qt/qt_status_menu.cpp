@@ -149,17 +149,17 @@ void QtStatusMenu::setLogPathSource(LogPathSource source) {
     showToolTip();
 }
 
-void QtStatusMenu::setToolTip(const std::string& text) {
-    toolTipWords_ = text;
+void QtStatusMenu::showStatus(const Status& status) {
+    status_ = status;
     showToolTip();
 }
 
 void QtStatusMenu::showToolTip() {
-    if (toolTipWords_.empty()) {
+    if (!status_) {
         return;
     }
-    trayIcon_.setToolTip(toolTipText(
-        toolTipWords_, logPathSource_ ? std::optional(logPathSource_()) : std::nullopt));
+    trayIcon_.setToolTip(
+        toolTipText(*status_, logPathSource_ ? std::optional(logPathSource_()) : std::nullopt));
 }
 
 void QtStatusMenu::showTrayState(TrayState state) {

@@ -40,7 +40,7 @@ class QtStatusMenu : public StatusMenu {
     void setAction(MenuItem item, std::optional<MenuCommand> command) override;
     void setState(MenuItem item, bool on) override;
     void setTitle(MenuItem item, const std::string& title) override;
-    void setToolTip(const std::string& text) override;
+    void showStatus(const Status& status) override;
     void showTrayState(TrayState state) override;
     void onCommand(CommandHandler handler) override { commandHandler_ = std::move(handler); }
     void onMenuWillOpen(OpenHandler handler) override { openHandler_ = std::move(handler); }
@@ -78,7 +78,7 @@ class QtStatusMenu : public StatusMenu {
     OpenHandler openHandler_;
     std::function<void()> quitHandler_;
     LogPathSource logPathSource_;
-    std::string toolTipWords_;
+    std::optional<Status> status_;
 };
 
 }  // namespace tesuko

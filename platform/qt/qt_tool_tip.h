@@ -5,11 +5,14 @@
 #include <optional>
 #include <string>
 
+#include "platform/status_menu.h"
+
 namespace tesuko {
 
-// The tray's tooltip: the controller's words, line by line, in the user's
-// language where a line is one the program knows (a problem's own words,
-// from the system, stay as they came), then the log's path when known.
-QString toolTipText(const std::string& words, const std::optional<std::string>& logPath);
+// The tray's tooltip: the status in the user's language (the system's own
+// words for a problem stay as they came), then the log's path when known.
+QString toolTipText(const Status& status, const std::optional<std::string>& logPath);
+// The desktop's notice as the tooltip words it in English, for the system log.
+std::string noticeInEnglish(const DesktopNotice& notice);
 
 }  // namespace tesuko

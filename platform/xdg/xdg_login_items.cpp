@@ -121,15 +121,16 @@ std::string XdgLoginItems::bundlePath() {
 std::optional<std::string> XdgLoginItems::insertLast(const std::string& path) {
     const std::string folder = autostartFolders().front();
     PosixFileSystem files;
-    if (auto error = files.createDirectories(folder)) {
-        return error;
+    if (FileError error = files.createDirectories(folder)) {
+        return faultText(*error);
     }
     const std::string program = realPathOr(path);
     for (int attempt = 1; attempt <= kMaxNameTries; ++attempt) {
         std::string name = candidateName(attempt);
         if (mayWrite(name, program)) {
-            return files.replaceFile(folder + "/" + name, desktopEntryFor(path),
-                                     FileSystem::Access::asBefore);
+            FileError error = files.replaceFile(folder + "/" + name, desktopEntryFor(path),
+                                                FileSystem::Access::asBefore);
+            return error ? std::optional(faultText(*error)) : std::nullopt;
         }
     }
     return "every name from " + candidateName(1) + " to " + candidateName(kMaxNameTries) + " in " +

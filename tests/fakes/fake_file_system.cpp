@@ -2,11 +2,16 @@
 #include "fakes/fake_file_system.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <filesystem>
 
 namespace tesuko {
 namespace {
+
+FileFault fault(int errorNumber) {
+    return {FileFault::Cause::system, errorNumber};
+}
 
 std::string parentOf(const std::string& path) {
     auto slash = path.rfind('/');
@@ -25,10 +30,10 @@ class FakeFile : public FileWriter, public FileReader {
     }
     FileError write(std::string_view bytes) override {
         ++fs_.writeCalls;
-        std::string why;
+        FileFault why;
         FakeFileSystem::Node* file = fs_.regular(path_, &why);
         if (fs_.writeFailure || !file) {
-            return fs_.writeFailure ? *fs_.writeFailure : why;
+            return fs_.writeFailure ? fs_.writeFailure : why;
         }
         file->bytes.append(bytes);
         fs_.touch(*file);
@@ -59,7 +64,8 @@ class FakeFile : public FileWriter, public FileReader {
 
 template <typename T>
 Opened<T> openAt(FakeFileSystem& fs, const std::string& path) {
-    std::string p = FakeFileSystem::normalise(path), why;
+    std::string p = FakeFileSystem::normalise(path);
+    FileFault why;
     FakeFileSystem::Node* file = fs.regular(p, &why);
     return {file ? std::make_unique<FakeFile>(fs, p, file->inode) : nullptr, why};
 }
@@ -73,22 +79,20 @@ std::string FakeFileSystem::normalise(const std::string& path) {
 FileError FakeFileSystem::make(const std::string& path, bool folder, std::string bytes) {
     const std::string parent = parentOf(path);
     if (!isDirectory(parent) || readOnly_.contains(parent)) {
-        return isDirectory(parent) ? "Permission denied" : "No such file or directory";
+        return fault(isDirectory(parent) ? EACCES : ENOENT);
     }
     static std::uint64_t inodes = 0;
     touch(nodes_[path] = Node{folder, std::move(bytes), ++inodes, 0});
     return std::nullopt;
 }
 
-FakeFileSystem::Node* FakeFileSystem::regular(const std::string& path, std::string* why) {
+FakeFileSystem::Node* FakeFileSystem::regular(const std::string& path, FileFault* why) {
     auto node = nodes_.find(path);
-    std::string reason = node == nodes_.end()  ? "No such file or directory"
-                         : node->second.folder ? "Is a directory"
-                                               : "";
+    const int reason = node == nodes_.end() ? ENOENT : node->second.folder ? EISDIR : 0;
     if (why) {
-        *why = reason;
+        *why = fault(reason);
     }
-    return reason.empty() ? &node->second : nullptr;
+    return reason == 0 ? &node->second : nullptr;
 }
 
 bool FakeFileSystem::isDirectory(const std::string& path) const {
@@ -102,7 +106,8 @@ FileError FakeFileSystem::createDirectories(const std::string& path) {
         return std::nullopt;
     }
     if (exists(p) || !p.starts_with('/')) {
-        return "something other than a folder is there";
+        return p.starts_with('/') ? FileFault(FileFault::Cause::notAFolder)
+                                  : FileFault(FileFault::Cause::relativePath);
     }
     FileError error = createDirectories(parentOf(p));
     return error ? error : make(p, true, {});
@@ -116,7 +121,7 @@ FileError FakeFileSystem::createEmptyFile(const std::string& path) {
 Opened<FileWriter> FakeFileSystem::createForWriting(const std::string& path) {
     std::string p = normalise(path);
     if (exists(p)) {
-        return {nullptr, "File exists"};
+        return {nullptr, fault(EEXIST)};
     }
     if (FileError error = make(p, false, {})) {
         return {nullptr, *error};
@@ -133,24 +138,24 @@ Opened<FileReader> FakeFileSystem::openForReading(const std::string& path) {
 }
 
 FileContents FakeFileSystem::readSmallFile(const std::string& path, std::size_t limit) {
-    std::string why;
+    FileFault why;
     Node* file = regular(normalise(path), &why);
     if (file && file->bytes.size() > limit) {
-        why = "larger than " + std::to_string(limit) + " bytes";
+        return {std::nullopt, {FileFault::Cause::tooLarge, 0, limit}};
     }
-    return why.empty() ? FileContents{file->bytes, {}} : FileContents{std::nullopt, why};
+    return file ? FileContents{file->bytes, {}} : FileContents{std::nullopt, why};
 }
 
 FileError FakeFileSystem::replaceFile(const std::string& path, std::string_view bytes, Access) {
     std::string p = normalise(path);
     FileError error = createDirectories(parentOf(p));
-    return error ? error : isDirectory(p) ? "Is a directory" : make(p, false, std::string(bytes));
+    return error ? error : isDirectory(p) ? fault(EISDIR) : make(p, false, std::string(bytes));
 }
 
 FileError FakeFileSystem::removeFile(const std::string& path) {
     std::string p = normalise(path);
     if (isDirectory(p) || (readOnly_.contains(parentOf(p)) && exists(p))) {
-        return isDirectory(p) ? "Is a directory" : "Permission denied";
+        return fault(isDirectory(p) ? EISDIR : EACCES);
     }
     nodes_.erase(p);
     return std::nullopt;

@@ -39,7 +39,7 @@ class FakeFileSystem : public FileSystem {
     // Nothing can be created in the folder, or removed from it.
     void makeReadOnly(const std::string& folder) { readOnly_.insert(normalise(folder)); }
 
-    std::optional<std::string> writeFailure;  // every write fails with this reason
+    FileError writeFailure;  // every write fails with this reason
     int writeCalls = 0;
 
     struct Node {
@@ -50,7 +50,7 @@ class FakeFileSystem : public FileSystem {
     };
     static std::string normalise(const std::string& path);
     // The regular file at a normalised path, or why there is none.
-    Node* regular(const std::string& path, std::string* why = nullptr);
+    Node* regular(const std::string& path, FileFault* why = nullptr);
     void touch(Node& node) { node.modified = ++changes_; }
     static FileIdentity identityOf(const Node* file) {
         return file ? FileIdentity{1, file->inode, file->bytes.size(), file->modified,

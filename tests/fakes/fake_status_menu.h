@@ -35,7 +35,7 @@ class FakeStatusMenu : public StatusMenu {
     }
     void setState(MenuItem item, bool on) override { at(item).on = on; }
     void setTitle(MenuItem item, const std::string& title) override { at(item).title = title; }
-    void setToolTip(const std::string& text) override { toolTip = text; }
+    void showStatus(const Status& shown) override { status = shown; }
     void showTrayState(TrayState) override {}
     void onCommand(CommandHandler handler) override { commandHandler_ = std::move(handler); }
     void onMenuWillOpen(OpenHandler handler) override { openHandler_ = std::move(handler); }
@@ -53,7 +53,7 @@ class FakeStatusMenu : public StatusMenu {
     }
 
     std::map<MenuItem, Item> items;
-    std::string toolTip;
+    Status status;
 
   private:
     Item& at(MenuItem item) { return items.at(item); }

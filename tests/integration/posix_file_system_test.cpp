@@ -40,7 +40,7 @@ TEST_F(PosixFileSystemTest, CreatesPrivateFoldersAndFilesAndAppendsAtTheEnd) {
     ASSERT_EQ(fs.createDirectories(dir / "shared/a/b"), std::nullopt);
     EXPECT_EQ(modeOf(dir / "shared/a/b"), 0700u);
     Opened<FileWriter> log = fs.createForWriting(dir / "shared/a/log.csv");
-    ASSERT_TRUE(log.file) << log.error;
+    ASSERT_TRUE(log.file) << faultText(log.error);
     EXPECT_EQ(modeOf(dir / "shared/a/log.csv"), 0600u);
     EXPECT_EQ(log.file->write("mine\n"), std::nullopt);
     std::ofstream(dir / "shared/a/log.csv", std::ios::app) << "theirs";

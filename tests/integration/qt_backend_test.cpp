@@ -7,6 +7,7 @@
 #include <QImage>
 #include <QPushButton>
 #include <algorithm>
+#include <cerrno>
 #include <filesystem>
 #include <stdexcept>
 #include <string>
@@ -142,49 +143,64 @@ TEST_F(QtStatusMenuTest, TheIconShowsEachStateInAnImageOfItsOwn) {
     EXPECT_NE(images[0], images[2]);
 }
 
-// The items and the known tooltip lines in Japanese, our own words inside a
-// line too; the system's words and lines from elsewhere as they came; the
-// log's path last.
+// The status in English and in Japanese, line by line; what the system says
+// and a path (even one with "%2" in it) as they came; the log's path last.
 TEST_F(QtStatusMenuTest, TheMenuAndTooltipSpeakTheUsersLanguage) {
-    QtTranslations japanese(QLocale(QLocale::Japanese, QLocale::Japan));
-    ASSERT_TRUE(japanese.translated());
-    QtStatusMenu translated(systemLog);
-    const QList<QAction*> items = translated.menu().actions();
-    for (const char* item : {"記録を開始", "ログイン時に開く", "tesuko を終了"}) {
-        EXPECT_TRUE(std::any_of(items.begin(), items.end(), [&](QAction* action) {
-            return action->text() == QString::fromUtf8(item);
-        })) << item;
-    }
-    translated.setLogPathSource([] { return std::string("/home/u/デスクトップ/TESUKO/log.csv"); });
-    const std::pair<const char*, const char*> cases[] = {
-        {"Paused until 14:35\nClicks and keys are not counted on this desktop\nA notice",
-         "tesuko: 14:35 まで一時停止中\nこのデスクトップではクリックとキー入力を数えません\n"
-         "A notice"},
-        {"Paused until 00:00 tomorrow", "tesuko: 明日の 00:00 まで一時停止中"},
-        {"Recording, but records cannot be written. No space left on device",
-         "tesuko: 記録中ですが、記録を書き込めません。No space left on device"},
-        {"Recording\nLog out and back in once for tesuko to see the windows: GNOME Shell loads "
-         "its extension only at login",
-         "tesuko: 記録中\ntesuko がウィンドウを認識できるよう、一度ログアウトしてログインし直して"
-         "ください (GNOME Shell は拡張機能をログイン時にだけ読み込みます)"},
-        {"Stopped\ntesuko's extension is tested with GNOME Shell up to 50, not yet 51. To try it "
+    using Kind = DesktopNotice::Kind;
+    const LogProblem full{LogProblem::Doing::writingRecord, "/a: b/log.csv",
+                          FileFault(FileFault::Cause::system, ENOSPC)};
+    const LogProblem unread{LogProblem::Doing::readingLog, "%2",
+                            FileFault(FileFault::Cause::tooLarge, 0, 1000)};
+    const struct {
+        Status status;
+        const char* english;
+        const char* japanese;
+    } cases[] = {
+        {{PausedUntil{14, 5, false}, {}, {}}, "Paused until 14:05", "14:05 まで一時停止中"},
+        {{PausedUntil{0, 0, true}, {}, {}},
+         "Paused until 00:00 tomorrow",
+         "明日の 00:00 まで一時停止中"},
+        {{Away::idle, {}, {}}, "Paused: idle", "一時停止中: 無操作"},
+        {{Recording{full, false}, {}, DesktopNotice{Kind::logInAgain, 0, 0, ""}},
+         "Recording, but records cannot be written. Could not write a record to /a: b/log.csv: No "
+         "space left on device\nClicks and keys are not counted on this desktop\nLog out and back "
+         "in once for tesuko to see the windows: GNOME Shell loads its extension only at login",
+         "記録中ですが、記録を書き込めません。/a: b/log.csv に記録を書き込めませんでした: No space "
+         "left on device\nこのデスクトップではクリックとキー入力を数えません\ntesuko がウィンドウを"
+         "認識できるよう、一度ログアウトしてログインし直してください (GNOME Shell "
+         "は拡張機能をログイン"
+         "時にだけ読み込みます)"},
+        {{Stopped{}, {}, DesktopNotice{Kind::untestedShell, 50, 51, ""}},
+         "Stopped\ntesuko's extension is tested with GNOME Shell up to 50, not yet 51. To try it "
          "anyway, run: gsettings set org.gnome.shell disable-extension-version-validation true, "
          "then log out and back in",
-         "tesuko: 停止中\ntesuko の拡張機能は GNOME Shell 50 までで検証済みで、51 ではまだです。"
+         "停止中\ntesuko の拡張機能は GNOME Shell 50 までで検証済みで、51 ではまだです。"
          "それでも試すには gsettings set org.gnome.shell disable-extension-version-validation "
          "true を実行してから、一度ログアウトしてログインし直してください"},
-        {"Recording\nCould not forget the last 15 minutes: could not rewrite /a: b/log.csv: "
-         "nothing written, disk full?",
-         "tesuko: 記録中\n直近 15 分間を忘れられませんでした: /a: b/log.csv を書き換えられません"
-         "でした: 何も書き込めませんでした (ディスクがいっぱい?)"},
-        {"Recording\nCould not forget the last 15 minutes: could not read %2: Is a directory",
-         "tesuko: 記録中\n直近 15 分間を忘れられませんでした: %2 を読めませんでした: Is a "
-         "directory"},
+        {{Recording{}, unread, {}},
+         "Recording\nCould not forget the last 15 minutes: could not read %2: larger than 1000 "
+         "bytes",
+         "記録中\n直近 15 分間を忘れられませんでした: %2 を読めませんでした: 1000 "
+         "バイトを超えています"},
     };
-    for (const auto& [words, shown] : cases) {
-        translated.setToolTip(words);
-        EXPECT_EQ(translated.trayIcon().toolTip().toStdString(),
-                  std::string(shown) + "\nログ: /home/u/デスクトップ/TESUKO/log.csv");
+    const std::string log = "/home/u/デスクトップ/TESUKO/log.csv";
+    for (const bool inJapanese : {false, true}) {
+        std::optional<QtTranslations> japanese;
+        if (inJapanese) {
+            japanese.emplace(QLocale(QLocale::Japanese, QLocale::Japan));
+            ASSERT_TRUE(japanese->translated());
+        }
+        QtStatusMenu menu(systemLog);
+        const QList<QAction*> items = menu.menu().actions();
+        EXPECT_EQ(items.first()->text().toStdString(),
+                  inJapanese ? "記録を開始" : "Start Recording");
+        menu.setLogPathSource([&] { return log; });
+        for (const auto& c : cases) {
+            menu.showStatus(c.status);
+            EXPECT_EQ(menu.trayIcon().toolTip().toStdString(),
+                      "tesuko: " + std::string(inJapanese ? c.japanese : c.english) +
+                          (inJapanese ? "\nログ: " : "\nLog: ") + log);
+        }
     }
 }
 

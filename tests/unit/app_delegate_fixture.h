@@ -18,6 +18,7 @@
 namespace tesuko {
 
 inline constexpr const char* kDelegateLog = "/home/user/Desktop/TESUKO/log.csv";
+inline const DesktopNotice kDelegateNotice{DesktopNotice::Kind::logInAgain, 0, 0, ""};
 
 // What the user sees of a menu item: whether choosing it does anything, and its check mark.
 struct ItemView {
@@ -99,7 +100,7 @@ inline void play(DelegateOverFakes& c, FakeSessionEvents& session, const std::st
             c.fakes.fileSystem.makeReadOnly("/home/user/Desktop/TESUKO");
         } else if (event == "uncounted") {
             c.fakes.inputMonitors.available_ = false;
-            c.delegate.setDesktopNotice("Enable the tesuko extension and log in again");
+            c.delegate.setDesktopNotice(kDelegateNotice);
         } else {
             ADD_FAILURE() << "no event " << event;
         }

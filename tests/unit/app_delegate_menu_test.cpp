@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <algorithm>
+#include <cerrno>
 
 #include "tests/unit/app_delegate_fixture.h"
 
@@ -47,7 +48,8 @@ TEST(AppDelegateMenuTest, EachEventLeavesTheItemsAsTheStateAllows) {
         EXPECT_EQ(c.fakes.workspace.isSubscribed(), row.recording);
         EXPECT_EQ(c.fakes.inputMonitors.installedCount(), row.recording ? 3u : 0u);
         EXPECT_EQ(c.fakes.savePanel.runs, row.savePanelsShown);
-        EXPECT_EQ(c.menu.toolTip, row.recording ? "Recording" : "Stopped");
+        EXPECT_EQ(c.menu.status.state,
+                  row.recording ? RecordingState(Recording{}) : RecordingState(Stopped{}));
     }
 }
 
@@ -56,14 +58,15 @@ TEST_F(AppDelegateTest, TheToolTipSaysWhileRecordsCannotBeWritten) {
     fakes.windowList.setWindows({{"Editor", "Notes"}, {"Browser", "News"}});
     launch();
     menu.choose(MenuItem::StartRecord);
-    fakes.fileSystem.writeFailure = "No space left on device";
+    const FileFault full(FileFault::Cause::system, ENOSPC);
+    fakes.fileSystem.writeFailure = full;
     fakes.workspace.switchTo("Browser");
-    EXPECT_NE(menu.toolTip.find("records cannot be written"), std::string::npos) << menu.toolTip;
-    EXPECT_NE(menu.toolTip.find("No space left on device"), std::string::npos) << menu.toolTip;
+    const LogProblem unwritten{LogProblem::Doing::writingRecord, kDelegateLog, full};
+    EXPECT_EQ(menu.status.state, RecordingState(Recording{unwritten, true}));
 
     fakes.fileSystem.writeFailure.reset();
     fakes.workspace.switchTo("Editor");
-    EXPECT_EQ(menu.toolTip, "Recording");
+    EXPECT_EQ(menu.status.state, RecordingState(Recording{}));
 }
 
 TEST_F(AppDelegateTest, ALogChosenWhileStoppedIsTakenUpByTheNextStart) {

@@ -13,24 +13,24 @@ namespace {
 // locked screen, asleep or (when asked) idle is in no application; idle time
 // ends at the last input, not when the threshold passed.
 TEST(AppDelegateSessionTest, AwayTimeWritesNoRecord) {
-    const std::tuple<const char*, std::vector<std::string>, const char*> rows[] = {
+    const std::tuple<const char*, std::vector<std::string>, RecordingState> rows[] = {
         {"+3 lock +600 lock B unlock +2 E",
          {"Editor,Notes,0,0,3.000000", "Browser,News,0,0,2.000000"},
-         "Recording"},
-        {"unlock +4 B", {"Editor,Notes,0,0,4.000000"}, "Recording"},
-        {"+1 lock sleep +3600 wake", {"Editor,Notes,0,0,1.000000"}, "Paused: screen locked"},
+         Recording{}},
+        {"unlock +4 B", {"Editor,Notes,0,0,4.000000"}, Recording{}},
+        {"+1 lock sleep +3600 wake", {"Editor,Notes,0,0,1.000000"}, Away::screenLocked},
         {"pwi +310 idle-300 +50 back-20 +20 B",
          {"Editor,Notes,0,0,10.000000", "Editor,Notes,0,0,40.000000"},
-         "Recording"},
-        {"+310 idle-300 +50 back-20 +20 B", {"Editor,Notes,0,0,380.000000"}, "Recording"},
-        {"pwi +310 idle-300", {"Editor,Notes,0,0,10.000000"}, "Paused: idle"},
+         Recording{}},
+        {"+310 idle-300 +50 back-20 +20 B", {"Editor,Notes,0,0,380.000000"}, Recording{}},
+        {"pwi +310 idle-300", {"Editor,Notes,0,0,10.000000"}, Away::idle},
         {"pwi +310 idle-300 +5 pwi +5 B",
          {"Editor,Notes,0,0,10.000000", "Editor,Notes,0,0,5.000000"},
-         "Recording"},
-        {"pwi pwi +310 idle-300 +5 B", {"Editor,Notes,0,0,315.000000"}, "Recording"},
-        {"pwi stop idle-0 back-0", {"Editor,Notes,0,0,0.000000"}, "Stopped"},
+         Recording{}},
+        {"pwi pwi +310 idle-300 +5 B", {"Editor,Notes,0,0,315.000000"}, Recording{}},
+        {"pwi stop idle-0 back-0", {"Editor,Notes,0,0,0.000000"}, Stopped{}},
     };
-    for (const auto& [events, records, toolTip] : rows) {
+    for (const auto& [events, records, state] : rows) {
         SCOPED_TRACE(events);
         DelegateOverFakes c;
         FakeSessionEvents session;
@@ -40,7 +40,7 @@ TEST(AppDelegateSessionTest, AwayTimeWritesNoRecord) {
         c.delegate.followSession(session);
         play(c, session, events);
         EXPECT_EQ(recordsAfterStart(c.fakes.fileSystem.content(kDelegateLog)), records);
-        EXPECT_EQ(c.menu.toolTip, toolTip);
+        EXPECT_EQ(c.menu.status.state, state);
     }
 }
 

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include <cerrno>
 #include <tuple>
 
 #include "recorder/checkpoint.h"
@@ -51,7 +52,7 @@ TEST_F(CheckpointTest, ARunThatMayNotBeAloneLeavesTheCheckpoint) {
 }
 
 TEST_F(CheckpointTest, ACheckpointThatCannotBeWrittenBackIsKeptForTheNextStart) {
-    fakes.fileSystem.writeFailure = "No space left on device";
+    fakes.fileSystem.writeFailure = FileFault(FileFault::Cause::system, ENOSPC);
     Recorder failing(fakes.platform);
     EXPECT_TRUE(checkpointLeft());
     EXPECT_TRUE(fakes.systemLog.said("Could not write the interval"));

@@ -59,47 +59,51 @@ TEST(PrivacyRulesTest, TitlePatternsMatchWholeTitles) {
 // browsers' private windows private by default. Each row: what happens, the
 // records it leaves (without their day) and the tooltip.
 TEST(PrivacySessionTest, PrivateTitlesUntrackedApplicationsTimedPausesAndForgetting) {
-    const std::tuple<const char*, std::vector<std::string>, const char*> rows[] = {
+    const Status recording{Recording{}, {}, {}};
+    const std::tuple<const char*, std::vector<std::string>, Status> rows[] = {
         {"+3 S +5 B +2 E",
          {"13時40分00秒,Editor,Notes,0,0,3.000000", "13時40分08秒,Browser,News,0,0,2.000000"},
-         "Recording"},
+         recording},
         {"+2 F +3 E",
          {"13時40分00秒,Editor,Notes,0,0,2.000000", "13時40分02秒,Firefox,Firefox,0,0,3.000000"},
-         "Recording"},
+         recording},
         {"+3 hideE +4 B +1 E +2 B",
          {"13時40分00秒,Editor,Notes,0,0,3.000000", "13時40分07秒,Browser,News,0,0,1.000000"},
-         "Recording"},
+         recording},
         {"+3 p15 +60 B +5 E ring +4 B",
          {"13時40分00秒,Editor,Notes,0,0,3.000000", "13時41分08秒,Editor,Notes,0,0,4.000000"},
-         "Recording"},
+         recording},
         {"+3 p15 +2 start +4 B",
          {"13時40分00秒,Editor,Notes,0,0,3.000000", "13時40分05秒,Editor,Notes,0,0,4.000000"},
-         "Recording"},
+         recording},
         {"+3 p15 lock ring +5 unlock +2 B",
          {"13時40分00秒,Editor,Notes,0,0,3.000000", "13時40分08秒,Editor,Notes,0,0,2.000000"},
-         "Recording"},
-        {"p1h", {"13時40分00秒,Editor,Notes,0,0,0.000000"}, "Paused until 14:40"},
-        {"ptm", {"13時40分00秒,Editor,Notes,0,0,0.000000"}, "Paused until 00:00 tomorrow"},
-        {"+3 p15 stop ring", {"13時40分00秒,Editor,Notes,0,0,3.000000"}, "Stopped"},
+         recording},
+        {"p1h",
+         {"13時40分00秒,Editor,Notes,0,0,0.000000"},
+         Status{PausedUntil{14, 40, false}, {}, {}}},
+        {"ptm",
+         {"13時40分00秒,Editor,Notes,0,0,0.000000"},
+         Status{PausedUntil{0, 0, true}, {}, {}}},
+        {"+3 p15 stop ring", {"13時40分00秒,Editor,Notes,0,0,3.000000"}, Status{Stopped{}, {}, {}}},
         {"+600 B +600 E +300 forget +10 B",
          {"13時40分00秒,Editor,Notes,0,0,600.000000", "14時05分00秒,Editor,Notes,0,0,10.000000"},
-         "Recording"},
-        {"+1000 B +200 forget", {"13時40分00秒,Editor,Notes,0,0,300.000000"}, "Recording"},
+         recording},
+        {"+1000 B +200 forget", {"13時40分00秒,Editor,Notes,0,0,300.000000"}, recording},
         {"+1200 forget +5 B",
          {"13時40分00秒,Editor,Editor,0,0,300.000000", "14時00分00秒,Editor,Notes,0,0,5.000000"},
-         "Recording"},
-        {"+600 B +300 forget", {}, "Recording"},
-        {"uncounted",
-         {},
-         "Recording\nClicks and keys are not counted on this desktop\nEnable the tesuko "
-         "extension and log in again"},
+         recording},
+        {"+600 B +300 forget", {}, recording},
+        {"uncounted", {}, Status{Recording{std::nullopt, false}, {}, kDelegateNotice}},
         {"+5 E ro forget",
          {"13時40分00秒,Editor,Notes,0,0,5.000000"},
-         "Recording\nCould not forget the last 15 minutes: could not rewrite "
-         "/home/user/Desktop/TESUKO/log.csv: Permission denied"},
+         Status{Recording{},
+                LogProblem{LogProblem::Doing::rewritingLog, kDelegateLog,
+                           FileFault(FileFault::Cause::system, EACCES)},
+                {}}},
     };
     const std::string cache = "/home/user/.cache/tesuko/totals.cache";
-    for (const auto& [events, records, toolTip] : rows) {
+    for (const auto& [events, records, status] : rows) {
         SCOPED_TRACE(events);
         DelegateOverFakes c;
         FakeSessionEvents session;
@@ -120,10 +124,11 @@ TEST(PrivacySessionTest, PrivateTitlesUntrackedApplicationsTimedPausesAndForgett
             written.push_back(line.substr(line.find(' ') + 1));
         }
         EXPECT_EQ(written, records);
-        EXPECT_EQ(c.menu.toolTip, toolTip);
-        EXPECT_EQ(c.view(MenuItem::PauseFor1Hour).action.has_value(), c.menu.toolTip != "Stopped");
-        const bool forgot = std::string(events).find("forget") != std::string::npos &&
-                            std::string(toolTip).find("Could not") == std::string::npos;
+        EXPECT_EQ(c.menu.status, status);
+        EXPECT_EQ(c.view(MenuItem::PauseFor1Hour).action.has_value(),
+                  !std::holds_alternative<Stopped>(status.state));
+        const bool forgot =
+            std::string(events).find("forget") != std::string::npos && !status.forgetProblem;
         EXPECT_EQ(c.fakes.fileSystem.exists(cache), !forgot) << "the ranking cache";
     }
 }

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include <cerrno>
 #include <tuple>
 
 #include "log/switch_record.h"
@@ -132,7 +133,7 @@ TEST_F(SwitchTest, ASwitchHandledLateEndsTheIntervalWhenItHappened) {
 // at the front end's minute, and go out in order once the log takes them.
 TEST_F(SwitchTest, RecordsThatCannotBeWrittenWaitAndGoOutInOrder) {
     fakes.windowList.setWindows({{"Editor", "Notes"}, {"Browser", "News"}});
-    fakes.fileSystem.writeFailure = "No space left on device";
+    fakes.fileSystem.writeFailure = FileFault(FileFault::Cause::system, ENOSPC);
     advance(1);
     switchTo("Browser");
     advance(2);
@@ -149,7 +150,7 @@ TEST_F(SwitchTest, RecordsThatCannotBeWrittenWaitAndGoOutInOrder) {
     recorder().saveCheckpoint();
     EXPECT_EQ(recorder().writeProblem(), std::nullopt) << "cleared once the records are out";
     EXPECT_TRUE(logged("The log takes records again: wrote the 2 kept in memory"));
-    fakes.fileSystem.writeFailure = "No space left on device";
+    fakes.fileSystem.writeFailure = FileFault(FileFault::Cause::system, ENOSPC);
     advance(4);
     switchTo("Browser");
     fakes.fileSystem.writeFailure.reset();
@@ -164,7 +165,7 @@ TEST_F(SwitchTest, RecordsThatCannotBeWrittenWaitAndGoOutInOrder) {
 // Forget reaches what waits as it reaches the log; what waits stays bounded,
 // and losing the oldest is said, with how many.
 TEST_F(SwitchTest, RecordsThatWaitCanBeForgottenAndAreBounded) {
-    fakes.fileSystem.writeFailure = "No space left on device";
+    fakes.fileSystem.writeFailure = FileFault(FileFault::Cause::system, ENOSPC);
     const auto began = fakes.clock.monotonicNow();
     for (const char* next : {"Browser", "Editor", "Browser"}) {
         advance(10);
@@ -176,7 +177,7 @@ TEST_F(SwitchTest, RecordsThatWaitCanBeForgottenAndAreBounded) {
     EXPECT_EQ(recordsAfterStart(log()), (std::vector<std::string>{"Editor,Editor,0,0,10.000000",
                                                                   "Browser,Browser,0,0,5.000000"}));
 
-    fakes.fileSystem.writeFailure = "No space left on device";
+    fakes.fileSystem.writeFailure = FileFault(FileFault::Cause::system, ENOSPC);
     for (int i = 0; i < 10'002; ++i) {
         switchTo(i % 2 ? "Editor" : "Browser");
     }
