@@ -73,7 +73,7 @@ struct ReportOptions {
     std::optional<std::int32_t> until;
     Grouping grouping = Grouping::application;
     std::optional<std::size_t> top;
-    ReportFormat format = ReportFormat::table;
+    const ReportFormat* format = &reportFormats().front();
     std::vector<std::string> logs;  // the log the tray records when none
     bool help = false;
 };
@@ -83,6 +83,17 @@ constexpr Option kReportOptions[] = {{"--today"},       {"--yesterday"},     {"-
                                      {"--month"},       {"--since", kValue}, {"--until", kValue},
                                      {"--by", kValue},  {"--top", kValue},   {"--format", kValue},
                                      {"--log", kValue}, {"--help"},          {"-h"}};
+
+// "table, csv or json"
+std::string formatNames() {
+    std::string names;
+    const std::span<const ReportFormat> formats = reportFormats();
+    for (std::size_t i = 0; i < formats.size(); ++i) {
+        names += i == 0 ? "" : i + 1 == formats.size() ? " or " : ", ";
+        names += formats[i].name;
+    }
+    return names;
+}
 
 std::optional<Period> periodOf(std::string_view name) {
     constexpr std::pair<std::string_view, Period> kPeriods[] = {{"--today", Period::today},
@@ -112,12 +123,10 @@ std::optional<std::string> apply(const GivenOption& option, const std::string& h
     } else if (name == "--top") {
         return readRowCount(value, options.top);
     } else if (name == "--format") {
-        if (value != "table" && value != "csv" && value != "json") {
-            return invalidValue("argument", value, name, "table, csv or json");
+        options.format = reportFormatNamed(value);
+        if (options.format == nullptr) {
+            return invalidValue("argument", value, name, formatNames());
         }
-        options.format = value == "table" ? ReportFormat::table
-                         : value == "csv" ? ReportFormat::csv
-                                          : ReportFormat::json;
     } else if (name == "--log") {
         options.logs.push_back(fileValue(option, home));
     } else if (auto period = periodOf(name)) {
@@ -223,20 +232,10 @@ int runReportCommand(const std::vector<std::string>& args, ReportServices servic
     if (options.top) {
         keepTop(view.rows, options.grouping, *options.top);
     }
-    if (view.rows.empty() && options.format != ReportFormat::table) {
+    if (view.rows.empty() && options.format != &reportFormats().front()) {
         err << "tesuko: no records in this range (" << rangeText(range) << ")\n";
     }
-    switch (options.format) {
-        case ReportFormat::table:
-            writeTable(view, out);
-            break;
-        case ReportFormat::csv:
-            writeCsv(view, localDays, out);
-            break;
-        case ReportFormat::json:
-            writeJson(view, out);
-            break;
-    }
+    options.format->write(view, localDays, out);
     return 0;
 }
 

@@ -157,4 +157,24 @@ void writeJson(const ReportView& view, std::ostream& out) {
     out << (view.rows.empty() ? "]\n" : "\n]\n");
 }
 
+std::span<const ReportFormat> reportFormats() {
+    static constexpr ReportFormat kFormats[] = {
+        {"table", [](const ReportView& view, const LocalDays&,
+                     std::ostream& out) { writeTable(view, out); }},
+        {"csv", writeCsv},
+        {"json",
+         [](const ReportView& view, const LocalDays&, std::ostream& out) { writeJson(view, out); }},
+    };
+    return kFormats;
+}
+
+const ReportFormat* reportFormatNamed(std::string_view name) {
+    for (const ReportFormat& format : reportFormats()) {
+        if (format.name == name) {
+            return &format;
+        }
+    }
+    return nullptr;
+}
+
 }  // namespace tesuko

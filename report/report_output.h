@@ -2,7 +2,9 @@
 #pragma once
 
 #include <ostream>
+#include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "ranking/local_days.h"
@@ -10,8 +12,6 @@
 #include "report/report_rows.h"
 
 namespace tesuko {
-
-enum class ReportFormat { table, csv, json };
 
 // What a report shows: rows of one grouping over a range, and the range's
 // total (the whole of it, whatever rows were left out).
@@ -38,5 +38,17 @@ void writeTable(const ReportView& view, std::ostream& out);
 void writeCsv(const ReportView& view, const LocalDays& localDays, std::ostream& out);
 // An array of {"application", "seconds"[, "day"][, "title"]} objects.
 void writeJson(const ReportView& view, std::ostream& out);
+
+// A way to write a report: its name in --format and its writer. A new format
+// is a row in reportFormats() and its writer.
+struct ReportFormat {
+    std::string_view name;
+    void (*write)(const ReportView& view, const LocalDays& localDays, std::ostream& out);
+};
+
+// The formats, the table (the default) first.
+std::span<const ReportFormat> reportFormats();
+// The format of that name; none for another name.
+const ReportFormat* reportFormatNamed(std::string_view name);
 
 }  // namespace tesuko

@@ -2,6 +2,7 @@
 #include "app/desktop/report_window.h"
 
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QMessageBox>
@@ -287,11 +288,9 @@ void ReportWindow::showSelectedApplication() {
 
 std::optional<QString> ReportWindow::exportTo(const QString& path) const {
     std::ostringstream bytes;
-    if (path.endsWith(QStringLiteral(".json"), Qt::CaseInsensitive)) {
-        writeJson(view_, bytes);
-    } else {
-        writeCsv(view_, log_.localDays(), bytes);
-    }
+    const ReportFormat* format =
+        reportFormatNamed(QFileInfo(path).suffix().toLower().toStdString());
+    (format != nullptr ? format : reportFormatNamed("csv"))->write(view_, log_.localDays(), bytes);
     QSaveFile file(path);
     const std::string written = bytes.str();
     if (!file.open(QIODevice::WriteOnly) ||
