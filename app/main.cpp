@@ -10,17 +10,17 @@
 #include <vector>
 
 #include "app/desktop/quit_command.h"
-#include "app/desktop/tray_program.h"
 #include "app/option_parser.h"
 #include "app/report_command.h"
 #include "app/top_command.h"
 #include "platform/posix/env_home_folder.h"
 #include "platform/posix/huge_page_memory.h"
 #include "platform/posix/posix_file_system.h"
+#include "platform/posix/sibling_program.h"
 #include "platform/posix/syslog_system_log.h"
 #include "platform/posix/system_clock.h"
 #include "platform/posix/user_locale.h"
-#include "platform/qt/qt_user_defaults.h"
+#include "platform/qt_settings/qt_user_defaults.h"
 
 namespace {
 
@@ -134,6 +134,12 @@ int main(int argc, char** argv) {
             return command.run(args);
         }
     }
-    // Nothing, or "--" alone: the tray program.
-    return unlessMisused(args, {}, [&] { return tesuko::runTrayProgram(argc, argv); });
+    // Nothing, or "--" alone: the tray program, on its own so that only it
+    // loads the desktop's libraries.
+    return unlessMisused(args, {}, [&] {
+        const std::string why =
+            tesuko::execFirst(tesuko::siblingProgramPaths("tesuko-tray", TESUKO_TRAY_FOLDER), argv);
+        std::fprintf(stderr, "tesuko: cannot start the tray program %s\n", why.c_str());
+        return 1;
+    });
 }

@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
@@ -26,6 +27,7 @@
 #include "platform/posix/env_home_folder.h"
 #include "platform/posix/instance_lock.h"
 #include "platform/posix/posix_file_system.h"
+#include "platform/posix/sibling_program.h"
 #include "platform/posix/signal_pipe.h"
 #include "platform/posix/syslog_system_log.h"
 #include "platform/posix/system_clock.h"
@@ -36,13 +38,23 @@
 #include "platform/qt/qt_status_menu.h"
 #include "platform/qt/qt_tool_tip.h"
 #include "platform/qt/qt_translations.h"
-#include "platform/qt/qt_user_defaults.h"
+#include "platform/qt_settings/qt_user_defaults.h"
 #include "platform/xdg/xdg_login_items.h"
 #include "ranking/totals_cache.h"
 
 namespace tesuko {
 
 namespace {
+
+// What an autostart entry starts: `tesuko`, which runs this program.
+std::optional<std::string> commandLineProgram() {
+    for (const std::string& path : siblingProgramPaths("tesuko", TESUKO_BIN_FOLDER)) {
+        if (std::filesystem::exists(path)) {
+            return path;
+        }
+    }
+    return std::nullopt;
+}
 
 // The desktop's services, for as long as the program runs.
 struct DesktopServices {
@@ -64,7 +76,7 @@ struct DesktopServices {
     PosixFileSystem fileSystem;
     QtUserDefaults userDefaults;
     QtSavePanel savePanel;
-    XdgLoginItems loginItems;
+    XdgLoginItems loginItems{commandLineProgram()};
     SystemClock clock;
     EnvHomeFolder homeFolder;
     QtAlarm alarm{clock};

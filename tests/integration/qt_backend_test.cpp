@@ -18,7 +18,7 @@
 #include "platform/qt/qt_rank_row.h"
 #include "platform/qt/qt_status_menu.h"
 #include "platform/qt/qt_translations.h"
-#include "platform/qt/qt_user_defaults.h"
+#include "platform/qt_settings/qt_user_defaults.h"
 #include "settings/privacy_setting.h"
 #include "support/temp_dir.h"
 

@@ -36,6 +36,12 @@ expect 2 "tesuko: unrecognized option '--x'"$'\n'"Try 'tesuko report --help' for
 DISPLAY= WAYLAND_DISPLAY= expect 2 \
   "tesuko: no display to watch: neither DISPLAY nor WAYLAND_DISPLAY is set" --
 
+# The commands load no desktop library: only the tray program does.
+if LD_DEBUG=libs "$tesuko" --version 2>&1 >/dev/null | grep -E 'libQt6(Gui|Widgets|DBus)|libxcb|libwayland'; then
+  echo "FAIL: tesuko --version loads desktop libraries" >&2
+  failed=1
+fi
+
 echo "2026年12月05日 13時40分48秒,Editor,notes.txt,3,10,600.000000" >"$tmp/log.csv"
 expect 0 "" --top --log=~/log.csv  # as the shell reads --log ~/log.csv
 [[ "$(cat "$tmp/out")" == "1 : Editor"*"600" ]] || { echo "FAIL: --log=~/FILE" >&2; failed=1; }

@@ -27,7 +27,7 @@ DESTDIR="$tmp/tree" cmake --install "$build" --prefix /usr >/dev/null
 diff -u "$tmp/in-tree" "$tmp/in-deb" || fail "the package and the install tree differ"
 
 id=io.github.tesuko.Tesuko
-expected=(usr/bin/tesuko "usr/share/applications/$id.desktop" "usr/share/metainfo/$id.metainfo.xml"
+expected=(usr/bin/tesuko usr/libexec/tesuko/tesuko-tray "usr/share/applications/$id.desktop" "usr/share/metainfo/$id.metainfo.xml"
   usr/share/man/man1/tesuko.1.gz usr/share/doc/tesuko/copyright usr/share/doc/tesuko/changelog.gz
   "usr/share/icons/hicolor/scalable/apps/$id.svg")
 for size in 16 22 24 32 48 64 128 256; do
@@ -40,13 +40,13 @@ for path in "${expected[@]}"; do
   grep -qxF "$path" "$tmp/in-deb" || fail "the package lacks $path"
 done
 
-# Every package that holds a library the program links to, as this
+# Every package that holds a library the programs link to, as this
 # release names it (libicu72 on Debian 12, libicu76 on 13).
 depends=$(dpkg-deb --field "$deb" Depends)
 echo "Depends: $depends"
 names=", $(sed 's/ ([^)]*)//g' <<<"$depends"), "
 multiarch=$(dpkg-architecture -qDEB_HOST_MULTIARCH)
-for soname in $(objdump -p "$build/app/tesuko" | awk '$1 == "NEEDED" { print $2 }'); do
+for soname in $(objdump -p "$build"/app/tesuko{,-tray} | awk '$1 == "NEEDED" { print $2 }' | sort -u); do
   package=$(dpkg -S "*/$multiarch/$soname" 2>/dev/null | cut -d: -f1 | sort -u | head -1)
   [[ -n "$package" ]] || { fail "no package holds $soname"; continue; }
   [[ "$names" == *", $package, "* ]] || fail "Depends lacks $package (for $soname)"
@@ -63,6 +63,8 @@ run() {
 }
 [[ "$(run --version)" == "tesuko $version"$'\n'"License GPLv3+: "* ]] ||
   fail "--version says '$(run --version)'"
+# tesuko finds its tray program where the package put it.
+[[ "$(run 2>&1)" == *"no display to watch"* ]] || fail "tesuko does not start its tray program"
 cat >"$tmp/log.csv" <<'LOG'
 2026年12月05日 13時40分48秒,Editor,notes.txt,3,10,600.000000
 2026年12月05日 13時50分48秒,Browser,News,1,0,300.400000

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/qt/qt_user_defaults.h"
+#include "platform/qt_settings/qt_user_defaults.h"
 
 #include <QDir>
 #include <QFile>
