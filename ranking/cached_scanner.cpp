@@ -6,28 +6,13 @@
 #include <span>
 #include <string_view>
 
+#include "ranking/digest.h"
+
 namespace tesuko {
 
 namespace {
 
 constexpr std::uint64_t kSampledBytes = 64 * 1024;
-
-// FNV-1a over 64-bit words, then the bytes left: a few tens of microseconds
-// for the 128 KiB of a sample.
-std::uint64_t digest(std::string_view bytes) {
-    constexpr std::uint64_t kPrime = 1099511628211ull;
-    std::uint64_t hash = 14695981039346656037ull;
-    std::size_t at = 0;
-    for (; at + 8 <= bytes.size(); at += 8) {
-        std::uint64_t word;
-        std::memcpy(&word, bytes.data() + at, 8);
-        hash = (hash ^ word) * kPrime;
-    }
-    for (; at < bytes.size(); ++at) {
-        hash = (hash ^ static_cast<unsigned char>(bytes[at])) * kPrime;
-    }
-    return hash ^ (hash >> 32);
-}
 
 bool readFully(FileReader& reader, std::uint64_t offset, std::span<char> into) {
     while (!into.empty()) {
