@@ -38,7 +38,7 @@ build: deps $(BUILD)/CMakeCache.txt
 
 # The program and what installing it needs, without the tests and benchmarks.
 program: deps-program $(BUILD)/CMakeCache.txt
-	cmake --build $(BUILD) -j $(JOBS) --target tesuko tesuko_compressed_docs
+	cmake --build $(BUILD) -j $(JOBS) --target tesuko tesuko-tray tesuko_compressed_docs
 
 run: program
 	@bash scripts/run.sh $(BUILD)

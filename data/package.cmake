@@ -1,7 +1,7 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # The Debian package, made by CPack from what the install rules install:
 # `make package` (or `cpack -G DEB` in a build folder). Its Depends come from
-# the libraries the program links (dpkg-shlibdeps).
+# the libraries the programs link (dpkg-shlibdeps).
 
 set(TESUKO_MAINTAINER "The tesuko developers <tesuko@users.noreply.github.com>"
     CACHE STRING "The Debian package's Maintainer field")
