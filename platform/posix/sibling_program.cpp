@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <span>
 
 namespace tesuko {
 
@@ -25,13 +26,15 @@ std::vector<std::string> siblingProgramPaths(std::string_view name,
 }
 
 std::string execFirst(const std::vector<std::string>& paths, char** argv) {
-    int firstError = ENOENT;
-    for (const std::string& path : paths) {
-        ::execv(path.c_str(), argv);
-        firstError = &path == &paths.front() ? errno : firstError;
+    if (paths.empty()) {
+        return "the running program's folder is unknown";
     }
-    return paths.empty() ? "the running program's folder is unknown"
-                         : paths.front() + ": " + std::strerror(firstError);
+    ::execv(paths.front().c_str(), argv);
+    const int error = errno;
+    for (const std::string& path : std::span(paths).subspan(1)) {
+        ::execv(path.c_str(), argv);
+    }
+    return paths.front() + ": " + std::strerror(error);
 }
 
 }  // namespace tesuko

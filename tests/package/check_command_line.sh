@@ -37,7 +37,8 @@ DISPLAY= WAYLAND_DISPLAY= expect 2 \
   "tesuko: no display to watch: neither DISPLAY nor WAYLAND_DISPLAY is set" --
 
 # The commands load no desktop library: only the tray program does.
-if LD_DEBUG=libs "$tesuko" --version 2>&1 >/dev/null | grep -E 'libQt6(Gui|Widgets|DBus)|libxcb|libwayland' >/dev/null; then
+if LD_DEBUG=libs "$tesuko" --version 2>&1 >/dev/null |
+  grep -E 'libQt6(Gui|Widgets|DBus)|libxcb|libwayland' >/dev/null; then
   echo "FAIL: tesuko --version loads desktop libraries" >&2
   failed=1
 fi
