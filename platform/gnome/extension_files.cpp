@@ -46,7 +46,11 @@ std::optional<fs::path> shippedExtension(int shellMajorVersion) {
     }
     const fs::path form = fs::path("tesuko/gnome-shell-extension") /
                           (shellMajorVersion < kFirstModuleShell ? "shell-43" : "shell-45");
-    QStringList dataFolders{QCoreApplication::applicationDirPath() + QStringLiteral("/../share")};
+    // Beside the program: in the build tree (app/../share) and as installed
+    // (libexec/tesuko/../../share), for any prefix.
+    const QString programFolder = QCoreApplication::applicationDirPath();
+    QStringList dataFolders{programFolder + QStringLiteral("/../share"),
+                            programFolder + QStringLiteral("/../../share")};
     dataFolders += QStandardPaths::standardLocations(QStandardPaths::GenericDataLocation);
     for (const QString& folder : dataFolders) {
         const fs::path candidate = fs::path(folder.toStdString()) / form;

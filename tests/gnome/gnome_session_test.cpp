@@ -169,6 +169,9 @@ TEST_F(GnomeSessionTest, SaysWhenTheShellIsNewerThanItsExtensionListsAndHowToTry
     const std::string program = installed / "bin/tesuko";
     fs::create_directories(installed / "bin");
     fs::copy_file(kTesuko, program);
+    fs::create_directories(installed / "libexec/tesuko");
+    fs::copy_file(fs::path(kTesuko).parent_path() / "tesuko-tray",
+                  installed / "libexec/tesuko/tesuko-tray");
 
     logIn(false, program);
     QProcess first;
