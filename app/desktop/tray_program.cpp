@@ -62,11 +62,11 @@ struct DesktopServices {
                    privacyDialog} {}
 
     PosixFileSystem fileSystem;
+    EnvHomeFolder homeFolder;
     QtUserDefaults userDefaults;
     QtSavePanel savePanel;
-    XdgLoginItems loginItems;
+    XdgLoginItems loginItems{homeFolder, fileSystem};
     SystemClock clock;
-    EnvHomeFolder homeFolder;
     QtAlarm alarm{clock};
     QtPrivacyDialog privacyDialog;
     Platform platform;
