@@ -19,10 +19,8 @@ QStringList absoluteFoldersOfPath() {
     return folders;
 }
 
+// Empty for a program not found, which has no real path either.
 std::optional<std::string> realPathOf(const QString& program) {
-    if (program.isEmpty()) {
-        return std::nullopt;
-    }
     const QString real = QFileInfo(program).canonicalFilePath();
     return real.isEmpty() ? std::nullopt : std::optional(QFile::encodeName(real).toStdString());
 }
