@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/desktop_notice.h"
+#include "platform/file_system.h"
 #include "platform/idle_watch.h"
 #include "platform/input_monitors.h"
 #include "platform/system_log.h"
@@ -67,6 +68,6 @@ struct OpenedDesktopSession {
 // reaches it: under Wayland the wlroots, KWin and GNOME backends in turn, X11
 // when there is no Wayland display. TESUKO_BACKEND=wlr|kwin|gnome|x11 names
 // the one to use. Needs the Qt application: some backends talk over QtDBus.
-OpenedDesktopSession openDesktopSession(SystemLog& systemLog);
+OpenedDesktopSession openDesktopSession(SystemLog& systemLog, FileSystem& files);
 
 }  // namespace tesuko

@@ -1,17 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/desktop/report_window.h"
 
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QMessageBox>
-#include <QSaveFile>
 #include <QShortcut>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <sstream>
 
+#include "platform/qt/qt_tool_tip.h"
 #include "report/interval_parts.h"
 
 namespace tesuko {
@@ -291,14 +292,9 @@ std::optional<QString> ReportWindow::exportTo(const QString& path) const {
     const ReportFormat* format =
         reportFormatNamed(QFileInfo(path).suffix().toLower().toStdString());
     (format != nullptr ? format : reportFormatNamed("csv"))->write(view_, log_.localDays(), bytes);
-    QSaveFile file(path);
-    const std::string written = bytes.str();
-    if (!file.open(QIODevice::WriteOnly) ||
-        file.write(written.data(), qint64(written.size())) != qint64(written.size()) ||
-        !file.commit()) {
-        return file.errorString();
-    }
-    return std::nullopt;
+    const FileError error = fileSystem_.replaceFile(QFile::encodeName(path).toStdString(),
+                                                    bytes.str(), FileSystem::Access::asBefore);
+    return error ? std::optional(faultInWords(*error)) : std::nullopt;
 }
 
 void ReportWindow::exportWithDialog() {

@@ -58,8 +58,9 @@ std::optional<std::string> commandLineProgram() {
 
 // The desktop's services, for as long as the program runs.
 struct DesktopServices {
-    DesktopServices(DesktopSession& desktop, SystemLog& log)
-        : platform{desktop.workspace(),
+    DesktopServices(DesktopSession& desktop, SystemLog& log, FileSystem& files)
+        : fileSystem(files),
+          platform{desktop.workspace(),
                    desktop.windowList(),
                    desktop.inputMonitors(),
                    desktop.idleWatch(),
@@ -73,12 +74,12 @@ struct DesktopServices {
                    alarm,
                    privacyDialog} {}
 
-    PosixFileSystem fileSystem;
+    FileSystem& fileSystem;
+    EnvHomeFolder homeFolder;
     QtUserDefaults userDefaults;
     QtSavePanel savePanel;
-    XdgLoginItems loginItems{commandLineProgram()};
+    XdgLoginItems loginItems{homeFolder, fileSystem, commandLineProgram()};
     SystemClock clock;
-    EnvHomeFolder homeFolder;
     QtAlarm alarm{clock};
     QtPrivacyDialog privacyDialog;
     Platform platform;
@@ -86,12 +87,12 @@ struct DesktopServices {
 
 class TrayProgram {
   public:
-    TrayProgram(QApplication& app, DesktopSession& session, SystemLog& systemLog,
+    TrayProgram(QApplication& app, DesktopSession& session, SystemLog& systemLog, FileSystem& files,
                 SignalPipe& signalPipe, bool onlyInstance)
         : app_(app),
           session_(session),
           signals_(signalPipe),
-          services_(session, systemLog),
+          services_(session, systemLog, files),
           statusMenu_(systemLog),
           delegate_(services_.platform, statusMenu_, userLocale("LC_NUMERIC")),
           signalNotifier_(signalPipe.fd(), QSocketNotifier::Read) {
@@ -284,12 +285,13 @@ int runTrayProgram(int argc, char** argv) {
     QApplication::setDesktopFileName(QStringLiteral("io.github.tesuko.Tesuko"));
     QApplication app(argc, argv);
     QtTranslations translations;
-    OpenedDesktopSession desktop = openDesktopSession(systemLog);
+    PosixFileSystem files;
+    OpenedDesktopSession desktop = openDesktopSession(systemLog, files);
     if (!desktop.session) {
         return cannotWatch(systemLog, desktop.error);
     }
     SignalPipe signalPipe{SIGTERM, SIGINT, SIGHUP};
-    TrayProgram program(app, *desktop.session, systemLog, signalPipe,
+    TrayProgram program(app, *desktop.session, systemLog, files, signalPipe,
                         lock.status() != InstanceLock::Status::Failed);
     return program.run();
 }

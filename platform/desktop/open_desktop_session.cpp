@@ -20,10 +20,10 @@ std::string builtIn() {
     return names;
 }
 
-OpenedDesktopSession openNamed(std::string_view name, SystemLog& systemLog) {
+OpenedDesktopSession openNamed(std::string_view name, SystemLog& systemLog, FileSystem& files) {
     for (const DesktopBackend& backend : kDesktopBackends) {
         if (backend.name == name) {
-            return backend.open(systemLog);
+            return backend.open(systemLog, files);
         }
     }
     return {nullptr, "TESUKO_BACKEND=" + std::string(name) +
@@ -44,9 +44,9 @@ std::optional<std::string> whyNoDesktopToWatch() {
     return "no display to watch: neither DISPLAY nor WAYLAND_DISPLAY is set";
 }
 
-OpenedDesktopSession openDesktopSession(SystemLog& systemLog) {
+OpenedDesktopSession openDesktopSession(SystemLog& systemLog, FileSystem& files) {
     if (isSet("TESUKO_BACKEND")) {
-        return openNamed(std::getenv("TESUKO_BACKEND"), systemLog);
+        return openNamed(std::getenv("TESUKO_BACKEND"), systemLog, files);
     }
     const bool wayland = isSet("WAYLAND_DISPLAY");
     std::string reasons;
@@ -54,7 +54,7 @@ OpenedDesktopSession openDesktopSession(SystemLog& systemLog) {
         if (backend.wayland != wayland) {
             continue;
         }
-        OpenedDesktopSession opened = backend.open(systemLog);
+        OpenedDesktopSession opened = backend.open(systemLog, files);
         if (opened.session) {
             return opened;
         }

@@ -7,8 +7,6 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QStandardPaths>
-#include <fstream>
-#include <iterator>
 #include <system_error>
 
 #include "platform/gnome/gnome_shell.h"
@@ -21,21 +19,11 @@ namespace {
 
 constexpr int kFirstModuleShell = 45;
 
-std::optional<std::string> contentOf(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    if (!in) {
-        return std::nullopt;
-    }
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
+// The extension's files are a few kilobytes each.
+constexpr std::size_t kMaxFileBytes = 1 << 20;
 
-bool sameContent(const fs::path& a, const fs::path& b) {
-    const std::optional<std::string> first = contentOf(a);
-    return first && first == contentOf(b);
-}
-
-std::string describe(const fs::path& path, const std::error_code& error) {
-    return path.string() + ": " + error.message();
+std::string describe(const fs::path& path, const FileFault& fault) {
+    return path.string() + ": " + faultText(fault);
 }
 
 }  // namespace
@@ -89,33 +77,37 @@ std::optional<fs::path> userExtensionFolder() {
     return data / "gnome-shell/extensions" / kExtensionUuid.toStdString();
 }
 
-CopiedExtension copyExtension(const fs::path& from, const fs::path& to) {
+CopiedExtension copyExtension(FileSystem& files, const fs::path& from, const fs::path& to) {
     CopiedExtension copied;
-    std::error_code error;
-    fs::create_directories(to, error);
-    if (error) {
-        copied.error = describe(to, error);
+    if (FileError fault = files.createDirectories(to)) {
+        copied.error = describe(to, *fault);
         return copied;
     }
+    std::error_code error;
     fs::directory_iterator entry(from, error);
     for (; !error && entry != fs::directory_iterator(); entry.increment(error)) {
         const fs::path target = to / entry->path().filename();
-        if (!entry->is_regular_file(error) || sameContent(entry->path(), target)) {
+        if (!entry->is_regular_file(error)) {
+            continue;
+        }
+        const FileContents shipped = files.readSmallFile(entry->path(), kMaxFileBytes);
+        if (!shipped.bytes) {
+            copied.error = describe(entry->path(), shipped.error);
+            return copied;
+        }
+        if (files.readSmallFile(target, kMaxFileBytes).bytes == shipped.bytes) {
             continue;
         }
         // The Shell may read the folder at any login: never a half-written file.
-        const fs::path fresh = target.string() + ".new";
-        if (fs::copy_file(entry->path(), fresh, fs::copy_options::overwrite_existing, error)) {
-            fs::rename(fresh, target, error);
-        }
-        if (error) {
-            copied.error = describe(target, error);
+        if (FileError fault =
+                files.replaceFile(target, *shipped.bytes, FileSystem::Access::asBefore)) {
+            copied.error = describe(target, *fault);
             return copied;
         }
         copied.changed = true;
     }
     if (error) {
-        copied.error = describe(from, error);
+        copied.error = from.string() + ": " + error.message();
     }
     return copied;
 }

@@ -5,6 +5,8 @@
 #include <optional>
 #include <string>
 
+#include "platform/file_system.h"
+
 namespace tesuko {
 
 // The oldest Shell tesuko's extension is made for.
@@ -33,7 +35,8 @@ struct CopiedExtension {
 };
 
 // Makes the files in `to` the same as those in `from`, writing only those
-// that differ, each through a new file renamed over the old.
-CopiedExtension copyExtension(const std::filesystem::path& from, const std::filesystem::path& to);
+// that differ, each replacing the old one whole.
+CopiedExtension copyExtension(FileSystem& files, const std::filesystem::path& from,
+                              const std::filesystem::path& to);
 
 }  // namespace tesuko

@@ -41,7 +41,7 @@ void enableAtNextLogin(SystemLog& systemLog) {
 // Puts the form made for the running Shell in the user's folder, which the
 // Shell reads before the system's.
 std::optional<DesktopNotice> install(const GnomeShell& shell, const ExtensionInfo& info,
-                                     SystemLog& systemLog) {
+                                     SystemLog& systemLog, FileSystem& files) {
     const std::optional<int> version = shell.majorVersion();
     if (!version) {
         return notice(Kind::shellVersionUnknown);
@@ -57,7 +57,7 @@ std::optional<DesktopNotice> install(const GnomeShell& shell, const ExtensionInf
     if (!folder) {
         return notice(Kind::noHomeFolder);
     }
-    const CopiedExtension copied = copyExtension(*shipped, *folder);
+    const CopiedExtension copied = copyExtension(files, *shipped, *folder);
     if (!copied.error.empty()) {
         return notice(Kind::installFailed, 0, 0, copied.error);
     }
@@ -79,19 +79,20 @@ std::optional<DesktopNotice> install(const GnomeShell& shell, const ExtensionInf
 }
 
 // A newer tesuko may ship a newer extension: the Shell runs it from the next login on.
-void keepCopyCurrent(const GnomeShell& shell, SystemLog& systemLog) {
+void keepCopyCurrent(const GnomeShell& shell, SystemLog& systemLog, FileSystem& files) {
     const std::optional<int> version = shell.majorVersion();
     const std::optional<std::filesystem::path> shipped =
         version ? shippedExtension(*version) : std::nullopt;
     const std::optional<std::filesystem::path> folder = userExtensionFolder();
-    if (shipped && folder && copyExtension(*shipped, *folder).changed) {
+    if (shipped && folder && copyExtension(files, *shipped, *folder).changed) {
         systemLog.info("Updated tesuko's GNOME Shell extension for the next login");
     }
 }
 
 }  // namespace
 
-std::optional<DesktopNotice> setUpExtension(const GnomeShell& shell, SystemLog& systemLog) {
+std::optional<DesktopNotice> setUpExtension(const GnomeShell& shell, SystemLog& systemLog,
+                                            FileSystem& files) {
     const std::optional<ExtensionInfo> info = shell.extensionInfo(kExtensionUuid);
     if (!info) {
         systemLog.warning("GNOME Shell does not tell whether tesuko's extension runs");
@@ -101,7 +102,7 @@ std::optional<DesktopNotice> setUpExtension(const GnomeShell& shell, SystemLog& 
         case ExtensionState::enabled:
         case ExtensionState::enabling:
             if (info->perUser) {
-                keepCopyCurrent(shell, systemLog);
+                keepCopyCurrent(shell, systemLog, files);
             }
             return std::nullopt;
         case ExtensionState::disabled:
@@ -116,7 +117,7 @@ std::optional<DesktopNotice> setUpExtension(const GnomeShell& shell, SystemLog& 
             systemLog.info("Enabled tesuko's GNOME Shell extension");
             return std::nullopt;
         default:
-            return install(shell, *info, systemLog);
+            return install(shell, *info, systemLog, files);
     }
 }
 

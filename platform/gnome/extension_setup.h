@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/desktop_notice.h"
+#include "platform/file_system.h"
 #include "platform/gnome/gnome_shell.h"
 #include "platform/system_log.h"
 
@@ -19,6 +20,7 @@ namespace tesuko {
 // asked to log out and back in once. One that the Shell has loaded but that
 // is disabled is enabled at once: it does nothing but report to tesuko.
 // Extensions as a whole, when the user turned them off, stay off.
-std::optional<DesktopNotice> setUpExtension(const GnomeShell& shell, SystemLog& systemLog);
+std::optional<DesktopNotice> setUpExtension(const GnomeShell& shell, SystemLog& systemLog,
+                                            FileSystem& files);
 
 }  // namespace tesuko

@@ -17,11 +17,12 @@ constexpr std::chrono::milliseconds kFirstReportWait{1000};
 
 }  // namespace
 
-OpenedDesktopSession openGnomeSession(SystemLog& systemLog) {
-    return GnomeSession::open(QDBusConnection::sessionBus(), systemLog);
+OpenedDesktopSession openGnomeSession(SystemLog& systemLog, FileSystem& files) {
+    return GnomeSession::open(QDBusConnection::sessionBus(), systemLog, files);
 }
 
-OpenedDesktopSession GnomeSession::open(QDBusConnection bus, SystemLog& systemLog) {
+OpenedDesktopSession GnomeSession::open(QDBusConnection bus, SystemLog& systemLog,
+                                        FileSystem& files) {
     if (!bus.isConnected()) {
         return {nullptr, "there is no session bus"};
     }
@@ -33,7 +34,7 @@ OpenedDesktopSession GnomeSession::open(QDBusConnection bus, SystemLog& systemLo
     if (!started.desktop) {
         return {nullptr, started.error};
     }
-    const std::optional<DesktopNotice> notice = setUpExtension(shell, systemLog);
+    const std::optional<DesktopNotice> notice = setUpExtension(shell, systemLog, files);
     if (!notice && !started.desktop->waitForFirstReport(kFirstReportWait)) {
         systemLog.warning(
             "tesuko's GNOME Shell extension has not reported yet: switches are "

@@ -21,7 +21,7 @@ namespace tesuko {
 class GnomeSession : public DesktopSession {
   public:
     // Needs GNOME Shell on the session bus of `bus`; in `error`, why it cannot start.
-    static OpenedDesktopSession open(QDBusConnection bus, SystemLog& systemLog);
+    static OpenedDesktopSession open(QDBusConnection bus, SystemLog& systemLog, FileSystem& files);
 
     GnomeSession(std::unique_ptr<ReportedDesktop> desktop, QDBusConnection bus,
                  std::optional<DesktopNotice> notice);

@@ -23,11 +23,12 @@ QByteArray scriptText() {
 
 }  // namespace
 
-OpenedDesktopSession openKwinSession(SystemLog& systemLog) {
-    return KwinSession::open(QDBusConnection::sessionBus(), systemLog);
+OpenedDesktopSession openKwinSession(SystemLog& systemLog, FileSystem& files) {
+    return KwinSession::open(QDBusConnection::sessionBus(), systemLog, files);
 }
 
-OpenedDesktopSession KwinSession::open(QDBusConnection bus, SystemLog& systemLog) {
+OpenedDesktopSession KwinSession::open(QDBusConnection bus, SystemLog& systemLog,
+                                       FileSystem& files) {
     QDBusConnectionInterface* daemon = bus.interface();
     if (!bus.isConnected() || daemon == nullptr) {
         return {nullptr, "there is no session bus"};
@@ -47,7 +48,7 @@ OpenedDesktopSession KwinSession::open(QDBusConnection bus, SystemLog& systemLog
         return {nullptr, started.error};
     }
     QByteArray text = scriptText();
-    WrittenPrivateFile written = PrivateFile::write(*folder, "tesuko-kwin", ".js",
+    WrittenPrivateFile written = PrivateFile::write(files, *folder, "tesuko-kwin", ".js",
                                                     {text.constData(), std::size_t(text.size())});
     if (!written.file) {
         return {nullptr, written.error};

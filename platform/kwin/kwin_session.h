@@ -24,7 +24,7 @@ namespace tesuko {
 class KwinSession : public DesktopSession {
   public:
     // Needs KWin on the session bus of `bus`; in `error`, why it cannot start.
-    static OpenedDesktopSession open(QDBusConnection bus, SystemLog& systemLog);
+    static OpenedDesktopSession open(QDBusConnection bus, SystemLog& systemLog, FileSystem& files);
 
     KwinSession(std::unique_ptr<ReportedDesktop> desktop, PrivateFile scriptFile,
                 std::unique_ptr<KwinScript> script, std::unique_ptr<WaylandConnection> wayland);

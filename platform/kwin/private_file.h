@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/file_system.h"
+
 namespace tesuko {
 
 struct WrittenPrivateFile;
@@ -13,8 +15,9 @@ struct WrittenPrivateFile;
 class PrivateFile {
   public:
     // A new file in `folder` named `stem`, a random part and `suffix`.
-    static WrittenPrivateFile write(const std::string& folder, std::string_view stem,
-                                    std::string_view suffix, std::string_view text);
+    static WrittenPrivateFile write(FileSystem& files, const std::string& folder,
+                                    std::string_view stem, std::string_view suffix,
+                                    std::string_view text);
 
     ~PrivateFile();
     PrivateFile(PrivateFile&& other) noexcept;
@@ -25,8 +28,9 @@ class PrivateFile {
     const std::string& path() const { return path_; }
 
   private:
-    explicit PrivateFile(std::string path) : path_(std::move(path)) {}
+    PrivateFile(FileSystem& files, std::string path) : files_(files), path_(std::move(path)) {}
 
+    FileSystem& files_;
     std::string path_;  // empty once moved from
 };
 

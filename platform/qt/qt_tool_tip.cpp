@@ -155,6 +155,10 @@ QString toolTipText(const Status& status, const std::optional<std::string>& logP
     return StatusWords::toolTip(status, logPath);
 }
 
+QString faultInWords(const FileFault& fault) {
+    return StatusWords::faultText(fault);
+}
+
 std::string noticeInEnglish(const DesktopNotice& notice) {
     return StatusWords::noticeText(notice, false).toStdString();
 }

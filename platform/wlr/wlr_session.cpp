@@ -9,7 +9,7 @@
 
 namespace tesuko {
 
-OpenedDesktopSession openWlrSession(SystemLog& systemLog) {
+OpenedDesktopSession openWlrSession(SystemLog& systemLog, FileSystem& /*files*/) {
     return WlrSession::open(systemLog);
 }
 

@@ -13,7 +13,7 @@
 
 namespace tesuko {
 
-OpenedDesktopSession openX11Session(SystemLog& systemLog) {
+OpenedDesktopSession openX11Session(SystemLog& systemLog, FileSystem& /*files*/) {
     return X11Session::open(DisplayTarget::fromEnvironment(), systemLog);
 }
 

@@ -4,15 +4,13 @@
 #include <string>
 #include <vector>
 
+#include "platform/home_folder.h"
+
 namespace tesuko {
 
-// The system's configuration folders, read from the environment at every
-// call: $XDG_CONFIG_DIRS, else /etc/xdg. Relative paths are ignored, as they
-// must be.
-std::vector<std::string> xdgConfigDirs();
-
-// The autostart folders, the user's first: a file in an earlier folder shadows
-// a file of the same name in a later one.
-std::vector<std::string> autostartFolders();
+// The autostart folders, looked up at every call, the user's first: a file in
+// an earlier folder shadows a file of the same name in a later one. The
+// system's come from $XDG_CONFIG_DIRS, else /etc/xdg.
+std::vector<std::string> autostartFolders(HomeFolder& home);
 
 }  // namespace tesuko

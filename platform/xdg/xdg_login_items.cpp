@@ -4,7 +4,6 @@
 #include <filesystem>
 #include <map>
 
-#include "platform/posix/posix_file_system.h"
 #include "platform/xdg/desktop_entry.h"
 #include "platform/xdg/program_lookup.h"
 #include "platform/xdg/xdg_config_dirs.h"
@@ -27,9 +26,9 @@ std::string realPathOr(const std::string& path) {
 }
 
 // File name -> path, the first folder holding a name winning.
-std::map<std::string, std::string> visibleEntries() {
+std::map<std::string, std::string> visibleEntries(HomeFolder& home) {
     std::map<std::string, std::string> entries;
-    for (const std::string& folder : autostartFolders()) {
+    for (const std::string& folder : autostartFolders(home)) {
         std::error_code error;
         for (fs::directory_iterator it(folder, error), end; !error && it != end;
              it.increment(error)) {
@@ -42,8 +41,8 @@ std::map<std::string, std::string> visibleEntries() {
     return entries;
 }
 
-std::optional<DesktopEntry> readEntry(const std::string& path) {
-    std::optional<std::string> text = PosixFileSystem().readSmallFile(path, kMaxEntryBytes).bytes;
+std::optional<DesktopEntry> readEntry(FileSystem& files, const std::string& path) {
+    std::optional<std::string> text = files.readSmallFile(path, kMaxEntryBytes).bytes;
     return text ? parseDesktopEntry(*text) : std::nullopt;
 }
 
@@ -80,8 +79,8 @@ std::string runningProgram() {
     return realPathOr(path);
 }
 
-std::optional<std::string> resolveEntry(const std::string& path) {
-    std::optional<DesktopEntry> entry = readEntry(path);
+std::optional<std::string> resolveEntry(FileSystem& files, const std::string& path) {
+    std::optional<DesktopEntry> entry = readEntry(files, path);
     if (!entry || !entry->startsAtLogin()) {
         return std::nullopt;
     }
@@ -91,13 +90,14 @@ std::optional<std::string> resolveEntry(const std::string& path) {
 // A name is ours to write when every entry of that name, in any autostart
 // folder, runs this same program or is ours without its program (or there is
 // none): someone else's entry is neither replaced nor shadowed.
-bool mayWrite(const std::string& name, const std::string& program) {
-    for (const std::string& folder : autostartFolders()) {
+bool mayWrite(const std::vector<std::string>& folders, FileSystem& files, const std::string& name,
+              const std::string& program) {
+    for (const std::string& folder : folders) {
         std::string path = folder + "/" + name;
-        if (!PosixFileSystem().exists(path)) {
+        if (!files.exists(path)) {
             continue;
         }
-        std::optional<DesktopEntry> entry = readEntry(path);
+        std::optional<DesktopEntry> entry = readEntry(files, path);
         if (!entry || (programOf(*entry) != program && !isOursWithoutProgram(*entry))) {
             return false;
         }
@@ -111,25 +111,26 @@ std::string candidateName(int attempt) {
 
 }  // namespace
 
-XdgLoginItems::XdgLoginItems(std::optional<std::string> programPath)
-    : programPath_(std::move(programPath)) {}
+XdgLoginItems::XdgLoginItems(HomeFolder& home, FileSystem& files,
+                             std::optional<std::string> programPath)
+    : home_(home), files_(files), programPath_(std::move(programPath)) {}
 
 std::string XdgLoginItems::bundlePath() {
     return programPath_ ? realPathOr(*programPath_) : runningProgram();
 }
 
 std::optional<std::string> XdgLoginItems::insertLast(const std::string& path) {
-    const std::string folder = autostartFolders().front();
-    PosixFileSystem files;
-    if (FileError error = files.createDirectories(folder)) {
+    const std::vector<std::string> folders = autostartFolders(home_);
+    const std::string& folder = folders.front();
+    if (FileError error = files_.createDirectories(folder)) {
         return faultText(*error);
     }
     const std::string program = realPathOr(path);
     for (int attempt = 1; attempt <= kMaxNameTries; ++attempt) {
         std::string name = candidateName(attempt);
-        if (mayWrite(name, program)) {
-            FileError error = files.replaceFile(folder + "/" + name, desktopEntryFor(path),
-                                                FileSystem::Access::asBefore);
+        if (mayWrite(folders, files_, name, program)) {
+            FileError error = files_.replaceFile(folder + "/" + name, desktopEntryFor(path),
+                                                 FileSystem::Access::asBefore);
             return error ? std::optional(faultText(*error)) : std::nullopt;
         }
     }
@@ -139,8 +140,8 @@ std::optional<std::string> XdgLoginItems::insertLast(const std::string& path) {
 
 std::vector<std::optional<std::string>> XdgLoginItems::snapshot() {
     std::vector<std::optional<std::string>> items;
-    for (const auto& [name, path] : visibleEntries()) {
-        items.push_back(resolveEntry(path));
+    for (const auto& [name, path] : visibleEntries(home_)) {
+        items.push_back(resolveEntry(files_, path));
     }
     return items;
 }

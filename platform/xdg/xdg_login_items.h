@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/file_system.h"
+#include "platform/home_folder.h"
 #include "platform/login_items.h"
 
 namespace tesuko {
@@ -15,7 +17,8 @@ namespace tesuko {
 class XdgLoginItems : public LoginItems {
   public:
     // The running program is /proc/self/exe unless a path is given.
-    explicit XdgLoginItems(std::optional<std::string> programPath = std::nullopt);
+    XdgLoginItems(HomeFolder& home, FileSystem& files,
+                  std::optional<std::string> programPath = std::nullopt);
 
     std::string bundlePath() override;
     // Writes tesuko.desktop (or tesuko-2.desktop, ... when another program's
@@ -25,6 +28,8 @@ class XdgLoginItems : public LoginItems {
     std::vector<std::optional<std::string>> snapshot() override;
 
   private:
+    HomeFolder& home_;
+    FileSystem& files_;
     std::optional<std::string> programPath_;
 };
 

@@ -107,12 +107,12 @@ TEST_F(ReportWindowTest, ShowsThePeriodTheTitlesByTimeAndFollowsTheLog) {
     EXPECT_EQ(cell(apps, 0, 0).toString(), "Editor") << "the selection stays";
     EXPECT_EQ(window->titles().rowCount(), 3);
 
-    TempDir out;
-    ASSERT_EQ(window->exportTo(QString::fromStdString(out / "week.json")), std::nullopt);
-    ASSERT_EQ(window->exportTo(QString::fromStdString(out / "week.csv")), std::nullopt);
-    EXPECT_EQ(readFile(out / "week.json").substr(0, 47),
+    ASSERT_EQ(window->exportTo("/out/week.json"), std::nullopt);
+    ASSERT_EQ(window->exportTo("/out/week.csv"), std::nullopt);
+    EXPECT_EQ(window->exportTo("/out/week.csv/x.csv"), "something other than a folder is there");
+    EXPECT_EQ(files.content("/out/week.json").substr(0, 47),
               "[\n  {\"application\": \"Editor\", \"seconds\": 9000.0");
-    EXPECT_EQ(linesOf(readFile(out / "week.csv")).at(3),
+    EXPECT_EQ(linesOf(files.content("/out/week.csv")).at(3),
               "2026-11-30T00:00:00+09:00,2026-12-07T00:00:00+09:00,Chat,60.000000\r");
 }
 

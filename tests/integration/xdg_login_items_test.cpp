@@ -10,6 +10,8 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "platform/posix/env_home_folder.h"
+#include "platform/posix/posix_file_system.h"
 #include "support/temp_dir.h"
 #include "tests/scoped_env.h"
 
@@ -29,8 +31,10 @@ class XdgLoginItemsTest : public ::testing::Test {
     XdgLoginItemsTest() {
         env.set("HOME", tmp / "home");
         env.set("XDG_CONFIG_HOME", tmp / "config");
-        env.set("XDG_CONFIG_DIRS", tmp / "system1" + ":relative/ignored:" + tmp / "system2");
-        env.set("PATH", tmp / "bin");
+        // Relative folders, wherever the tests run (they climb to / first): ignored.
+        const std::string up = "../../../../../../../../../../../../../../../..";
+        env.set("XDG_CONFIG_DIRS", tmp / "system1" + ":" + up + tmp / "system3:" + tmp / "system2");
+        env.set("PATH", tmp / "bin:" + up + tmp / "relative-bin");
     }
 
     std::string makeProgram(const std::string& path) {
@@ -44,12 +48,15 @@ class XdgLoginItemsTest : public ::testing::Test {
         fs::create_directories(folder);
         writeFile(folder + "/" + name, text);
     }
-    Items snapshot() { return XdgLoginItems(program).snapshot(); }
-    std::optional<std::string> enable() { return XdgLoginItems(program).insertLast(program); }
+    Items snapshot() { return loginItems.snapshot(); }
+    std::optional<std::string> enable() { return loginItems.insertLast(program); }
 
     TempDir tmp;
     ScopedEnv env;
+    EnvHomeFolder home;
+    PosixFileSystem files;
     std::string program = makeProgram(tmp / "opt/tesuko/bin/tesuko");
+    XdgLoginItems loginItems{home, files, program};
 };
 
 TEST_F(XdgLoginItemsTest, UserEntriesShadowSystemEntriesInFileNameOrder) {
@@ -59,7 +66,10 @@ TEST_F(XdgLoginItemsTest, UserEntriesShadowSystemEntriesInFileNameOrder) {
     addEntry(tmp / "system2/autostart", "a.desktop", entryFor(program));
     addEntry(userFolder(), "a.desktop", entryFor(program, "Hidden=true\n"));
     addEntry(userFolder(), "c.desktop", entryFor("other"));
-    EXPECT_EQ(snapshot(), (Items{std::nullopt, other, other}));
+    makeProgram(tmp / "relative-bin/d");
+    addEntry(userFolder(), "d.desktop", entryFor("d"));
+    addEntry(tmp / "system3/autostart", "e.desktop", entryFor(other));
+    EXPECT_EQ(snapshot(), (Items{std::nullopt, other, other, std::nullopt}));
 }
 
 // Another program's entry is neither replaced nor shadowed; our own, switched

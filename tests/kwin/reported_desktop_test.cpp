@@ -7,6 +7,7 @@
 #include "platform/dbus/tesuko_bus_names.h"
 #include "platform/dbus_report/reported_desktop.h"
 #include "platform/kwin/kwin_session.h"
+#include "platform/posix/posix_file_system.h"
 #include "tests/kwin/headless_kwin.h"
 
 namespace tesuko {
@@ -194,8 +195,9 @@ INSTANTIATE_TEST_SUITE_P(Ways, SessionLossTest, ::testing::Bool());
 TEST(KwinSessionTest, HearsFromItsScriptAtOnceAndTellsIdleTime) {
     HeadlessKwin kwin;
     FakeSystemLog log;
+    PosixFileSystem files;
     ::setenv("WAYLAND_DISPLAY", (kwin.bus.runtime + "/wayland-kw").c_str(), 1);
-    OpenedDesktopSession opened = KwinSession::open(kwin.bus.connect(), log);
+    OpenedDesktopSession opened = KwinSession::open(kwin.bus.connect(), log, files);
     ASSERT_TRUE(opened.session) << opened.error;
     auto& session = static_cast<KwinSession&>(*opened.session);
     EXPECT_TRUE(session.reported()) << ::testing::PrintToString(log.lines);
