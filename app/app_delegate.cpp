@@ -33,8 +33,8 @@ AppDelegate::AppDelegate(Platform& platform, StatusMenu& statusMenu, std::string
 
 void AppDelegate::applicationDidFinishLaunching() {
     recorder_.emplace(platform_, checkpoints_);
-    log_.emplace(platform_.fileSystem, platform_.userDefaults, platform_.systemLog,
-                 platform_.homeFolder);
+    log_.emplace(platform_.fileSystem, platform_.systemLog,
+                 [this] { return recorder_->logLocation().path(); });
     log_->takeOwnAppendsFrom([this] { return recorder_->ownAppends(); });
 
     idleSetting_.emplace(platform_.userDefaults, platform_.systemLog);
