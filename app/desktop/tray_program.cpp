@@ -95,7 +95,6 @@ class TrayProgram {
             seconds && std::atoi(seconds) > 0) {
             delegate_.setPauseLength(std::chrono::seconds(std::atoi(seconds)));
         }
-        statusMenu_.setLogPathSource([this] { return delegate_.recorder().logLocation().path(); });
     }
     TrayProgram(const TrayProgram&) = delete;
     TrayProgram& operator=(const TrayProgram&) = delete;

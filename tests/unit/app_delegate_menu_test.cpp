@@ -73,8 +73,10 @@ TEST_F(AppDelegateTest, ALogChosenWhileStoppedIsTakenUpByTheNextStart) {
     launch();
     Recorder* first = &delegate.recorder();
     fakes.fileSystem.createDirectories("/home/user/Documents");
+    EXPECT_EQ(menu.logPath, kDelegateLog);
     fakes.savePanel.confirm("/home/user/Documents/work.csv");
     menu.choose(MenuItem::SaveAs);
+    EXPECT_EQ(menu.logPath, "/home/user/Documents/work.csv") << "the tooltip, at once";
     fakes.workspace.setActiveApplication("Editor");
     fakes.windowList.setWindows({{"Editor", "Notes"}});
     menu.choose(MenuItem::StartRecord);
