@@ -33,8 +33,8 @@ AppDelegate::AppDelegate(Platform& platform, StatusMenu& statusMenu, std::string
 
 void AppDelegate::applicationDidFinishLaunching() {
     recorder_.emplace(platform_, checkpoints_);
-    log_.emplace(platform_.fileSystem, platform_.userDefaults, platform_.systemLog,
-                 platform_.homeFolder);
+    log_.emplace(platform_.fileSystem, platform_.systemLog,
+                 [this] { return recorder_->logLocation().path(); });
     log_->takeOwnAppendsFrom([this] { return recorder_->ownAppends(); });
 
     idleSetting_.emplace(platform_.userDefaults, platform_.systemLog);
@@ -62,6 +62,7 @@ void AppDelegate::applicationDidFinishLaunching() {
     }
 
     recorder_->onWriteProblemChanged([this] { showRecordingState(); });
+    statusMenu_.showLogPath(recorder_->logLocation().path());
     showRecordingState();
     statusMenu_.onCommand([this](MenuCommand command) { dispatch(command); });
     statusMenu_.onMenuWillOpen([this] { showStatus(); });
@@ -295,6 +296,7 @@ PausedUntil AppDelegate::pauseEnd(std::chrono::system_clock::time_point end) con
 
 void AppDelegate::SaveAs() {
     recorder_->changeSaveAs();
+    statusMenu_.showLogPath(recorder_->logLocation().path());
 }
 
 void AppDelegate::OpenAtLogin() {

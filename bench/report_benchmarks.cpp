@@ -39,7 +39,7 @@ struct Setting {
 
 // A Log of the given file over the real file system, with the tray's cache.
 struct TrayLog {
-    explicit TrayLog(const Setting& setting) : home(setting.home) {
+    explicit TrayLog(const Setting& setting) : home(setting.home), path(setting.log) {
         defaults.values["saveFilePath"] = "file://" + setting.log;
         log.setTotalsCache(std::make_unique<FileTotalsCache>(files, systemLog,
                                                              totalsCachePath(home.cacheFolder())));
@@ -48,7 +48,8 @@ struct TrayLog {
     FakeUserDefaults defaults;
     FakeSystemLog systemLog;
     FakeHomeFolder home;
-    Log log{files, defaults, systemLog, home};
+    std::string path;
+    Log log{files, systemLog, [this] { return path; }};
 };
 
 void firstScan(benchmark::State& state, Setting setting) {

@@ -18,9 +18,7 @@
 #include "bench/log_generator.h"
 #include "bench/peak_memory.h"
 #include "bench/summary_reporter.h"
-#include "fakes/fake_home_folder.h"
 #include "fakes/fake_system_log.h"
-#include "fakes/fake_user_defaults.h"
 #include "platform/posix/huge_page_memory.h"
 #include "platform/posix/posix_file_system.h"
 #include "ranking/log.h"
@@ -40,9 +38,7 @@ struct GeneratedLog {
 // A Log over the real file system that reads the given file.
 class Reader {
   public:
-    explicit Reader(const std::string& path) {
-        defaults_.values["saveFilePath"] = "file://" + path;
-    }
+    explicit Reader(const std::string& path) : path_(path) {}
     Log& log() { return log_; }
     const std::vector<std::string>& systemLogLines() const { return systemLog_.lines; }
     RankList scan() {
@@ -52,10 +48,9 @@ class Reader {
 
   private:
     PosixFileSystem files_;
-    FakeUserDefaults defaults_;
     FakeSystemLog systemLog_;
-    FakeHomeFolder home_{"/nonexistent"};
-    Log log_{files_, defaults_, systemLog_, home_};
+    std::string path_;
+    Log log_{files_, systemLog_, [this] { return path_; }};
 };
 
 // Manual times of short scans, and their median: other work on the machine

@@ -1,27 +1,20 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace tesuko {
 
-struct SavePanelResult {
-    static constexpr long kCancelled = 0;
-    static constexpr long kConfirmed = 1;
-
-    long result = kCancelled;
-    // After a confirmation: the chosen file as file URL text,
-    // "file://" and the absolute path with upper-case percent escapes.
-    std::string fileUrl;
-};
-
 class SavePanel {
   public:
     virtual ~SavePanel() = default;
 
-    // Shows a modal save dialog and blocks until the user closes it.
-    virtual SavePanelResult runModal(const std::vector<std::string>& allowedFileTypes) = 0;
+    // Shows a modal save dialog and blocks until the user closes it: the
+    // chosen file's absolute path, or nullopt when the user cancelled.
+    virtual std::optional<std::string> runModal(
+        const std::vector<std::string>& allowedFileTypes) = 0;
 };
 
 }  // namespace tesuko

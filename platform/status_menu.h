@@ -95,6 +95,8 @@ class StatusMenu {
     virtual void setTitle(MenuItem item, const std::string& title) = 0;
     // What the program is doing, shown when the pointer rests on the icon.
     virtual void showStatus(const Status& status) = 0;
+    // Where the log is, shown with the status.
+    virtual void showLogPath(const std::string& path) = 0;
     virtual void showTrayState(TrayState state) = 0;
 
     // Called with an item's command when the user chooses it.

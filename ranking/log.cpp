@@ -3,12 +3,11 @@
 
 namespace tesuko {
 
-Log::Log(FileSystem& fileSystem, UserDefaults& defaults, SystemLog& systemLog, HomeFolder& home)
-    : fileSystem_(fileSystem), pathLookup_(defaults, systemLog, home), scanner_(systemLog) {}
+Log::Log(FileSystem& fileSystem, SystemLog& systemLog, std::function<std::string()> logPath)
+    : fileSystem_(fileSystem), logPath_(std::move(logPath)), scanner_(systemLog) {}
 
 bool Log::scanLogPart(std::uint64_t bytes) {
-    scanner_.scan(fileSystem_, pathLookup_.path(), ownAppends_ ? ownAppends_() : std::nullopt,
-                  bytes);
+    scanner_.scan(fileSystem_, logPath_(), ownAppends_ ? ownAppends_() : std::nullopt, bytes);
     return scanner_.scanner().caughtUp();
 }
 

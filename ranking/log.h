@@ -4,12 +4,10 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <string>
 
-#include "log/log_location.h"
 #include "platform/file_system.h"
-#include "platform/home_folder.h"
 #include "platform/system_log.h"
-#include "platform/user_defaults.h"
 #include "ranking/cached_scanner.h"
 #include "ranking/log_scanner.h"
 #include "ranking/rank_list.h"
@@ -23,10 +21,10 @@ namespace tesuko {
 // was edited in place.
 class Log {
   public:
-    Log(FileSystem& fileSystem, UserDefaults& defaults, SystemLog& systemLog, HomeFolder& home);
+    // `logPath` gives the log's path at each scan, from whoever holds its location.
+    Log(FileSystem& fileSystem, SystemLog& systemLog, std::function<std::string()> logPath);
 
-    // Finds the log through the settings (the default location when none is
-    // stored) and brings the totals up to date with what the file holds now.
+    // Brings the totals up to date with what the log holds now.
     void scanLog() { scanLogPart(LogScanner::kWholeFile); }
     // Scans on for about `bytes` bytes at most, so that a long first scan can
     // leave room for other work between parts; true once caught up.
@@ -50,7 +48,7 @@ class Log {
 
   private:
     FileSystem& fileSystem_;
-    LogPathLookup pathLookup_;
+    std::function<std::string()> logPath_;
     CachedScanner scanner_;
     std::function<std::optional<OwnAppends>()> ownAppends_;
 };

@@ -74,8 +74,8 @@ std::optional<LogProblem> Recorder::forget(std::chrono::seconds span) {
     const Instant current = now();
     const SteadyTime cut = current.monotonic - span;
     forgetUnwritten(cut);  // records a full disk held back go too
-    if (filePath_ && !filePath_->ends_with('/')) {
-        const std::string& path = *filePath_;
+    if (!awaitingFileName_) {
+        const std::string path = location_.path();
         FileSystem& fs = platform_.fileSystem;
         std::string log;
         if (fs.exists(path)) {

@@ -38,7 +38,7 @@ std::string Recorder::checkpointPath() {
 
 void Recorder::saveCheckpoint() {
     writeUnwritten();  // the front end's minute is also the time to try again
-    if (state_ != State::recording || !filePath_ || !fileHandle_) {
+    if (state_ != State::recording || !fileHandle_) {
         return;
     }
     std::optional<std::string> record = intervalRecord(now(), std::nullopt, Tracing::off);
@@ -49,7 +49,7 @@ void Recorder::saveCheckpoint() {
     const FileIdentity log = fileHandle_->identity();
     FileError error = platform_.fileSystem.replaceFile(
         checkpointPath(),
-        encodeCheckpoint({*filePath_, *record, FileIdentity{log.device, log.inode}}),
+        encodeCheckpoint({location_.path(), *record, FileIdentity{log.device, log.inode}}),
         FileSystem::Access::privateToUser);
     // Once a minute: say so when it starts failing, not every time.
     if (error && !checkpointFailing_) {
@@ -87,8 +87,7 @@ void Recorder::recoverCheckpoint() {
         removeCheckpoint();
         return;
     }
-    const std::string log = filePath_ && filePath_->ends_with('/') ? *filePath_ + saveFileName_
-                                                                   : filePath_.value_or("");
+    const std::string log = location_.path();
     Opened<FileWriter> opened;
     if (fs.exists(log)) {
         opened = fs.openForWriting(log, FileSystem::Links::follow);

@@ -1,9 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <algorithm>
 
-#include "log/log_location.h"
 #include "recorder/recorder.h"
-#include "settings/file_url.h"
 
 namespace tesuko {
 
@@ -23,9 +21,22 @@ FileError endLastLine(FileWriter& file) {
     return std::nullopt;
 }
 
-// A checkpoint is recovered only into the log in use, which preparation finds.
-Recorder::Recorder(Platform& platform, Checkpoints checkpoints) : platform_(platform) {
-    init();
+// The log's location is decided here, once a run; only Save Log As… changes
+// it. A file chosen in an earlier run is made by the first start, like one
+// chosen now: creating the recorder makes only its folder. A checkpoint is
+// recovered only into the log in use.
+Recorder::Recorder(Platform& platform, Checkpoints checkpoints)
+    : platform_(platform),
+      location_(
+          logLocationFromSettings(platform.userDefaults, platform.systemLog, platform.homeFolder)),
+      awaitingFileName_(!location_.isDefault) {
+    if (awaitingFileName_) {
+        if (FileError error = platform_.fileSystem.createDirectories(location_.folder)) {
+            platform_.systemLog.error("Could not create the folder " + location_.folder + ": " +
+                                      faultText(*error));
+        }
+    }
+    prepare();
     if (checkpoints == Checkpoints::recover) {
         recoverCheckpoint();
     }
@@ -38,81 +49,45 @@ Recorder::~Recorder() {
     }
     if (!unwritten_.empty() || droppedRecords_ > 0) {
         platform_.systemLog.error("Lost " + std::to_string(unwritten_.size() + droppedRecords_) +
-                                  " records that could not be written to " +
-                                  filePath_.value_or(""));
+                                  " records that could not be written to " + filePath());
     }
 }
 
 Recorder& Recorder::init() {
+    awaitingFileName_ = false;
+    prepare();
+    return *this;
+}
+
+void Recorder::prepare() {
     setting_.emplace(platform_.userDefaults, platform_.systemLog);
     loadPrivacy();
     state_ = State::stopped;
 
-    if (filePath_) {
-        resolveHeldPath();
-    } else if (auto stored = storedLogLocation(platform_.userDefaults, platform_.systemLog)) {
-        resolvePersistedLocation(*stored);
-    } else {
-        resolveDefaultLocation();
-    }
+    FileSystem& fs = platform_.fileSystem;
+    const std::string path = location_.path();
     // A link there now is the user's own choice, which every later opening
     // follows; a link that appears later is not.
-    chosenLink_ = filePath_ && platform_.fileSystem.isLink(*filePath_);
+    chosenLink_ = fs.isLink(path);
     // A rewrite of the log killed midway left its new file beside it; one
     // younger than an hour may still be being written.
-    if (filePath_) {
-        platform_.fileSystem.removeStaleTemporaries(parentFolder(*filePath_),
-                                                    std::chrono::hours(1));
-    }
+    fs.removeStaleTemporaries(parentFolder(path), std::chrono::hours(1));
     openLog(FileSystem::Links::follow);
 
     // The interval that starts now belongs to the application in front now, so
     // the first switch after a start already has something to write.
     deactiveJapanAppName_ = tracked(platform_.workspace.activeApplication());
     startDate_ = now();
-    return *this;
-}
-
-// A folder that cannot be made here is logged by createFolder, and opening the
-// log tries again at every record: preparation goes on either way.
-
-void Recorder::resolveHeldPath() {
-    std::string& path = *filePath_;
-    if (path.ends_with('/')) {
-        [[maybe_unused]] bool made = createFolder(path);
-        path += saveFileName_;
-    }
-}
-
-void Recorder::resolvePersistedLocation(const FolderAndFile& location) {
-    filePath_ = location.folder;
-    [[maybe_unused]] bool made = createFolder(location.folder);
-    saveFileName_ = location.fileName;
-}
-
-void Recorder::resolveDefaultLocation() {
-    [[maybe_unused]] bool made = createFolder(defaultLogFolder(platform_.homeFolder));
-    filePath_ = defaultLogPath(platform_.homeFolder);
-    saveFileName_.clear();
-}
-
-bool Recorder::createFolder(const std::string& folder) {
-    if (FileError error = platform_.fileSystem.createDirectories(folder)) {
-        platform_.systemLog.error("Could not create the folder " + folder + ": " +
-                                  faultText(*error));
-        return false;
-    }
-    return true;
 }
 
 // The log or its folder may be gone since the last start: recording goes on
 // where the user chose. Only the user's own choice is followed through a
 // link; a log created again is always a new file of our own.
 void Recorder::openLog(FileSystem::Links links) {
-    const std::string& path = *filePath_;
+    const std::string path = location_.path();
     fileHandle_.reset();
-    if (path.ends_with('/')) {
-        return;  // a folder awaiting its file name: the next preparation opens the log
+    if (awaitingFileName_) {
+        return;  // the next preparation opens the log
     }
     FileSystem& fs = platform_.fileSystem;
     Opened<FileWriter> opened;

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "log/log_location.h"
 #include "log/own_appends.h"
 #include "log/switch_record.h"
 #include "platform/file_system.h"
@@ -17,7 +18,6 @@
 #include "platform/platform.h"
 #include "platform/status_menu.h"
 #include "platform/workspace.h"
-#include "settings/file_url.h"
 #include "settings/privacy_rules.h"
 #include "settings/setting.h"
 
@@ -33,7 +33,7 @@ std::string logProblemText(const LogProblem& problem);
 
 class Recorder {
   public:
-    // Creating the recorder prepares it once.
+    // Creating the recorder decides where the log is and prepares it once.
     // What to do with an interval in progress that a killed run left saved:
     // write it, or leave it to whichever run may still own it.
     enum class Checkpoints { recover, leave };
@@ -42,8 +42,8 @@ class Recorder {
     Recorder(const Recorder&) = delete;
     Recorder& operator=(const Recorder&) = delete;
 
-    // (Re-)preparation: resolves the log location, makes sure its folders and
-    // file exist, opens the log at its end and starts a new interval.
+    // Re-preparation: makes sure the log's folders and file exist, opens the
+    // log at its end and starts a new interval.
     Recorder& init();
 
     // Recording is stopped (no subscription, no monitors), recording (an
@@ -79,7 +79,8 @@ class Recorder {
     void forgetUnwritten(std::chrono::steady_clock::time_point since);
     std::size_t unwrittenRecords() const { return unwritten_.size(); }
 
-    // Lets the user pick another log file; taken up by the next preparation.
+    // Lets the user pick another log file: the reader and the tooltip follow at
+    // once, the records from the next preparation on.
     void changeSaveAs();
 
     // Reads the privacy lists from the settings again. An application that
@@ -101,8 +102,12 @@ class Recorder {
     bool isEnableLoginItem();
 
     // State, for the front end and tests.
-    const std::optional<std::string>& filePath() const { return filePath_; }
-    const std::string& saveFileName() const { return saveFileName_; }
+    const LogLocation& logLocation() const { return location_; }
+    // The held path: a chosen file's folder alone until the next preparation
+    // creates and opens the file.
+    std::string filePath() const { return awaitingFileName_ ? location_.folder : location_.path(); }
+    // The chosen file's name; empty at the default location.
+    std::string saveFileName() const { return location_.isDefault ? "" : location_.fileName; }
     const std::optional<std::string>& heldApplicationName() const { return deactiveJapanAppName_; }
     std::int32_t clickCount() const { return clickCount_; }
     std::int32_t keyDownCount() const { return keyDownCount_; }
@@ -123,11 +128,7 @@ class Recorder {
         std::chrono::steady_clock::time_point monotonic;
     };
 
-    void resolveHeldPath();
-    void resolvePersistedLocation(const FolderAndFile& location);
-    void resolveDefaultLocation();
-    // False, after a line in the system log, when the folder cannot be made.
-    [[nodiscard]] bool createFolder(const std::string& folder);
+    void prepare();
     void openLog(FileSystem::Links links);
     void reportWriteProblem(std::optional<LogProblem> problem);
     void loadPrivacy();
@@ -163,19 +164,19 @@ class Recorder {
     Instant instantAt(std::chrono::steady_clock::time_point monotonic);
 
     Platform& platform_;
+    LogLocation location_;
+    bool awaitingFileName_;
 
     std::unique_ptr<FileWriter> fileHandle_;
     std::optional<OwnAppends> ownAppends_;
     bool chosenLink_ = false;  // the log's path was a link when recording was prepared
     std::optional<std::string> deactiveJapanAppName_;
-    std::string saveFileName_;
     Instant startDate_;
     std::optional<Setting> setting_;
     PrivacyRules privacy_;
     std::optional<MonitorHandle> rightClickEvent_;
     std::optional<MonitorHandle> leftClickEvent_;
     std::optional<MonitorHandle> keyDownEvent_;
-    std::optional<std::string> filePath_;
     std::int32_t clickCount_ = 0;
     std::int32_t keyDownCount_ = 0;
     State state_ = State::stopped;

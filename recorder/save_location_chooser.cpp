@@ -12,32 +12,26 @@ const std::vector<std::string> kAllowedFileTypes = {"csv", "'CSV'"};
 
 void Recorder::changeSaveAs() {
     SystemLog& log = platform_.systemLog;
-    SavePanelResult chosen = platform_.savePanel.runModal(kAllowedFileTypes);
-    if (chosen.result == SavePanelResult::kCancelled) {
+    std::optional<std::string> chosen = platform_.savePanel.runModal(kAllowedFileTypes);
+    if (!chosen) {
         log.info("Cancel button was pressed.");
         return;
     }
-    if (chosen.result != SavePanelResult::kConfirmed) {
-        return;
-    }
+    // Stored as a file URL, as it always was.
+    const std::string url = fileUrlFromPath(*chosen);
+    log.info("file saved '" + url + "'");
+    setting_->setFilePath(url);
+    location_ = logLocationAt(*chosen);
+    awaitingFileName_ = true;
 
-    const std::string& urlText = chosen.fileUrl;
-    log.info("file saved '" + urlText + "'");
-    setting_->setFilePath(urlText);
-
-    FolderAndFile location = splitFolderAndFile(urlText);
-    filePath_ = percentDecode(location.folder);
-    saveFileName_ = percentDecode(location.fileName);
-
-    std::string chosenPath = *filePath_ + saveFileName_;
-    if (!platform_.fileSystem.exists(chosenPath)) {
+    if (!platform_.fileSystem.exists(*chosen)) {
         log.info("createFilePath");
-        if (FileError error = platform_.fileSystem.createEmptyFile(chosenPath)) {
-            log.error("Could not create " + chosenPath + ": " + faultText(*error));
+        if (FileError error = platform_.fileSystem.createEmptyFile(*chosen)) {
+            log.error("Could not create " + *chosen + ": " + faultText(*error));
         }
     }
-    log.info(saveFileName_);
-    log.info("file saved '" + *filePath_ + "'");
+    log.info(location_.fileName);
+    log.info("file saved '" + location_.folder + "'");
 }
 
 }  // namespace tesuko

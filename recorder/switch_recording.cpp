@@ -120,7 +120,7 @@ void Recorder::writeUnwritten() {
         return;
     }
     const bool failing = writeProblem_.has_value() || droppedRecords_ > 0;
-    std::string path = filePath_.value_or("");
+    std::string path = filePath();
     if (fileHandle_ && !fileHandle_->stillAt(path)) {
         // Records written to a removed file would be lost without a word.
         platform_.systemLog.warning("The log " + path + " was moved or removed; starting it again");

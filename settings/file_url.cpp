@@ -2,7 +2,6 @@
 #include "settings/file_url.h"
 
 #include <optional>
-#include <vector>
 
 namespace tesuko {
 
@@ -24,20 +23,6 @@ bool fitsInUrlPath(unsigned char c) {
         return true;
     }
     return std::string_view("-._~!$&'()*+,;=:@/").find(char(c)) != std::string_view::npos;
-}
-
-std::vector<std::string_view> splitAtSlash(std::string_view text) {
-    std::vector<std::string_view> pieces;
-    std::size_t start = 0;
-    while (true) {
-        std::size_t slash = text.find('/', start);
-        if (slash == std::string_view::npos) {
-            pieces.push_back(text.substr(start));
-            return pieces;
-        }
-        pieces.push_back(text.substr(start, slash - start));
-        start = slash + 1;
-    }
 }
 
 }  // namespace
@@ -75,16 +60,6 @@ std::string fileUrlFromPath(std::string_view absolutePath) {
         }
     }
     return url;
-}
-
-FolderAndFile splitFolderAndFile(std::string_view urlText) {
-    auto pieces = splitAtSlash(urlText);
-    FolderAndFile location{"/", std::string(pieces.back())};
-    for (std::size_t i = 3; i + 1 < pieces.size(); ++i) {
-        location.folder += pieces[i];
-        location.folder += '/';
-    }
-    return location;
 }
 
 }  // namespace tesuko

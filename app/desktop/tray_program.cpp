@@ -20,7 +20,6 @@
 #include "app/app_delegate.h"
 #include "app/desktop/lost_desktop.h"
 #include "app/desktop/report_window.h"
-#include "log/log_location.h"
 #include "platform/desktop/open_desktop_session.h"
 #include "platform/desktop_session.h"
 #include "platform/platform.h"
@@ -109,7 +108,6 @@ class TrayProgram {
             seconds && std::atoi(seconds) > 0) {
             delegate_.setPauseLength(std::chrono::seconds(std::atoi(seconds)));
         }
-        statusMenu_.setLogPathSource([this] { return logPath_.path(); });
     }
     TrayProgram(const TrayProgram&) = delete;
     TrayProgram& operator=(const TrayProgram&) = delete;
@@ -242,9 +240,6 @@ class TrayProgram {
     DesktopSession& session_;
     SignalPipe& signals_;
     DesktopServices services_;
-    // Before the menu, whose tooltip uses it to its end.
-    LogPathLookup logPath_{services_.platform.userDefaults, services_.platform.systemLog,
-                           services_.platform.homeFolder};
     QtStatusMenu statusMenu_;
     AppDelegate delegate_;
     QSocketNotifier signalNotifier_;

@@ -5,8 +5,6 @@
 #include <QFileDialog>
 #include <QFileInfo>
 
-#include "settings/file_url.h"
-
 namespace tesuko {
 
 namespace {
@@ -32,7 +30,7 @@ QStringList saveDialogNameFilters(const std::vector<std::string>& allowedFileTyp
     return {"CSV (" + patterns.join(' ') + ")"};
 }
 
-SavePanelResult QtSavePanel::runModal(const std::vector<std::string>& allowedFileTypes) {
+std::optional<std::string> QtSavePanel::runModal(const std::vector<std::string>& allowedFileTypes) {
     QFileDialog dialog;
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
@@ -41,11 +39,10 @@ SavePanelResult QtSavePanel::runModal(const std::vector<std::string>& allowedFil
     // Records are appended to a chosen file, never replace it: no question to ask.
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
-        return {SavePanelResult::kCancelled, {}};
+        return std::nullopt;
     }
-    QByteArray path =
-        QFile::encodeName(QFileInfo(dialog.selectedFiles().constFirst()).absoluteFilePath());
-    return {SavePanelResult::kConfirmed, fileUrlFromPath(path.toStdString())};
+    return QFile::encodeName(QFileInfo(dialog.selectedFiles().constFirst()).absoluteFilePath())
+        .toStdString();
 }
 
 }  // namespace tesuko

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QStringList>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -12,7 +13,7 @@ namespace tesuko {
 // A modal Qt save dialog, showing only files of the allowed types.
 class QtSavePanel : public SavePanel {
   public:
-    SavePanelResult runModal(const std::vector<std::string>& allowedFileTypes) override;
+    std::optional<std::string> runModal(const std::vector<std::string>& allowedFileTypes) override;
 };
 
 // Name filters for the allowed types: "csv" and "'CSV'" (a quoted type code)

@@ -60,7 +60,6 @@ QtStatusMenu::QtStatusMenu(SystemLog& systemLog) : systemLog_(systemLog) {
         if (openHandler_) {
             openHandler_();
         }
-        showToolTip();  // Save Log As… may have moved the log since
     });
     trayIcon_.setContextMenu(&menu_);
     trayIcon_.setToolTip(QStringLiteral("tesuko"));
@@ -144,8 +143,8 @@ void QtStatusMenu::setState(MenuItem item, bool on) {
     }
 }
 
-void QtStatusMenu::setLogPathSource(LogPathSource source) {
-    logPathSource_ = std::move(source);
+void QtStatusMenu::showLogPath(const std::string& path) {
+    logPath_ = path;
     showToolTip();
 }
 
@@ -158,8 +157,7 @@ void QtStatusMenu::showToolTip() {
     if (!status_) {
         return;
     }
-    trayIcon_.setToolTip(
-        toolTipText(*status_, logPathSource_ ? std::optional(logPathSource_()) : std::nullopt));
+    trayIcon_.setToolTip(toolTipText(*status_, logPath_));
 }
 
 void QtStatusMenu::showTrayState(TrayState state) {

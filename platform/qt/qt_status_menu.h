@@ -29,8 +29,6 @@ class QtStatusMenu : public StatusMenu {
     Q_DECLARE_TR_FUNCTIONS(QtStatusMenu)
 
   public:
-    using LogPathSource = std::function<std::string()>;
-
     explicit QtStatusMenu(SystemLog& systemLog);
     QtStatusMenu(const QtStatusMenu&) = delete;
     QtStatusMenu& operator=(const QtStatusMenu&) = delete;
@@ -41,15 +39,13 @@ class QtStatusMenu : public StatusMenu {
     void setState(MenuItem item, bool on) override;
     void setTitle(MenuItem item, const std::string& title) override;
     void showStatus(const Status& status) override;
+    void showLogPath(const std::string& path) override;
     void showTrayState(TrayState state) override;
     void onCommand(CommandHandler handler) override { commandHandler_ = std::move(handler); }
     void onMenuWillOpen(OpenHandler handler) override { openHandler_ = std::move(handler); }
 
     // Called when the user chooses Quit tesuko.
     void onQuit(std::function<void()> handler) { quitHandler_ = std::move(handler); }
-    // Where the log is, for the tooltip; asked whenever the tooltip changes
-    // and each time the menu opens.
-    void setLogPathSource(LogPathSource source);
 
     QMenu& menu() { return menu_; }
     QSystemTrayIcon& trayIcon() { return trayIcon_; }
@@ -77,7 +73,7 @@ class QtStatusMenu : public StatusMenu {
     CommandHandler commandHandler_;
     OpenHandler openHandler_;
     std::function<void()> quitHandler_;
-    LogPathSource logPathSource_;
+    std::optional<std::string> logPath_;
     std::optional<Status> status_;
 };
 

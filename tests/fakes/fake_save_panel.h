@@ -2,6 +2,7 @@
 #pragma once
 
 #include <deque>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -11,21 +12,19 @@ namespace tesuko {
 
 class FakeSavePanel : public SavePanel {
   public:
-    SavePanelResult runModal(const std::vector<std::string>&) override {
+    std::optional<std::string> runModal(const std::vector<std::string>&) override {
         ++runs;
         if (answers.empty()) {
-            return {};
+            return std::nullopt;
         }
-        SavePanelResult answer = answers.front();
+        std::string answer = answers.front();
         answers.pop_front();
         return answer;
     }
 
-    void confirm(std::string fileUrl) {
-        answers.push_back({SavePanelResult::kConfirmed, std::move(fileUrl)});
-    }
+    void confirm(std::string path) { answers.push_back(std::move(path)); }
 
-    std::deque<SavePanelResult> answers;
+    std::deque<std::string> answers;
     int runs = 0;
 };
 

@@ -36,6 +36,7 @@ class FakeStatusMenu : public StatusMenu {
     void setState(MenuItem item, bool on) override { at(item).on = on; }
     void setTitle(MenuItem item, const std::string& title) override { at(item).title = title; }
     void showStatus(const Status& shown) override { status = shown; }
+    void showLogPath(const std::string& path) override { logPath = path; }
     void showTrayState(TrayState) override {}
     void onCommand(CommandHandler handler) override { commandHandler_ = std::move(handler); }
     void onMenuWillOpen(OpenHandler handler) override { openHandler_ = std::move(handler); }
@@ -54,6 +55,7 @@ class FakeStatusMenu : public StatusMenu {
 
     std::map<MenuItem, Item> items;
     Status status;
+    std::string logPath;
 
   private:
     Item& at(MenuItem item) { return items.at(item); }

@@ -1,34 +1,36 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Stored settings text is outside the program's control: deriving a folder,
-// and a file name from it must hold their invariants for any bytes.
+// Stored settings text is outside the program's control: the log location
+// read from it must hold its invariants for any bytes, and a chosen file,
+// stored as its URL, must be read back as exactly that file.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
-#include <string_view>
 
+#include "fakes/fake_home_folder.h"
+#include "fakes/fake_system_log.h"
+#include "fakes/fake_user_defaults.h"
+#include "log/log_location.h"
 #include "settings/file_url.h"
+#include "settings/setting.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    std::string_view text(reinterpret_cast<const char*>(data), size);
+    const std::string text(reinterpret_cast<const char*>(data), size);
+    tesuko::FakeUserDefaults defaults;
+    tesuko::FakeSystemLog systemLog;
+    tesuko::FakeHomeFolder home("/home/u");
+    const auto read = [&](const std::string& stored) {
+        defaults.set(tesuko::Setting::kSaveFilePathKey, stored);
+        return tesuko::logLocationFromSettings(defaults, systemLog, home);
+    };
 
-    std::string decoded = tesuko::percentDecode(text);
-    if (decoded.size() > text.size()) {
+    const tesuko::LogLocation location = read(text);
+    if (!location.folder.starts_with('/') || !location.folder.ends_with('/') ||
+        location.fileName.empty() || location.fileName.find('/') != std::string::npos) {
         std::abort();
     }
-    tesuko::FolderAndFile split = tesuko::splitFolderAndFile(decoded);
-    if (split.folder.empty() || split.folder.front() != '/' || split.folder.back() != '/' ||
-        split.fileName.find('/') != std::string::npos) {
-        std::abort();
-    }
-
-    // A chosen file's URL text must lead back to exactly that file.
-    std::string chosen = "/" + std::string(text);
-    std::string url = tesuko::fileUrlFromPath(chosen);
-    tesuko::FolderAndFile location = tesuko::splitFolderAndFile(url);
-    if (tesuko::percentDecode(url) != "file://" + chosen ||
-        tesuko::percentDecode(location.folder) + tesuko::percentDecode(location.fileName) !=
-            chosen) {
+    const std::string chosen = "/" + text;
+    if (!chosen.ends_with('/') && read(tesuko::fileUrlFromPath(chosen)).path() != chosen) {
         std::abort();
     }
     return 0;

@@ -48,7 +48,7 @@ class ForgetFilesTest : public ::testing::Test {
     ForgetFilesTest() {
         fakes.clock.setWall(sys_days{2026y / 12 / 5} + 14h);
         recorder.emplace(platform);
-        log = *recorder->filePath();
+        log = recorder->filePath();
     }
     ~ForgetFilesTest() override {
         if (mounted) {

@@ -194,7 +194,7 @@ TEST_F(QtStatusMenuTest, TheMenuAndTooltipSpeakTheUsersLanguage) {
         const QList<QAction*> items = menu.menu().actions();
         EXPECT_EQ(items.first()->text().toStdString(),
                   inJapanese ? "記録を開始" : "Start Recording");
-        menu.setLogPathSource([&] { return log; });
+        menu.showLogPath(log);
         for (const auto& c : cases) {
             menu.showStatus(c.status);
             EXPECT_EQ(menu.trayIcon().toolTip().toStdString(),

@@ -17,9 +17,7 @@
 #include "app/desktop/report_window.h"
 #include "fakes/fake_clock.h"
 #include "fakes/fake_file_system.h"
-#include "fakes/fake_home_folder.h"
 #include "fakes/fake_system_log.h"
-#include "fakes/fake_user_defaults.h"
 #include "support/main_loop.h"
 #include "support/temp_dir.h"
 
@@ -58,11 +56,9 @@ class ReportWindowTest : public ::testing::Test {
     char* argv_[2] = {name_, nullptr};
     QApplication application_{argc_, argv_};
     FakeFileSystem files;
-    FakeUserDefaults defaults;
     FakeSystemLog systemLog;
-    FakeHomeFolder home{"/home/user"};
     FakeClock clock;
-    Log log{files, defaults, systemLog, home};
+    Log log{files, systemLog, [] { return std::string(kLog); }};
     std::optional<ReportWindow> window;
 };
 

@@ -73,8 +73,10 @@ TEST_F(AppDelegateTest, ALogChosenWhileStoppedIsTakenUpByTheNextStart) {
     launch();
     Recorder* first = &delegate.recorder();
     fakes.fileSystem.createDirectories("/home/user/Documents");
-    fakes.savePanel.confirm("file:///home/user/Documents/work.csv");
+    EXPECT_EQ(menu.logPath, kDelegateLog);
+    fakes.savePanel.confirm("/home/user/Documents/work.csv");
     menu.choose(MenuItem::SaveAs);
+    EXPECT_EQ(menu.logPath, "/home/user/Documents/work.csv") << "the tooltip, at once";
     fakes.workspace.setActiveApplication("Editor");
     fakes.windowList.setWindows({{"Editor", "Notes"}});
     menu.choose(MenuItem::StartRecord);
@@ -84,6 +86,8 @@ TEST_F(AppDelegateTest, ALogChosenWhileStoppedIsTakenUpByTheNextStart) {
     EXPECT_NE(fakes.fileSystem.content("/home/user/Documents/work.csv").find(",Editor,Notes,"),
               std::string::npos);
     EXPECT_EQ(fakes.fileSystem.content(kDelegateLog), "");
+    menu.open();
+    EXPECT_NE(title(MenuItem::Rank1).find("Editor"), std::string::npos) << "ranked from it too";
 }
 
 TEST_F(AppDelegateTest, OpenAtLoginAddsTheProgramOnceAndTheNextLaunchRecords) {

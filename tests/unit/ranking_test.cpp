@@ -40,14 +40,15 @@ std::string lineEnd(std::string record, const char* end) {
     return record.replace(record.size() - 1, 1, end);
 }
 
-// A Log over fakes, with nothing stored in the settings.
+// A Log over fakes, of the log at `logPath`.
 class RankingTest : public ::testing::Test {
   protected:
     FakeFileSystem files;
     FakeUserDefaults defaults;
     FakeSystemLog systemLog;
     FakeHomeFolder home{"/home/user"};
-    Log log{files, defaults, systemLog, home};
+    std::string logPath = kHomeLog;
+    Log log{files, systemLog, [this] { return logPath; }};
 };
 
 TEST_F(RankingTest, RanksByTotalReadingNamesByPosition) {
@@ -261,7 +262,7 @@ TEST(LongLines, AreSkippedAndSaidOnceTheyEndWhileTheRestCounts) {
 class CachedRankingTest : public RankingTest {
   protected:
     std::unique_ptr<Log> launch(const std::string& cache) {
-        auto next = std::make_unique<Log>(files, defaults, systemLog, home);
+        auto next = std::make_unique<Log>(files, systemLog, [this] { return logPath; });
         next->setTotalsCache(std::make_unique<FileTotalsCache>(files, systemLog, cache));
         next->scanLog();
         return next;
@@ -280,8 +281,7 @@ TEST_F(CachedRankingTest, AChangedLogIsCountedAgainAndTheCacheRebuilt) {
         {[&] { files.rewrite(kHomeLog, record("Z", "1")); }, {{"Z", 1}}},
         {[&] { files.rewrite(kHomeLog, record("A", "1") + record("B", "3") + record("C", "4")); },
          {{"C", 4}, {"B", 3}, {"A", 1}}},
-        {[&] { defaults.values["saveFilePath"] = "file:///other/log.csv"; },
-         {{"C", 4}, {"B", 2}, {"A", 1}}},
+        {[&] { logPath = "/other/log.csv"; }, {{"C", 4}, {"B", 2}, {"A", 1}}},
         // Edited out of reach of the check of the bytes before the position.
         {[&] { files.rewrite(kHomeLog, record("Z", "1") + record("B", "2")); },
          {{"B", 2}, {"Z", 1}}},
@@ -300,7 +300,7 @@ TEST_F(CachedRankingTest, AChangedLogIsCountedAgainAndTheCacheRebuilt) {
     };
     files.addFile("/other/log.csv", ab + record("C", "4"));
     for (const auto& [change, ranks] : cases) {
-        defaults.values.clear();
+        logPath = kHomeLog;
         files.addFile(kHomeLog, ab);
         auto running = launch(cachePath);
         change();

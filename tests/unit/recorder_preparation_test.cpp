@@ -3,7 +3,6 @@
 // again once removed.
 
 #include "log/log_location.h"
-#include "ranking/log.h"
 #include "settings/setting.h"
 #include "tests/unit/recorder_fixture.h"
 
@@ -31,7 +30,8 @@ TEST(LogLocationTest, TheDefaultLogIsOnTheDesktopAndAChosenOneStays) {
         if (c.stored) {
             defaults.set(Setting::kSaveFilePathKey, *c.stored);
         }
-        EXPECT_EQ(logPath(defaults, systemLog, home), c.log) << c.stored.value_or("none");
+        EXPECT_EQ(logLocationFromSettings(defaults, systemLog, home).path(), c.log)
+            << c.stored.value_or("none");
     }
 }
 
@@ -61,36 +61,16 @@ TEST_F(PreparationTest, PersistedLocationIsHeldAsFolderAndNameUntilTheNextPrepar
     }
 }
 
-// A stored value that is neither a file URL nor an absolute path would send
-// records to one place and the ranking to another: both take the default.
-TEST_F(PreparationTest, AStoredLocationThatIsNoPathOrFileUrlMeansTheDefaultForBoth) {
+// A stored value that is neither a file URL nor an absolute path means the
+// default, said once.
+TEST_F(PreparationTest, AStoredLocationThatIsNoPathOrFileUrlMeansTheDefault) {
     for (const char* stored : {"log.csv", "", "file://", "file:///logs/", "http://x/log.csv"}) {
         FakePlatform local;
         local.userDefaults.values["saveFilePath"] = stored;
-        local.workspace.setActiveApplication("Editor");
-        local.windowList.setWindows({{"Editor", "Notes"}});
         Recorder r(local.platform);
         r.init();
-        r.run();
-        local.workspace.switchTo("Browser");
         EXPECT_EQ(r.filePath(), kDefaultLog) << stored;
-
-        Log ranking(local.fileSystem, local.userDefaults, local.systemLog, local.homeFolder);
-        ranking.scanLog();
-        EXPECT_EQ(ranking.getRankLog().size(), 1u) << stored;
-        for (const std::string& line :
-             {local.systemLog.lines.front(), local.systemLog.lines.back()}) {
-            EXPECT_NE(line.find("neither a file URL nor an absolute"), std::string::npos) << stored;
-        }
-        const auto said = [&] { return local.systemLog.said("neither a file URL"); };
-        const long before = said();
-        ranking.scanLog();
-        EXPECT_EQ(said(), before) << "said once, not at each scan";
-        local.userDefaults.values["saveFilePath"] = kDefaultLog;
-        ranking.scanLog();
-        local.userDefaults.values["saveFilePath"] = stored;
-        ranking.scanLog();
-        EXPECT_EQ(said(), before + 1) << "said again when it comes back";
+        EXPECT_EQ(local.systemLog.said("neither a file URL nor an absolute"), 1) << stored;
     }
 }
 
@@ -123,7 +103,7 @@ TEST_F(SaveAsTest, TheChoiceIsStoredAsGivenUsedDecodedAndCreatedWithoutFolders) 
          nullptr},  // the folder is missing: created by the next start
     };
     for (const auto& [url, folder, fileName, content] : cases) {
-        fakes.savePanel.confirm(url);
+        fakes.savePanel.confirm(std::string(folder) + fileName);
         recorder().changeSaveAs();
         EXPECT_EQ(recorder().filePath(), folder) << url;
         EXPECT_EQ(recorder().saveFileName(), fileName) << url;
