@@ -37,7 +37,9 @@ build: deps $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) -j $(JOBS)
 
 # The program and what installing it needs, without the tests and benchmarks.
+# Configured again first: a folder built before a pull knows no target added since.
 program: deps-program $(BUILD)/CMakeCache.txt
+	@cmake -S . -B $(BUILD) >/dev/null
 	cmake --build $(BUILD) -j $(JOBS) --target tesuko tesuko-tray tesuko_compressed_docs
 
 run: program
