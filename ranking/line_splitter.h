@@ -195,16 +195,18 @@ inline std::optional<RecordFields> WindowSeparators::fiveFieldRecord(const char*
     }
     const std::size_t comma2 = from + unsigned(std::countr_zero(title | kTop));
     // The last three, among the line's last 56 bytes: the three numbers'
-    // commas. Bit 8 is set so that no word is zero; comma2 is always a real
-    // comma, so one made up there never matches it.
+    // commas. Bit 8 is set so that no word is zero. It stands for a byte
+    // that may hold a real comma, comma2 even, so a third from the end only
+    // counts when three real commas were there to find.
     constexpr std::uint64_t kMadeUp = 1u << 8;
-    std::uint64_t last = commasBefore(end) | kMadeUp;
+    const std::uint64_t lastCommas = commasBefore(end);
+    std::uint64_t last = lastCommas | kMadeUp;
     const std::size_t comma4 = end - 1 - unsigned(std::countl_zero(last));
     last = (last & ~(kTop >> std::countl_zero(last))) | kMadeUp;
     last = (last & ~(kTop >> std::countl_zero(last))) | kMadeUp;
     const std::size_t thirdFromLast = end - 1 - unsigned(std::countl_zero(last));
     // The third comma and the third from the end are one: five in all.
-    if (second == 0 || comma2 != thirdFromLast) {
+    if (second == 0 || comma2 != thirdFromLast || std::popcount(lastCommas) < 3) {
         return std::nullopt;
     }
     return RecordFields{{window + start, comma0 - start},

@@ -104,7 +104,8 @@ TEST(LineSplitter, LinesNearTheShapeOfARecordFollowTheRule) {
         "a,b," + std::string(30, 't') + "," + std::string(64, 'x'),  // three commas
         start + ",Kate,notes," + std::string(70, '1') + ",2,3.5",    // long numbers
         start + ",Kate,notes,1,2," + std::string(70, '3'),
-        start + ",Kate,no,tes,1,2,3.5",  // six commas
+        start + ",Kate,no,tes,1,2,3.5",               // six commas
+        start + ",Kate,t,1," + std::string(53, '2'),  // four, the third 56 bytes from the end
         start + ",Kate,notes,1,2,3.5,,,",
         ",,,,,",
         ",,,,",
