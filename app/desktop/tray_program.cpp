@@ -7,11 +7,11 @@
 #include <QSessionManager>
 #include <QSocketNotifier>
 #include <QTimer>
+#include <charconv>
 #include <chrono>
 #include <csignal>
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -73,6 +73,22 @@ struct DesktopServices {
                    alarm,
                    privacyDialog} {}
 
+    // A whole number of seconds above 0 from the settings; none when the key
+    // is absent, and none with a warning when it holds anything else.
+    std::optional<std::chrono::seconds> secondsSetting(const std::string& key) {
+        const std::string text = userDefaults.string(key).value_or("");
+        int seconds = 0;
+        const auto read = std::from_chars(text.data(), text.data() + text.size(), seconds);
+        if (read.ec == std::errc{} && read.ptr == text.data() + text.size() && seconds > 0) {
+            return std::chrono::seconds(seconds);
+        }
+        if (!text.empty()) {
+            platform.systemLog.warning("The setting " + key +
+                                       " is not a whole number of seconds above 0: " + text);
+        }
+        return std::nullopt;
+    }
+
     FileSystem& fileSystem;
     EnvHomeFolder homeFolder;
     QtUserDefaults userDefaults;
@@ -103,10 +119,8 @@ class TrayProgram {
         if (!onlyInstance) {
             delegate_.leaveCheckpoints();
         }
-        // TESUKO_PAUSE_SECONDS lets tests see a timed pause end.
-        if (const char* seconds = std::getenv("TESUKO_PAUSE_SECONDS");
-            seconds && std::atoi(seconds) > 0) {
-            delegate_.setPauseLength(std::chrono::seconds(std::atoi(seconds)));
+        if (const auto length = services_.secondsSetting("pauseSeconds")) {
+            delegate_.setPauseLength(*length);
         }
     }
     TrayProgram(const TrayProgram&) = delete;
@@ -124,9 +138,7 @@ class TrayProgram {
         delegate_.followSession(*sessionEvents_);
         keepTotalsBetweenRuns();
         delegate_.onShowReport([this] { showReport(); });
-        if (std::getenv("TESUKO_TRACE_MENU") != nullptr) {
-            traceMenuTitles();
-        }
+        traceMenuTitles();
         const int status = app_.exec();
         lostDesktopExit_.endIfDesktopLost();
         return status;
@@ -175,12 +187,9 @@ class TrayProgram {
     }
 
     // A hard kill then loses at most this much of the interval in progress.
-    // TESUKO_CHECKPOINT_SECONDS lets tests kill it without waiting a minute.
     void keepCheckpoints() {
-        const char* seconds = std::getenv("TESUKO_CHECKPOINT_SECONDS");
-        int period = seconds != nullptr ? std::atoi(seconds) : 0;
-        checkpointTimer_.setInterval(period > 0 ? std::chrono::seconds(period)
-                                                : std::chrono::minutes(1));
+        checkpointTimer_.setInterval(
+            services_.secondsSetting("checkpointSeconds").value_or(std::chrono::minutes(1)));
         QObject::connect(&checkpointTimer_, &QTimer::timeout, &app_,
                          [this] { delegate_.recorder().saveCheckpoint(); });
         checkpointTimer_.start();
@@ -218,11 +227,12 @@ class TrayProgram {
     }
 
     // What the menu shows each time it opens, after the ranking rows were
-    // refreshed: one "tesuko menu:" line per item on stderr, with its check
-    // mark and whether it can be chosen.
+    // refreshed: one "menu:" trace per item, with its check mark and whether
+    // it can be chosen.
     void traceMenuTitles() {
         QMenu& menu = statusMenu_.menu();
-        QObject::connect(&menu, &QMenu::aboutToShow, &app_, [&menu] {
+        SystemLog& log = services_.platform.systemLog;
+        QObject::connect(&menu, &QMenu::aboutToShow, &app_, [&menu, &log] {
             for (QAction* item : menu.actions()) {
                 if (item->isSeparator()) {
                     continue;
@@ -230,9 +240,8 @@ class TrayProgram {
                 QString line = item->text().replace(QLatin1String("&&"), QLatin1String("&"));
                 line += item->isChecked() ? QLatin1String(" [checked]") : QLatin1String("");
                 line += item->isEnabled() ? QLatin1String("") : QLatin1String(" [disabled]");
-                std::fprintf(stderr, "tesuko menu: %s\n", line.toUtf8().constData());
+                log.trace("menu: " + line.toStdString());
             }
-            std::fflush(stderr);
         });
     }
 

@@ -58,12 +58,12 @@ TEST_F(TraySessionTest, ALoginItemLaunchRecordsRealSwitchesAndRanksThemInTheMenu
     // The menu the icon opens, as it traces its items.
     desktop->xdotool({"search", "--onlyvisible", "--class", "^tesuko$", "mousemove", "--window",
                       "%1", "10", "10", "click", "1"});
-    ASSERT_TRUE(waitForText(work / "tesuko.out", "tesuko menu: Quit"));
+    ASSERT_TRUE(waitForText(work / "tesuko.out", "tesuko: menu: Quit"));
     ASSERT_TRUE(waitUntil([&] { return shownWindows() == 2; })) << "no menu on screen";
     std::vector<std::string> menu;
     for (const std::string& line : linesOf(output("tesuko.out"))) {
-        if (line.starts_with("tesuko menu: ")) {
-            menu.push_back(line.substr(13));
+        if (line.starts_with("tesuko: menu: ")) {
+            menu.push_back(line.substr(14));
         }
     }
     const auto firstRow = std::find_if(
@@ -120,8 +120,9 @@ TEST_F(TraySessionTest, AHardKillLosesAtMostTheTimeSinceTheLastCheckpoint) {
     saved = saved.substr(saved.rfind("log.csv") + 7);
     saved.pop_back();
 
-    QProcess next;  // its first checkpoint comes long after the test
-    startTesuko(next, "next.out", {{"TESUKO_CHECKPOINT_SECONDS", std::nullopt}});
+    writeSettings("");  // the next's first checkpoint comes long after the test
+    QProcess next;
+    startTesuko(next, "next.out");
     ASSERT_TRUE(waitForText(logFile(), "\n", 2));
     EXPECT_EQ(records().back(), saved);
     EXPECT_FALSE(fs::exists(checkpoint()));
