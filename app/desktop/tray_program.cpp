@@ -4,6 +4,7 @@
 #include <QAbstractEventDispatcher>
 #include <QAction>
 #include <QApplication>
+#include <QDBusConnection>
 #include <QSessionManager>
 #include <QSocketNotifier>
 #include <QTimer>
@@ -20,6 +21,7 @@
 #include "app/app_delegate.h"
 #include "app/desktop/lost_desktop.h"
 #include "app/desktop/report_window.h"
+#include "platform/dbus/running_program.h"
 #include "platform/desktop/open_desktop_session.h"
 #include "platform/desktop_session.h"
 #include "platform/platform.h"
@@ -127,6 +129,11 @@ class TrayProgram {
     TrayProgram& operator=(const TrayProgram&) = delete;
 
     int run() {
+        // Calls come through the main loop, once everything below is set up.
+        if (const std::optional<std::string> why =
+                runningProgram_.offer(QDBusConnection::sessionBus())) {
+            services_.platform.systemLog.warning("A second launch cannot reach this one: " + *why);
+        }
         delegate_.applicationDidFinishLaunching();
         if (const std::optional<DesktopNotice> notice = session_.notice()) {
             // Said once, here: the tooltip shows it for as long as the program runs.
@@ -257,6 +264,7 @@ class TrayProgram {
     QTimer launchScan_;
     std::unique_ptr<SessionEvents> sessionEvents_;
     std::optional<ReportWindow> reportWindow_;
+    RunningProgram runningProgram_{[this] { showReport(); }};
     LostDesktopExit lostDesktopExit_{delegate_, session_};
 };
 
@@ -266,14 +274,27 @@ int cannotWatch(SystemLog& systemLog, const std::string& why) {
     return 2;
 }
 
+// This user's tesuko runs already: on a session bus the two share, it is
+// asked to show its report window.
+int showRunningOne(int argc, char** argv) {
+    QCoreApplication app(argc, argv);  // for the bus connection
+    if (askToShowReport(QDBusConnection::sessionBus())) {
+        std::fputs("tesuko is already running: showing its report window\n", stderr);
+        return 0;
+    }
+    std::fputs("tesuko is already running\n", stderr);
+    return 1;
+}
+
 }  // namespace
 
 int runTrayProgram(int argc, char** argv) {
     SyslogSystemLog systemLog;
+    // The lock, not the bus name, keeps the program single: sessions of one
+    // user need not share a bus, but they share the state folder and the log.
     InstanceLock lock(InstanceLock::defaultPath(EnvHomeFolder().stateFolder()));
     if (lock.status() == InstanceLock::Status::HeldByAnother) {
-        std::fputs("tesuko is already running\n", stderr);
-        return 1;
+        return showRunningOne(argc, argv);
     }
     if (lock.status() == InstanceLock::Status::Failed) {
         systemLog.warning("Cannot make sure that tesuko runs only once: " + lock.error());
