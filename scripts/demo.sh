@@ -49,7 +49,7 @@ wait_for() {
 windows_of() { xdotool search --onlyvisible --class "^$1\$"; }
 has_windows() { [[ $(windows_of "$1" | wc -l) -ge $2 ]]; }
 menu_closed() { ! has_windows tesuko 2; }
-menu_openings() { grep -c '^tesuko menu: Quit' "$work/tesuko.err" || true; }
+menu_openings() { grep -c '^tesuko: menu: Quit' "$work/tesuko.err" || true; }
 menu_opened_after() { [[ $(menu_openings) -gt $1 ]]; }
 
 echo "== A private X server with openbox and a tray"
@@ -79,7 +79,7 @@ if [[ -z "${LC_ALL:-}${LC_NUMERIC:-}${LANG:-}" ]]; then
   export LC_ALL=en_US.UTF-8
 fi
 HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" XDG_RUNTIME_DIR="$work/run" \
-  DBUS_SESSION_BUS_ADDRESS="unix:path=$work/no-bus" QT_QPA_PLATFORM=xcb TESUKO_TRACE_MENU=1 \
+  DBUS_SESSION_BUS_ADDRESS="unix:path=$work/no-bus" QT_QPA_PLATFORM=xcb TESUKO_DEBUG=1 \
   "$binary" 2>"$work/tesuko.err" &
 tesuko=$!
 pids+=("$tesuko")
@@ -133,7 +133,7 @@ xdotool windowactivate --sync "$editor"
 echo "== The tray menu with the ranking"
 open_menu
 import -window root "$out/menu.png"
-grep '^tesuko menu: ' "$work/tesuko.err" | tail -10 | sed 's/^tesuko menu: /   /'
+grep '^tesuko: menu: ' "$work/tesuko.err" | tail -10 | sed 's/^tesuko: menu: /   /'
 xdotool key Escape
 wait_for 100 menu_closed
 
@@ -142,8 +142,8 @@ open_menu
 # The keyboard walks the items that can be chosen, as the last listing in
 # the menu's trace shows them (each listing ends with Quit).
 steps=$(awk '
-  !/^tesuko menu: / { next }
-  { sub(/^tesuko menu: /, "") }
+  !/^tesuko: menu: / { next }
+  { sub(/^tesuko: menu: /, "") }
   restart { n = 0; restart = 0 }
   !/\[disabled\]/ { n++ }
   /^Show Report/ { at = n }

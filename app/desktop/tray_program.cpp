@@ -4,14 +4,15 @@
 #include <QAbstractEventDispatcher>
 #include <QAction>
 #include <QApplication>
+#include <QDBusConnection>
 #include <QSessionManager>
 #include <QSocketNotifier>
 #include <QTimer>
+#include <charconv>
 #include <chrono>
 #include <csignal>
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -20,6 +21,7 @@
 #include "app/app_delegate.h"
 #include "app/desktop/lost_desktop.h"
 #include "app/desktop/report_window.h"
+#include "platform/dbus/running_program.h"
 #include "platform/desktop/open_desktop_session.h"
 #include "platform/desktop_session.h"
 #include "platform/platform.h"
@@ -73,6 +75,22 @@ struct DesktopServices {
                    alarm,
                    privacyDialog} {}
 
+    // A whole number of seconds above 0 from the settings; none when the key
+    // is absent, and none with a warning when it holds anything else.
+    std::optional<std::chrono::seconds> secondsSetting(const std::string& key) {
+        const std::string text = userDefaults.string(key).value_or("");
+        int seconds = 0;
+        const auto read = std::from_chars(text.data(), text.data() + text.size(), seconds);
+        if (read.ec == std::errc{} && read.ptr == text.data() + text.size() && seconds > 0) {
+            return std::chrono::seconds(seconds);
+        }
+        if (!text.empty()) {
+            platform.systemLog.warning("The setting " + key +
+                                       " is not a whole number of seconds above 0: " + text);
+        }
+        return std::nullopt;
+    }
+
     FileSystem& fileSystem;
     EnvHomeFolder homeFolder;
     QtUserDefaults userDefaults;
@@ -103,16 +121,19 @@ class TrayProgram {
         if (!onlyInstance) {
             delegate_.leaveCheckpoints();
         }
-        // TESUKO_PAUSE_SECONDS lets tests see a timed pause end.
-        if (const char* seconds = std::getenv("TESUKO_PAUSE_SECONDS");
-            seconds && std::atoi(seconds) > 0) {
-            delegate_.setPauseLength(std::chrono::seconds(std::atoi(seconds)));
+        if (const auto length = services_.secondsSetting("pauseSeconds")) {
+            delegate_.setPauseLength(*length);
         }
     }
     TrayProgram(const TrayProgram&) = delete;
     TrayProgram& operator=(const TrayProgram&) = delete;
 
     int run() {
+        // Calls come through the main loop, once everything below is set up.
+        if (const std::optional<std::string> why =
+                runningProgram_.offer(QDBusConnection::sessionBus())) {
+            services_.platform.systemLog.warning("A second launch cannot reach this one: " + *why);
+        }
         delegate_.applicationDidFinishLaunching();
         if (const std::optional<DesktopNotice> notice = session_.notice()) {
             // Said once, here: the tooltip shows it for as long as the program runs.
@@ -124,9 +145,7 @@ class TrayProgram {
         delegate_.followSession(*sessionEvents_);
         keepTotalsBetweenRuns();
         delegate_.onShowReport([this] { showReport(); });
-        if (std::getenv("TESUKO_TRACE_MENU") != nullptr) {
-            traceMenuTitles();
-        }
+        traceMenuTitles();
         const int status = app_.exec();
         lostDesktopExit_.endIfDesktopLost();
         return status;
@@ -175,12 +194,9 @@ class TrayProgram {
     }
 
     // A hard kill then loses at most this much of the interval in progress.
-    // TESUKO_CHECKPOINT_SECONDS lets tests kill it without waiting a minute.
     void keepCheckpoints() {
-        const char* seconds = std::getenv("TESUKO_CHECKPOINT_SECONDS");
-        int period = seconds != nullptr ? std::atoi(seconds) : 0;
-        checkpointTimer_.setInterval(period > 0 ? std::chrono::seconds(period)
-                                                : std::chrono::minutes(1));
+        checkpointTimer_.setInterval(
+            services_.secondsSetting("checkpointSeconds").value_or(std::chrono::minutes(1)));
         QObject::connect(&checkpointTimer_, &QTimer::timeout, &app_,
                          [this] { delegate_.recorder().saveCheckpoint(); });
         checkpointTimer_.start();
@@ -218,11 +234,12 @@ class TrayProgram {
     }
 
     // What the menu shows each time it opens, after the ranking rows were
-    // refreshed: one "tesuko menu:" line per item on stderr, with its check
-    // mark and whether it can be chosen.
+    // refreshed: one "menu:" trace per item, with its check mark and whether
+    // it can be chosen.
     void traceMenuTitles() {
         QMenu& menu = statusMenu_.menu();
-        QObject::connect(&menu, &QMenu::aboutToShow, &app_, [&menu] {
+        SystemLog& log = services_.platform.systemLog;
+        QObject::connect(&menu, &QMenu::aboutToShow, &app_, [&menu, &log] {
             for (QAction* item : menu.actions()) {
                 if (item->isSeparator()) {
                     continue;
@@ -230,9 +247,8 @@ class TrayProgram {
                 QString line = item->text().replace(QLatin1String("&&"), QLatin1String("&"));
                 line += item->isChecked() ? QLatin1String(" [checked]") : QLatin1String("");
                 line += item->isEnabled() ? QLatin1String("") : QLatin1String(" [disabled]");
-                std::fprintf(stderr, "tesuko menu: %s\n", line.toUtf8().constData());
+                log.trace("menu: " + line.toStdString());
             }
-            std::fflush(stderr);
         });
     }
 
@@ -248,6 +264,7 @@ class TrayProgram {
     QTimer launchScan_;
     std::unique_ptr<SessionEvents> sessionEvents_;
     std::optional<ReportWindow> reportWindow_;
+    RunningProgram runningProgram_{[this] { showReport(); }};
     LostDesktopExit lostDesktopExit_{delegate_, session_};
 };
 
@@ -257,14 +274,27 @@ int cannotWatch(SystemLog& systemLog, const std::string& why) {
     return 2;
 }
 
+// This user's tesuko runs already: on a session bus the two share, it is
+// asked to show its report window.
+int showRunningOne(int argc, char** argv) {
+    QCoreApplication app(argc, argv);  // for the bus connection
+    if (askToShowReport(QDBusConnection::sessionBus())) {
+        std::fputs("tesuko is already running: showing its report window\n", stderr);
+        return 0;
+    }
+    std::fputs("tesuko is already running\n", stderr);
+    return 1;
+}
+
 }  // namespace
 
 int runTrayProgram(int argc, char** argv) {
     SyslogSystemLog systemLog;
+    // The lock, not the bus name, keeps the program single: sessions of one
+    // user need not share a bus, but they share the state folder and the log.
     InstanceLock lock(InstanceLock::defaultPath(EnvHomeFolder().stateFolder()));
     if (lock.status() == InstanceLock::Status::HeldByAnother) {
-        std::fputs("tesuko is already running\n", stderr);
-        return 1;
+        return showRunningOne(argc, argv);
     }
     if (lock.status() == InstanceLock::Status::Failed) {
         systemLog.warning("Cannot make sure that tesuko runs only once: " + lock.error());

@@ -9,7 +9,7 @@ namespace tesuko::bus {
 
 inline const QString service = QStringLiteral("io.github.tesuko.Tesuko");
 
-// Quit(): the running program writes the interval in progress and exits.
+// ShowReport(): the running tray program opens its report window.
 inline const QString programPath = QStringLiteral("/io/github/tesuko/Tesuko");
 inline const QString programInterface = QStringLiteral("io.github.tesuko.Tesuko");
 

@@ -26,13 +26,11 @@ Record recordOf(const std::string& line) {
 using PrivacySessionTest = TrayTest;
 
 TEST_F(PrivacySessionTest, PrivateTitlesUntrackedApplicationsAndATimedPauseInARealSession) {
-    fs::create_directories(home() + "/.config/tesuko");
-    writeFile(home() + "/.config/tesuko/tesuko.conf",
-              "[General]\nuntrackedApplications=E2eSecret\n");
+    writeSettings("checkpointSeconds=1\nuntrackedApplications=E2eSecret\npauseSeconds=3\n");
     const std::string out = work / "tesuko.out";
     const std::string log = logFile();
     QProcess tesuko;
-    startTesuko(tesuko, "tesuko.out", {{"TESUKO_PAUSE_SECONDS", "3"}});
+    startTesuko(tesuko, "tesuko.out");
     auto recordsWhenThere = [&](std::size_t count) {
         EXPECT_TRUE(waitUntil([&] { return records().size() >= count; }, 15s))
             << readFile(log) << readFile(out);
@@ -68,7 +66,7 @@ TEST_F(PrivacySessionTest, PrivateTitlesUntrackedApplicationsAndATimedPauseInARe
 
     desktop->xdotool({"search", "--onlyvisible", "--class", "^tesuko$", "mousemove", "--window",
                       "%1", "10", "10", "click", "1"});
-    ASSERT_TRUE(waitForText(out, "tesuko menu: Quit"));
+    ASSERT_TRUE(waitForText(out, "tesuko: menu: Quit"));
     ASSERT_TRUE(waitUntil([&] { return shownWindows() == 2; })) << "no menu on screen";
     desktop->xdotool({"key", "Down", "Down", "Return"});  // Stop Recording, Pause for 15 Minutes
     ASSERT_TRUE(waitForText(out, "Paused until"));

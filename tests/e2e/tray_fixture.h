@@ -23,7 +23,14 @@ class TrayTest : public ::testing::Test {
   protected:
     void SetUp() override {
         addLoginItem(home() + "/.config", kBinary);
+        writeSettings("checkpointSeconds=1\n");
         desktop.emplace();
+    }
+
+    // The settings file tesuko reads at its start.
+    void writeSettings(const std::string& lines) const {
+        fs::create_directories(home() + "/.config/tesuko");
+        writeFile(home() + "/.config/tesuko/tesuko.conf", "[General]\n" + lines);
     }
 
     std::string home() const { return work / "home"; }
@@ -43,8 +50,8 @@ class TrayTest : public ::testing::Test {
                              {"QT_QPA_PLATFORM", "xcb"},
                              // No session bus: the icon goes to the XEmbed tray of this display.
                              {"DBUS_SESSION_BUS_ADDRESS", "unix:path=" + work / "no-bus"},
-                             {"TESUKO_TRACE_MENU", "1"},
-                             {"TESUKO_CHECKPOINT_SECONDS", "1"}});
+                             // Its traces show the menu's items at each opening.
+                             {"TESUKO_DEBUG", "1"}});
         return env;
     }
     void startTesuko(QProcess& tesuko, const std::string& output, EnvChanges env = {}) const {

@@ -25,11 +25,6 @@ TEST_F(TraySessionTest, ALoginItemLaunchRecordsRealSwitchesAndRanksThemInTheMenu
     ASSERT_TRUE(waitForText(work / "tesuko.out", "No system tray"));
     desktop->startTray();
     ASSERT_TRUE(waitUntil([&] { return shownWindows() == 1; }, 15s)) << output("tesuko.out");
-    // Another session of the user, without a runtime folder, finds it too.
-    QProcess second;
-    startTesuko(second, "second.out", {{"XDG_RUNTIME_DIR", std::nullopt}});
-    EXPECT_EQ(exitStatus(second), 1);
-    EXPECT_EQ(output("second.out"), "tesuko is already running\n");
 
     // Recording runs from the launch on: the second window's arrival already
     // ends an interval. Whatever a window calls itself, its record stays one
@@ -58,12 +53,12 @@ TEST_F(TraySessionTest, ALoginItemLaunchRecordsRealSwitchesAndRanksThemInTheMenu
     // The menu the icon opens, as it traces its items.
     desktop->xdotool({"search", "--onlyvisible", "--class", "^tesuko$", "mousemove", "--window",
                       "%1", "10", "10", "click", "1"});
-    ASSERT_TRUE(waitForText(work / "tesuko.out", "tesuko menu: Quit"));
+    ASSERT_TRUE(waitForText(work / "tesuko.out", "tesuko: menu: Quit"));
     ASSERT_TRUE(waitUntil([&] { return shownWindows() == 2; })) << "no menu on screen";
     std::vector<std::string> menu;
     for (const std::string& line : linesOf(output("tesuko.out"))) {
-        if (line.starts_with("tesuko menu: ")) {
-            menu.push_back(line.substr(13));
+        if (line.starts_with("tesuko: menu: ")) {
+            menu.push_back(line.substr(14));
         }
     }
     const auto firstRow = std::find_if(
@@ -82,6 +77,35 @@ TEST_F(TraySessionTest, ALoginItemLaunchRecordsRealSwitchesAndRanksThemInTheMenu
     ASSERT_EQ(records().size(), before + 1) << "the interval in progress is written";
     EXPECT_EQ(countOf(records().back(), ",E2eAlpha,alpha,"), 1u) << records().back();
 }
+
+class SecondLaunchTest : public TrayTest, public ::testing::WithParamInterface<bool> {};
+
+// Another session of the user, without a runtime folder, finds the running
+// one; where the two share a session bus, it shows its report window.
+TEST_P(SecondLaunchTest, ASecondLaunchBringsTheRunningOnesReportForwardOverASharedBus) {
+    const bool sharedBus = GetParam();
+    PrivateBus bus;
+    EnvChanges env{
+        {"DBUS_SESSION_BUS_ADDRESS", sharedBus ? bus.address : "unix:path=" + work / "no-bus"}};
+    QProcess tesuko;
+    startTesuko(tesuko, "tesuko.out", env);
+    ASSERT_TRUE(waitForText(work / "tesuko.out", "No system tray"));
+    env["XDG_RUNTIME_DIR"] = std::nullopt;
+    QProcess second;
+    startTesuko(second, "second.out", env);
+    EXPECT_EQ(exitStatus(second, 5s), sharedBus ? 0 : 1);
+    EXPECT_EQ(output("second.out"), sharedBus
+                                        ? "tesuko is already running: showing its report window\n"
+                                        : "tesuko is already running\n");
+    const auto reportShown = [&] {
+        return !desktop->xdotool({"search", "--onlyvisible", "--name", "^tesuko — Report$"})
+                    .output.empty();
+    };
+    EXPECT_EQ(sharedBus ? waitUntil(reportShown) : reportShown(), sharedBus);
+}
+
+INSTANTIATE_TEST_SUITE_P(SharedBus, SecondLaunchTest, ::testing::Bool(),
+                         ::testing::PrintToStringParamName());
 
 TEST_F(TraySessionTest, TheEndOfTheDisplayWritesTheIntervalInProgressAndExitsCleanly) {
     QProcess tesuko;
@@ -120,8 +144,9 @@ TEST_F(TraySessionTest, AHardKillLosesAtMostTheTimeSinceTheLastCheckpoint) {
     saved = saved.substr(saved.rfind("log.csv") + 7);
     saved.pop_back();
 
-    QProcess next;  // its first checkpoint comes long after the test
-    startTesuko(next, "next.out", {{"TESUKO_CHECKPOINT_SECONDS", std::nullopt}});
+    writeSettings("");  // the next's first checkpoint comes long after the test
+    QProcess next;
+    startTesuko(next, "next.out");
     ASSERT_TRUE(waitForText(logFile(), "\n", 2));
     EXPECT_EQ(records().back(), saved);
     EXPECT_FALSE(fs::exists(checkpoint()));
