@@ -102,8 +102,11 @@ int runTop(Arguments args) {
 
 int runReport(Arguments args) {
     TerminalServices s;
+    char host[256] = {};
+    ::gethostname(host, sizeof host - 1);  // the last byte stays the name's end
     tesuko::ReportServices services{s.fileSystem, s.defaults, s.systemLog,
-                                    s.home,       s.clock,    tesuko::userLocale("LC_TIME")};
+                                    s.home,       s.clock,    tesuko::userLocale("LC_TIME"),
+                                    host};
     return tesuko::runReportCommand({args.begin(), args.end()}, services, std::cout, std::cerr);
 }
 

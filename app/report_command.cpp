@@ -161,6 +161,25 @@ std::optional<std::string> readReportArguments(std::span<const std::string> args
     return std::nullopt;
 }
 
+// Every interval of the logs in the view's range, in time order.
+std::optional<std::string> readIntervals(FileSystem& fileSystem,
+                                         std::span<const ScanState* const> logs,
+                                         const LocalDays& localDays, ReportView& view) {
+    for (const ScanState* log : logs) {
+        auto error =
+            readIntervalParts(fileSystem, *log, view.range, localDays,
+                              [&](const IntervalPart& part) { view.intervals.push_back(part); });
+        if (error) {
+            return log->position.path + ": " + *error;
+        }
+    }
+    std::stable_sort(view.intervals.begin(), view.intervals.end(),
+                     [](const auto& a, const auto& b) {
+                         return std::pair(a.day, a.intoDay) < std::pair(b.day, b.intoDay);
+                     });
+    return std::nullopt;
+}
+
 }  // namespace
 
 int runReportCommand(const std::vector<std::string>& args, ReportServices services,
@@ -181,6 +200,9 @@ int runReportCommand(const std::vector<std::string>& args, ReportServices servic
     DateRange range = options.since ? DateRange{*options.since, options.until.value_or(today) + 1}
                                     : periodRange(options.period.value_or(Period::today), today,
                                                   firstWeekdayOf(services.locale));
+    if (!options.since) {
+        range.end = std::min(range.end, today + 1);  // a week or month goes on until today
+    }
 
     // Each log counted through its own cache; the tray's log, by whatever
     // path, through the tray's, so that forgetting has one cache to clear.
@@ -219,7 +241,13 @@ int runReportCommand(const std::vector<std::string>& args, ReportServices servic
         logs.push_back(&scanner->scanner().state());
     }
 
-    ReportView view{options.grouping, range, {}, 0};
+    ReportView view{options.grouping, range, {}, 0, {}, {}, services.host};
+    if (options.format->listsIntervals) {
+        if (auto error = readIntervals(services.fileSystem, logs, localDays, view)) {
+            err << "tesuko: cannot read the activity log " << *error << '\n';
+            return 1;
+        }
+    }
     if (options.grouping == Grouping::title) {
         if (auto error = rowsByTitle(services.fileSystem, logs, range, localDays, view.rows)) {
             err << "tesuko: cannot read the activity log " << *error << '\n';
@@ -230,11 +258,14 @@ int runReportCommand(const std::vector<std::string>& args, ReportServices servic
                                                       : rowsByApplication(logs, range);
     }
     view.total = totalSeconds(view.rows);
+    if (options.grouping == Grouping::day) {
+        view.days = secondsPerDay(logs, range, std::nullopt);
+    }
     if (options.top) {
         keepTop(view.rows, options.grouping, *options.top);
     }
     if (view.rows.empty() && options.format != &reportFormats().front()) {
-        err << "tesuko: no records in this range (" << rangeText(range) << ")\n";
+        err << "tesuko: no records " << exclusiveRangeText(range) << '\n';
     }
     options.format->write(view, localDays, out);
     return 0;
