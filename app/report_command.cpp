@@ -36,7 +36,8 @@ std::optional<FileIdentity> identityOf(FileSystem& fileSystem, const std::string
 constexpr const char* kUsage =
     "Usage: tesuko report [--today | --yesterday | --week | --month\n"
     "                      | --since DATE [--until DATE]] [--by app|day|title]\n"
-    "                      [--top N] [--format table|csv|json] [--log FILE]...\n";
+    "                      [--top N] [--format table|csv|json|json-array|aw-json]\n"
+    "                      [--log FILE]...\n";
 
 constexpr const char* kTryReportHelp = "Try 'tesuko report --help' for more information.";
 
@@ -46,17 +47,23 @@ constexpr const char* kHelp =
     "\n"
     "  --today, --yesterday   that day (the default is --today)\n"
     "  --week, --month        the current week (from the locale's first day of the\n"
-    "                         week, LC_TIME) or calendar month\n"
+    "                         week, LC_TIME) or calendar month, up to today\n"
     "  --since DATE           from DATE (2026-12-01) up to --until DATE, both\n"
     "                         included; until today without --until\n"
     "  --by app|day|title     one row per application (the default), per day and\n"
     "                         application, or per application and window title\n"
     "  --top N                only the N largest rows (of each day, by day)\n"
-    "  --format table|csv|json\n"
-    "                         table: h:mm and share of the range; csv: RFC 4180,\n"
-    "                         with each row's time span as ISO 8601 local times with\n"
-    "                         their UTC offset; json: an array of objects with\n"
-    "                         application, seconds and, by day or title, day or title\n"
+    "  --format table|csv|json|json-array|aw-json\n"
+    "                         table: h:mm and share of the range (by day, of each\n"
+    "                         day), rounded to add up; csv: RFC 4180, with each\n"
+    "                         row's time span (from, to) as ISO 8601 local times with\n"
+    "                         their UTC offset; json: {\"from\", \"to\", \"rows\"}, rows\n"
+    "                         of application, seconds and, by day or title, day or\n"
+    "                         title; json-array: the rows alone; aw-json: an\n"
+    "                         ActivityWatch bucket export, an event per interval\n"
+    "\n"
+    "A range ends at the midnight after its last day: \"to\" in every format is that\n"
+    "end, which the range does not include.\n"
     "\n"
     "An interval that crosses midnight is split there, so each day gets the seconds\n"
     "that fell on it. Start times are local wall-clock times without an offset:\n"
