@@ -98,16 +98,22 @@ std::string isoLocalTime(std::int64_t epochSeconds, const LocalDays& localDays) 
     return text;
 }
 
-std::vector<double> apportion(const std::vector<double>& amounts, double whole, double unit) {
+namespace {
+
+// Whole numbers (of minutes, of tenths of a percent) for the amounts, adding
+// up to the whole, rounded: each amount rounded down, and the units left over
+// to the largest remainders. What of the whole the amounts leave out (rows
+// --top dropped) takes its own units, unshown.
+std::vector<double> apportion(const std::vector<double>& amounts, double whole) {
     std::vector<double> units;
     std::vector<std::pair<double, std::size_t>> remainders;
-    double left = std::round(whole / unit);
-    double unshown = whole / unit;
+    double left = std::round(whole);
+    double unshown = whole;
     for (double amount : amounts) {
-        units.push_back(std::floor(amount / unit));
-        remainders.emplace_back(amount / unit - units.back(), units.size() - 1);
+        units.push_back(std::floor(amount));
+        remainders.emplace_back(amount - units.back(), units.size() - 1);
         left -= units.back();
-        unshown -= amount / unit;
+        unshown -= amount;
     }
     if (!std::isfinite(left)) {
         return units;
@@ -125,8 +131,6 @@ std::vector<double> apportion(const std::vector<double>& amounts, double whole, 
     return units;
 }
 
-namespace {
-
 // Each row's share in tenths of a percent, apportioned within its whole: the
 // range's, or by day its day's.
 std::vector<double> shareTenths(const ReportView& view) {
@@ -143,18 +147,14 @@ std::vector<double> shareTenths(const ReportView& view) {
              ++end) {
             parts.push_back(whole > 0 ? 1000 * rows[end].seconds / whole : 0);
         }
-        const std::vector<double> apportioned = apportion(parts, whole > 0 ? 1000 : 0, 1);
+        const std::vector<double> apportioned = apportion(parts, 1000);
         tenths.insert(tenths.end(), apportioned.begin(), apportioned.end());
     }
     return tenths;
 }
 
-std::string rangeStart(const ReportView& view, const LocalDays& localDays) {
-    return isoLocalTime(localDays.dayStart(view.range.first), localDays);
-}
-
-std::string rangeEnd(const ReportView& view, const LocalDays& localDays) {
-    return isoLocalTime(localDays.dayStart(view.range.end), localDays);
+std::string midnightBefore(std::int32_t day, const LocalDays& localDays) {
+    return isoLocalTime(localDays.dayStart(day), localDays);
 }
 
 void writeJsonRows(const ReportView& view, std::string_view indent, std::ostream& out) {
@@ -171,7 +171,10 @@ void writeJsonRows(const ReportView& view, std::string_view indent, std::ostream
         }
         out << ", \"seconds\": " << secondsText(row.seconds) << '}';
     }
-    out << (view.rows.empty() ? "" : "\n") << (view.rows.empty() ? "" : indent) << ']';
+    if (!view.rows.empty()) {
+        out << '\n' << indent;
+    }
+    out << ']';
 }
 
 }  // namespace
@@ -188,11 +191,11 @@ void writeTable(const ReportView& view, std::ostream& out) {
             << utf8::terminalSafe(name) << '\n';
     };
     line("h:mm", "share", view.grouping == Grouping::title ? "application — title" : "application");
-    std::vector<double> seconds;
+    std::vector<double> minutes;
     for (const ReportRow& row : view.rows) {
-        seconds.push_back(row.seconds);
+        minutes.push_back(row.seconds / 60);
     }
-    const std::vector<double> minutes = apportion(seconds, view.total, 60);
+    minutes = apportion(minutes, view.total / 60);
     const std::vector<double> tenths = shareTenths(view);
     for (std::size_t i = 0; i < view.rows.size(); ++i) {
         const ReportRow& row = view.rows[i];
@@ -208,13 +211,12 @@ void writeTable(const ReportView& view, std::ostream& out) {
 void writeCsv(const ReportView& view, const LocalDays& localDays, std::ostream& out) {
     out << "from,to," << (view.grouping == Grouping::day ? "day," : "") << "application,"
         << (view.grouping == Grouping::title ? "title," : "") << "seconds\r\n";
-    const std::string rangeFrom = rangeStart(view, localDays);
-    const std::string rangeTo = rangeEnd(view, localDays);
+    const std::string rangeFrom = midnightBefore(view.range.first, localDays);
+    const std::string rangeTo = midnightBefore(view.range.end, localDays);
     for (const ReportRow& row : view.rows) {
         if (view.grouping == Grouping::day) {
-            out << isoLocalTime(localDays.dayStart(row.day), localDays) << ','
-                << isoLocalTime(localDays.dayStart(row.day + 1), localDays) << ','
-                << isoDate(row.day) << ',';
+            out << midnightBefore(row.day, localDays) << ','
+                << midnightBefore(row.day + 1, localDays) << ',' << isoDate(row.day) << ',';
         } else {
             out << rangeFrom << ',' << rangeTo << ',';
         }
@@ -227,8 +229,8 @@ void writeCsv(const ReportView& view, const LocalDays& localDays, std::ostream& 
 }
 
 void writeJson(const ReportView& view, const LocalDays& localDays, std::ostream& out) {
-    out << "{\n  \"from\": \"" << rangeStart(view, localDays) << "\",\n  \"to\": \""
-        << rangeEnd(view, localDays) << "\",\n  \"rows\": ";
+    out << "{\n  \"from\": \"" << midnightBefore(view.range.first, localDays) << "\",\n  \"to\": \""
+        << midnightBefore(view.range.end, localDays) << "\",\n  \"rows\": ";
     writeJsonRows(view, "  ", out);
     out << "\n}\n";
 }
@@ -246,7 +248,8 @@ void writeActivityWatch(const ReportView& view, const LocalDays& localDays, std:
     out << "{\"buckets\": {" << bucket << ": {\"id\": " << bucket
         << ", \"type\": \"currentwindow\", \"client\": \"tesuko\", \"hostname\": "
         << jsonString(view.host) << ", \"created\": \""
-        << (view.intervals.empty() ? rangeStart(view, localDays) : startOf(view.intervals.front()))
+        << (view.intervals.empty() ? midnightBefore(view.range.first, localDays)
+                                   : startOf(view.intervals.front()))
         << "\", \"events\": [";
     for (std::size_t i = 0; i < view.intervals.size(); ++i) {
         const IntervalPart& part = view.intervals[i];

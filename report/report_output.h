@@ -33,12 +33,6 @@ std::string shareText(double seconds, double total);
 // "2026-12-01T00:00:00+01:00": the local time and offset of an instant.
 std::string isoLocalTime(std::int64_t epochSeconds, const LocalDays& localDays);
 
-// Whole units (minutes, tenths of a percent) for each amount, adding up to the
-// whole in units, rounded: each amount rounded down, and the units left over
-// to the largest remainders. What of the whole the amounts leave out takes its
-// own share, unshown.
-std::vector<double> apportion(const std::vector<double>& amounts, double whole, double unit);
-
 // "from 2026-12-01 to 2026-12-08 (exclusive)", a header row, then "h:mm
 // share name" rows (apportioned, so that they add up) and the total, with
 // control characters in names as U+FFFD: a table piped to a pager or a file
