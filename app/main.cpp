@@ -31,8 +31,8 @@ constexpr const char* kHelp =
     "  or:  tesuko --top [N] [--log FILE]\n"
     "                           print the first N ranking rows (5) of the activity log\n"
     "  or:  tesuko report [--today|--yesterday|--week|--month|--since DATE [--until DATE]]\n"
-    "                     [--by app|day|title] [--top N] [--format table|csv|json]\n"
-    "                     [--log FILE]...\n"
+    "                     [--by app|day|title] [--top N]\n"
+    "                     [--format table|csv|json|json-array|aw-json] [--log FILE]...\n"
     "                           print the time per application, day or window title\n"
     "                           for a range of days (DATE as YYYY-MM-DD)\n"
     "  or:  tesuko --quit       ask the running tesuko to write the interval in\n"
@@ -102,8 +102,11 @@ int runTop(Arguments args) {
 
 int runReport(Arguments args) {
     TerminalServices s;
+    char host[256] = {};
+    ::gethostname(host, sizeof host - 1);  // the last byte stays the name's end
     tesuko::ReportServices services{s.fileSystem, s.defaults, s.systemLog,
-                                    s.home,       s.clock,    tesuko::userLocale("LC_TIME")};
+                                    s.home,       s.clock,    tesuko::userLocale("LC_TIME"),
+                                    host};
     return tesuko::runReportCommand({args.begin(), args.end()}, services, std::cout, std::cerr);
 }
 

@@ -36,7 +36,8 @@ std::optional<FileIdentity> identityOf(FileSystem& fileSystem, const std::string
 constexpr const char* kUsage =
     "Usage: tesuko report [--today | --yesterday | --week | --month\n"
     "                      | --since DATE [--until DATE]] [--by app|day|title]\n"
-    "                      [--top N] [--format table|csv|json] [--log FILE]...\n";
+    "                      [--top N] [--format table|csv|json|json-array|aw-json]\n"
+    "                      [--log FILE]...\n";
 
 constexpr const char* kTryReportHelp = "Try 'tesuko report --help' for more information.";
 
@@ -46,17 +47,23 @@ constexpr const char* kHelp =
     "\n"
     "  --today, --yesterday   that day (the default is --today)\n"
     "  --week, --month        the current week (from the locale's first day of the\n"
-    "                         week, LC_TIME) or calendar month\n"
+    "                         week, LC_TIME) or calendar month, up to today\n"
     "  --since DATE           from DATE (2026-12-01) up to --until DATE, both\n"
     "                         included; until today without --until\n"
     "  --by app|day|title     one row per application (the default), per day and\n"
     "                         application, or per application and window title\n"
     "  --top N                only the N largest rows (of each day, by day)\n"
-    "  --format table|csv|json\n"
-    "                         table: h:mm and share of the range; csv: RFC 4180,\n"
-    "                         with each row's time span as ISO 8601 local times with\n"
-    "                         their UTC offset; json: an array of objects with\n"
-    "                         application, seconds and, by day or title, day or title\n"
+    "  --format table|csv|json|json-array|aw-json\n"
+    "                         table: h:mm and share of the range (by day, of each\n"
+    "                         day), rounded to add up; csv: RFC 4180, with each\n"
+    "                         row's time span (from, to) as ISO 8601 local times with\n"
+    "                         their UTC offset; json: {\"from\", \"to\", \"rows\"}, rows\n"
+    "                         of application, seconds and, by day or title, day or\n"
+    "                         title; json-array: the rows alone; aw-json: an\n"
+    "                         ActivityWatch bucket export, an event per interval\n"
+    "\n"
+    "A range ends at the midnight after its last day: \"to\" in every format is that\n"
+    "end, which the range does not include.\n"
     "\n"
     "An interval that crosses midnight is split there, so each day gets the seconds\n"
     "that fell on it. Start times are local wall-clock times without an offset:\n"
@@ -161,6 +168,25 @@ std::optional<std::string> readReportArguments(std::span<const std::string> args
     return std::nullopt;
 }
 
+// Every interval of the logs in the view's range, in time order.
+std::optional<std::string> readIntervals(FileSystem& fileSystem,
+                                         std::span<const ScanState* const> logs,
+                                         const LocalDays& localDays, ReportView& view) {
+    for (const ScanState* log : logs) {
+        auto error =
+            readIntervalParts(fileSystem, *log, view.range, localDays,
+                              [&](const IntervalPart& part) { view.intervals.push_back(part); });
+        if (error) {
+            return log->position.path + ": " + *error;
+        }
+    }
+    std::stable_sort(view.intervals.begin(), view.intervals.end(),
+                     [](const auto& a, const auto& b) {
+                         return std::pair(a.day, a.intoDay) < std::pair(b.day, b.intoDay);
+                     });
+    return std::nullopt;
+}
+
 }  // namespace
 
 int runReportCommand(const std::vector<std::string>& args, ReportServices services,
@@ -181,6 +207,9 @@ int runReportCommand(const std::vector<std::string>& args, ReportServices servic
     DateRange range = options.since ? DateRange{*options.since, options.until.value_or(today) + 1}
                                     : periodRange(options.period.value_or(Period::today), today,
                                                   firstWeekdayOf(services.locale));
+    if (!options.since) {
+        range.end = std::min(range.end, today + 1);  // a week or month goes on until today
+    }
 
     // Each log counted through its own cache; the tray's log, by whatever
     // path, through the tray's, so that forgetting has one cache to clear.
@@ -219,7 +248,13 @@ int runReportCommand(const std::vector<std::string>& args, ReportServices servic
         logs.push_back(&scanner->scanner().state());
     }
 
-    ReportView view{options.grouping, range, {}, 0};
+    ReportView view{options.grouping, range, {}, 0, {}, {}, services.host};
+    if (options.format->listsIntervals) {
+        if (auto error = readIntervals(services.fileSystem, logs, localDays, view)) {
+            err << "tesuko: cannot read the activity log " << *error << '\n';
+            return 1;
+        }
+    }
     if (options.grouping == Grouping::title) {
         if (auto error = rowsByTitle(services.fileSystem, logs, range, localDays, view.rows)) {
             err << "tesuko: cannot read the activity log " << *error << '\n';
@@ -230,11 +265,14 @@ int runReportCommand(const std::vector<std::string>& args, ReportServices servic
                                                       : rowsByApplication(logs, range);
     }
     view.total = totalSeconds(view.rows);
+    if (options.grouping == Grouping::day) {
+        view.days = secondsPerDay(logs, range, std::nullopt);
+    }
     if (options.top) {
         keepTop(view.rows, options.grouping, *options.top);
     }
     if (view.rows.empty() && options.format != &reportFormats().front()) {
-        err << "tesuko: no records in this range (" << rangeText(range) << ")\n";
+        err << "tesuko: no records " << exclusiveRangeText(range) << '\n';
     }
     options.format->write(view, localDays, out);
     return 0;

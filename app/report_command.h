@@ -21,6 +21,7 @@ struct ReportServices {
     HomeFolder& home;
     Clock& clock;        // for today
     std::string locale;  // ICU id, for the first day of the week
+    std::string host{};  // this machine's name, for an ActivityWatch bucket
 };
 
 // `tesuko report ...`: time per application over a range of days, in a

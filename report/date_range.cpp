@@ -78,4 +78,8 @@ std::string rangeText(const DateRange& range) {
     return isoDate(range.first) + " to " + isoDate(range.end - 1);
 }
 
+std::string exclusiveRangeText(const DateRange& range) {
+    return "from " + isoDate(range.first) + " to " + isoDate(range.end) + " (exclusive)";
+}
+
 }  // namespace tesuko

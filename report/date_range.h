@@ -34,5 +34,7 @@ std::optional<std::int32_t> dayFromIsoDate(std::string_view text);
 std::string isoDate(std::int32_t day);
 // "2026-11-30 to 2026-12-06", or one date for a single day.
 std::string rangeText(const DateRange& range);
+// "from 2026-11-30 to 2026-12-07 (exclusive)": the end as CSV and JSON give it.
+std::string exclusiveRangeText(const DateRange& range);
 
 }  // namespace tesuko

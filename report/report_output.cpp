@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "report/report_output.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
@@ -97,39 +98,125 @@ std::string isoLocalTime(std::int64_t epochSeconds, const LocalDays& localDays) 
     return text;
 }
 
+namespace {
+
+// Whole numbers (of minutes, of tenths of a percent) for the amounts, adding
+// up to the whole, rounded: each amount rounded down, and the units left over
+// to the largest remainders. What of the whole the amounts leave out (rows
+// --top dropped) takes its own units, unshown.
+std::vector<double> apportion(const std::vector<double>& amounts, double whole) {
+    std::vector<double> units;
+    std::vector<std::pair<double, std::size_t>> remainders;
+    double left = std::round(whole);
+    double unshown = whole;
+    for (double amount : amounts) {
+        units.push_back(std::floor(amount));
+        remainders.emplace_back(amount - units.back(), units.size() - 1);
+        left -= units.back();
+        unshown -= amount;
+    }
+    if (!std::isfinite(left)) {
+        return units;
+    }
+    unshown = std::max(0.0, unshown);
+    left -= std::floor(unshown);
+    remainders.emplace_back(unshown - std::floor(unshown), amounts.size());
+    std::stable_sort(remainders.begin(), remainders.end(),
+                     [](const auto& a, const auto& b) { return a.first > b.first; });
+    for (std::size_t i = 0; i < remainders.size() && left >= 1; ++i, --left) {
+        if (remainders[i].second < units.size()) {
+            units[remainders[i].second] += 1;
+        }
+    }
+    return units;
+}
+
+// Each row's share in tenths of a percent, apportioned within its whole: the
+// range's, or by day its day's.
+std::vector<double> shareTenths(const ReportView& view) {
+    const std::vector<ReportRow>& rows = view.rows;
+    const bool byDay = view.grouping == Grouping::day;
+    std::vector<double> tenths;
+    for (std::size_t first = 0, end = 0; first < rows.size(); first = end) {
+        const std::size_t dayIndex = std::size_t(rows[first].day - view.range.first);
+        const double whole = !byDay                        ? view.total
+                             : dayIndex < view.days.size() ? view.days[dayIndex].seconds
+                                                           : 0;
+        std::vector<double> parts;
+        for (end = first; end < rows.size() && (!byDay || rows[end].day == rows[first].day);
+             ++end) {
+            parts.push_back(whole > 0 ? 1000 * rows[end].seconds / whole : 0);
+        }
+        const std::vector<double> apportioned = apportion(parts, 1000);
+        tenths.insert(tenths.end(), apportioned.begin(), apportioned.end());
+    }
+    return tenths;
+}
+
+std::string midnightBefore(std::int32_t day, const LocalDays& localDays) {
+    return isoLocalTime(localDays.dayStart(day), localDays);
+}
+
+void writeJsonRows(const ReportView& view, std::string_view indent, std::ostream& out) {
+    out << '[';
+    for (std::size_t i = 0; i < view.rows.size(); ++i) {
+        const ReportRow& row = view.rows[i];
+        out << (i == 0 ? "\n" : ",\n") << indent
+            << "  {\"application\": " << jsonString(row.application);
+        if (view.grouping == Grouping::day) {
+            out << ", \"day\": \"" << isoDate(row.day) << '"';
+        }
+        if (view.grouping == Grouping::title) {
+            out << ", \"title\": " << jsonString(row.title);
+        }
+        out << ", \"seconds\": " << secondsText(row.seconds) << '}';
+    }
+    if (!view.rows.empty()) {
+        out << '\n' << indent;
+    }
+    out << ']';
+}
+
+}  // namespace
+
 void writeTable(const ReportView& view, std::ostream& out) {
-    out << rangeText(view.range) << '\n';
+    out << exclusiveRangeText(view.range) << '\n';
     if (view.rows.empty()) {
         out << "no records in this range\n";
         return;
     }
-    auto line = [&](double seconds, const std::string& name) {
-        std::string time = hoursAndMinutes(seconds);
-        std::string share = shareText(seconds, view.total);
+    auto line = [&](const std::string& time, const std::string& share, const std::string& name) {
         out << std::string(time.size() < 7 ? 7 - time.size() : 0, ' ') << time
             << std::string(share.size() < 9 ? 9 - share.size() : 0, ' ') << share << "  "
             << utf8::terminalSafe(name) << '\n';
     };
+    line("h:mm", "share", view.grouping == Grouping::title ? "application — title" : "application");
+    std::vector<double> minutes;
+    for (const ReportRow& row : view.rows) {
+        minutes.push_back(row.seconds / 60);
+    }
+    minutes = apportion(minutes, view.total / 60);
+    const std::vector<double> tenths = shareTenths(view);
     for (std::size_t i = 0; i < view.rows.size(); ++i) {
         const ReportRow& row = view.rows[i];
         if (view.grouping == Grouping::day && (i == 0 || view.rows[i - 1].day != row.day)) {
             out << isoDate(row.day) << '\n';
         }
-        line(row.seconds, rowName(row, view.grouping));
+        line(hoursAndMinutes(60 * minutes[i]), shareText(tenths[i], 1000),
+             rowName(row, view.grouping));
     }
-    line(view.total, "total");
+    line(hoursAndMinutes(view.total), shareText(view.total, view.total), "total");
 }
 
 void writeCsv(const ReportView& view, const LocalDays& localDays, std::ostream& out) {
     out << "from,to," << (view.grouping == Grouping::day ? "day," : "") << "application,"
         << (view.grouping == Grouping::title ? "title," : "") << "seconds\r\n";
-    const std::string rangeFrom = isoLocalTime(localDays.dayStart(view.range.first), localDays);
-    const std::string rangeTo = isoLocalTime(localDays.dayStart(view.range.end), localDays);
+    const std::string rangeFrom = midnightBefore(view.range.first, localDays);
+    const std::string rangeTo = midnightBefore(view.range.end, localDays);
     for (const ReportRow& row : view.rows) {
         if (view.grouping == Grouping::day) {
-            out << isoLocalTime(localDays.dayStart(row.day), localDays) << ','
-                << isoLocalTime(localDays.dayStart(row.day + 1), localDays) << ','
-                << isoDate(row.day) << ',';
+            out << midnightBefore(row.day, localDays) << ','
+                << midnightBefore(row.day + 1, localDays) << ',' << isoDate(row.day) << ',';
         } else {
             out << rangeFrom << ',' << rangeTo << ',';
         }
@@ -141,20 +228,37 @@ void writeCsv(const ReportView& view, const LocalDays& localDays, std::ostream& 
     }
 }
 
-void writeJson(const ReportView& view, std::ostream& out) {
-    out << '[';
-    for (std::size_t i = 0; i < view.rows.size(); ++i) {
-        const ReportRow& row = view.rows[i];
-        out << (i == 0 ? "\n  {" : ",\n  {") << "\"application\": " << jsonString(row.application);
-        if (view.grouping == Grouping::day) {
-            out << ", \"day\": \"" << isoDate(row.day) << '"';
-        }
-        if (view.grouping == Grouping::title) {
-            out << ", \"title\": " << jsonString(row.title);
-        }
-        out << ", \"seconds\": " << secondsText(row.seconds) << '}';
+void writeJson(const ReportView& view, const LocalDays& localDays, std::ostream& out) {
+    out << "{\n  \"from\": \"" << midnightBefore(view.range.first, localDays) << "\",\n  \"to\": \""
+        << midnightBefore(view.range.end, localDays) << "\",\n  \"rows\": ";
+    writeJsonRows(view, "  ", out);
+    out << "\n}\n";
+}
+
+void writeJsonArray(const ReportView& view, std::ostream& out) {
+    writeJsonRows(view, "", out);
+    out << '\n';
+}
+
+void writeActivityWatch(const ReportView& view, const LocalDays& localDays, std::ostream& out) {
+    auto startOf = [&](const IntervalPart& part) {
+        return isoLocalTime(localDays.dayStart(part.day) + part.intoDay, localDays);
+    };
+    const std::string bucket = jsonString("tesuko_" + view.host);
+    out << "{\"buckets\": {" << bucket << ": {\"id\": " << bucket
+        << ", \"type\": \"currentwindow\", \"client\": \"tesuko\", \"hostname\": "
+        << jsonString(view.host) << ", \"created\": \""
+        << (view.intervals.empty() ? midnightBefore(view.range.first, localDays)
+                                   : startOf(view.intervals.front()))
+        << "\", \"events\": [";
+    for (std::size_t i = 0; i < view.intervals.size(); ++i) {
+        const IntervalPart& part = view.intervals[i];
+        out << (i == 0 ? "\n" : ",\n") << "  {\"timestamp\": \"" << startOf(part)
+            << "\", \"duration\": " << secondsText(part.seconds)
+            << ", \"data\": {\"app\": " << jsonString(part.application)
+            << ", \"title\": " << jsonString(part.title) << "}}";
     }
-    out << (view.rows.empty() ? "]\n" : "\n]\n");
+    out << (view.intervals.empty() ? "]}}}\n" : "\n]}}}\n");
 }
 
 std::span<const ReportFormat> reportFormats() {
@@ -162,8 +266,10 @@ std::span<const ReportFormat> reportFormats() {
         {"table", [](const ReportView& view, const LocalDays&,
                      std::ostream& out) { writeTable(view, out); }},
         {"csv", writeCsv},
-        {"json",
-         [](const ReportView& view, const LocalDays&, std::ostream& out) { writeJson(view, out); }},
+        {"json", writeJson},
+        {"json-array", [](const ReportView& view, const LocalDays&,
+                          std::ostream& out) { writeJsonArray(view, out); }},
+        {"aw-json", writeActivityWatch, true},
     };
     return kFormats;
 }

@@ -9,6 +9,7 @@
 
 #include "ranking/local_days.h"
 #include "report/date_range.h"
+#include "report/interval_parts.h"
 #include "report/report_rows.h"
 
 namespace tesuko {
@@ -20,6 +21,9 @@ struct ReportView {
     DateRange range;
     std::vector<ReportRow> rows;
     double total = 0;
+    std::vector<DaySeconds> days;         // by day: each day's whole, for its rows' shares
+    std::vector<IntervalPart> intervals;  // in time order, for a format that lists them
+    std::string host;                     // the machine the logs come from
 };
 
 // "12:34": hours and minutes, to the nearest minute.
@@ -29,21 +33,28 @@ std::string shareText(double seconds, double total);
 // "2026-12-01T00:00:00+01:00": the local time and offset of an instant.
 std::string isoLocalTime(std::int64_t epochSeconds, const LocalDays& localDays);
 
-// A heading, then "h:mm  share  name" rows and the total, with control
-// characters in names as U+FFFD: a table piped to a pager or a file still
-// reaches a terminal.
+// "from 2026-12-01 to 2026-12-08 (exclusive)", a header row, then "h:mm
+// share name" rows (apportioned, so that they add up) and the total, with
+// control characters in names as U+FFFD: a table piped to a pager or a file
+// still reaches a terminal. By day, shares are of each day.
 void writeTable(const ReportView& view, std::ostream& out);
 // RFC 4180, CRLF line ends: from,to[,day],application[,title],seconds, where
-// from and to bound the row's stretch of time (its day, or the range).
+// from and to (exclusive) bound the row's stretch of time (its day, or the range).
 void writeCsv(const ReportView& view, const LocalDays& localDays, std::ostream& out);
-// An array of {"application", "seconds"[, "day"][, "title"]} objects.
-void writeJson(const ReportView& view, std::ostream& out);
+// {"from", "to" (exclusive), "rows": [{"application", "seconds"[, "day"][, "title"]}]}.
+void writeJson(const ReportView& view, const LocalDays& localDays, std::ostream& out);
+// The rows alone, as an array: what scripts read before the range came along.
+void writeJsonArray(const ReportView& view, std::ostream& out);
+// An ActivityWatch bucket export: a "currentwindow" bucket "tesuko_<host>"
+// with an event for each interval.
+void writeActivityWatch(const ReportView& view, const LocalDays& localDays, std::ostream& out);
 
 // A way to write a report: its name in --format and its writer. A new format
 // is a row in reportFormats() and its writer.
 struct ReportFormat {
     std::string_view name;
     void (*write)(const ReportView& view, const LocalDays& localDays, std::ostream& out);
+    bool listsIntervals = false;  // needs the view's intervals
 };
 
 // The formats, the table (the default) first.

@@ -62,7 +62,7 @@ def compare(zone, logs, reports):
     for report in reports:
         path, first, end = report.split(":")
         with open(path, encoding="utf-8") as made:
-            ours = {row["application"]: row["seconds"] for row in json.load(made)}
+            ours = {row["application"]: row["seconds"] for row in json.load(made)["rows"]}
         theirs = total(zoneinfo.ZoneInfo(zone), datetime.date.fromisoformat(first),
                        datetime.date.fromisoformat(end), logs)
         differ = [a for a in ours if abs(ours[a] - theirs.get(a, 0)) > 1e-6 * max(1, ours[a])]

@@ -34,7 +34,7 @@ std::string report(const TempDir& work, std::vector<std::string> args,
     std::ostringstream err;
     args.insert(args.begin(), "report");
     ::setenv("TZ", "Europe/Berlin", 1);
-    ReportServices services{files, defaults, systemLog, home, clock, "de_DE"};
+    ReportServices services{files, defaults, systemLog, home, clock, "de_DE", "pc"};
     EXPECT_EQ(runReportCommand(args, services, out, err), 0) << err.str();
     return out.str();
 }
@@ -52,11 +52,14 @@ std::string python(const std::string& script) {
 const std::string kCheck = TESUKO_SOURCE_DIR "/tests/integration/report_check.py";
 const auto kDecember3 = std::chrono::system_clock::from_time_t(1796266800);
 
+// The ActivityWatch export too: every interval, the one from the day before
+// from midnight on.
 TEST(ReportOutput, CsvAndJsonReadBackByPythonKeepEveryName) {
     TempDir work;
     const std::string log = work / "log.csv";
     writeFile(log,
-              "2026年12月03日 09時00分00秒,Say \"hi\",a \"quoted\" title,1,2,60.000000\n"
+              "2026年12月02日 23時59分00秒,Say \"hi\",a \"quoted\" title,1,2,90.000000\n"
+              "2026年12月03日 09時00分00秒,Say \"hi\",a \"quoted\" title,1,2,30.000000\n"
               "2026年12月03日 10時00分00秒,Tab\there\xFF,x,1,2,30.500000\n");
     for (const char* format : {"csv", "json"}) {
         for (const char* by : {"app", "title"}) {
@@ -64,20 +67,29 @@ TEST(ReportOutput, CsvAndJsonReadBackByPythonKeepEveryName) {
                       report(work, {"--log", log, "--format", format, "--by", by}, kDecember3));
         }
     }
+    writeFile(work / "aw.json", report(work, {"--log", log, "--format", "aw-json"}, kDecember3));
     const std::string read = python(
         "import csv,json\n"
         "for by in (\"app\", \"title\"):\n"
         "    [print(r) for r in csv.reader(open(\"" +
         work.path() +
         "/\" + by + \".csv\", newline=\"\"))]\n"
-        "    [print(sorted(o.items())) for o in json.load(open(\"" +
-        work.path() + "/\" + by + \".json\"))]\n");
+        "    j = json.load(open(\"" +
+        work.path() +
+        "/\" + by + \".json\"))\n"
+        "    print(j[\"from\"], j[\"to\"]); [print(sorted(o.items())) for o in j[\"rows\"]]\n"
+        "for i, b in json.load(open(\"" +
+        work.path() +
+        "/aw.json\"))[\"buckets\"].items():\n"
+        "    print(i, sorted((k, v) for k, v in b.items() if k != \"events\"))\n"
+        "    [print(e[\"timestamp\"], e[\"duration\"], e[\"data\"]) for e in b[\"events\"]]\n");
     EXPECT_EQ(
         read,
         "['from', 'to', 'application', 'seconds']\n"
         "['2026-12-03T00:00:00+01:00', '2026-12-04T00:00:00+01:00', 'Say \"hi\"', '60.000000']\n"
         "['2026-12-03T00:00:00+01:00', '2026-12-04T00:00:00+01:00', 'Tab\\there\uFFFD', "
         "'30.500000']\n"
+        "2026-12-03T00:00:00+01:00 2026-12-04T00:00:00+01:00\n"
         "[('application', 'Say \"hi\"'), ('seconds', 60.0)]\n"
         "[('application', 'Tab\\there\uFFFD'), ('seconds', 30.5)]\n"
         "['from', 'to', 'application', 'title', 'seconds']\n"
@@ -85,8 +97,14 @@ TEST(ReportOutput, CsvAndJsonReadBackByPythonKeepEveryName) {
         "'a \"quoted\" title', '60.000000']\n"
         "['2026-12-03T00:00:00+01:00', '2026-12-04T00:00:00+01:00', 'Tab\\there\uFFFD', 'x', "
         "'30.500000']\n"
+        "2026-12-03T00:00:00+01:00 2026-12-04T00:00:00+01:00\n"
         "[('application', 'Say \"hi\"'), ('seconds', 60.0), ('title', 'a \"quoted\" title')]\n"
-        "[('application', 'Tab\\there\uFFFD'), ('seconds', 30.5), ('title', 'x')]\n");
+        "[('application', 'Tab\\there\uFFFD'), ('seconds', 30.5), ('title', 'x')]\n"
+        "tesuko_pc [('client', 'tesuko'), ('created', '2026-12-03T00:00:00+01:00'), "
+        "('hostname', 'pc'), ('id', 'tesuko_pc'), ('type', 'currentwindow')]\n"
+        "2026-12-03T00:00:00+01:00 30.0 {'app': 'Say \"hi\"', 'title': 'a \"quoted\" title'}\n"
+        "2026-12-03T09:00:00+01:00 30.0 {'app': 'Say \"hi\"', 'title': 'a \"quoted\" title'}\n"
+        "2026-12-03T10:00:00+01:00 30.5 {'app': 'Tab\\there\uFFFD', 'title': 'x'}\n");
 }
 
 // Piped to a pager or a file, a table still reaches a terminal.
@@ -97,7 +115,7 @@ TEST(ReportOutput, TableShowsControlCharactersAsReplacementsWhereverItGoes) {
               "2026年12月03日 09時00分00秒,N\0L,t,1,2,60.000000\n"
               "2026年12月03日 10時00分00秒,\x1b]0;owned\x07\xC2\x9B,t,1,2,30.000000\n"s);
     EXPECT_EQ(report(work, {"--log", log}, kDecember3),
-              "2026-12-03\n"
+              "from 2026-12-03 to 2026-12-04 (exclusive)\n   h:mm    share  application\n"
               "   0:01   66.7 %  N\uFFFDL\n"
               "   0:01   33.3 %  \uFFFD]0;owned\uFFFD\uFFFD\n"
               "   0:02  100.0 %  total\n");
@@ -112,7 +130,7 @@ TEST(ReportOutput, WeekAndMonthTotalsEqualAnIndependentReading) {
            "\", \"generate\", \"3000\", \"7200\", \"" + work / "a.csv\", \"" + work / "b.csv\"])");
     const auto march31 = std::chrono::system_clock::from_time_t(1490950800);  // a Friday
     const std::pair<std::vector<std::string>, std::string> ranges[] = {
-        {{"--week"}, "2017-03-27:2017-04-03"},
+        {{"--week"}, "2017-03-27:2017-04-01"},
         {{"--month"}, "2017-03-01:2017-04-01"},
         {{"--since", "2017-02-10", "--until", "2017-03-26"}, "2017-02-10:2017-03-27"},
     };

@@ -106,8 +106,8 @@ TEST_F(ReportWindowTest, ShowsThePeriodTheTitlesByTimeAndFollowsTheLog) {
     ASSERT_EQ(window->exportTo("/out/week.json"), std::nullopt);
     ASSERT_EQ(window->exportTo("/out/week.csv"), std::nullopt);
     EXPECT_EQ(window->exportTo("/out/week.csv/x.csv"), "something other than a folder is there");
-    EXPECT_EQ(files.content("/out/week.json").substr(0, 47),
-              "[\n  {\"application\": \"Editor\", \"seconds\": 9000.0");
+    EXPECT_EQ(files.content("/out/week.json").substr(49, 69),
+              "\"2026-12-07T00:00:00+09:00\",\n  \"rows\": [\n    {\"application\": \"Editor\"");
     EXPECT_EQ(linesOf(files.content("/out/week.csv")).at(3),
               "2026-11-30T00:00:00+09:00,2026-12-07T00:00:00+09:00,Chat,60.000000\r");
 }

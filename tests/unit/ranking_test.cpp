@@ -363,7 +363,7 @@ TEST_F(RankingTest, AReportReadsEachFileOnceAndTheTraysLogThroughTheTraysCache) 
     std::ostringstream err;
     const std::string trayLogAgain = "/home/user/Desktop//TESUKO/log.csv";
     EXPECT_EQ(runReportCommand({"report", "--log", kLog, "--log", "//logs/log.csv", "--log",
-                                trayLogAgain, "--format", "json"},
+                                trayLogAgain, "--format", "json-array"},
                                {files, defaults, systemLog, home, clock, "en_US"}, out, err),
               0);
     EXPECT_EQ(out.str(),

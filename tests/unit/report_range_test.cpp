@@ -115,18 +115,35 @@ TEST_F(ReportCommandTest, RangesLocalesLogsAndDamagedLinesInTheTable) {
                             line("2026-12-06 10:00:00", "Sunday", 1800));
     files.addFile("/home/user/other.csv", line("2026-12-03 08:00:00", "Editor", 600) +
                                               line("2026-12-03 08:10:00", "Mail", 1200));
+    files.addFile("/home/user/thirds.csv", line("2026-12-03 08:00:00", "A", 40) +
+                                               line("2026-12-03 08:01:00", "B", 40) +
+                                               line("2026-12-03 08:02:00", "C", 40));
+    const std::string kHeader = "   h:mm    share  application\n";
     const std::pair<std::vector<std::string>, std::string> cases[] = {
-        {{}, "0|2026-12-03\n   2:00  100.0 %  Editor\n   2:00  100.0 %  total\n"},
+        {{},
+         "0|from 2026-12-03 to 2026-12-04 (exclusive)\n" + kHeader +
+             "   2:00  100.0 %  Editor\n   2:00  100.0 %  total\n"},
+        // The week so far: neither Sunday the 6th nor Editor's half hour past midnight.
         {{"--week"},
-         "0|2026-11-29 to 2026-12-05\n   2:30   71.4 %  Editor\n   1:00   28.6 %  Sunday\n"
-         "   3:30  100.0 %  total\n"},
+         "0|from 2026-11-29 to 2026-12-04 (exclusive)\n" + kHeader +
+             "   2:00   66.7 %  Editor\n   1:00   33.3 %  Sunday\n"
+             "   3:00  100.0 %  total\n"},
+        // Rounded apart, three 40-second rows would add up to 0:03 and 99.9 %.
+        {{"--log=~/thirds.csv"},
+         "0|from 2026-12-03 to 2026-12-04 (exclusive)\n" + kHeader +
+             "   0:01   33.4 %  A\n   0:01   33.3 %  B\n"
+             "   0:00   33.3 %  C\n   0:02  100.0 %  total\n"},
         {{"--log", kLog, "--log=~/other.csv", "--today", "--top=1"},
-         "0|2026-12-03\n   2:10   86.7 %  Editor\n   2:30  100.0 %  total\n"},
-        {{"--since", "2026-12-04", "--by", "day"}, "0|2026-12-04\nno records in this range\n"},
+         "0|from 2026-12-03 to 2026-12-04 (exclusive)\n" + kHeader +
+             "   2:10   86.7 %  Editor\n   2:30  100.0 %  total\n"},
+        {{"--since", "2026-12-04"},
+         "0|from 2026-12-04 to 2026-12-04 (exclusive)\nno records in this range\n"},
         {{"--since", "2026-12-04", "--until", "2026-12-06", "--by", "day"},
-         "0|2026-12-04 to 2026-12-06\n2026-12-04\n   0:30   50.0 %  Editor\n2026-12-06\n"
-         "   0:30   50.0 %  Sunday\n   1:00  100.0 %  total\n"},
-        {{"--yesterday"}, "0|2026-12-02\nno records in this range\n"},
+         "0|from 2026-12-04 to 2026-12-07 (exclusive)\n" + kHeader +
+             "2026-12-04\n   0:30  100.0 %  Editor\n2026-12-06\n"
+             "   0:30  100.0 %  Sunday\n   1:00  100.0 %  total\n"},
+        {{"--yesterday"},
+         "0|from 2026-12-02 to 2026-12-03 (exclusive)\nno records in this range\n"},
         {{"--log", "/missing.csv"},
          "1|tesuko: cannot read the activity log /missing.csv: No such file or directory"},
         {{"--week", "--month"},
@@ -135,40 +152,41 @@ TEST_F(ReportCommandTest, RangesLocalesLogsAndDamagedLinesInTheTable) {
         {{"--since", "2026-12-05", "--until", "2026-12-01"}, "2|tesuko: --until is before --since"},
         {{"--since=2026-02-30"}, "2|tesuko: invalid date '2026-02-30' for --since (YYYY-MM-DD)"},
         {{"--by", "week"}, "2|tesuko: invalid argument 'week' for --by (app, day or title)"},
-        {{"--format=xml"}, "2|tesuko: invalid argument 'xml' for --format (table, csv or json)"},
+        {{"--format=xml"},
+         "2|tesuko: invalid argument 'xml' for --format (table, csv, json, json-array or aw-json)"},
         {{"--top", "0"}, "2|tesuko: invalid number '0' for --top (a whole number of at least 1)"},
         {{"--today=yes"}, "2|tesuko: option '--today' doesn't allow an argument"},
     };
     for (const auto& [args, expected] : cases) {
         EXPECT_EQ(run(args), expected) << ::testing::PrintToString(args) << err.str();
     }
-    EXPECT_EQ(run({"--week"}, "de_DE"),
-              "0|2026-11-30 to 2026-12-06\n   2:30   83.3 %  Editor\n   0:30   16.7 %  Sunday\n"
-              "   3:00  100.0 %  total\n");
+    EXPECT_EQ(run({"--week"}, "de_DE"), "0|from 2026-11-30 to 2026-12-04 (exclusive)\n" + kHeader +
+                                            "   2:00  100.0 %  Editor\n   2:00  100.0 %  total\n");
     ASSERT_FALSE(systemLog.lines.empty());
     EXPECT_NE(systemLog.lines[0].find("Skipped 1 row of fewer than six fields"), std::string::npos)
         << systemLog.lines[0];
 }
 
 // The zone is the one the recorder writes in, whatever form TZ gives it:
-// at 23:30 UTC on 2026-12-03 it is already the 4th east of London.
+// at 23:30 UTC on 2026-12-03 it is already the 4th east of London. The month
+// ends there, at the end of today.
 TEST_F(ReportCommandTest, TheZoneIsTheOneTheRecorderWritesInInEveryFormOfTz) {
     clock.setWall(std::chrono::sys_days{std::chrono::December / 3 / 2026} +
                   std::chrono::minutes(23 * 60 + 30));
     files.addFile(kLog, line("2026-12-04 00:10:00", "Editor", 60));
     const std::pair<const char*, std::string> cases[] = {
-        {"XYZ-5:30", "2026-12-04T00:00:00+05:30,2026-12-05T00:00:00+05:30,Editor,60.000000\r\n"},
+        {"XYZ-5:30", "2026-12-01T00:00:00+05:30,2026-12-05T00:00:00+05:30,Editor,60.000000\r\n"},
         {"CET-1CEST,M3.5.0,M10.5.0/3",
-         "2026-12-04T00:00:00+01:00,2026-12-05T00:00:00+01:00,"
+         "2026-12-01T00:00:00+01:00,2026-12-05T00:00:00+01:00,"
          "Editor,60.000000\r\n"},
         {"<+0330>-3:30",
-         "2026-12-04T00:00:00+03:30,2026-12-05T00:00:00+03:30,Editor,"
+         "2026-12-01T00:00:00+03:30,2026-12-05T00:00:00+03:30,Editor,"
          "60.000000\r\n"},
-        {"UTC0", "tesuko: no records in this range (2026-12-03)"},
+        {"UTC0", "tesuko: no records from 2026-12-01 to 2026-12-04 (exclusive)"},
     };
     for (const auto& [tz, row] : cases) {
         const ScopedEnv zone("TZ", tz);
-        EXPECT_EQ(run({"--today", "--format", "csv"}), "0|from,to,application,seconds\r\n" + row)
+        EXPECT_EQ(run({"--month", "--format", "csv"}), "0|from,to,application,seconds\r\n" + row)
             << tz;
     }
 }
@@ -188,7 +206,7 @@ TEST_F(ReportCommandTest, ASecondReportStartsFromTheTraysCache) {
     days.at(0).applications = doctored;
     state->days = *DailyTotals::restored(days, 1);
     files.rewrite(cache, encodeScanState(*state));
-    EXPECT_EQ(run({"--format", "json"}),
+    EXPECT_EQ(run({"--format", "json-array"}),
               "0|[\n  {\"application\": \"Editor\", \"seconds\": 120.000000}\n]\n");
 }
 
