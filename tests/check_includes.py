@@ -19,7 +19,7 @@ import sys
 RULES = """
 log may only log text settings platform
 text may only text
-categories may only categories text
+categories may only categories text platform
 settings may only settings platform
 ranking may not recorder report app
 report may not recorder app
