@@ -11,6 +11,7 @@
 #include <utility>
 
 #include "app/option_parser.h"
+#include "categories/rules_location.h"
 #include "log/log_location.h"
 #include "ranking/cached_scanner.h"
 #include "ranking/totals_cache.h"
@@ -35,7 +36,8 @@ std::optional<FileIdentity> identityOf(FileSystem& fileSystem, const std::string
 
 constexpr const char* kUsage =
     "Usage: tesuko report [--today | --yesterday | --week | --month\n"
-    "                      | --since DATE [--until DATE]] [--by app|day|title]\n"
+    "                      | --since DATE [--until DATE]]\n"
+    "                      [--by app|day|title|category] [--category PATH]\n"
     "                      [--top N] [--format table|csv|json|json-array|aw-json]\n"
     "                      [--log FILE]...\n";
 
@@ -50,8 +52,11 @@ constexpr const char* kHelp =
     "                         week, LC_TIME) or calendar month, up to today\n"
     "  --since DATE           from DATE (2026-12-01) up to --until DATE, both\n"
     "                         included; until today without --until\n"
-    "  --by app|day|title     one row per application (the default), per day and\n"
-    "                         application, or per application and window title\n"
+    "  --by app|day|title|category\n"
+    "                         one row per application (the default), per day and\n"
+    "                         application, per application and window title, or\n"
+    "                         per category, each with the time of those below it\n"
+    "  --category PATH        only the time in that category and those below it\n"
     "  --top N                only the N largest rows (of each day, by day)\n"
     "  --format table|csv|json|json-array|aw-json\n"
     "                         table: h:mm and share of the range (by day, of each\n"
@@ -70,7 +75,10 @@ constexpr const char* kHelp =
     "when the clocks go back, the hour that occurs twice is taken as its first\n"
     "occurrence; a time the clocks skipped is read as if they had not changed yet.\n"
     "Lines the ranking skips are skipped here too, and the system log says so. A\n"
-    "file given twice (by another path or a link) is read once.\n";
+    "file given twice (by another path or a link) is read once.\n"
+    "\n"
+    "With a rules file ($XDG_CONFIG_HOME/tesuko/rules, see tesuko(1)), applications\n"
+    "go by the names its aliases give, and each row names its category.\n";
 
 // The options of `tesuko report`.
 struct ReportOptions {
@@ -79,6 +87,7 @@ struct ReportOptions {
     std::optional<std::int32_t> since;
     std::optional<std::int32_t> until;
     Grouping grouping = Grouping::application;
+    std::optional<std::string> category;
     std::optional<std::size_t> top;
     const ReportFormat* format = &reportFormats().front();
     std::vector<std::string> logs;  // the log the tray records when none
@@ -86,10 +95,19 @@ struct ReportOptions {
 };
 
 constexpr Option::Value kValue = Option::Value::required;
-constexpr Option kReportOptions[] = {{"--today"},       {"--yesterday"},     {"--week"},
-                                     {"--month"},       {"--since", kValue}, {"--until", kValue},
-                                     {"--by", kValue},  {"--top", kValue},   {"--format", kValue},
-                                     {"--log", kValue}, {"--help"},          {"-h"}};
+constexpr Option kReportOptions[] = {{"--today"},
+                                     {"--yesterday"},
+                                     {"--week"},
+                                     {"--month"},
+                                     {"--since", kValue},
+                                     {"--until", kValue},
+                                     {"--by", kValue},
+                                     {"--top", kValue},
+                                     {"--format", kValue},
+                                     {"--log", kValue},
+                                     {"--category", kValue},
+                                     {"--help"},
+                                     {"-h"}};
 
 // "table, csv or json"
 std::string formatNames() {
@@ -121,12 +139,19 @@ std::optional<std::string> apply(const GivenOption& option, const std::string& h
         return day ? std::nullopt : std::optional(invalidValue("date", value, name, "YYYY-MM-DD"));
     }
     if (name == "--by") {
-        if (value != "app" && value != "day" && value != "title") {
-            return invalidValue("argument", value, name, "app, day or title");
+        constexpr std::pair<std::string_view, Grouping> kGroupings[] = {
+            {"app", Grouping::application},
+            {"day", Grouping::day},
+            {"title", Grouping::title},
+            {"category", Grouping::category}};
+        auto found =
+            std::ranges::find(kGroupings, value, &std::pair<std::string_view, Grouping>::first);
+        if (found == std::end(kGroupings)) {
+            return invalidValue("argument", value, name, "app, day, title or category");
         }
-        options.grouping = value == "app"   ? Grouping::application
-                           : value == "day" ? Grouping::day
-                                            : Grouping::title;
+        options.grouping = found->second;
+    } else if (name == "--category") {
+        options.category = value;
     } else if (name == "--top") {
         return readRowCount(value, options.top);
     } else if (name == "--format") {
@@ -249,13 +274,27 @@ int runReportCommand(const std::vector<std::string>& args, ReportServices servic
     }
 
     ReportView view{options.grouping, range, {}, 0, {}, {}, services.host};
-    if (options.format->listsIntervals) {
+    const std::string rulesPath = rulesFilePath(services.home);
+    LoadedRules loaded = loadRules(services.fileSystem, rulesPath);
+    if (loaded.error) {
+        err << "tesuko: " << *loaded.error << "; the report goes without rules\n";
+    }
+    view.categorised = !loaded.rules.empty();
+    const bool classify =
+        view.categorised || options.grouping == Grouping::category || options.category;
+    if (options.format->listsIntervals || classify) {
         if (auto error = readIntervals(services.fileSystem, logs, localDays, view)) {
             err << "tesuko: cannot read the activity log " << *error << '\n';
             return 1;
         }
     }
-    if (options.grouping == Grouping::title) {
+    if (classify) {
+        Classifier classifier(std::move(loaded.rules));
+        view.rows = classifiedRows(view.intervals, classifier, options.grouping, options.category);
+        for (const RuleProblem& problem : classifier.rules().problems()) {
+            err << "tesuko: " << ruleProblemText(rulesPath, problem) << '\n';
+        }
+    } else if (options.grouping == Grouping::title) {
         if (auto error = rowsByTitle(services.fileSystem, logs, range, localDays, view.rows)) {
             err << "tesuko: cannot read the activity log " << *error << '\n';
             return 1;
@@ -266,7 +305,7 @@ int runReportCommand(const std::vector<std::string>& args, ReportServices servic
     }
     view.total = totalSeconds(view.rows);
     if (options.grouping == Grouping::day) {
-        view.days = secondsPerDay(logs, range, std::nullopt);
+        view.days = secondsPerDay(view.rows, range);
     }
     if (options.top) {
         keepTop(view.rows, options.grouping, *options.top);

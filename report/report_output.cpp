@@ -6,6 +6,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <map>
 
 #include "log/civil_day.h"
 #include "log/switch_record.h"
@@ -57,8 +58,23 @@ std::string secondsText(double seconds) {
     return out;
 }
 
-std::string rowName(const ReportRow& row, Grouping grouping) {
-    return grouping == Grouping::title ? row.application + " — " + row.title : row.application;
+// By category, the last part of its path, indented by its depth.
+std::string rowName(const ReportRow& row, const ReportView& view) {
+    if (view.grouping == Grouping::category) {
+        const std::string path = categoryName(row.category);
+        return std::string(2 * std::size_t(row.depth), ' ') + path.substr(path.rfind('/') + 1);
+    }
+    std::string name =
+        view.grouping == Grouping::title ? row.application + " — " + row.title : row.application;
+    return view.categorised ? name + " (" + categoryName(row.category) + ")" : name;
+}
+
+std::string headerName(const ReportView& view) {
+    if (view.grouping == Grouping::category) {
+        return "category";
+    }
+    std::string name = view.grouping == Grouping::title ? "application — title" : "application";
+    return view.categorised ? name + " (category)" : name;
 }
 
 }  // namespace
@@ -131,10 +147,50 @@ std::vector<double> apportion(const std::vector<double>& amounts, double whole) 
     return units;
 }
 
+// By category: the top level's units apportioned within the whole, and each
+// category's children within its units (its own time left unshown).
+std::vector<double> apportionTree(const std::vector<ReportRow>& rows,
+                                  const std::vector<double>& amounts, double whole) {
+    constexpr std::size_t kTop = SIZE_MAX;
+    std::map<std::size_t, std::vector<std::size_t>> children;
+    std::vector<std::size_t> ancestors;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        ancestors.resize(std::min(ancestors.size(), std::size_t(rows[i].depth)));
+        children[ancestors.empty() ? kTop : ancestors.back()].push_back(i);
+        ancestors.push_back(i);
+    }
+    std::vector<double> units(rows.size());
+    auto share = [&](std::size_t parent, double within) {
+        const std::vector<std::size_t>& below = children[parent];
+        std::vector<double> parts;
+        for (std::size_t child : below) {
+            parts.push_back(amounts[child]);
+        }
+        const std::vector<double> apportioned = apportion(parts, within);
+        for (std::size_t k = 0; k < below.size(); ++k) {
+            units[below[k]] = apportioned[k];
+        }
+    };
+    share(kTop, whole);
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        if (children.contains(i)) {
+            share(i, units[i]);  // a parent comes before its children
+        }
+    }
+    return units;
+}
+
 // Each row's share in tenths of a percent, apportioned within its whole: the
 // range's, or by day its day's.
 std::vector<double> shareTenths(const ReportView& view) {
     const std::vector<ReportRow>& rows = view.rows;
+    if (view.grouping == Grouping::category) {
+        std::vector<double> parts;
+        for (const ReportRow& row : rows) {
+            parts.push_back(view.total > 0 ? 1000 * row.seconds / view.total : 0);
+        }
+        return apportionTree(rows, parts, 1000);
+    }
     const bool byDay = view.grouping == Grouping::day;
     std::vector<double> tenths;
     for (std::size_t first = 0, end = 0; first < rows.size(); first = end) {
@@ -161,8 +217,16 @@ void writeJsonRows(const ReportView& view, std::string_view indent, std::ostream
     out << '[';
     for (std::size_t i = 0; i < view.rows.size(); ++i) {
         const ReportRow& row = view.rows[i];
-        out << (i == 0 ? "\n" : ",\n") << indent
-            << "  {\"application\": " << jsonString(row.application);
+        out << (i == 0 ? "\n" : ",\n") << indent << "  {";
+        if (view.grouping == Grouping::category) {
+            out << "\"category\": " << jsonString(categoryName(row.category))
+                << ", \"seconds\": " << secondsText(row.seconds) << '}';
+            continue;
+        }
+        out << "\"application\": " << jsonString(row.application);
+        if (view.categorised) {
+            out << ", \"category\": " << jsonString(categoryName(row.category));
+        }
         if (view.grouping == Grouping::day) {
             out << ", \"day\": \"" << isoDate(row.day) << '"';
         }
@@ -190,27 +254,30 @@ void writeTable(const ReportView& view, std::ostream& out) {
             << std::string(share.size() < 9 ? 9 - share.size() : 0, ' ') << share << "  "
             << utf8::terminalSafe(name) << '\n';
     };
-    line("h:mm", "share", view.grouping == Grouping::title ? "application — title" : "application");
+    line("h:mm", "share", headerName(view));
     std::vector<double> minutes;
     for (const ReportRow& row : view.rows) {
         minutes.push_back(row.seconds / 60);
     }
-    minutes = apportion(minutes, view.total / 60);
+    minutes = view.grouping == Grouping::category
+                  ? apportionTree(view.rows, minutes, view.total / 60)
+                  : apportion(minutes, view.total / 60);
     const std::vector<double> tenths = shareTenths(view);
     for (std::size_t i = 0; i < view.rows.size(); ++i) {
         const ReportRow& row = view.rows[i];
         if (view.grouping == Grouping::day && (i == 0 || view.rows[i - 1].day != row.day)) {
             out << isoDate(row.day) << '\n';
         }
-        line(hoursAndMinutes(60 * minutes[i]), shareText(tenths[i], 1000),
-             rowName(row, view.grouping));
+        line(hoursAndMinutes(60 * minutes[i]), shareText(tenths[i], 1000), rowName(row, view));
     }
     line(hoursAndMinutes(view.total), shareText(view.total, view.total), "total");
 }
 
 void writeCsv(const ReportView& view, const LocalDays& localDays, std::ostream& out) {
-    out << "from,to," << (view.grouping == Grouping::day ? "day," : "") << "application,"
-        << (view.grouping == Grouping::title ? "title," : "") << "seconds\r\n";
+    const bool byCategory = view.grouping == Grouping::category;
+    out << "from,to," << (view.grouping == Grouping::day ? "day," : "")
+        << (byCategory ? "" : "application,") << (view.grouping == Grouping::title ? "title," : "")
+        << (view.categorised || byCategory ? "category," : "") << "seconds\r\n";
     const std::string rangeFrom = midnightBefore(view.range.first, localDays);
     const std::string rangeTo = midnightBefore(view.range.end, localDays);
     for (const ReportRow& row : view.rows) {
@@ -220,9 +287,14 @@ void writeCsv(const ReportView& view, const LocalDays& localDays, std::ostream& 
         } else {
             out << rangeFrom << ',' << rangeTo << ',';
         }
-        out << csvField(row.application) << ',';
+        if (!byCategory) {
+            out << csvField(row.application) << ',';
+        }
         if (view.grouping == Grouping::title) {
             out << csvField(row.title) << ',';
+        }
+        if (view.categorised || byCategory) {
+            out << csvField(categoryName(row.category)) << ',';
         }
         out << secondsText(row.seconds) << "\r\n";
     }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "ranking/local_days.h"
+#include "report/classified_rows.h"
 #include "report/date_range.h"
 #include "report/interval_parts.h"
 #include "report/report_rows.h"
@@ -24,6 +25,7 @@ struct ReportView {
     std::vector<DaySeconds> days;         // by day: each day's whole, for its rows' shares
     std::vector<IntervalPart> intervals;  // in time order, for a format that lists them
     std::string host;                     // the machine the logs come from
+    bool categorised = false;             // rules apply: each row names its category
 };
 
 // "12:34": hours and minutes, to the nearest minute.

@@ -162,16 +162,38 @@ std::vector<DaySeconds> secondsPerDay(std::span<const ScanState* const> logs,
     return days;
 }
 
+std::vector<DaySeconds> secondsPerDay(const std::vector<ReportRow>& rows, const DateRange& range) {
+    std::vector<DaySeconds> days(std::size_t(range.days()));
+    for (std::size_t i = 0; i < days.size(); ++i) {
+        days[i].day = range.first + std::int32_t(i);
+    }
+    for (const ReportRow& row : rows) {
+        if (range.contains(row.day)) {
+            days[std::size_t(row.day - range.first)].seconds += row.seconds;
+        }
+    }
+    return days;
+}
+
 void sortRows(std::vector<ReportRow>& rows) {
     std::sort(rows.begin(), rows.end(), [](const ReportRow& a, const ReportRow& b) {
         if (orderKey(a.seconds) != orderKey(b.seconds)) {
             return orderKey(a.seconds) > orderKey(b.seconds);
         }
-        return std::tie(a.application, a.day, a.title) < std::tie(b.application, b.day, b.title);
+        return std::tie(a.application, a.day, a.title, a.category) <
+               std::tie(b.application, b.day, b.title, b.category);
     });
 }
 
 void keepTop(std::vector<ReportRow>& rows, Grouping grouping, std::size_t top) {
+    if (grouping == Grouping::category) {
+        // The largest top-level categories, each with the tree below it.
+        auto next = std::find_if(rows.begin(), rows.end(), [&](const ReportRow& row) {
+            return row.depth == 0 && top-- == 0;
+        });
+        rows.erase(next, rows.end());
+        return;
+    }
     if (grouping != Grouping::day) {
         rows.resize(std::min(rows.size(), top));
         return;
@@ -190,7 +212,7 @@ void keepTop(std::vector<ReportRow>& rows, Grouping grouping, std::size_t top) {
 double totalSeconds(const std::vector<ReportRow>& rows) {
     double total = 0;
     for (const ReportRow& row : rows) {
-        total += row.seconds;
+        total += row.depth == 0 ? row.seconds : 0;  // a category's children are in it
     }
     return total;
 }

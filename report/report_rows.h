@@ -12,15 +12,18 @@
 
 namespace tesuko {
 
-enum class Grouping { application, day, title };
+enum class Grouping { application, day, title, category };
 
 // One line of a report: an application's seconds in the range, on one day of
-// it (by day) or under one window title (by title).
+// it (by day) or under one window title (by title); with rules, in one
+// category. By category, a category's seconds, its children's included.
 struct ReportRow {
     std::string application;
     std::int32_t day = 0;  // by day
     std::string title;     // by title
     double seconds = 0;
+    std::optional<std::string> category{};  // nullopt: in none
+    int depth = 0;                          // by category: 0 at the top
 
     bool operator==(const ReportRow&) const = default;
 };
@@ -45,9 +48,13 @@ std::vector<DaySeconds> secondsPerDay(std::span<const ScanState* const> logs,
                                       const DateRange& range,
                                       const std::optional<std::string>& application);
 
-// Largest first, ties by application, day and title: a stable order to print.
+// The same from rows by day.
+std::vector<DaySeconds> secondsPerDay(const std::vector<ReportRow>& rows, const DateRange& range);
+
+// Largest first, ties by application, day, title and category: a stable order to print.
 void sortRows(std::vector<ReportRow>& rows);
-// Keeps the `top` largest rows of each day (by day), or of the whole range.
+// Keeps the `top` largest rows of each day (by day), or of the whole range;
+// by category, the `top` largest at the top level, with what is below them.
 void keepTop(std::vector<ReportRow>& rows, Grouping grouping, std::size_t top);
 
 double totalSeconds(const std::vector<ReportRow>& rows);

@@ -151,7 +151,8 @@ TEST_F(ReportCommandTest, RangesLocalesLogsAndDamagedLinesInTheTable) {
         {{"--until", "2026-12-01"}, "2|tesuko: --until needs --since"},
         {{"--since", "2026-12-05", "--until", "2026-12-01"}, "2|tesuko: --until is before --since"},
         {{"--since=2026-02-30"}, "2|tesuko: invalid date '2026-02-30' for --since (YYYY-MM-DD)"},
-        {{"--by", "week"}, "2|tesuko: invalid argument 'week' for --by (app, day or title)"},
+        {{"--by", "week"},
+         "2|tesuko: invalid argument 'week' for --by (app, day, title or category)"},
         {{"--format=xml"},
          "2|tesuko: invalid argument 'xml' for --format (table, csv, json, json-array or aw-json)"},
         {{"--top", "0"}, "2|tesuko: invalid number '0' for --top (a whole number of at least 1)"},
@@ -165,6 +166,44 @@ TEST_F(ReportCommandTest, RangesLocalesLogsAndDamagedLinesInTheTable) {
     ASSERT_FALSE(systemLog.lines.empty());
     EXPECT_NE(systemLog.lines[0].find("Skipped 1 row of fewer than six fields"), std::string::npos)
         << systemLog.lines[0];
+}
+
+// With a rules file, names go by its aliases and time into categories whose
+// sums roll up; a broken line is said where it is and the others apply.
+TEST_F(ReportCommandTest, RulesNameApplicationsAndPutTimeInCategoriesThatRollUp) {
+    files.addFile(kLog, line("2026-12-03 09:00:00", "org.mozilla.firefox", 1800, "tesuko docs") +
+                            line("2026-12-03 09:30:00", "Mail", 900, "Inbox") +
+                            line("2026-12-03 09:45:00", "Editor", 3600, "main.cpp - tesuko") +
+                            line("2026-12-03 10:45:00", "firefox-esr", 1200, "Video") +
+                            line("2026-12-03 11:05:00", "Shell", 600, "bash"));
+    files.addFile("/home/user/.config/tesuko/rules",
+                  "alias /^(org\\.mozilla\\.)?firefox/ = Firefox\n"
+                  "Work/Code = title TESUKO\nWork/Mail = app mail\nWork = app /(/\n");
+    const std::string kRange = "0|from 2026-12-03 to 2026-12-04 (exclusive)\n";
+    const std::string kBroken =
+        "tesuko: /home/user/.config/tesuko/rules:4:14: the regular expression is not valid: "
+        "U_REGEX_MISMATCHED_PAREN";
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
+        {{"--by", "category"},
+         kRange +
+             "   h:mm    share  category\n   1:45   77.8 %  Work\n   1:30   66.7 %    Code\n"
+             "   0:15   11.1 %    Mail\n   0:30   22.2 %  Uncategorized\n"
+             "   2:15  100.0 %  total\n" +
+             kBroken},
+        {{"--category=Work", "--top=2"},
+         kRange +
+             "   h:mm    share  application (category)\n   1:00   57.1 %  Editor (Work/Code)\n"
+             "   0:30   28.6 %  Firefox (Work/Code)\n   1:45  100.0 %  total\n" +
+             kBroken},
+        {{"--by=category", "--format=json-array", "--top=1"},
+         "0|[\n  {\"category\": \"Work\", \"seconds\": 6300.000000},\n  {\"category\": "
+         "\"Work/Code\", \"seconds\": 5400.000000},\n  {\"category\": \"Work/Mail\", "
+         "\"seconds\": 900.000000}\n]\n" +
+             kBroken},
+    };
+    for (const auto& [args, expected] : cases) {
+        EXPECT_EQ(run(args), expected) << ::testing::PrintToString(args) << err.str();
+    }
 }
 
 // The zone is the one the recorder writes in, whatever form TZ gives it:
