@@ -6,13 +6,16 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QIcon>
 #include <QMessageBox>
+#include <QScreen>
 #include <QShortcut>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <sstream>
 
 #include "platform/qt/qt_tool_tip.h"
+#include "platform/qt_settings/qt_user_defaults.h"
 #include "report/interval_parts.h"
 
 namespace tesuko {
@@ -24,6 +27,8 @@ constexpr qint64 kJulianEpoch = 2440588;
 // Reading more of the log than this for one application's titles would keep
 // the window from answering for a noticeable moment.
 constexpr std::uint64_t kMostTitleBytes = std::uint64_t(32) << 20;
+// Where the window's last size and place are kept, among the preferences.
+constexpr const char* kGeometryKey = "reportWindowGeometry";
 
 QDate dateOf(std::int32_t day) {
     return QDate::fromJulianDay(qint64(day) + kJulianEpoch);
@@ -47,6 +52,8 @@ ReportWindow::ReportWindow(Log& log, FileSystem& fileSystem, Clock& clock, std::
       export_(tr("&Export…")),
       shareBar_(&applicationsView_) {
     setWindowTitle(tr("tesuko — Report"));
+    setWindowIcon(QIcon::fromTheme(QStringLiteral("io.github.tesuko.Tesuko"),
+                                   QIcon(QStringLiteral(":/tesuko/tesuko.png"))));
     buildLayout();
     connectControls();
 }
@@ -113,8 +120,37 @@ void ReportWindow::buildLayout() {
     setTabOrder(&to_, &export_);
     setTabOrder(&export_, &applicationsView_);
     setTabOrder(&applicationsView_, &titlesView_);
-    const QFontMetrics metrics = fontMetrics();
-    resize(metrics.averageCharWidth() * 110, metrics.height() * 40);
+}
+
+ReportWindow::~ReportWindow() {
+    if (isVisible()) {
+        rememberPlace();
+    }
+}
+
+QSize firstWindowSize(QSize content, QSize available) {
+    const QSize room = available * 0.9;  // the frame's and the panels' share
+    return content.expandedTo({available.width() / 2, available.height() * 3 / 4}).boundedTo(room);
+}
+
+void ReportWindow::placeFirstTime() {
+    placed_ = true;
+    std::optional<std::string> saved = QtUserDefaults().string(kGeometryKey);
+    // Qt moves a restored window that would be off the screens back onto one.
+    if (!saved || !restoreGeometry(QByteArray::fromBase64(QByteArray::fromStdString(*saved)))) {
+        resize(firstWindowSize(sizeHint(), screen()->availableGeometry().size()));
+    }
+}
+
+void ReportWindow::rememberPlace() {
+    QtUserDefaults defaults;
+    defaults.set(kGeometryKey, saveGeometry().toBase64().toStdString());
+    defaults.synchronize();
+}
+
+void ReportWindow::hideEvent(QHideEvent* event) {
+    rememberPlace();
+    QWidget::hideEvent(event);
 }
 
 void ReportWindow::connectControls() {
@@ -151,6 +187,9 @@ void ReportWindow::connectControls() {
 
 void ReportWindow::showAndRaise() {
     refresh();
+    if (!placed_) {
+        placeFirstTime();
+    }
     show();
     raise();
     activateWindow();

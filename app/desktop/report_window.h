@@ -36,6 +36,7 @@ class ReportWindow : public QWidget {
     enum class Choice { today, yesterday, thisWeek, thisMonth, allTime, custom };
 
     ReportWindow(Log& log, FileSystem& fileSystem, Clock& clock, std::string locale = {});
+    ~ReportWindow() override;
 
     // Counts what the log gained, then shows the window in front.
     void showAndRaise();
@@ -56,8 +57,13 @@ class ReportWindow : public QWidget {
     const ReportDayChart& dayChart() const { return dayChart_; }
     const DateRange& range() const { return view_.range; }
 
+  protected:
+    void hideEvent(QHideEvent* event) override;
+
   private:
     void buildLayout();
+    void placeFirstTime();
+    void rememberPlace();
     void connectControls();
     DateRange chosenRange() const;
     void showPeriod();
@@ -72,6 +78,7 @@ class ReportWindow : public QWidget {
     int firstWeekday_;
     ReportView view_;
     std::optional<ReadPosition> shownPosition_;
+    bool placed_ = false;
 
     QComboBox period_;
     QDateEdit from_;
@@ -88,5 +95,10 @@ class ReportWindow : public QWidget {
     QFileSystemWatcher watcher_;
     QTimer poll_;
 };
+
+// The size a window first opens at: what its content asks for, and at least
+// enough of the screen for the lists to show more than a few rows, yet within
+// the room the screen leaves for windows and their frames.
+QSize firstWindowSize(QSize content, QSize available);
 
 }  // namespace tesuko

@@ -18,6 +18,8 @@
 #include "fakes/fake_clock.h"
 #include "fakes/fake_file_system.h"
 #include "fakes/fake_system_log.h"
+#include "platform/qt/qt_translations.h"
+#include "platform/qt_settings/qt_user_defaults.h"
 #include "support/main_loop.h"
 #include "support/temp_dir.h"
 
@@ -110,6 +112,30 @@ TEST_F(ReportWindowTest, ShowsThePeriodTheTitlesByTimeAndFollowsTheLog) {
               "[\n  {\"application\": \"Editor\", \"seconds\": 9000.0");
     EXPECT_EQ(linesOf(files.content("/out/week.csv")).at(3),
               "2026-11-30T00:00:00+09:00,2026-12-07T00:00:00+09:00,Chat,60.000000\r");
+}
+
+TEST_F(ReportWindowTest, FitsTheScreenInEveryLanguageAndOpensWhereItWasLeft) {
+    const QSize sizes[][3] = {// content, screen's room, first size
+                              {{300, 200}, {1280, 800}, {640, 600}},
+                              {{1320, 900}, {1280, 800}, {1152, 720}},
+                              {{700, 300}, {1280, 800}, {700, 600}}};
+    for (const auto& [content, room, first] : sizes) {
+        EXPECT_EQ(firstWindowSize(content, room), first) << content.width();
+    }
+    for (const char* language : {"en_US", "ja_JP"}) {
+        const QtTranslations translations{QLocale(language)};
+        QtUserDefaults().set("reportWindowGeometry", "");
+        window.emplace(log, files, clock);
+        window->showAndRaise();
+        EXPECT_TRUE(window->screen()->availableGeometry().contains(window->frameGeometry()))
+            << language;
+        EXPECT_GE(window->width(), window->sizeHint().width()) << language << ": nothing cut off";
+        window->setGeometry(60, 50, 700, 500);
+        window->close();
+    }
+    window.emplace(log, files, clock);
+    window->showAndRaise();
+    EXPECT_EQ(window->geometry(), QRect(60, 50, 700, 500));
 }
 
 // A private X server (Xvfb on a display it picks), ended by pid when it goes.
