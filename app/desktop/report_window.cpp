@@ -238,10 +238,14 @@ void ReportWindow::followLogFile() {
     }
 }
 
-DateRange ReportWindow::chosenRange() const {
+std::int32_t ReportWindow::today() const {
     auto now =
         std::chrono::duration_cast<std::chrono::seconds>(clock_.wallNow().time_since_epoch());
-    std::int32_t today = log_.localDays().at(now.count()).wall.day;
+    return log_.localDays().at(now.count()).wall.day;
+}
+
+DateRange ReportWindow::chosenRange() const {
+    const std::int32_t today = this->today();
     const ScanState* logs[] = {&log_.state()};
     switch (Choice(period_.currentIndex())) {
         case Choice::today:
@@ -322,7 +326,7 @@ void ReportWindow::showSelectedApplication() {
     titlesModel_.setParts(std::move(parts), log_.localDays());
     if (dayChart_.isVisibleTo(this)) {
         const ScanState* logs[] = {&state};
-        dayChart_.setDays(secondsPerDay(logs, view_.range, selected));
+        dayChart_.setDays(secondsPerDay(logs, view_.range, selected), today());
     }
 }
 

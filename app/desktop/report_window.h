@@ -65,6 +65,7 @@ class ReportWindow : public QWidget {
     void placeFirstTime();
     void rememberPlace();
     void connectControls();
+    std::int32_t today() const;
     DateRange chosenRange() const;
     void showPeriod();
     void showSelectedApplication();

@@ -14,6 +14,7 @@
 #include <optional>
 #include <set>
 
+#include "app/desktop/report_colours.h"
 #include "app/desktop/report_window.h"
 #include "fakes/fake_clock.h"
 #include "fakes/fake_file_system.h"
@@ -31,6 +32,29 @@ constexpr const char* kLog = "/home/user/Desktop/TESUKO/log.csv";
 std::string record(const std::string& dayAndTime, const std::string& app, const std::string& title,
                    const std::string& seconds) {
     return "2026年12月" + dayAndTime + "," + app + "," + title + ",1,2," + seconds + "\n";
+}
+
+// A dark theme's palette: light text on near black, Breeze's blue highlight.
+QPalette darkPalette() {
+    QPalette dark(QColor(0x31, 0x36, 0x3b), QColor(0x2a, 0x2e, 0x32));
+    dark.setColor(QPalette::Base, QColor(0x1b, 0x1e, 0x20));
+    dark.setColor(QPalette::Highlight, QColor(0x3d, 0xae, 0xe9));
+    return dark;
+}
+
+TEST(ReportColours, ChartsStandOutFromLightAndDarkBackgrounds) {
+    EXPECT_NEAR(contrastRatio(Qt::black, Qt::white), 21, 1e-9);
+    EXPECT_NEAR(contrastRatio(QColor(0x76, 0x76, 0x76), Qt::white), 4.54, 0.01);
+    QPalette light(Qt::lightGray, Qt::white);
+    light.setColor(QPalette::Highlight, QColor(0x3d, 0xae, 0xe9));  // 2.5:1 on white
+    for (const QPalette& palette : {light, darkPalette()}) {
+        const ChartColours colours = ChartColours::of(palette);
+        for (const QColor& bar : {colours.total, colours.selected}) {
+            EXPECT_GE(contrastRatio(bar, palette.color(QPalette::Base)), 3.0)
+                << bar.name().toStdString();
+        }
+        EXPECT_NE(colours.total, colours.selected);
+    }
 }
 
 // A Log of fakes in Tokyo on Thursday 2026-12-03 at noon, a window on it, on
