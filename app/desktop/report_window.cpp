@@ -17,6 +17,7 @@
 #include "platform/qt/qt_tool_tip.h"
 #include "platform/qt_settings/qt_user_defaults.h"
 #include "report/interval_parts.h"
+#include "report/period_step.h"
 
 namespace tesuko {
 
@@ -49,6 +50,7 @@ ReportWindow::ReportWindow(Log& log, FileSystem& fileSystem, Clock& clock, std::
       fileSystem_(fileSystem),
       clock_(clock),
       firstWeekday_(firstWeekdayOf(locale)),
+      todayButton_(tr("Toda&y")),
       export_(tr("&Export…")),
       shareBar_(&applicationsView_) {
     setWindowTitle(tr("tesuko — Report"));
@@ -80,6 +82,16 @@ void ReportWindow::buildLayout() {
     labelled(tr("&Period:"), period_);
     labelled(tr("&From:"), from_);
     labelled(tr("&To:"), to_);
+    previous_.setIcon(style()->standardIcon(QStyle::SP_ArrowBack));
+    next_.setIcon(style()->standardIcon(QStyle::SP_ArrowForward));
+    previous_.setShortcut(QKeySequence(Qt::ALT | Qt::Key_Left));
+    next_.setShortcut(QKeySequence(Qt::ALT | Qt::Key_Right));
+    todayButton_.setShortcut(QKeySequence(Qt::ALT | Qt::Key_Home));
+    previous_.setAccessibleName(tr("Previous period"));
+    next_.setAccessibleName(tr("Next period"));
+    previous_.setToolTip(tr("Previous period (Alt+Left)"));
+    next_.setToolTip(tr("Next period (Alt+Right)"));
+    todayButton_.setToolTip(tr("The period that holds today (Alt+Home)"));
     controls->addStretch(1);
     controls->addWidget(&export_);
 
@@ -109,7 +121,12 @@ void ReportWindow::buildLayout() {
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(controls);
-    layout->addWidget(&summary_);
+    auto* steps = new QHBoxLayout;
+    steps->addWidget(&previous_);
+    steps->addWidget(&next_);
+    steps->addWidget(&todayButton_);
+    steps->addWidget(&summary_, 1);
+    layout->addLayout(steps);
     layout->addWidget(applicationsLabel);
     layout->addWidget(&applicationsView_, 3);
     layout->addWidget(&dayChart_, 2);
@@ -117,7 +134,10 @@ void ReportWindow::buildLayout() {
     layout->addWidget(&titlesView_, 3);
     setTabOrder(&period_, &from_);
     setTabOrder(&from_, &to_);
-    setTabOrder(&to_, &export_);
+    setTabOrder(&to_, &previous_);
+    setTabOrder(&previous_, &next_);
+    setTabOrder(&next_, &todayButton_);
+    setTabOrder(&todayButton_, &export_);
     setTabOrder(&export_, &applicationsView_);
     setTabOrder(&applicationsView_, &titlesView_);
 }
@@ -158,6 +178,8 @@ void ReportWindow::connectControls() {
         bool custom = index == int(Choice::custom);
         from_.setEnabled(custom);
         to_.setEnabled(custom);
+        previous_.setEnabled(index != int(Choice::allTime));
+        next_.setEnabled(index != int(Choice::allTime));
         showPeriod();
     });
     for (QDateEdit* edit : {&from_, &to_}) {
@@ -167,6 +189,9 @@ void ReportWindow::connectControls() {
             }
         });
     }
+    QObject::connect(&previous_, &QToolButton::clicked, this, [this] { stepPeriod(-1); });
+    QObject::connect(&next_, &QToolButton::clicked, this, [this] { stepPeriod(1); });
+    QObject::connect(&todayButton_, &QPushButton::clicked, this, [this] { showToday(); });
     QObject::connect(applicationsView_.selectionModel(), &QItemSelectionModel::currentRowChanged,
                      this, [this] { showSelectedApplication(); });
     QObject::connect(&export_, &QPushButton::clicked, this, [this] { exportWithDialog(); });
@@ -208,6 +233,20 @@ void ReportWindow::chooseDays(std::int32_t first, std::int32_t last) {
         showPeriod();
     }
     choose(Choice::custom);
+}
+
+void ReportWindow::stepPeriod(int by) {
+    if (!view_.range.empty()) {
+        const DateRange stepped = steppedRange(view_.range, by);
+        chooseDays(stepped.first, stepped.end - 1);
+    }
+}
+
+void ReportWindow::showToday() {
+    const DateRange& range = view_.range;
+    choose(isWholeMonth(range) ? Choice::thisMonth
+           : range.days() == 7 ? Choice::thisWeek
+                               : Choice::today);
 }
 
 void ReportWindow::selectApplication(const std::string& name) {

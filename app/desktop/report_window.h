@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTimer>
+#include <QToolButton>
 #include <QTreeView>
 #include <QWidget>
 #include <optional>
@@ -44,6 +45,11 @@ class ReportWindow : public QWidget {
     void choose(Choice choice);
     // Both days included; chooses Custom Range.
     void chooseDays(std::int32_t first, std::int32_t last);
+    // Shows the period `by` periods later (earlier when negative) as a
+    // Custom Range; what the arrows beside the period selector do.
+    void stepPeriod(int by);
+    // Back to the period of this kind that holds today: today, this week or this month.
+    void showToday();
     // Selects the application's row, if it has one in the period.
     void selectApplication(const std::string& name);
     // Counts what the log gained and shows it; what a change of the file triggers.
@@ -84,6 +90,9 @@ class ReportWindow : public QWidget {
     QComboBox period_;
     QDateEdit from_;
     QDateEdit to_;
+    QToolButton previous_;
+    QToolButton next_;
+    QPushButton todayButton_;
     QPushButton export_;
     QLabel summary_;
     ReportApplicationsModel applicationsModel_;

@@ -294,6 +294,30 @@
         <translation>終了日(&amp;T):</translation>
     </message>
     <message>
+        <source>Toda&amp;y</source>
+        <translation>今日(&amp;Y)</translation>
+    </message>
+    <message>
+        <source>Previous period</source>
+        <translation>前の期間</translation>
+    </message>
+    <message>
+        <source>Next period</source>
+        <translation>次の期間</translation>
+    </message>
+    <message>
+        <source>Previous period (Alt+Left)</source>
+        <translation>前の期間 (Alt+←)</translation>
+    </message>
+    <message>
+        <source>Next period (Alt+Right)</source>
+        <translation>次の期間 (Alt+→)</translation>
+    </message>
+    <message>
+        <source>The period that holds today (Alt+Home)</source>
+        <translation>今日を含む期間 (Alt+Home)</translation>
+    </message>
+    <message>
         <source>Applications</source>
         <translation>アプリケーション</translation>
     </message>

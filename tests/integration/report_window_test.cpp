@@ -101,6 +101,11 @@ TEST_F(ReportWindowTest, ShowsThePeriodTheTitlesByTimeAndFollowsTheLog) {
                 1e-9);
     EXPECT_FALSE(window->dayChart().isVisibleTo(&*window)) << "one day needs no chart";
 
+    window->choose(ReportWindow::Choice::thisMonth);
+    window->stepPeriod(-1);
+    EXPECT_EQ(rangeText(window->range()), "2026-11-01 to 2026-11-30");
+    window->showToday();
+    EXPECT_EQ(rangeText(window->range()), "2026-12-01 to 2026-12-31");
     window->choose(ReportWindow::Choice::thisWeek);  // Monday to Sunday in Germany
     window->selectApplication("Editor");
     std::vector<double> perDay;
