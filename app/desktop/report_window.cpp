@@ -108,10 +108,10 @@ void ReportWindow::buildLayout() {
     applicationsView_.header()->setSectionResizeMode(ReportApplicationsModel::name,
                                                      QHeaderView::Stretch);
     applicationsView_.header()->setStretchLastSection(false);
-    titlesView_.header()->setSectionResizeMode(ReportTitlesModel::start,
-                                               QHeaderView::ResizeToContents);
-    titlesView_.header()->setSectionResizeMode(ReportTitlesModel::time,
-                                               QHeaderView::ResizeToContents);
+    titlesView_.setRootIsDecorated(true);
+    titlesView_.header()->setStretchLastSection(false);
+    titlesView_.header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    titlesView_.header()->setSectionResizeMode(ReportTitlesModel::title, QHeaderView::Stretch);
     applicationsView_.setAccessibleName(tr("Applications"));
     titlesView_.setAccessibleName(tr("Window titles"));
     auto* applicationsLabel = new QLabel(tr("&Applications"), this);
