@@ -130,6 +130,7 @@ void ReportWindow::buildLayout() {
     layout->addWidget(applicationsLabel);
     layout->addWidget(&applicationsView_, 3);
     layout->addWidget(&dayChart_, 2);
+    layout->addWidget(&timeline_, 1);
     layout->addWidget(&titlesLabel_);
     layout->addWidget(&titlesView_, 3);
     setTabOrder(&period_, &from_);
@@ -340,7 +341,26 @@ void ReportWindow::showPeriod() {
         }
     }
     dayChart_.setVisible(view_.range.days() > 1);
+    timeline_.setVisible(view_.range.days() == 1);
+    if (timeline_.isVisibleTo(this)) {
+        timeline_.setParts(stretchSize(log_.state(), view_.range) > kMostTitleBytes
+                               ? std::vector<IntervalPart>()
+                               : partsInOrder(std::nullopt),
+                           log_.localDays());
+    }
     showSelectedApplication();
+}
+
+std::vector<IntervalPart> ReportWindow::partsInOrder(
+    const std::optional<std::string>& application) const {
+    std::vector<IntervalPart> parts;
+    readIntervalParts(
+        fileSystem_, log_.state(), view_.range, log_.localDays(),
+        [&](const IntervalPart& part) { parts.push_back(part); }, application);
+    std::stable_sort(parts.begin(), parts.end(), [](const auto& a, const auto& b) {
+        return std::pair(a.day, a.intoDay) < std::pair(b.day, b.intoDay);
+    });
+    return parts;
 }
 
 void ReportWindow::showSelectedApplication() {
@@ -353,12 +373,7 @@ void ReportWindow::showSelectedApplication() {
     } else if (stretchSize(state, view_.range) > kMostTitleBytes) {
         caption = tr("&Window titles (a shorter period lists them)");
     } else {
-        readIntervalParts(
-            fileSystem_, state, view_.range, log_.localDays(),
-            [&](const IntervalPart& part) { parts.push_back(part); }, selected);
-        std::stable_sort(parts.begin(), parts.end(), [](const auto& a, const auto& b) {
-            return std::pair(a.day, a.intoDay) < std::pair(b.day, b.intoDay);
-        });
+        parts = partsInOrder(selected);
         caption = tr("&Window titles of %1").arg(text(*selected));
     }
     titlesLabel_.setText(caption);

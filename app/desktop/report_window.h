@@ -17,6 +17,7 @@
 #include "app/desktop/report_day_chart.h"
 #include "app/desktop/report_models.h"
 #include "app/desktop/report_share_bar.h"
+#include "app/desktop/report_timeline.h"
 #include "platform/clock.h"
 #include "platform/file_system.h"
 #include "ranking/log.h"
@@ -61,6 +62,7 @@ class ReportWindow : public QWidget {
     const ReportApplicationsModel& applications() const { return applicationsModel_; }
     const ReportTitlesModel& titles() const { return titlesModel_; }
     const ReportDayChart& dayChart() const { return dayChart_; }
+    const ReportTimeline& timeline() const { return timeline_; }
     const DateRange& range() const { return view_.range; }
 
   protected:
@@ -74,6 +76,9 @@ class ReportWindow : public QWidget {
     std::int32_t today() const;
     DateRange chosenRange() const;
     void showPeriod();
+    // The parts of the range's intervals (the application's only, when one
+    // is given) in the order they were in front.
+    std::vector<IntervalPart> partsInOrder(const std::optional<std::string>& application) const;
     void showSelectedApplication();
     std::optional<std::string> selectedApplication() const;
     void followLogFile();
@@ -99,6 +104,7 @@ class ReportWindow : public QWidget {
     QTreeView applicationsView_;
     ReportShareBar shareBar_;
     ReportDayChart dayChart_;
+    ReportTimeline timeline_;
     QLabel titlesLabel_;
     ReportTitlesModel titlesModel_;
     QTreeView titlesView_;

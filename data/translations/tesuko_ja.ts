@@ -230,6 +230,14 @@
         <translation>日ごとの時間</translation>
     </message>
     <message>
+        <source>Timeline of the day</source>
+        <translation>一日のタイムライン</translation>
+    </message>
+    <message>
+        <source>Not recorded, %1</source>
+        <translation>記録なし、%1</translation>
+    </message>
+    <message>
         <source>Application</source>
         <translation>アプリケーション</translation>
     </message>

@@ -57,6 +57,23 @@ TEST(ReportColours, ChartsStandOutFromLightAndDarkBackgrounds) {
     }
 }
 
+TEST(ReportTimeline, ShowsGapsOfAMinuteOrMore) {
+    std::vector<IntervalPart> parts;
+    for (auto [start, seconds] : {std::pair(0, 100.4), {159, 1}, {300, 60}, {360, NAN}, {362, 1}}) {
+        parts.push_back({0, start, "app", "title", seconds});
+    }
+    std::vector<std::tuple<double, double, bool>> spans;
+    for (const TimelineSpan& span : timelineSpans(parts)) {
+        spans.emplace_back(span.start, span.end, span.part.has_value());
+    }
+    EXPECT_EQ(spans, (decltype(spans){{0, 100.4, true},
+                                      {159, 160, true},
+                                      {160, 300, false},
+                                      {300, 360, true},
+                                      {360, 360, true},
+                                      {362, 363, true}}));
+}
+
 // A Log of fakes in Tokyo on Thursday 2026-12-03 at noon, a window on it, on
 // the platform given (before the application is made).
 class ReportWindowTest : public ::testing::Test {
@@ -100,6 +117,10 @@ TEST_F(ReportWindowTest, ShowsThePeriodTheTitlesByTimeAndFollowsTheLog) {
     EXPECT_NEAR(cell(apps, 1, 2, ReportApplicationsModel::ShareRole).toDouble(), 600.0 / 7800,
                 1e-9);
     EXPECT_FALSE(window->dayChart().isVisibleTo(&*window)) << "one day needs no chart";
+    const auto& spans = window->timeline().spans();  // Editor, Mail, a gap, Editor
+    ASSERT_EQ(spans.size(), 4u);
+    EXPECT_EQ(spans[2].start, 10 * 3600 + 40 * 60);
+    EXPECT_EQ(spans[2].part, std::nullopt);
 
     window->choose(ReportWindow::Choice::thisMonth);
     window->stepPeriod(-1);

@@ -1,0 +1,151 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/desktop/report_timeline.h"
+
+#include <QCoreApplication>
+#include <QHash>
+#include <QHelpEvent>
+#include <QPainter>
+#include <QToolTip>
+#include <cmath>
+
+#include "report/report_output.h"
+
+namespace tesuko {
+
+namespace {
+
+// Shorter gaps are the rounding of the log's times, or a moment between two
+// switches, and would not show at a day's scale anyway.
+constexpr double kLeastGap = 60;
+
+QString text(const std::string& utf8) {
+    return QString::fromUtf8(utf8.data(), qsizetype(utf8.size()));
+}
+
+QString translated(const char* source) {
+    return QCoreApplication::translate("ReportWindow", source);
+}
+
+// The same colour for an application on every day and in every run.
+QColor applicationColour(const std::string& application, const QPalette& palette) {
+    const bool dark = palette.color(QPalette::Base).lightness() < 128;
+    const int hue =
+        int(qHash(QByteArrayView(application.data(), qsizetype(application.size())), 0) % 360);
+    return QColor::fromHsv(hue, dark ? 150 : 170, dark ? 210 : 190);
+}
+
+}  // namespace
+
+std::vector<TimelineSpan> timelineSpans(const std::vector<IntervalPart>& parts) {
+    std::vector<TimelineSpan> spans;
+    for (std::size_t i = 0; i < parts.size(); ++i) {
+        const double start = double(parts[i].intoDay);
+        const double seconds = std::isfinite(parts[i].seconds) ? parts[i].seconds : 0;
+        if (!spans.empty() && start - spans.back().end >= kLeastGap) {
+            spans.push_back({spans.back().end, start, std::nullopt});
+        }
+        spans.push_back({start, start + std::max(seconds, 0.0), i});
+    }
+    return spans;
+}
+
+ReportTimeline::ReportTimeline(QWidget* parent) : QWidget(parent) {
+    setAccessibleName(translated(QT_TRANSLATE_NOOP("ReportWindow", "Timeline of the day")));
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+}
+
+void ReportTimeline::setParts(std::vector<IntervalPart> parts, const LocalDays& localDays) {
+    parts_ = std::move(parts);
+    localDays_ = &localDays;
+    dayStart_ = parts_.empty() ? 0 : localDays.dayStart(parts_.front().day);
+    spans_ = timelineSpans(parts_);
+    tips_.clear();
+    for (const TimelineSpan& span : spans_) {
+        const QString times = clockText(span.start) + QStringLiteral("–") + clockText(span.end);
+        if (!span.part) {
+            tips_.push_back(
+                translated(QT_TRANSLATE_NOOP("ReportWindow", "Not recorded, %1")).arg(times));
+            continue;
+        }
+        const IntervalPart& part = parts_[*span.part];
+        tips_.push_back(
+            QStringLiteral("%1 — %2\n%3").arg(text(part.application), text(part.title), times));
+    }
+    update();
+}
+
+QString ReportTimeline::clockText(double intoDay) const {
+    std::string iso = isoLocalTime(dayStart_ + std::llround(intoDay), *localDays_);
+    return text(iso.substr(11, 5));
+}
+
+QSize ReportTimeline::sizeHint() const {
+    return {fontMetrics().averageCharWidth() * 60, fontMetrics().height() * 4};
+}
+
+QSize ReportTimeline::minimumSizeHint() const {
+    return {fontMetrics().averageCharWidth() * 20, fontMetrics().height() * 3};
+}
+
+QRect ReportTimeline::band() const {
+    const int labels = fontMetrics().height() + 4;
+    const int side = fontMetrics().horizontalAdvance(QStringLiteral("00:00")) / 2 + 4;
+    return rect().adjusted(side, 4, -side, -labels);
+}
+
+void ReportTimeline::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.fillRect(rect(), palette().color(QPalette::Base));
+    if (spans_.empty()) {
+        return;
+    }
+    const QRect band = this->band();
+    const double first = spans_.front().start;
+    const double length = std::max(spans_.back().end - first, 1.0);
+    auto x = [&](double seconds) {
+        return band.left() + int(std::lround((seconds - first) / length * band.width()));
+    };
+    painter.fillRect(band, QBrush(palette().color(QPalette::Text), Qt::BDiagPattern));
+    for (const TimelineSpan& span : spans_) {
+        if (span.part) {
+            QRect stretch(x(span.start), band.top(), std::max(1, x(span.end) - x(span.start)),
+                          band.height());
+            painter.fillRect(stretch, applicationColour(parts_[*span.part].application, palette()));
+        }
+    }
+    // The hours under the band, as many as have room.
+    painter.setPen(palette().color(QPalette::Text));
+    const int labelWidth = fontMetrics().horizontalAdvance(QStringLiteral("00:00")) + 8;
+    const double hourWidth = 3600 / length * band.width();
+    const int every = std::max(1, int(std::ceil(labelWidth / std::max(hourWidth, 1.0))));
+    for (double hour = std::ceil(first / 3600) * 3600; hour <= first + length;
+         hour += 3600.0 * every) {
+        const int at = x(hour);
+        painter.drawLine(at, band.bottom(), at, band.bottom() + 3);
+        painter.drawText(
+            QRect(at - labelWidth / 2, band.bottom() + 3, labelWidth, fontMetrics().height()),
+            Qt::AlignHCenter | Qt::AlignTop, clockText(hour));
+    }
+}
+
+bool ReportTimeline::event(QEvent* event) {
+    if (event->type() != QEvent::ToolTip || spans_.empty()) {
+        return QWidget::event(event);
+    }
+    auto* help = static_cast<QHelpEvent*>(event);
+    const QRect band = this->band();
+    const double first = spans_.front().start;
+    const double at = first + double(help->pos().x() - band.left()) / std::max(1, band.width()) *
+                                  (spans_.back().end - first);
+    for (std::size_t i = 0; i < spans_.size(); ++i) {
+        if (band.contains(help->pos()) && at >= spans_[i].start && at <= spans_[i].end) {
+            QToolTip::showText(help->globalPos(), tips_[i], this);
+            return true;
+        }
+    }
+    QToolTip::hideText();
+    event->ignore();
+    return true;
+}
+
+}  // namespace tesuko
