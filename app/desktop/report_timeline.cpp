@@ -2,10 +2,10 @@
 #include "app/desktop/report_timeline.h"
 
 #include <QCoreApplication>
-#include <QHash>
 #include <QHelpEvent>
 #include <QPainter>
 #include <QToolTip>
+#include <algorithm>
 #include <cmath>
 
 #include "report/report_output.h"
@@ -26,11 +26,11 @@ QString translated(const char* source) {
     return QCoreApplication::translate("ReportWindow", source);
 }
 
-// The same colour for an application on every day and in every run.
-QColor applicationColour(const std::string& application, const QPalette& palette) {
+// Hues as far apart as they can be for the first applications of the day,
+// a golden angle from one to the next.
+QColor applicationColour(std::size_t index, const QPalette& palette) {
     const bool dark = palette.color(QPalette::Base).lightness() < 128;
-    const int hue =
-        int(qHash(QByteArrayView(application.data(), qsizetype(application.size())), 0) % 360);
+    const int hue = int(std::lround(205 + double(index) * 137.508)) % 360;
     return QColor::fromHsv(hue, dark ? 150 : 170, dark ? 210 : 190);
 }
 
@@ -59,6 +59,10 @@ void ReportTimeline::setParts(std::vector<IntervalPart> parts, const LocalDays& 
     localDays_ = &localDays;
     dayStart_ = parts_.empty() ? 0 : localDays.dayStart(parts_.front().day);
     spans_ = timelineSpans(parts_);
+    applications_.clear();
+    for (const IntervalPart& part : parts_) {
+        applications_.try_emplace(part.application, applications_.size());
+    }
     tips_.clear();
     for (const TimelineSpan& span : spans_) {
         const QString times = clockText(span.start) + QStringLiteral("–") + clockText(span.end);
@@ -80,15 +84,15 @@ QString ReportTimeline::clockText(double intoDay) const {
 }
 
 QSize ReportTimeline::sizeHint() const {
-    return {fontMetrics().averageCharWidth() * 60, fontMetrics().height() * 4};
+    return {fontMetrics().averageCharWidth() * 60, fontMetrics().height() * 5};
 }
 
 QSize ReportTimeline::minimumSizeHint() const {
-    return {fontMetrics().averageCharWidth() * 20, fontMetrics().height() * 3};
+    return {fontMetrics().averageCharWidth() * 20, fontMetrics().height() * 4};
 }
 
 QRect ReportTimeline::band() const {
-    const int labels = fontMetrics().height() + 4;
+    const int labels = 2 * fontMetrics().height() + 8;  // the hours and the legend
     const int side = fontMetrics().horizontalAdvance(QStringLiteral("00:00")) / 2 + 4;
     return rect().adjusted(side, 4, -side, -labels);
 }
@@ -110,7 +114,9 @@ void ReportTimeline::paintEvent(QPaintEvent*) {
         if (span.part) {
             QRect stretch(x(span.start), band.top(), std::max(1, x(span.end) - x(span.start)),
                           band.height());
-            painter.fillRect(stretch, applicationColour(parts_[*span.part].application, palette()));
+            painter.fillRect(
+                stretch,
+                applicationColour(applications_.at(parts_[*span.part].application), palette()));
         }
     }
     // The hours under the band, as many as have room.
@@ -125,6 +131,25 @@ void ReportTimeline::paintEvent(QPaintEvent*) {
         painter.drawText(
             QRect(at - labelWidth / 2, band.bottom() + 3, labelWidth, fontMetrics().height()),
             Qt::AlignHCenter | Qt::AlignTop, clockText(hour));
+    }
+    // Which colour is which application, in the order they first came up.
+    std::vector<std::pair<std::size_t, QString>> legend;
+    for (const auto& [application, index] : applications_) {
+        legend.emplace_back(index, text(application));
+    }
+    std::sort(legend.begin(), legend.end());
+    const int line = fontMetrics().height();
+    int left = band.left();
+    for (const auto& [index, name] : legend) {
+        const int width = line + 4 + fontMetrics().horizontalAdvance(name) + line;
+        if (left + width > rect().right()) {
+            break;
+        }
+        const int top = rect().bottom() - line - 2;
+        painter.fillRect(left, top + 2, line - 4, line - 4, applicationColour(index, palette()));
+        painter.drawText(QRect(left + line, top, width - line, line),
+                         Qt::AlignLeft | Qt::AlignVCenter, name);
+        left += width;
     }
 }
 

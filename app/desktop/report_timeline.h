@@ -4,6 +4,8 @@
 #include <QString>
 #include <QWidget>
 #include <optional>
+#include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "ranking/local_days.h"
@@ -48,7 +50,8 @@ class ReportTimeline : public QWidget {
 
     std::vector<IntervalPart> parts_;
     std::vector<TimelineSpan> spans_;
-    std::vector<QString> tips_;  // one per span
+    std::vector<QString> tips_;                                  // one per span
+    std::unordered_map<std::string, std::size_t> applications_;  // to their order of coming up
     std::int64_t dayStart_ = 0;
     const LocalDays* localDays_ = nullptr;
 };

@@ -71,6 +71,8 @@ void ReportWindow::buildLayout() {
         edit->setCalendarPopup(true);
         edit->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
         edit->setEnabled(false);
+        // Room for the whole date beside the calendar's arrow.
+        edit->setMinimumWidth(edit->sizeHint().width() + fontMetrics().height());
     }
     auto* controls = new QHBoxLayout;
     auto labelled = [&](const QString& label, QWidget& field) {
@@ -108,6 +110,8 @@ void ReportWindow::buildLayout() {
     applicationsView_.header()->setSectionResizeMode(ReportApplicationsModel::name,
                                                      QHeaderView::Stretch);
     applicationsView_.header()->setStretchLastSection(false);
+    applicationsView_.header()->setSectionResizeMode(ReportApplicationsModel::share,
+                                                     QHeaderView::ResizeToContents);
     titlesView_.setRootIsDecorated(true);
     titlesView_.header()->setStretchLastSection(false);
     titlesView_.header()->setSectionResizeMode(QHeaderView::ResizeToContents);
@@ -326,7 +330,10 @@ void ReportWindow::showPeriod() {
     }
     view_.rows = rowsByApplication(logs, view_.range);
     view_.total = totalSeconds(view_.rows);
-    const QString range = text(rangeText(view_.range));
+    const QString first = text(isoDate(view_.range.first));
+    const QString range = view_.range.days() <= 1
+                              ? first
+                              : tr("%1 to %2").arg(first, text(isoDate(view_.range.end - 1)));
     const QString hours = text(hoursAndMinutes(view_.total));
     summary_.setText(
         view_.rows.size() == 1

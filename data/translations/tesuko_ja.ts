@@ -302,6 +302,10 @@
         <translation>終了日(&amp;T):</translation>
     </message>
     <message>
+        <source>%1 to %2</source>
+        <translation>%1 〜 %2</translation>
+    </message>
+    <message>
         <source>Toda&amp;y</source>
         <translation>今日(&amp;Y)</translation>
     </message>
