@@ -11,8 +11,8 @@
 #include <QScreen>
 #include <QWindow>
 #include <chrono>
+#include <cstdio>
 #include <optional>
-#include <set>
 
 #include "app/desktop/report_colours.h"
 #include "app/desktop/report_window.h"
@@ -199,7 +199,7 @@ class PrivateX {
   public:
     PrivateX() {
         server_.start("Xvfb",
-                      {"-displayfd", "1", "-screen", "0", "1024x768x24", "-nolisten", "tcp"});
+                      {"-displayfd", "1", "-screen", "0", "1280x800x24", "-nolisten", "tcp"});
         server_.waitForReadyRead(10000);
         std::string display = ":" + server_.readAllStandardOutput().trimmed().toStdString();
         ::setenv("DISPLAY", display.c_str(), 1);
@@ -217,31 +217,78 @@ class ReportWindowOnXTest : private PrivateX, public ReportWindowTest {
     ReportWindowOnXTest() : ReportWindowTest("xcb") {}
 };
 
-TEST_F(ReportWindowOnXTest, PaintsBarsOnARealXServer) {
-    window.emplace(log, files, clock);
-    window->showAndRaise();
-    window->choose(ReportWindow::Choice::thisWeek);
-    window->selectApplication("Editor");
-    QWindow* shown = window->windowHandle();
-    ASSERT_NE(shown, nullptr);
-    pumpUntil([&] { return shown->isExposed(); });
-    QApplication::processEvents();
-    // What the X server holds, not what the widget would draw.
-    QImage image = shown->screen()->grabWindow(window->winId()).toImage();
-    ASSERT_FALSE(image.isNull());
-    image.save(QString::fromStdString(TESUKO_BINARY_DIR "/tests/report-window.png"));
-    const QColor highlight = window->palette().color(QPalette::Highlight);
-    std::set<QRgb> colours;
-    int highlighted = 0;
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x) {
-            QColor pixel = image.pixelColor(x, y);
-            colours.insert(pixel.rgb());
-            highlighted += pixel == highlight ? 1 : 0;
+// Five working days up to Friday 2026-12-04, with a lunch break: what the
+// screenshots show.
+std::string workingWeek() {
+    const char* apps[][3] = {{"Editor", "report.md", "main.cpp"},
+                             {"Browser", "Qt Documentation", "Weather"},
+                             {"Mail", "Inbox (3)", "Re: budget"},
+                             {"Terminal", "make test", "git log"},
+                             {"Chat", "#team", "Alex"}};
+    const int order[] = {0, 1, 0, 3, 2, 0, 1, 4, 0, 3, 0};
+    const int minutes[] = {50, 25, 40, 15, 35, 20, 45, 30};
+    std::string log;
+    int day = 0;
+    for (auto [month, date] : {std::pair(11, 30), {12, 1}, {12, 2}, {12, 3}, {12, 4}}) {
+        for (int at = 9 * 60 + day * 7, i = day; at < 17 * 60 + day * 10; at += minutes[i++ % 8]) {
+            at = at / 60 == 12 ? 13 * 60 : at;
+            const auto& app = apps[order[(i + day) % 11]];
+            char line[160];
+            std::snprintf(line, sizeof line, "2026年%02d月%02d日 %02d時%02d分00秒,%s,%s,1,2,%d.0\n",
+                          month, date, at / 60, at % 60, app[0], app[1 + i % 2],
+                          minutes[i % 8] * 60);
+            log += line;
         }
+        ++day;
     }
-    EXPECT_GT(colours.size(), 20u) << "text, bars and a chart, not a blank window";
-    EXPECT_GT(highlighted, 200) << "the selected application's days in the chart";
+    return log;
+}
+
+// On a 1280×800 screen in English, dark and Japanese, the window fits and
+// paints its bars; the screenshots of the README are taken here.
+TEST_F(ReportWindowOnXTest, FitsAndPaintsOnARealXServer) {
+    files.rewrite(kLog, workingWeek());
+    clock.setWall(std::chrono::system_clock::from_time_t(1796374800));  // Friday 18:00
+    const QPalette light = QApplication::palette();
+    const QLocale before;
+    struct Shot {
+        const char* file;
+        const char* language;
+        bool dark;
+        ReportWindow::Choice choice;
+    };
+    for (auto [file, language, dark, choice] :
+         {Shot{"report-window", "en_US", false, ReportWindow::Choice::thisWeek},
+          {"report-window-dark", "en_US", true, ReportWindow::Choice::thisWeek},
+          {"report-window-ja", "ja_JP", false, ReportWindow::Choice::thisWeek},
+          {"report-timeline", "en_US", false, ReportWindow::Choice::today}}) {
+        QLocale::setDefault(QLocale(language));
+        const QtTranslations translations{QLocale(language)};
+        QApplication::setPalette(dark ? darkPalette() : light);
+        QtUserDefaults().set("reportWindowGeometry", "");
+        window.emplace(log, files, clock, language);
+        window->showAndRaise();
+        window->choose(choice);
+        window->selectApplication("Editor");
+        QWindow* shown = window->windowHandle();
+        ASSERT_NE(shown, nullptr);
+        pumpUntil([&] { return shown->isExposed(); });
+        QApplication::processEvents();
+        EXPECT_TRUE(shown->screen()->availableGeometry().contains(window->frameGeometry())) << file;
+        // What the X server holds, not what the widget would draw.
+        QImage image = shown->screen()->grabWindow(window->winId()).toImage();
+        ASSERT_FALSE(image.isNull());
+        image.save(QString::fromStdString(TESUKO_BINARY_DIR "/tests/") + file + ".png");
+        const QColor selected = ChartColours::of(window->palette()).selected;
+        int highlighted = 0;
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x) {
+                highlighted += image.pixelColor(x, y) == selected ? 1 : 0;
+            }
+        }
+        EXPECT_GT(highlighted, 200) << file << ": the selected application's bars";
+    }
+    QLocale::setDefault(before);
 }
 
 }  // namespace
