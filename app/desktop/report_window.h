@@ -25,10 +25,11 @@
 
 namespace tesuko {
 
-// The report window that "Show Report…" opens: a period, the applications of
-// that period as bars with h:mm and share, the time per day when the period
-// is longer than one, and the window titles of the selected application in
-// the order they were in front. It reads the tray's own Log, so what it shows
+// The report window that "Show Report…" opens: a period, stepped back and
+// forth by its arrows, the applications of that period as bars with h:mm and
+// share, the time per day when the period is longer than one or a timeline
+// when it is one day, and the window titles of the selected application, each
+// with its time and its intervals beneath. It reads the tray's own Log, so what it shows
 // is the menu's count split by day, and follows the log while it is open.
 class ReportWindow : public QWidget {
     Q_DECLARE_TR_FUNCTIONS(ReportWindow)
