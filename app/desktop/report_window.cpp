@@ -147,12 +147,6 @@ void ReportWindow::buildLayout() {
     setTabOrder(&applicationsView_, &titlesView_);
 }
 
-ReportWindow::~ReportWindow() {
-    if (isVisible()) {
-        rememberPlace();
-    }
-}
-
 QSize firstWindowSize(QSize content, QSize available) {
     const QSize room = available * 0.9;  // the frame's and the panels' share
     return content.expandedTo({available.width() / 2, available.height() * 3 / 4}).boundedTo(room);
@@ -200,6 +194,12 @@ void ReportWindow::connectControls() {
     QObject::connect(applicationsView_.selectionModel(), &QItemSelectionModel::currentRowChanged,
                      this, [this] { showSelectedApplication(); });
     QObject::connect(&export_, &QPushButton::clicked, this, [this] { exportWithDialog(); });
+    // Quitting the tray leaves the window without hiding it first.
+    QObject::connect(qApp, &QCoreApplication::aboutToQuit, this, [this] {
+        if (isVisible()) {
+            rememberPlace();
+        }
+    });
     auto* close = new QShortcut(QKeySequence::Cancel, this);
     QObject::connect(close, &QShortcut::activated, this, [this] { this->close(); });
     auto* exportKey = new QShortcut(QKeySequence::Save, this);

@@ -39,7 +39,6 @@ class ReportWindow : public QWidget {
     enum class Choice { today, yesterday, thisWeek, thisMonth, allTime, custom };
 
     ReportWindow(Log& log, FileSystem& fileSystem, Clock& clock, std::string locale = {});
-    ~ReportWindow() override;
 
     // Counts what the log gained, then shows the window in front.
     void showAndRaise();
