@@ -105,7 +105,7 @@ void ReportTimeline::paintEvent(QPaintEvent*) {
     }
     const QRect band = this->band();
     const double first = spans_.front().start;
-    const double length = std::max(spans_.back().end - first, 1.0);
+    const double length = this->length();
     auto x = [&](double seconds) {
         return band.left() + int(std::lround((seconds - first) / length * band.width()));
     };
@@ -159,18 +159,22 @@ bool ReportTimeline::event(QEvent* event) {
     }
     auto* help = static_cast<QHelpEvent*>(event);
     const QRect band = this->band();
-    const double first = spans_.front().start;
-    const double at = first + double(help->pos().x() - band.left()) / std::max(1, band.width()) *
-                                  (spans_.back().end - first);
-    for (std::size_t i = 0; i < spans_.size(); ++i) {
-        if (band.contains(help->pos()) && at >= spans_[i].start && at <= spans_[i].end) {
-            QToolTip::showText(help->globalPos(), tips_[i], this);
-            return true;
-        }
+    const double at = spans_.front().start +
+                      double(help->pos().x() - band.left()) / std::max(1, band.width()) * length();
+    auto under = std::find_if(spans_.begin(), spans_.end(), [&](const TimelineSpan& span) {
+        return at >= span.start && at <= span.end;
+    });
+    if (band.contains(help->pos()) && under != spans_.end()) {
+        QToolTip::showText(help->globalPos(), tips_[std::size_t(under - spans_.begin())], this);
+    } else {
+        QToolTip::hideText();
+        event->ignore();
     }
-    QToolTip::hideText();
-    event->ignore();
     return true;
+}
+
+double ReportTimeline::length() const {
+    return std::max(spans_.back().end - spans_.front().start, 1.0);
 }
 
 }  // namespace tesuko

@@ -45,6 +45,8 @@ class ReportTimeline : public QWidget {
 
   private:
     QRect band() const;
+    // Seconds from the first span's start to the last one's end; at least one.
+    double length() const;
     // The wall clock's "09:30" at seconds after the day began.
     QString clockText(double intoDay) const;
 
