@@ -38,13 +38,15 @@ QColor applicationColour(std::size_t index, const QPalette& palette) {
 
 std::vector<TimelineSpan> timelineSpans(const std::vector<IntervalPart>& parts) {
     std::vector<TimelineSpan> spans;
+    double reached = 0;  // the latest end so far: a clock set back makes parts overlap
     for (std::size_t i = 0; i < parts.size(); ++i) {
         const double start = double(parts[i].intoDay);
         const double seconds = std::isfinite(parts[i].seconds) ? parts[i].seconds : 0;
-        if (!spans.empty() && start - spans.back().end >= kLeastGap) {
-            spans.push_back({spans.back().end, start, std::nullopt});
+        if (!spans.empty() && start - reached >= kLeastGap) {
+            spans.push_back({reached, start, std::nullopt});
         }
         spans.push_back({start, start + std::max(seconds, 0.0), i});
+        reached = std::max(reached, spans.back().end);
     }
     return spans;
 }

@@ -59,7 +59,8 @@ TEST(ReportColours, ChartsStandOutFromLightAndDarkBackgrounds) {
 
 TEST(ReportTimeline, ShowsGapsOfAMinuteOrMore) {
     std::vector<IntervalPart> parts;
-    for (auto [start, seconds] : {std::pair(0, 100.4), {159, 1}, {300, 60}, {360, NAN}, {362, 1}}) {
+    for (auto [start, seconds] :
+         {std::pair(0, 100.4), {159, 1}, {300, 600}, {360, NAN}, {962, 1}}) {
         parts.push_back({0, start, "app", "title", seconds});
     }
     std::vector<std::tuple<double, double, bool>> spans;
@@ -69,9 +70,10 @@ TEST(ReportTimeline, ShowsGapsOfAMinuteOrMore) {
     EXPECT_EQ(spans, (decltype(spans){{0, 100.4, true},
                                       {159, 160, true},
                                       {160, 300, false},
-                                      {300, 360, true},
-                                      {360, 360, true},
-                                      {362, 363, true}}));
+                                      {300, 900, true},
+                                      {360, 360, true},  // overlapping: the clock was set back
+                                      {900, 962, false},
+                                      {962, 963, true}}));
 }
 
 // A Log of fakes in Tokyo on Thursday 2026-12-03 at noon, a window on it, on
