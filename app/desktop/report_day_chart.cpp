@@ -2,11 +2,12 @@
 #include "app/desktop/report_day_chart.h"
 
 #include <QCoreApplication>
-
+#include <QLocale>
 #include <QPainter>
 #include <algorithm>
 #include <cmath>
 
+#include "app/desktop/report_colours.h"
 #include "log/civil_day.h"
 #include "report/report_output.h"
 
@@ -17,8 +18,9 @@ ReportDayChart::ReportDayChart(QWidget* parent) : QWidget(parent) {
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
 }
 
-void ReportDayChart::setDays(std::vector<DaySeconds> days) {
+void ReportDayChart::setDays(std::vector<DaySeconds> days, std::int32_t today) {
     days_ = std::move(days);
+    today_ = today;
     update();
 }
 
@@ -30,10 +32,34 @@ QSize ReportDayChart::minimumSizeHint() const {
     return {fontMetrics().averageCharWidth() * 20, fontMetrics().height() * 5};
 }
 
+QString ReportDayChart::dayLabel(std::int32_t day) const {
+    const QString date = QString::number(civilDate(day).day);
+    if (days_.size() > 14) {
+        return date;
+    }
+    const int weekdayFromMonday = weekday(day) == 0 ? 7 : weekday(day);
+    return locale().dayName(weekdayFromMonday, QLocale::ShortFormat) + QLatin1Char(' ') + date;
+}
+
+namespace {
+
+// Seconds between the scale's lines: the shortest of the usual steps that
+// needs no more than four lines.
+double scaleStep(double most) {
+    for (double minutes : {15, 30, 60, 120, 180, 240, 360, 480}) {
+        if (most <= minutes * 60 * 4) {
+            return minutes * 60;
+        }
+    }
+    return 720 * 60;
+}
+
+}  // namespace
+
 void ReportDayChart::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    const QPalette& colours = palette();
-    painter.fillRect(rect(), colours.color(QPalette::Base));
+    const ChartColours colours = ChartColours::of(palette());
+    painter.fillRect(rect(), palette().color(QPalette::Base));
     if (days_.empty()) {
         return;
     }
@@ -43,34 +69,41 @@ void ReportDayChart::paintEvent(QPaintEvent*) {
     for (const DaySeconds& day : days_) {
         most = std::max(most, std::isfinite(day.seconds) ? day.seconds : 0.0);
     }
-    QRect plot = rect().adjusted(4, labels, -4, -labels);
-    painter.setPen(colours.color(QPalette::Text));
-    painter.drawText(rect().adjusted(4, 0, -4, 0), Qt::AlignTop | Qt::AlignLeft,
-                     QString::fromStdString(hoursAndMinutes(most)));
+    const double step = scaleStep(most);
+    const double top = std::max(1.0, std::ceil(most / step)) * step;
+    const int scaleWidth = metrics.horizontalAdvance(QStringLiteral("00:00")) + 8;
+    const QRect plot = rect().adjusted(scaleWidth, labels / 2, -4, -labels);
+    auto height = [&](double seconds) {
+        double fraction = std::isfinite(seconds) ? std::clamp(seconds / top, 0.0, 1.0) : 0;
+        return int(std::lround(fraction * plot.height()));
+    };
+    for (double line = 0; line <= top; line += step) {
+        const int y = plot.bottom() - height(line);
+        painter.setPen(colours.grid);
+        painter.drawLine(plot.left(), y, plot.right(), y);
+        painter.setPen(colours.text);
+        painter.drawText(QRect(0, y - labels / 2, scaleWidth - 6, labels),
+                         Qt::AlignRight | Qt::AlignVCenter,
+                         QString::fromStdString(hoursAndMinutes(line)));
+    }
     const double slot = double(plot.width()) / double(days_.size());
-    // A date under every bar only when there is room; otherwise under some.
-    const int dateWidth = metrics.horizontalAdvance(QStringLiteral("00")) + 4;
-    const int every = std::max(1, int(std::ceil(dateWidth / std::max(slot, 1.0))));
-    QColor total = colours.color(QPalette::Mid);
-    QColor selected = colours.color(QPalette::Highlight);
+    // A label under every bar only when there is room; otherwise under some.
+    const int labelWidth = metrics.horizontalAdvance(dayLabel(days_.front().day)) + 6;
+    const int every = std::max(1, int(std::ceil(labelWidth / std::max(slot, 1.0))));
     for (std::size_t i = 0; i < days_.size(); ++i) {
         const DaySeconds& day = days_[i];
-        auto height = [&](double seconds) {
-            double fraction =
-                most > 0 && std::isfinite(seconds) ? std::max(seconds, 0.0) / most : 0;
-            return int(std::lround(fraction * plot.height()));
-        };
-        int left = plot.left() + int(slot * double(i)) + int(slot * 0.15);
-        int width = std::max(1, int(slot * 0.7));
-        int whole = height(day.seconds);
-        painter.fillRect(left, plot.bottom() - whole, width, whole, total);
-        int part = height(day.application);
-        painter.fillRect(left, plot.bottom() - part, width, part, selected);
+        const int left = plot.left() + int(slot * double(i)) + int(slot * 0.15);
+        const int width = std::max(1, int(slot * 0.7));
+        if (day.day <= today_) {
+            const int whole = height(day.seconds);
+            painter.fillRect(left, plot.bottom() - whole, width, whole, colours.total);
+            const int part = height(day.application);
+            painter.fillRect(left, plot.bottom() - part, width, part, colours.selected);
+        }
         if (int(i) % every == 0) {
-            QRect under(left - dateWidth, plot.bottom() + 2, width + 2 * dateWidth, labels);
-            painter.setPen(colours.color(QPalette::Text));
-            painter.drawText(under, Qt::AlignHCenter | Qt::AlignTop,
-                             QString::number(civilDate(day.day).day));
+            QRect under(left - labelWidth, plot.bottom() + 2, width + 2 * labelWidth, labels);
+            painter.setPen(colours.text);
+            painter.drawText(under, Qt::AlignHCenter | Qt::AlignTop, dayLabel(day.day));
         }
     }
 }

@@ -10,13 +10,15 @@
 namespace tesuko {
 
 // Seconds per day of the range as vertical bars, one per day, with the part of
-// the selected application drawn over each in the highlight colour.
+// the selected application drawn over each in the highlight colour; a scale
+// of h:mm lines, the days named in the user's language, and no bars for the
+// days still to come.
 class ReportDayChart : public QWidget {
   public:
     explicit ReportDayChart(QWidget* parent = nullptr);
 
     // Every day of the range, the selected application's seconds as `application`.
-    void setDays(std::vector<DaySeconds> days);
+    void setDays(std::vector<DaySeconds> days, std::int32_t today);
     const std::vector<DaySeconds>& days() const { return days_; }
 
     QSize sizeHint() const override;
@@ -26,7 +28,10 @@ class ReportDayChart : public QWidget {
     void paintEvent(QPaintEvent* event) override;
 
   private:
+    QString dayLabel(std::int32_t day) const;
+
     std::vector<DaySeconds> days_;
+    std::int32_t today_ = 0;
 };
 
 }  // namespace tesuko

@@ -3,7 +3,9 @@
 
 #include <QCoreApplication>
 
+#include <algorithm>
 #include <cmath>
+#include <unordered_map>
 
 #include "report/report_output.h"
 
@@ -80,42 +82,75 @@ void ReportTitlesModel::setParts(std::vector<IntervalPart> parts, const LocalDay
     beginResetModel();
     parts_ = std::move(parts);
     starts_.clear();
-    for (const IntervalPart& part : parts_) {
+    titles_.clear();
+    std::unordered_map<std::string, std::size_t> titleRows;
+    for (std::size_t i = 0; i < parts_.size(); ++i) {
+        const IntervalPart& part = parts_[i];
         std::string iso = isoLocalTime(localDays.dayStart(part.day) + part.intoDay, localDays);
         starts_.push_back(text(iso.substr(0, 10) + " " + iso.substr(11, 8)));
+        auto [found, added] = titleRows.try_emplace(part.title, titles_.size());
+        if (added) {
+            titles_.push_back({part.title, 0, {}});
+        }
+        Title& title = titles_[found->second];
+        title.seconds += std::isfinite(part.seconds) ? part.seconds : 0;
+        title.parts.push_back(i);
     }
+    std::stable_sort(titles_.begin(), titles_.end(),
+                     [](const Title& a, const Title& b) { return a.seconds > b.seconds; });
     endResetModel();
 }
 
-int ReportTitlesModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : int(parts_.size());
+QModelIndex ReportTitlesModel::index(int row, int column, const QModelIndex& parent) const {
+    if (!hasIndex(row, column, parent)) {
+        return {};
+    }
+    return createIndex(row, column, parent.isValid() ? quintptr(parent.row()) + 1 : kTitleRow);
 }
 
-int ReportTitlesModel::columnCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : columnCount_;
+QModelIndex ReportTitlesModel::parent(const QModelIndex& child) const {
+    if (!child.isValid() || child.internalId() == kTitleRow) {
+        return {};
+    }
+    return createIndex(int(child.internalId() - 1), 0, kTitleRow);
+}
+
+int ReportTitlesModel::rowCount(const QModelIndex& parent) const {
+    if (!parent.isValid()) {
+        return int(titles_.size());
+    }
+    if (parent.internalId() != kTitleRow || parent.column() != 0) {
+        return 0;
+    }
+    return int(titles_[std::size_t(parent.row())].parts.size());
+}
+
+int ReportTitlesModel::columnCount(const QModelIndex&) const {
+    return columnCount_;
 }
 
 QVariant ReportTitlesModel::data(const QModelIndex& index, int role) const {
-    if (!index.isValid() || index.row() >= int(parts_.size())) {
+    if (!index.isValid()) {
         return {};
     }
-    const IntervalPart& part = parts_[std::size_t(index.row())];
+    const bool isTitle = index.internalId() == kTitleRow;
+    const Title& group = titles_[std::size_t(isTitle ? index.row() : index.internalId() - 1)];
     if (role == Qt::TextAlignmentRole && index.column() == time) {
         return int(Qt::AlignRight | Qt::AlignVCenter);
     }
-    if (role == Qt::ToolTipRole && index.column() == title) {
-        return text(part.title);
+    if (index.column() == title && isTitle &&
+        (role == Qt::DisplayRole || role == Qt::ToolTipRole)) {
+        return text(group.text);
     }
     if (role != Qt::DisplayRole) {
         return {};
     }
+    const std::size_t part = isTitle ? group.parts.front() : group.parts[std::size_t(index.row())];
     switch (index.column()) {
-        case start:
-            return starts_[std::size_t(index.row())];
         case time:
-            return clockDuration(part.seconds);
-        case title:
-            return text(part.title);
+            return clockDuration(isTitle ? group.seconds : parts_[part].seconds);
+        case start:
+            return starts_[part];
         default:
             return {};
     }
@@ -125,9 +160,9 @@ QVariant ReportTitlesModel::headerData(int section, Qt::Orientation orientation,
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole) {
         return {};
     }
-    const char* titles[] = {QT_TRANSLATE_NOOP("ReportWindow", "Start"),
+    const char* titles[] = {QT_TRANSLATE_NOOP("ReportWindow", "Window title"),
                             QT_TRANSLATE_NOOP("ReportWindow", "Time"),
-                            QT_TRANSLATE_NOOP("ReportWindow", "Window title")};
+                            QT_TRANSLATE_NOOP("ReportWindow", "Start")};
     return section >= 0 && section < columnCount_
                ? QCoreApplication::translate("ReportWindow", titles[section])
                : QVariant();

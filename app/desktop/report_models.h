@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QAbstractItemModel>
 #include <QAbstractTableModel>
+#include <string>
 #include <vector>
 
 #include "ranking/local_days.h"
@@ -31,23 +33,35 @@ class ReportApplicationsModel : public QAbstractTableModel {
     double total_ = 0;
 };
 
-// The selected application's window titles in the order they were in front:
-// start, time and title of each part of an interval within the range.
-class ReportTitlesModel : public QAbstractTableModel {
+// The selected application's window titles, each once with its total time,
+// most time first; under each, its parts of intervals within the range in
+// the order they were in front: start and time.
+class ReportTitlesModel : public QAbstractItemModel {
   public:
-    enum Column { start, time, title, columnCount_ };
+    enum Column { title, time, start, columnCount_ };
 
+    // The parts in the order they were in front.
     void setParts(std::vector<IntervalPart> parts, const LocalDays& localDays);
-    const std::vector<IntervalPart>& parts() const { return parts_; }
 
+    QModelIndex index(int row, int column, const QModelIndex& parent = {}) const override;
+    QModelIndex parent(const QModelIndex& child) const override;
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
   private:
+    struct Title {
+        std::string text;
+        double seconds = 0;
+        std::vector<std::size_t> parts;  // into parts_
+    };
+    // The index's group: a title's row is 0 inside, a part's the title's row + 1.
+    static constexpr quintptr kTitleRow = 0;
+
     std::vector<IntervalPart> parts_;
     std::vector<QString> starts_;  // "2026-12-05 13:40:48", local
+    std::vector<Title> titles_;
 };
 
 // "1:02:03": hours, minutes and seconds, for single intervals.

@@ -5,9 +5,9 @@
 
 namespace tesuko {
 
-// Draws an application's share of the range as a horizontal bar behind the
+// Draws an application's share of the range as a horizontal bar beside the
 // share text, in the palette's highlight colour so that it reads in light and
-// dark themes; the text stays the item's own.
+// dark themes; the text stays the item's own, never under the bar.
 class ReportShareBar : public QStyledItemDelegate {
   public:
     using QStyledItemDelegate::QStyledItemDelegate;

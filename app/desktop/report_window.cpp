@@ -6,14 +6,18 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QIcon>
 #include <QMessageBox>
+#include <QScreen>
 #include <QShortcut>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <sstream>
 
 #include "platform/qt/qt_tool_tip.h"
+#include "platform/qt_settings/qt_user_defaults.h"
 #include "report/interval_parts.h"
+#include "report/period_step.h"
 
 namespace tesuko {
 
@@ -24,6 +28,8 @@ constexpr qint64 kJulianEpoch = 2440588;
 // Reading more of the log than this for one application's titles would keep
 // the window from answering for a noticeable moment.
 constexpr std::uint64_t kMostTitleBytes = std::uint64_t(32) << 20;
+// Where the window's last size and place are kept, among the preferences.
+constexpr const char* kGeometryKey = "reportWindowGeometry";
 
 QDate dateOf(std::int32_t day) {
     return QDate::fromJulianDay(qint64(day) + kJulianEpoch);
@@ -44,9 +50,12 @@ ReportWindow::ReportWindow(Log& log, FileSystem& fileSystem, Clock& clock, std::
       fileSystem_(fileSystem),
       clock_(clock),
       firstWeekday_(firstWeekdayOf(locale)),
+      todayButton_(tr("Toda&y")),
       export_(tr("&Export…")),
       shareBar_(&applicationsView_) {
     setWindowTitle(tr("tesuko — Report"));
+    setWindowIcon(QIcon::fromTheme(QStringLiteral("io.github.tesuko.Tesuko"),
+                                   QIcon(QStringLiteral(":/tesuko/tesuko.png"))));
     buildLayout();
     connectControls();
 }
@@ -62,6 +71,8 @@ void ReportWindow::buildLayout() {
         edit->setCalendarPopup(true);
         edit->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
         edit->setEnabled(false);
+        // Room for the whole date beside the calendar's arrow.
+        edit->setMinimumWidth(edit->sizeHint().width() + fontMetrics().height());
     }
     auto* controls = new QHBoxLayout;
     auto labelled = [&](const QString& label, QWidget& field) {
@@ -73,6 +84,16 @@ void ReportWindow::buildLayout() {
     labelled(tr("&Period:"), period_);
     labelled(tr("&From:"), from_);
     labelled(tr("&To:"), to_);
+    previous_.setIcon(style()->standardIcon(QStyle::SP_ArrowBack));
+    next_.setIcon(style()->standardIcon(QStyle::SP_ArrowForward));
+    previous_.setShortcut(QKeySequence(Qt::ALT | Qt::Key_Left));
+    next_.setShortcut(QKeySequence(Qt::ALT | Qt::Key_Right));
+    todayButton_.setShortcut(QKeySequence(Qt::ALT | Qt::Key_Home));
+    previous_.setAccessibleName(tr("Previous period"));
+    next_.setAccessibleName(tr("Next period"));
+    previous_.setToolTip(tr("Previous period (Alt+Left)"));
+    next_.setToolTip(tr("Next period (Alt+Right)"));
+    todayButton_.setToolTip(tr("The period that holds today (Alt+Home)"));
     controls->addStretch(1);
     controls->addWidget(&export_);
 
@@ -89,10 +110,12 @@ void ReportWindow::buildLayout() {
     applicationsView_.header()->setSectionResizeMode(ReportApplicationsModel::name,
                                                      QHeaderView::Stretch);
     applicationsView_.header()->setStretchLastSection(false);
-    titlesView_.header()->setSectionResizeMode(ReportTitlesModel::start,
-                                               QHeaderView::ResizeToContents);
-    titlesView_.header()->setSectionResizeMode(ReportTitlesModel::time,
-                                               QHeaderView::ResizeToContents);
+    applicationsView_.header()->setSectionResizeMode(ReportApplicationsModel::share,
+                                                     QHeaderView::ResizeToContents);
+    titlesView_.setRootIsDecorated(true);
+    titlesView_.header()->setStretchLastSection(false);
+    titlesView_.header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    titlesView_.header()->setSectionResizeMode(ReportTitlesModel::title, QHeaderView::Stretch);
     applicationsView_.setAccessibleName(tr("Applications"));
     titlesView_.setAccessibleName(tr("Window titles"));
     auto* applicationsLabel = new QLabel(tr("&Applications"), this);
@@ -102,19 +125,51 @@ void ReportWindow::buildLayout() {
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(controls);
-    layout->addWidget(&summary_);
+    auto* steps = new QHBoxLayout;
+    steps->addWidget(&previous_);
+    steps->addWidget(&next_);
+    steps->addWidget(&todayButton_);
+    steps->addWidget(&summary_, 1);
+    layout->addLayout(steps);
     layout->addWidget(applicationsLabel);
     layout->addWidget(&applicationsView_, 3);
     layout->addWidget(&dayChart_, 2);
+    layout->addWidget(&timeline_, 1);
     layout->addWidget(&titlesLabel_);
     layout->addWidget(&titlesView_, 3);
     setTabOrder(&period_, &from_);
     setTabOrder(&from_, &to_);
-    setTabOrder(&to_, &export_);
+    setTabOrder(&to_, &previous_);
+    setTabOrder(&previous_, &next_);
+    setTabOrder(&next_, &todayButton_);
+    setTabOrder(&todayButton_, &export_);
     setTabOrder(&export_, &applicationsView_);
     setTabOrder(&applicationsView_, &titlesView_);
-    const QFontMetrics metrics = fontMetrics();
-    resize(metrics.averageCharWidth() * 110, metrics.height() * 40);
+}
+
+QSize firstWindowSize(QSize content, QSize available) {
+    const QSize room = available * 0.9;  // the frame's and the panels' share
+    return content.expandedTo({available.width() / 2, available.height() * 3 / 4}).boundedTo(room);
+}
+
+void ReportWindow::placeFirstTime() {
+    placed_ = true;
+    std::optional<std::string> saved = QtUserDefaults().string(kGeometryKey);
+    // Qt moves a restored window that would be off the screens back onto one.
+    if (!saved || !restoreGeometry(QByteArray::fromBase64(QByteArray::fromStdString(*saved)))) {
+        resize(firstWindowSize(sizeHint(), screen()->availableGeometry().size()));
+    }
+}
+
+void ReportWindow::rememberPlace() {
+    QtUserDefaults defaults;
+    defaults.set(kGeometryKey, saveGeometry().toBase64().toStdString());
+    defaults.synchronize();
+}
+
+void ReportWindow::hideEvent(QHideEvent* event) {
+    rememberPlace();
+    QWidget::hideEvent(event);
 }
 
 void ReportWindow::connectControls() {
@@ -122,6 +177,8 @@ void ReportWindow::connectControls() {
         bool custom = index == int(Choice::custom);
         from_.setEnabled(custom);
         to_.setEnabled(custom);
+        previous_.setEnabled(index != int(Choice::allTime));
+        next_.setEnabled(index != int(Choice::allTime));
         showPeriod();
     });
     for (QDateEdit* edit : {&from_, &to_}) {
@@ -131,9 +188,18 @@ void ReportWindow::connectControls() {
             }
         });
     }
+    QObject::connect(&previous_, &QToolButton::clicked, this, [this] { stepPeriod(-1); });
+    QObject::connect(&next_, &QToolButton::clicked, this, [this] { stepPeriod(1); });
+    QObject::connect(&todayButton_, &QPushButton::clicked, this, [this] { showToday(); });
     QObject::connect(applicationsView_.selectionModel(), &QItemSelectionModel::currentRowChanged,
                      this, [this] { showSelectedApplication(); });
     QObject::connect(&export_, &QPushButton::clicked, this, [this] { exportWithDialog(); });
+    // Quitting the tray leaves the window without hiding it first.
+    QObject::connect(qApp, &QCoreApplication::aboutToQuit, this, [this] {
+        if (isVisible()) {
+            rememberPlace();
+        }
+    });
     auto* close = new QShortcut(QKeySequence::Cancel, this);
     QObject::connect(close, &QShortcut::activated, this, [this] { this->close(); });
     auto* exportKey = new QShortcut(QKeySequence::Save, this);
@@ -151,6 +217,9 @@ void ReportWindow::connectControls() {
 
 void ReportWindow::showAndRaise() {
     refresh();
+    if (!placed_) {
+        placeFirstTime();
+    }
     show();
     raise();
     activateWindow();
@@ -169,6 +238,20 @@ void ReportWindow::chooseDays(std::int32_t first, std::int32_t last) {
         showPeriod();
     }
     choose(Choice::custom);
+}
+
+void ReportWindow::stepPeriod(int by) {
+    if (!view_.range.empty()) {
+        const DateRange stepped = steppedRange(view_.range, by);
+        chooseDays(stepped.first, stepped.end - 1);
+    }
+}
+
+void ReportWindow::showToday() {
+    const DateRange& range = view_.range;
+    choose(isWholeMonth(range) ? Choice::thisMonth
+           : range.days() == 7 ? Choice::thisWeek
+                               : Choice::today);
 }
 
 void ReportWindow::selectApplication(const std::string& name) {
@@ -199,10 +282,14 @@ void ReportWindow::followLogFile() {
     }
 }
 
-DateRange ReportWindow::chosenRange() const {
+std::int32_t ReportWindow::today() const {
     auto now =
         std::chrono::duration_cast<std::chrono::seconds>(clock_.wallNow().time_since_epoch());
-    std::int32_t today = log_.localDays().at(now.count()).wall.day;
+    return log_.localDays().at(now.count()).wall.day;
+}
+
+DateRange ReportWindow::chosenRange() const {
+    const std::int32_t today = this->today();
     const ScanState* logs[] = {&log_.state()};
     switch (Choice(period_.currentIndex())) {
         case Choice::today:
@@ -243,7 +330,10 @@ void ReportWindow::showPeriod() {
     }
     view_.rows = rowsByApplication(logs, view_.range);
     view_.total = totalSeconds(view_.rows);
-    const QString range = text(rangeText(view_.range));
+    const QString first = text(isoDate(view_.range.first));
+    const QString range = view_.range.days() <= 1
+                              ? first
+                              : tr("%1 to %2").arg(first, text(isoDate(view_.range.end - 1)));
     const QString hours = text(hoursAndMinutes(view_.total));
     summary_.setText(
         view_.rows.size() == 1
@@ -258,7 +348,26 @@ void ReportWindow::showPeriod() {
         }
     }
     dayChart_.setVisible(view_.range.days() > 1);
+    timeline_.setVisible(view_.range.days() == 1);
+    if (timeline_.isVisibleTo(this)) {
+        timeline_.setParts(stretchSize(log_.state(), view_.range) > kMostTitleBytes
+                               ? std::vector<IntervalPart>()
+                               : partsInOrder(std::nullopt),
+                           log_.localDays());
+    }
     showSelectedApplication();
+}
+
+std::vector<IntervalPart> ReportWindow::partsInOrder(
+    const std::optional<std::string>& application) const {
+    std::vector<IntervalPart> parts;
+    readIntervalParts(
+        fileSystem_, log_.state(), view_.range, log_.localDays(),
+        [&](const IntervalPart& part) { parts.push_back(part); }, application);
+    std::stable_sort(parts.begin(), parts.end(), [](const auto& a, const auto& b) {
+        return std::pair(a.day, a.intoDay) < std::pair(b.day, b.intoDay);
+    });
+    return parts;
 }
 
 void ReportWindow::showSelectedApplication() {
@@ -271,19 +380,14 @@ void ReportWindow::showSelectedApplication() {
     } else if (stretchSize(state, view_.range) > kMostTitleBytes) {
         caption = tr("&Window titles (a shorter period lists them)");
     } else {
-        readIntervalParts(
-            fileSystem_, state, view_.range, log_.localDays(),
-            [&](const IntervalPart& part) { parts.push_back(part); }, selected);
-        std::stable_sort(parts.begin(), parts.end(), [](const auto& a, const auto& b) {
-            return std::pair(a.day, a.intoDay) < std::pair(b.day, b.intoDay);
-        });
+        parts = partsInOrder(selected);
         caption = tr("&Window titles of %1").arg(text(*selected));
     }
     titlesLabel_.setText(caption);
     titlesModel_.setParts(std::move(parts), log_.localDays());
     if (dayChart_.isVisibleTo(this)) {
         const ScanState* logs[] = {&state};
-        dayChart_.setDays(secondsPerDay(logs, view_.range, selected));
+        dayChart_.setDays(secondsPerDay(logs, view_.range, selected), today());
     }
 }
 

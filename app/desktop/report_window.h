@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTimer>
+#include <QToolButton>
 #include <QTreeView>
 #include <QWidget>
 #include <optional>
@@ -16,6 +17,7 @@
 #include "app/desktop/report_day_chart.h"
 #include "app/desktop/report_models.h"
 #include "app/desktop/report_share_bar.h"
+#include "app/desktop/report_timeline.h"
 #include "platform/clock.h"
 #include "platform/file_system.h"
 #include "ranking/log.h"
@@ -23,10 +25,11 @@
 
 namespace tesuko {
 
-// The report window that "Show Report…" opens: a period, the applications of
-// that period as bars with h:mm and share, the time per day when the period
-// is longer than one, and the window titles of the selected application in
-// the order they were in front. It reads the tray's own Log, so what it shows
+// The report window that "Show Report…" opens: a period, stepped back and
+// forth by its arrows, the applications of that period as bars with h:mm and
+// share, the time per day when the period is longer than one or a timeline
+// when it is one day, and the window titles of the selected application, each
+// with its time and its intervals beneath. It reads the tray's own Log, so what it shows
 // is the menu's count split by day, and follows the log while it is open.
 class ReportWindow : public QWidget {
     Q_DECLARE_TR_FUNCTIONS(ReportWindow)
@@ -43,6 +46,11 @@ class ReportWindow : public QWidget {
     void choose(Choice choice);
     // Both days included; chooses Custom Range.
     void chooseDays(std::int32_t first, std::int32_t last);
+    // Shows the period `by` periods later (earlier when negative) as a
+    // Custom Range; what the arrows beside the period selector do.
+    void stepPeriod(int by);
+    // Back to the period of this kind that holds today: today, this week or this month.
+    void showToday();
     // Selects the application's row, if it has one in the period.
     void selectApplication(const std::string& name);
     // Counts what the log gained and shows it; what a change of the file triggers.
@@ -54,13 +62,23 @@ class ReportWindow : public QWidget {
     const ReportApplicationsModel& applications() const { return applicationsModel_; }
     const ReportTitlesModel& titles() const { return titlesModel_; }
     const ReportDayChart& dayChart() const { return dayChart_; }
+    const ReportTimeline& timeline() const { return timeline_; }
     const DateRange& range() const { return view_.range; }
+
+  protected:
+    void hideEvent(QHideEvent* event) override;
 
   private:
     void buildLayout();
+    void placeFirstTime();
+    void rememberPlace();
     void connectControls();
+    std::int32_t today() const;
     DateRange chosenRange() const;
     void showPeriod();
+    // The parts of the range's intervals (the application's only, when one
+    // is given) in the order they were in front.
+    std::vector<IntervalPart> partsInOrder(const std::optional<std::string>& application) const;
     void showSelectedApplication();
     std::optional<std::string> selectedApplication() const;
     void followLogFile();
@@ -72,21 +90,31 @@ class ReportWindow : public QWidget {
     int firstWeekday_;
     ReportView view_;
     std::optional<ReadPosition> shownPosition_;
+    bool placed_ = false;
 
     QComboBox period_;
     QDateEdit from_;
     QDateEdit to_;
+    QToolButton previous_;
+    QToolButton next_;
+    QPushButton todayButton_;
     QPushButton export_;
     QLabel summary_;
     ReportApplicationsModel applicationsModel_;
     QTreeView applicationsView_;
     ReportShareBar shareBar_;
     ReportDayChart dayChart_;
+    ReportTimeline timeline_;
     QLabel titlesLabel_;
     ReportTitlesModel titlesModel_;
     QTreeView titlesView_;
     QFileSystemWatcher watcher_;
     QTimer poll_;
 };
+
+// The size a window first opens at: what its content asks for, and at least
+// enough of the screen for the lists to show more than a few rows, yet within
+// the room the screen leaves for windows and their frames.
+QSize firstWindowSize(QSize content, QSize available);
 
 }  // namespace tesuko

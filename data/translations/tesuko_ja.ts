@@ -230,6 +230,14 @@
         <translation>日ごとの時間</translation>
     </message>
     <message>
+        <source>Timeline of the day</source>
+        <translation>一日のタイムライン</translation>
+    </message>
+    <message>
+        <source>Not recorded, %1</source>
+        <translation>記録なし、%1</translation>
+    </message>
+    <message>
         <source>Application</source>
         <translation>アプリケーション</translation>
     </message>
@@ -292,6 +300,34 @@
     <message>
         <source>&amp;To:</source>
         <translation>終了日(&amp;T):</translation>
+    </message>
+    <message>
+        <source>%1 to %2</source>
+        <translation>%1 〜 %2</translation>
+    </message>
+    <message>
+        <source>Toda&amp;y</source>
+        <translation>今日(&amp;Y)</translation>
+    </message>
+    <message>
+        <source>Previous period</source>
+        <translation>前の期間</translation>
+    </message>
+    <message>
+        <source>Next period</source>
+        <translation>次の期間</translation>
+    </message>
+    <message>
+        <source>Previous period (Alt+Left)</source>
+        <translation>前の期間 (Alt+←)</translation>
+    </message>
+    <message>
+        <source>Next period (Alt+Right)</source>
+        <translation>次の期間 (Alt+→)</translation>
+    </message>
+    <message>
+        <source>The period that holds today (Alt+Home)</source>
+        <translation>今日を含む期間 (Alt+Home)</translation>
     </message>
     <message>
         <source>Applications</source>

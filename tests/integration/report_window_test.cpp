@@ -11,13 +11,16 @@
 #include <QScreen>
 #include <QWindow>
 #include <chrono>
+#include <cstdio>
 #include <optional>
-#include <set>
 
+#include "app/desktop/report_colours.h"
 #include "app/desktop/report_window.h"
 #include "fakes/fake_clock.h"
 #include "fakes/fake_file_system.h"
 #include "fakes/fake_system_log.h"
+#include "platform/qt/qt_translations.h"
+#include "platform/qt_settings/qt_user_defaults.h"
 #include "support/main_loop.h"
 #include "support/temp_dir.h"
 
@@ -29,6 +32,48 @@ constexpr const char* kLog = "/home/user/Desktop/TESUKO/log.csv";
 std::string record(const std::string& dayAndTime, const std::string& app, const std::string& title,
                    const std::string& seconds) {
     return "2026年12月" + dayAndTime + "," + app + "," + title + ",1,2," + seconds + "\n";
+}
+
+// A dark theme's palette: light text on near black, Breeze's blue highlight.
+QPalette darkPalette() {
+    QPalette dark(QColor(0x31, 0x36, 0x3b), QColor(0x2a, 0x2e, 0x32));
+    dark.setColor(QPalette::Base, QColor(0x1b, 0x1e, 0x20));
+    dark.setColor(QPalette::Highlight, QColor(0x3d, 0xae, 0xe9));
+    return dark;
+}
+
+TEST(ReportColours, ChartsStandOutFromLightAndDarkBackgrounds) {
+    EXPECT_NEAR(contrastRatio(Qt::black, Qt::white), 21, 1e-9);
+    EXPECT_NEAR(contrastRatio(QColor(0x76, 0x76, 0x76), Qt::white), 4.54, 0.01);
+    QPalette light(Qt::lightGray, Qt::white);
+    light.setColor(QPalette::Highlight, QColor(0x3d, 0xae, 0xe9));  // 2.5:1 on white
+    for (const QPalette& palette : {light, darkPalette()}) {
+        const ChartColours colours = ChartColours::of(palette);
+        for (const QColor& bar : {colours.total, colours.selected}) {
+            EXPECT_GE(contrastRatio(bar, palette.color(QPalette::Base)), 3.0)
+                << bar.name().toStdString();
+        }
+        EXPECT_NE(colours.total, colours.selected);
+    }
+}
+
+TEST(ReportTimeline, ShowsGapsOfAMinuteOrMore) {
+    std::vector<IntervalPart> parts;
+    for (auto [start, seconds] :
+         {std::pair(0, 100.4), {159, 1}, {300, 600}, {360, NAN}, {962, 1}}) {
+        parts.push_back({0, start, "app", "title", seconds});
+    }
+    std::vector<std::tuple<double, double, bool>> spans;
+    for (const TimelineSpan& span : timelineSpans(parts)) {
+        spans.emplace_back(span.start, span.end, span.part.has_value());
+    }
+    EXPECT_EQ(spans, (decltype(spans){{0, 100.4, true},
+                                      {159, 160, true},
+                                      {160, 300, false},
+                                      {300, 900, true},
+                                      {360, 360, true},  // overlapping: the clock was set back
+                                      {900, 962, false},
+                                      {962, 963, true}}));
 }
 
 // A Log of fakes in Tokyo on Thursday 2026-12-03 at noon, a window on it, on
@@ -74,7 +119,13 @@ TEST_F(ReportWindowTest, ShowsThePeriodTheTitlesByTimeAndFollowsTheLog) {
     EXPECT_NEAR(cell(apps, 1, 2, ReportApplicationsModel::ShareRole).toDouble(), 600.0 / 7800,
                 1e-9);
     EXPECT_FALSE(window->dayChart().isVisibleTo(&*window)) << "one day needs no chart";
+    EXPECT_EQ(window->timeline().spans().size(), 4u) << "Editor, Mail, a gap, Editor";
 
+    window->choose(ReportWindow::Choice::thisMonth);
+    window->stepPeriod(-1);
+    EXPECT_EQ(rangeText(window->range()), "2026-11-01 to 2026-11-30");
+    window->showToday();
+    EXPECT_EQ(rangeText(window->range()), "2026-12-01 to 2026-12-31");
     window->choose(ReportWindow::Choice::thisWeek);  // Monday to Sunday in Germany
     window->selectApplication("Editor");
     std::vector<double> perDay;
@@ -86,14 +137,20 @@ TEST_F(ReportWindowTest, ShowsThePeriodTheTitlesByTimeAndFollowsTheLog) {
     EXPECT_TRUE(window->dayChart().isVisibleTo(&*window));
     EXPECT_EQ(perDay, (std::vector<double>{0, 600, 0, 7800, 1800, 0, 0}));
     EXPECT_EQ(editorPerDay, (std::vector<double>{0, 0, 0, 7200, 1800, 0, 0}));
+    // Each title once, most time first; under it, its parts in order.
     const auto& titles = window->titles();
-    ASSERT_EQ(titles.rowCount(), 3);
-    const char* expected[][3] = {{"2026-12-03 09:00:00", "1:30:00", "draft 1"},
-                                 {"2026-12-03 23:30:00", "0:30:00", "draft 2"},
-                                 {"2026-12-04 00:00:00", "0:30:00", "draft 2"}};
-    for (int row = 0; row < 3; ++row) {
-        for (int column = 0; column < 3; ++column) {
+    ASSERT_EQ(titles.rowCount(), 2);
+    const char* expected[][3] = {{"draft 1", "1:30:00", "2026-12-03 09:00:00"},
+                                 {"draft 2", "1:00:00", "2026-12-03 23:30:00"},
+                                 {"", "0:30:00", "2026-12-03 23:30:00"},
+                                 {"", "0:30:00", "2026-12-04 00:00:00"}};
+    const QModelIndex draft2 = titles.index(1, 0);
+    ASSERT_EQ(titles.rowCount(draft2), 2);
+    for (int column = 0; column < 3; ++column) {
+        for (int row = 0; row < 2; ++row) {
             EXPECT_EQ(cell(titles, row, column).toString(), expected[row][column]) << row;
+            EXPECT_EQ(titles.index(row, column, draft2).data().toString(),
+                      expected[row + 2][column]);
         }
     }
 
@@ -101,7 +158,7 @@ TEST_F(ReportWindowTest, ShowsThePeriodTheTitlesByTimeAndFollowsTheLog) {
     files.rewrite(kLog, files.content(kLog) + record("03日 11時00分00秒", "Chat", "team", "60.0"));
     EXPECT_TRUE(pumpUntil([&] { return window->applications().rowCount() == 3; }));
     EXPECT_EQ(cell(apps, 0, 0).toString(), "Editor") << "the selection stays";
-    EXPECT_EQ(window->titles().rowCount(), 3);
+    EXPECT_EQ(window->titles().rowCount(), 2);
 
     ASSERT_EQ(window->exportTo("/out/week.json"), std::nullopt);
     ASSERT_EQ(window->exportTo("/out/week.csv"), std::nullopt);
@@ -112,12 +169,29 @@ TEST_F(ReportWindowTest, ShowsThePeriodTheTitlesByTimeAndFollowsTheLog) {
               "2026-11-30T00:00:00+09:00,2026-12-07T00:00:00+09:00,Chat,60.000000\r");
 }
 
+TEST_F(ReportWindowTest, FitsTheScreenAndOpensWhereItWasLeft) {
+    const QSize sizes[][3] = {// content, screen's room, first size
+                              {{300, 200}, {1280, 800}, {640, 600}},
+                              {{1320, 900}, {1280, 800}, {1152, 720}},
+                              {{700, 300}, {1280, 800}, {700, 600}}};
+    for (const auto& [content, room, first] : sizes) {
+        EXPECT_EQ(firstWindowSize(content, room), first) << content.width();
+    }
+    window.emplace(log, files, clock);
+    window->showAndRaise();
+    window->setGeometry(60, 50, 700, 500);
+    window->close();
+    window.emplace(log, files, clock);
+    window->showAndRaise();
+    EXPECT_EQ(window->geometry(), QRect(60, 50, 700, 500));
+}
+
 // A private X server (Xvfb on a display it picks), ended by pid when it goes.
 class PrivateX {
   public:
     PrivateX() {
         server_.start("Xvfb",
-                      {"-displayfd", "1", "-screen", "0", "1024x768x24", "-nolisten", "tcp"});
+                      {"-displayfd", "1", "-screen", "0", "1280x800x24", "-nolisten", "tcp"});
         server_.waitForReadyRead(10000);
         std::string display = ":" + server_.readAllStandardOutput().trimmed().toStdString();
         ::setenv("DISPLAY", display.c_str(), 1);
@@ -135,31 +209,79 @@ class ReportWindowOnXTest : private PrivateX, public ReportWindowTest {
     ReportWindowOnXTest() : ReportWindowTest("xcb") {}
 };
 
-TEST_F(ReportWindowOnXTest, PaintsBarsOnARealXServer) {
-    window.emplace(log, files, clock);
-    window->showAndRaise();
-    window->choose(ReportWindow::Choice::thisWeek);
-    window->selectApplication("Editor");
-    QWindow* shown = window->windowHandle();
-    ASSERT_NE(shown, nullptr);
-    pumpUntil([&] { return shown->isExposed(); });
-    QApplication::processEvents();
-    // What the X server holds, not what the widget would draw.
-    QImage image = shown->screen()->grabWindow(window->winId()).toImage();
-    ASSERT_FALSE(image.isNull());
-    image.save(QString::fromStdString(TESUKO_BINARY_DIR "/tests/report-window.png"));
-    const QColor highlight = window->palette().color(QPalette::Highlight);
-    std::set<QRgb> colours;
-    int highlighted = 0;
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x) {
-            QColor pixel = image.pixelColor(x, y);
-            colours.insert(pixel.rgb());
-            highlighted += pixel == highlight ? 1 : 0;
+// Five working days up to Friday 2026-12-04, with a lunch break: what the
+// screenshots show.
+std::string workingWeek() {
+    const char* apps[][3] = {{"Editor", "report.md", "main.cpp"},
+                             {"Browser", "Qt Documentation", "Weather"},
+                             {"Mail", "Inbox (3)", "Re: budget"},
+                             {"Terminal", "make test", "git log"},
+                             {"Chat", "#team", "Alex"}};
+    const int order[] = {0, 1, 0, 3, 2, 0, 1, 4, 0, 3, 0};
+    const int minutes[] = {50, 25, 40, 15, 35, 20, 45, 30};
+    std::string log;
+    int day = 0;
+    for (auto [month, date] : {std::pair(11, 30), {12, 1}, {12, 2}, {12, 3}, {12, 4}}) {
+        for (int at = 9 * 60 + day * 7, i = day; at < 17 * 60 + day * 10; at += minutes[i++ % 8]) {
+            at = at / 60 == 12 ? 13 * 60 : at;
+            const auto& app = apps[order[(i + day) % 11]];
+            char line[160];
+            std::snprintf(line, sizeof line, "2026年%02d月%02d日 %02d時%02d分00秒,%s,%s,1,2,%d.0\n",
+                          month, date, at / 60, at % 60, app[0], app[1 + i % 2],
+                          minutes[i % 8] * 60);
+            log += line;
         }
+        ++day;
     }
-    EXPECT_GT(colours.size(), 20u) << "text, bars and a chart, not a blank window";
-    EXPECT_GT(highlighted, 200) << "the selected application's days in the chart";
+    return log;
+}
+
+// On a 1280×800 screen in English, dark and Japanese, the window fits and
+// paints its bars; the screenshots of the README are taken here.
+TEST_F(ReportWindowOnXTest, FitsAndPaintsOnARealXServer) {
+    files.rewrite(kLog, workingWeek());
+    clock.setWall(std::chrono::system_clock::from_time_t(1796374800));  // Friday 18:00
+    const QPalette light = QApplication::palette();
+    const QLocale before;
+    struct Shot {
+        const char* file;
+        const char* language;
+        bool dark;
+        ReportWindow::Choice choice;
+    };
+    for (auto [file, language, dark, choice] :
+         {Shot{"report-window", "en_US", false, ReportWindow::Choice::thisWeek},
+          {"report-window-dark", "en_US", true, ReportWindow::Choice::thisWeek},
+          {"report-window-ja", "ja_JP", false, ReportWindow::Choice::thisWeek},
+          {"report-timeline", "en_US", false, ReportWindow::Choice::today}}) {
+        QLocale::setDefault(QLocale(language));
+        const QtTranslations translations{QLocale(language)};
+        QApplication::setPalette(dark ? darkPalette() : light);
+        QtUserDefaults().set("reportWindowGeometry", "");
+        window.emplace(log, files, clock, language);
+        window->showAndRaise();
+        window->choose(choice);
+        window->selectApplication("Editor");
+        QWindow* shown = window->windowHandle();
+        ASSERT_NE(shown, nullptr);
+        pumpUntil([&] { return shown->isExposed(); });
+        QApplication::processEvents();
+        EXPECT_TRUE(shown->screen()->availableGeometry().contains(window->frameGeometry())) << file;
+        EXPECT_GE(window->width(), window->sizeHint().width()) << file << ": nothing cut off";
+        // What the X server holds, not what the widget would draw.
+        QImage image = shown->screen()->grabWindow(window->winId()).toImage();
+        ASSERT_FALSE(image.isNull());
+        image.save(QString::fromStdString(TESUKO_BINARY_DIR "/tests/") + file + ".png");
+        const QColor selected = ChartColours::of(window->palette()).selected;
+        int highlighted = 0;
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x) {
+                highlighted += image.pixelColor(x, y) == selected ? 1 : 0;
+            }
+        }
+        EXPECT_GT(highlighted, 200) << file << ": the selected application's bars";
+    }
+    QLocale::setDefault(before);
 }
 
 }  // namespace
