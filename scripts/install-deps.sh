@@ -41,6 +41,7 @@ demo=(
   "x11-utils|xprop"
   "imagemagick|ImageMagick's import (screenshots)"
   "fonts-dejavu-core|DejaVu fonts"
+  "fonts-ipafont-gothic|IPA Gothic (Japanese text in the report window's screenshots)"
 )
 package=(
   "dpkg-dev|dpkg-shlibdeps"
