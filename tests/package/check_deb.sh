@@ -31,6 +31,9 @@ id=io.github.tesuko.Tesuko
 expected=(usr/bin/tesuko usr/libexec/tesuko/tesuko-tray "usr/share/applications/$id.desktop" "usr/share/metainfo/$id.metainfo.xml"
   usr/share/man/man1/tesuko.1.gz usr/share/doc/tesuko/copyright usr/share/doc/tesuko/changelog.gz
   "usr/share/icons/hicolor/scalable/apps/$id.svg")
+for state in recording paused stopped; do
+  expected+=("usr/share/icons/hicolor/symbolic/apps/$id-$state-symbolic.svg")
+done
 for size in 16 22 24 32 48 64 128 256; do
   expected+=("usr/share/icons/hicolor/${size}x$size/apps/$id.png")
   for state in recording paused stopped; do
