@@ -23,9 +23,10 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://github.com/tesuko/tesuko)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Under Wayland Qt shows the menu and the report window through its Wayland
-# platform plugin (else through XWayland, where there is one); the libraries
-# the program links do not pull it in.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS qt6-wayland)
+# platform plugin (else through XWayland, where there is one); Qt's own
+# dialogs (the file dialog) speak the user's language with Qt's translations.
+# The libraries the program links pull in neither.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland, qt6-translations-l10n")
 set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
 # The extended description; the synopsis is the summary above.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION

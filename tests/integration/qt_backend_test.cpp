@@ -18,9 +18,11 @@
 #include "platform/qt/qt_rank_row.h"
 #include "platform/qt/qt_status_menu.h"
 #include "platform/qt/qt_translations.h"
+#include "platform/qt/qt_tray_icons.h"
 #include "platform/qt_settings/qt_user_defaults.h"
 #include "settings/privacy_setting.h"
 #include "support/temp_dir.h"
+#include "tests/scoped_env.h"
 
 namespace tesuko {
 namespace {
@@ -131,12 +133,18 @@ TEST(RankColumnsTest, TheTotalFollowsTheLastRunOfFourSpaces) {
     }
 }
 
+// Once the symbolic forms are installed, a StatusNotifierItem host gets their
+// name and an XEmbed tray the same colours as before.
 TEST_F(QtStatusMenuTest, TheIconShowsEachStateInAnImageOfItsOwn) {
     std::vector<QImage> images;
     for (TrayState state : {TrayState::recording, TrayState::paused, TrayState::stopped}) {
         menu.showTrayState(state);
         images.push_back(menu.trayIcon().icon().pixmap(16, 16).toImage());
         ASSERT_FALSE(images.back().isNull());
+        ScopedEnv installed("XDG_DATA_DIRS", TESUKO_SOURCE_DIR "/data");
+        menu.showTrayState(state);
+        EXPECT_EQ(menu.trayIcon().icon().name(), stateIconName(state) + "-symbolic");
+        EXPECT_EQ(menu.trayIcon().icon().pixmap(16, 16).toImage(), images.back());
     }
     EXPECT_NE(images[0], images[1]);
     EXPECT_NE(images[1], images[2]);

@@ -3,7 +3,7 @@
 # The command line as GNU tools have it: a mistake is one line and where to
 # read more, with status 2; --log=~/FILE reads like --log ~/FILE.
 set -euo pipefail
-tesuko=$1
+tesuko=$1 source=$2
 tmp=$(mktemp -d "${TMPDIR:-/tmp}/tesuko-cli.XXXXXX")
 trap 'rm -rf "$tmp"' EXIT
 export HOME="$tmp" XDG_CONFIG_HOME="$tmp/config" XDG_CACHE_HOME="$tmp/cache" XDG_STATE_HOME="$tmp/state"
@@ -51,4 +51,11 @@ expect 0 "" -V
 expect 0 "" --help
 grep -q -- "--quit" "$tmp/out" && grep -q "tesuko report" "$tmp/out" ||
   { echo "FAIL: --help leaves out commands" >&2; failed=1; }
+# What writes the interval in progress: one list, word for word, in --help,
+# the README and the manual.
+list() { sed -n '/^ *What writes the interval in progress/,/^$/s/^ *//p'; }
+help_list=$(list <"$tmp/out")
+[[ -n "$help_list" && "$(list <"$source/README.md")" == "$help_list" &&
+  "$(MANWIDTH=200 LC_ALL=C man -l "$source/data/tesuko.1" 2>/dev/null | list)" == "$help_list" ]] ||
+  { echo "FAIL: --help, README.md and tesuko.1 differ in what writes the interval" >&2; failed=1; }
 exit $failed

@@ -2,8 +2,9 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the Debian package from a build folder, then checks it as dpkg,
 # lintian and a user see it: the same files as the install tree, Depends
-# from the linked libraries, no lintian errors (warnings are listed), and the
-# packaged program, unpacked into a throwaway root, runs.
+# from the linked libraries, no lintian errors nor hardening remarks (the
+# rest is listed), and the packaged program, unpacked into a throwaway root,
+# runs.
 set -euo pipefail
 build=$(cd "$1" && pwd) version=$2
 tmp=$(mktemp -d "${TMPDIR:-/tmp}/tesuko-deb.XXXXXX")
@@ -30,6 +31,9 @@ id=io.github.tesuko.Tesuko
 expected=(usr/bin/tesuko usr/libexec/tesuko/tesuko-tray "usr/share/applications/$id.desktop" "usr/share/metainfo/$id.metainfo.xml"
   usr/share/man/man1/tesuko.1.gz usr/share/doc/tesuko/copyright usr/share/doc/tesuko/changelog.gz
   "usr/share/icons/hicolor/scalable/apps/$id.svg")
+for state in recording paused stopped; do
+  expected+=("usr/share/icons/hicolor/symbolic/apps/$id-$state-symbolic.svg")
+done
 for size in 16 22 24 32 48 64 128 256; do
   expected+=("usr/share/icons/hicolor/${size}x$size/apps/$id.png")
   for state in recording paused stopped; do
@@ -51,11 +55,16 @@ for soname in $(objdump -p "$build"/app/tesuko{,-tray} | awk '$1 == "NEEDED" { p
   [[ -n "$package" ]] || { fail "no package holds $soname"; continue; }
   [[ "$names" == *", $package, "* ]] || fail "Depends lacks $package (for $soname)"
 done
-[[ "$(dpkg-deb --field "$deb" Recommends)" == *qt6-wayland* ]] || fail "Recommends lacks qt6-wayland"
+recommends=", $(dpkg-deb --field "$deb" Recommends), "
+for package in qt6-wayland qt6-translations-l10n; do
+  [[ "$recommends" == *", $package, "* ]] || fail "Recommends lacks $package"
+done
 
-lintian --fail-on error --display-level '>=warning' "$deb" >"$tmp/lintian.log" 2>&1 ||
+lintian --fail-on error --display-level '>=info' "$deb" >"$tmp/lintian.log" 2>&1 ||
   fail "lintian reports errors"
 sed 's/^/lintian: /' "$tmp/lintian.log"
+# Built with Debian's hardening flags, which lintian reports at the info level.
+! grep -q ': hardening-' "$tmp/lintian.log" || fail "lintian finds the programs not hardened"
 
 dpkg-deb --extract "$deb" "$tmp/root"
 run() {
