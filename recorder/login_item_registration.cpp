@@ -1,20 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "recorder/recorder.h"
+#include "recorder/login_item_registration.h"
 
 namespace tesuko {
 
-bool Recorder::enableLoginItem() {
-    LoginItems& items = platform_.loginItems;
+bool addLoginItem(LoginItems& items, SystemLog& systemLog) {
     if (auto error = items.insertLast(items.bundlePath())) {
-        platform_.systemLog.error("Could not add tesuko to the login items: " + *error);
+        systemLog.error("Could not add tesuko to the login items: " + *error);
         return false;
     }
-    platform_.systemLog.info("tesukoをログイン項目に追加したぜ！");
+    systemLog.info("tesukoをログイン項目に追加したぜ！");
     return true;
 }
 
-bool Recorder::isEnableLoginItem() {
-    LoginItems& items = platform_.loginItems;
+bool isLoginItem(LoginItems& items) {
     const std::string bundle = items.bundlePath();
     if (bundle.empty()) {
         return false;  // every path would begin with it

@@ -2,7 +2,7 @@
 #include <cerrno>
 #include <tuple>
 
-#include "recorder/checkpoint.h"
+#include "recorder/checkpoint_store.h"
 #include "tests/unit/recorder_fixture.h"
 
 namespace tesuko {
