@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "recorder/login_item_registration.h"
 
+#include <algorithm>
+
 namespace tesuko {
 
 bool addLoginItem(LoginItems& items, SystemLog& systemLog) {
@@ -14,16 +16,12 @@ bool addLoginItem(LoginItems& items, SystemLog& systemLog) {
 
 bool isLoginItem(LoginItems& items) {
     const std::string bundle = items.bundlePath();
-    if (bundle.empty()) {
-        return false;  // every path would begin with it
-    }
-    for (const std::optional<std::string>& resolved : items.snapshot()) {
-        // A plain text prefix, not whole path components.
-        if (resolved && resolved->starts_with(bundle)) {
-            return true;
-        }
-    }
-    return false;
+    // An empty path would begin every path; a plain text prefix, not whole
+    // path components.
+    return !bundle.empty() &&
+           std::ranges::any_of(items.snapshot(), [&](const std::optional<std::string>& resolved) {
+               return resolved && resolved->starts_with(bundle);
+           });
 }
 
 }  // namespace tesuko

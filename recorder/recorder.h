@@ -113,9 +113,11 @@ class Recorder {
 
     enum class Tracing { on, off };
 
-    // Writes the interval's record when it has one; `deactivated` is the
-    // application a switch left, whose windows also name the interval.
-    void endInterval(const Instant& end, const std::optional<std::string>& deactivated);
+    // Writes the interval's record when it has one and begins the next, of
+    // `next`, at `end`; `deactivated` is the application a switch left, whose
+    // windows also name the interval.
+    void endInterval(const Instant& end, std::optional<std::string> next,
+                     const std::optional<std::string>& deactivated = std::nullopt);
     void beginInterval(const Instant& start, std::optional<std::string> application);
     // The record of the interval if it ended at `end`; nullopt when it writes none.
     std::optional<std::string> intervalRecord(const Instant& end,

@@ -20,19 +20,20 @@ void Recorder::showActiveApplication(const ApplicationSwitch& change) {
     if (state_ != State::recording) {
         return;  // no interval open: the next one starts with resume()
     }
-    Instant end = change.when ? instantAt(*change.when) : now();
-    endInterval(end, deactivated);
-    beginInterval(end,
-                  tracked(change.activated ? std::optional(change.activated->name) : std::nullopt));
+    endInterval(change.when ? instantAt(*change.when) : now(),
+                tracked(change.activated ? std::optional(change.activated->name) : std::nullopt),
+                deactivated);
 }
 
-void Recorder::endInterval(const Instant& end, const std::optional<std::string>& deactivated) {
+void Recorder::endInterval(const Instant& end, std::optional<std::string> next,
+                           const std::optional<std::string>& deactivated) {
     if (auto record = intervalRecord(end, deactivated, Tracing::on)) {
         appender_.append(std::move(*record), startDate_.monotonic);
     }
     // The interval just written must not be written again after a crash; the
     // next one is saved by the next periodic checkpoint.
     checkpoints_.remove();
+    beginInterval(end, std::move(next));
 }
 
 void Recorder::saveCheckpoint() {

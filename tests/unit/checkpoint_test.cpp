@@ -104,6 +104,23 @@ TEST_F(CheckpointTest, ACheckpointGoesOnlyIntoItsOwnLogAndNeverOutOfOrder) {
     }
 }
 
+// A log chosen in an earlier run is not made by the next start, but when it
+// is there, it takes the checkpoint saved for it.
+TEST_F(CheckpointTest, ALogChosenBeforeTakesItsCheckpointAtTheStart) {
+    FakeFileSystem& fs = fakes.fileSystem;
+    const std::string chosen = "/home/user/chosen.csv";
+    const std::string record = decodeCheckpoint(fs.content(kCheckpoint))->record;
+    fs.addFile(chosen, "");
+    fs.replaceFile(
+        kCheckpoint,
+        encodeCheckpoint({chosen, record, FakeFileSystem::identityOf(fs.regular(chosen))}),
+        FileSystem::Access::privateToUser);
+    fakes.userDefaults.values["saveFilePath"] = chosen;
+    Recorder next(fakes.platform);
+    EXPECT_EQ(fs.content(chosen), record);
+    EXPECT_FALSE(checkpointLeft());
+}
+
 TEST_F(CheckpointTest, ADamagedCheckpointIsReportedAndRemoved) {
     const std::string saved = fakes.fileSystem.content(kCheckpoint);
     for (const std::string& bytes : {std::string("garbage"), saved.substr(0, saved.size() - 1),
