@@ -12,7 +12,7 @@ namespace {
 
 using namespace std::chrono;
 using SteadyTime = steady_clock::time_point;
-using Writes = std::deque<OwnAppends::Write>;
+using Writes = LogAppender::Writes;
 
 // Years of switches take some tens of megabytes; the log is rewritten in memory.
 constexpr std::size_t kLargestLog = std::size_t(512) << 20;

@@ -51,7 +51,7 @@ void LogAppender::openAt(std::string path, Missing missing) {
     open(FileSystem::Links::follow);
 }
 
-void LogAppender::reopenRewritten(std::deque<OwnAppends::Write> writes) {
+void LogAppender::reopenRewritten(Writes writes) {
     open(FileSystem::Links::refuse);
     if (file_) {
         ownAppends_->writes = std::move(writes);
@@ -85,11 +85,8 @@ void LogAppender::open(FileSystem::Links links) {
         systemLog_.error("Could not end the last line of " + path_ + ": " + faultText(*error));
     }
     // The records of this run stay known as ours while the file only grew.
-    std::deque<OwnAppends::Write> writes;
-    if (onlyGrew(found)) {
-        writes = std::move(ownAppends_->writes);
-    }
-    ownAppends_ = OwnAppends{found, file_->identity(), &clock_, std::move(writes)};
+    ownAppends_ = OwnAppends{found, file_->identity(), &clock_,
+                             onlyGrew(found) ? std::move(ownAppends_->writes) : Writes{}};
     reportWriteProblem(std::nullopt);
 }
 
@@ -101,9 +98,9 @@ std::optional<FileIdentity> LogAppender::openFile() const {
     return file_ ? std::optional(file_->identity()) : std::nullopt;
 }
 
-std::deque<OwnAppends::Write> LogAppender::ownWrites() {
+LogAppender::Writes LogAppender::ownWrites() {
     const bool ours = file_ && file_->stillAt(path_) && onlyGrew(file_->identity());
-    return ours ? ownAppends_->writes : std::deque<OwnAppends::Write>{};
+    return ours ? ownAppends_->writes : Writes{};
 }
 
 // Holding records back keeps a full disk from losing them, within bounds that
@@ -138,11 +135,10 @@ void LogAppender::writeUnwritten() {
         open(chosenLink_ ? FileSystem::Links::follow : FileSystem::Links::refuse);
     }
     const std::size_t waiting = unwritten_.size();
-    while (!unwritten_.empty()) {
-        if (!file_) {
-            systemLog_.error("Could not write a record to " + path_ + ": the log is not open");
-            break;
-        }
+    if (!file_) {
+        systemLog_.error("Could not write a record to " + path_ + ": the log is not open");
+    }
+    while (file_ && !unwritten_.empty()) {
         if (FileError error = write(unwritten_.front().record)) {
             reportWriteProblem(LogProblem{LogProblem::Doing::writingRecord, path_, *error});
             break;

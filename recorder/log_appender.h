@@ -31,13 +31,15 @@ class LogAppender {
     // What to do when there is no file at the log's path: create it, or wait
     // for the next openAt() that may. Its folders are made either way.
     enum class Missing { create, wait };
-    // Takes the log at `path` from now on and opens it. A link there now is
-    // the user's own choice, which every later opening follows; a link that
-    // appears later is not.
+    // Takes the log at `path` from now on and opens it, clearing away what a
+    // killed rewrite left beside it. A link there now is the user's own
+    // choice, which every later opening follows; a link that appears later
+    // is not.
     void openAt(std::string path, Missing missing = Missing::create);
+    using Writes = std::deque<OwnAppends::Write>;
     // After the log was rewritten beside itself and renamed over: opens the
     // new file, in which this run's records are `writes`.
-    void reopenRewritten(std::deque<OwnAppends::Write> writes);
+    void reopenRewritten(Writes writes);
 
     // Writes the record after those still waiting, or keeps it waiting too.
     void append(std::string record, std::chrono::steady_clock::time_point began);
@@ -55,7 +57,7 @@ class LogAppender {
     std::optional<FileIdentity> openFile() const;
     // This run's records in the log as it stands at its path; none when the
     // file there changed otherwise than by appends.
-    std::deque<OwnAppends::Write> ownWrites();
+    Writes ownWrites();
     // The appender's own writes to the open log since it changed otherwise;
     // nullopt before the log was first opened.
     const std::optional<OwnAppends>& ownAppends() const { return ownAppends_; }

@@ -83,8 +83,8 @@ class Recorder {
 
     // State, for the front end and tests.
     const LogLocation& logLocation() const { return location_; }
-    // The held path: a chosen file's folder alone until the next preparation
-    // creates and opens the file.
+    // The held path: a chosen file's folder alone until the next preparation,
+    // which makes the file if need be.
     std::string filePath() const { return awaitingFileName_ ? location_.folder : location_.path(); }
     // The chosen file's name; empty at the default location.
     std::string saveFileName() const { return location_.isDefault ? "" : location_.fileName; }
