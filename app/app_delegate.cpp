@@ -35,7 +35,7 @@ void AppDelegate::applicationDidFinishLaunching() {
     recorder_.emplace(platform_, checkpoints_);
     log_.emplace(platform_.fileSystem, platform_.systemLog,
                  [this] { return recorder_->logLocation().path(); });
-    log_->takeOwnAppendsFrom([this] { return recorder_->ownAppends(); });
+    log_->takeOwnAppendsFrom([this] { return recorder_->appender().ownAppends(); });
 
     idleSetting_.emplace(platform_.userDefaults, platform_.systemLog);
     statusMenu_.setState(MenuItem::PauseWhenIdle, idleSetting_->pauseWhenIdle());
@@ -61,7 +61,7 @@ void AppDelegate::applicationDidFinishLaunching() {
         enablePauseItems(false);
     }
 
-    recorder_->onWriteProblemChanged([this] { showRecordingState(); });
+    recorder_->appender().onWriteProblemChanged([this] { showRecordingState(); });
     statusMenu_.showLogPath(recorder_->logLocation().path());
     showRecordingState();
     statusMenu_.onCommand([this](MenuCommand command) { dispatch(command); });

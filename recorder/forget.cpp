@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <map>
 
+#include "log/switch_record.h"
 #include "ranking/local_days.h"
 #include "recorder/log_tail.h"
 #include "recorder/recorder.h"
@@ -11,7 +12,7 @@ namespace {
 
 using namespace std::chrono;
 using SteadyTime = steady_clock::time_point;
-using Writes = std::deque<OwnAppends::Write>;
+using Writes = LogAppender::Writes;
 
 // Years of switches take some tens of megabytes; the log is rewritten in memory.
 constexpr std::size_t kLargestLog = std::size_t(512) << 20;
@@ -73,7 +74,7 @@ Writes writesKept(const Writes& writes, const LogBefore& before, std::size_t siz
 std::optional<LogProblem> Recorder::forget(std::chrono::seconds span) {
     const Instant current = now();
     const SteadyTime cut = current.monotonic - span;
-    forgetUnwritten(cut);  // records a full disk held back go too
+    appender_.forgetUnwritten(cut);  // records a full disk held back go too
     if (!awaitingFileName_) {
         const std::string path = location_.path();
         FileSystem& fs = platform_.fileSystem;
@@ -96,10 +97,7 @@ std::optional<LogProblem> Recorder::forget(std::chrono::seconds span) {
 
         // Our own records by the steady clock; the others by their start,
         // the wall clock taken as it stood for the oldest record we know.
-        const bool ours = fileHandle_ && ownAppends_ && fileHandle_->stillAt(path) &&
-                          fileHandle_->identity().sameFile(ownAppends_->to) &&
-                          fileHandle_->identity().size >= ownAppends_->to.size;
-        const Writes writes = ours ? ownAppends_->writes : Writes{};
+        const Writes writes = appender_.ownWrites();
         const std::map<std::uint64_t, SteadyTime> starts =
             ownStarts(log, writes, startDate_.monotonic);
         const LocalDays localDays;
@@ -129,13 +127,10 @@ std::optional<LogProblem> Recorder::forget(std::chrono::seconds span) {
                                                                FileSystem::Access::asBefore)) {
                 return LogProblem{LogProblem::Doing::rewritingLog, path, *error};
             }
-            openLog(FileSystem::Links::refuse);
-            if (ownAppends_ && fileHandle_) {
-                ownAppends_->writes = writesKept(writes, before, rewritten.size(), cut);
-            }
+            appender_.reopenRewritten(writesKept(writes, before, rewritten.size(), cut));
         }
     }
-    removeCheckpoint();
+    checkpoints_.remove();
     if (state_ == State::recording) {
         beginInterval(current, deactiveJapanAppName_);
     }
@@ -147,12 +142,7 @@ std::optional<std::string> Recorder::recordBefore(SteadyTime cut) {
         *deactiveJapanAppName_ == "loginwindow") {
         return std::nullopt;
     }
-    const std::string& held = *deactiveJapanAppName_;
-    const bool counted = platform_.inputMonitors.available();
-    return composeRecord({platform_.clock.localTime(startDate_.wall), held, held,
-                          counted ? std::optional(clickCount_) : std::nullopt,
-                          counted ? std::optional(keyDownCount_) : std::nullopt,
-                          duration<double>(cut - startDate_.monotonic).count()});
+    return composeRecord(heldRecord(cut));
 }
 
 }  // namespace tesuko

@@ -1,31 +1,27 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "recorder/recorder.h"
+#include "recorder/login_item_registration.h"
+
+#include <algorithm>
 
 namespace tesuko {
 
-bool Recorder::enableLoginItem() {
-    LoginItems& items = platform_.loginItems;
+bool addLoginItem(LoginItems& items, SystemLog& systemLog) {
     if (auto error = items.insertLast(items.bundlePath())) {
-        platform_.systemLog.error("Could not add tesuko to the login items: " + *error);
+        systemLog.error("Could not add tesuko to the login items: " + *error);
         return false;
     }
-    platform_.systemLog.info("tesukoをログイン項目に追加したぜ！");
+    systemLog.info("tesukoをログイン項目に追加したぜ！");
     return true;
 }
 
-bool Recorder::isEnableLoginItem() {
-    LoginItems& items = platform_.loginItems;
+bool isLoginItem(LoginItems& items) {
     const std::string bundle = items.bundlePath();
-    if (bundle.empty()) {
-        return false;  // every path would begin with it
-    }
-    for (const std::optional<std::string>& resolved : items.snapshot()) {
-        // A plain text prefix, not whole path components.
-        if (resolved && resolved->starts_with(bundle)) {
-            return true;
-        }
-    }
-    return false;
+    // An empty path would begin every path; a plain text prefix, not whole
+    // path components.
+    return !bundle.empty() &&
+           std::ranges::any_of(items.snapshot(), [&](const std::optional<std::string>& resolved) {
+               return resolved && resolved->starts_with(bundle);
+           });
 }
 
 }  // namespace tesuko

@@ -25,9 +25,7 @@ void Recorder::reloadPrivacy() {
     }
     std::optional<std::string> front = tracked(platform_.workspace.activeApplication());
     if (front != deactiveJapanAppName_) {
-        Instant end = now();
-        endInterval(end, std::nullopt);
-        beginInterval(end, std::move(front));
+        endInterval(now(), std::move(front));
     }
 }
 

@@ -3,21 +3,16 @@
 
 #include <chrono>
 #include <cstdint>
-#include <deque>
-#include <functional>
-#include <memory>
 #include <optional>
 #include <string>
-#include <vector>
 
 #include "log/log_location.h"
-#include "log/own_appends.h"
 #include "log/switch_record.h"
-#include "platform/file_system.h"
 #include "platform/input_monitors.h"
 #include "platform/platform.h"
-#include "platform/status_menu.h"
-#include "platform/workspace.h"
+#include "recorder/checkpoint_store.h"
+#include "recorder/log_appender.h"
+#include "recorder/login_item_registration.h"
 #include "settings/privacy_rules.h"
 #include "settings/setting.h"
 
@@ -25,12 +20,6 @@ namespace tesuko {
 
 // Turns application switches and counted input into records at the end of the
 // activity log, and holds where that log is. Everything runs on the main loop.
-// A crash or an editor may have left the file's last line unfinished: ends it,
-// so that the next record is not glued to it.
-FileError endLastLine(FileWriter& file);
-// The problem in English, for the system log: "Could not rewrite PATH: why".
-std::string logProblemText(const LogProblem& problem);
-
 class Recorder {
   public:
     // Creating the recorder decides where the log is and prepares it once.
@@ -39,8 +28,6 @@ class Recorder {
     enum class Checkpoints { recover, leave };
     explicit Recorder(Platform& platform, Checkpoints checkpoints = Checkpoints::recover);
     ~Recorder();
-    Recorder(const Recorder&) = delete;
-    Recorder& operator=(const Recorder&) = delete;
 
     // Re-preparation: makes sure the log's folders and file exist, opens the
     // log at its end and starts a new interval.
@@ -72,13 +59,6 @@ class Recorder {
     // front end about once a minute.
     void saveCheckpoint();
 
-    // Records that could not be written wait in memory, oldest first, and go
-    // into the log in use before the next record, or at the next checkpoint,
-    // once it can take them. Forget takes out those that began at or after `since`
-    // (by the monotonic clock) and shortens the one that runs past it.
-    void forgetUnwritten(std::chrono::steady_clock::time_point since);
-    std::size_t unwrittenRecords() const { return unwritten_.size(); }
-
     // Lets the user pick another log file: the reader and the tooltip follow at
     // once, the records from the next preparation on.
     void changeSaveAs();
@@ -98,13 +78,13 @@ class Recorder {
     std::optional<LogProblem> forget(std::chrono::seconds span);
 
     // Login items. False when the program could not be added.
-    bool enableLoginItem();
-    bool isEnableLoginItem();
+    bool enableLoginItem() { return addLoginItem(platform_.loginItems, platform_.systemLog); }
+    bool isEnableLoginItem() { return isLoginItem(platform_.loginItems); }
 
     // State, for the front end and tests.
     const LogLocation& logLocation() const { return location_; }
-    // The held path: a chosen file's folder alone until the next preparation
-    // creates and opens the file.
+    // The held path: a chosen file's folder alone until the next preparation,
+    // which makes the file if need be.
     std::string filePath() const { return awaitingFileName_ ? location_.folder : location_.path(); }
     // The chosen file's name; empty at the default location.
     std::string saveFileName() const { return location_.isDefault ? "" : location_.fileName; }
@@ -113,14 +93,10 @@ class Recorder {
     std::int32_t keyDownCount() const { return keyDownCount_; }
     State state() const { return state_; }
     bool isRun() const { return state_ != State::stopped; }
-    // The recorder's own writes to the open log since it changed otherwise;
-    // nullopt before the log was first opened.
-    const std::optional<OwnAppends>& ownAppends() const { return ownAppends_; }
-    // Why records cannot be written at the moment, or nullopt while they can.
-    const std::optional<LogProblem>& writeProblem() const { return writeProblem_; }
-    void onWriteProblemChanged(std::function<void()> handler) {
-        onWriteProblemChanged_ = std::move(handler);
-    }
+    // What writes the records: its own appends and write problem are the
+    // reader's and the tooltip's.
+    LogAppender& appender() { return appender_; }
+    const std::optional<LogProblem>& writeProblem() const { return appender_.writeProblem(); }
 
   private:
     struct Instant {
@@ -129,8 +105,6 @@ class Recorder {
     };
 
     void prepare();
-    void openLog(FileSystem::Links links);
-    void reportWriteProblem(std::optional<LogProblem> problem);
     void loadPrivacy();
     // The application, unless the user keeps its time out of the log.
     std::optional<std::string> tracked(std::optional<std::string> application) const;
@@ -139,25 +113,21 @@ class Recorder {
 
     enum class Tracing { on, off };
 
-    // Writes the interval's record when it has one; `deactivated` is the
-    // application a switch left, whose windows also name the interval.
-    void endInterval(const Instant& end, const std::optional<std::string>& deactivated);
+    // Writes the interval's record when it has one and begins the next, of
+    // `next`, at `end`; `deactivated` is the application a switch left, whose
+    // windows also name the interval.
+    void endInterval(const Instant& end, std::optional<std::string> next,
+                     const std::optional<std::string>& deactivated = std::nullopt);
     void beginInterval(const Instant& start, std::optional<std::string> application);
     // The record of the interval if it ended at `end`; nullopt when it writes none.
     std::optional<std::string> intervalRecord(const Instant& end,
                                               const std::optional<std::string>& deactivated,
                                               Tracing tracing);
+    // The held application's interval up to `end`, its name for a title.
+    SwitchRecord heldRecord(std::chrono::steady_clock::time_point end);
     // The title of the held (or the deactivated) application's front-most
     // window with a usable title.
     std::optional<std::string> frontTitle(const std::optional<std::string>& deactivated);
-    std::string checkpointPath();
-    void removeCheckpoint();
-    void recoverCheckpoint();
-    // Keeps the checkpoint's bytes beside it, unwritten, and says why.
-    void setCheckpointAside(const std::string& bytes, const std::string& why);
-    // Writes the record after those still waiting, or keeps it waiting too.
-    void append(std::string record, std::chrono::steady_clock::time_point began);
-    void writeUnwritten();
     Instant now();
     // A moment of the interval in progress, no earlier than its start and no
     // later than now, with the wall-clock time that went with it.
@@ -166,10 +136,8 @@ class Recorder {
     Platform& platform_;
     LogLocation location_;
     bool awaitingFileName_;
-
-    std::unique_ptr<FileWriter> fileHandle_;
-    std::optional<OwnAppends> ownAppends_;
-    bool chosenLink_ = false;  // the log's path was a link when recording was prepared
+    LogAppender appender_;
+    CheckpointStore checkpoints_;
     std::optional<std::string> deactiveJapanAppName_;
     Instant startDate_;
     std::optional<Setting> setting_;
@@ -180,16 +148,6 @@ class Recorder {
     std::int32_t clickCount_ = 0;
     std::int32_t keyDownCount_ = 0;
     State state_ = State::stopped;
-    bool checkpointFailing_ = false;
-    std::optional<LogProblem> writeProblem_;
-    struct Unwritten {
-        std::chrono::steady_clock::time_point began;
-        std::string record;
-    };
-    std::deque<Unwritten> unwritten_;
-    std::size_t unwrittenBytes_ = 0;
-    std::size_t droppedRecords_ = 0;  // the oldest, since the last that was written
-    std::function<void()> onWriteProblemChanged_;
 };
 
 }  // namespace tesuko

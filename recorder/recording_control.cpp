@@ -43,9 +43,7 @@ void Recorder::pause(std::optional<std::chrono::steady_clock::time_point> at) {
     if (state_ != State::recording) {
         return;
     }
-    Instant end = at ? instantAt(*at) : now();
-    endInterval(end, std::nullopt);
-    beginInterval(end, std::nullopt);
+    endInterval(at ? instantAt(*at) : now(), std::nullopt);
     state_ = State::paused;
 }
 
@@ -61,9 +59,7 @@ void Recorder::cutInterval() {
     if (state_ != State::recording) {
         return;
     }
-    Instant end = now();
-    endInterval(end, std::nullopt);
-    beginInterval(end, deactiveJapanAppName_);
+    endInterval(now(), deactiveJapanAppName_);
 }
 
 }  // namespace tesuko

@@ -1,37 +1,32 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "recorder/recorder.h"
+#include "recorder/save_location_chooser.h"
+
 #include "settings/file_url.h"
 
 namespace tesuko {
 
-namespace {
-
-const std::vector<std::string> kAllowedFileTypes = {"csv", "'CSV'"};
-
-}  // namespace
-
-void Recorder::changeSaveAs() {
-    SystemLog& log = platform_.systemLog;
-    std::optional<std::string> chosen = platform_.savePanel.runModal(kAllowedFileTypes);
+std::optional<LogLocation> chooseLogLocation(Platform& platform, Setting& setting) {
+    SystemLog& log = platform.systemLog;
+    std::optional<std::string> chosen = platform.savePanel.runModal({"csv", "'CSV'"});
     if (!chosen) {
         log.info("Cancel button was pressed.");
-        return;
+        return std::nullopt;
     }
     // Stored as a file URL, as it always was.
     const std::string url = fileUrlFromPath(*chosen);
     log.info("file saved '" + url + "'");
-    setting_->setFilePath(url);
-    location_ = logLocationAt(*chosen);
-    awaitingFileName_ = true;
+    setting.setFilePath(url);
+    LogLocation location = logLocationAt(*chosen);
 
-    if (!platform_.fileSystem.exists(*chosen)) {
+    if (!platform.fileSystem.exists(*chosen)) {
         log.info("createFilePath");
-        if (FileError error = platform_.fileSystem.createEmptyFile(*chosen)) {
+        if (FileError error = platform.fileSystem.createEmptyFile(*chosen)) {
             log.error("Could not create " + *chosen + ": " + faultText(*error));
         }
     }
-    log.info(location_.fileName);
-    log.info("file saved '" + location_.folder + "'");
+    log.info(location.fileName);
+    log.info("file saved '" + location.folder + "'");
+    return location;
 }
 
 }  // namespace tesuko

@@ -2,7 +2,7 @@
 #include <cerrno>
 #include <tuple>
 
-#include "recorder/checkpoint.h"
+#include "recorder/checkpoint_store.h"
 #include "tests/unit/recorder_fixture.h"
 
 namespace tesuko {
@@ -102,6 +102,23 @@ TEST_F(CheckpointTest, ACheckpointGoesOnlyIntoItsOwnLogAndNeverOutOfOrder) {
         EXPECT_EQ(fakes.systemLog.said("Kept it as " + kCheckpoint + ".aside-1") > 0, !written);
         EXPECT_FALSE(checkpointLeft()) << what;
     }
+}
+
+// A log chosen in an earlier run is not made by the next start, but when it
+// is there, it takes the checkpoint saved for it.
+TEST_F(CheckpointTest, ALogChosenBeforeTakesItsCheckpointAtTheStart) {
+    FakeFileSystem& fs = fakes.fileSystem;
+    const std::string chosen = "/home/user/chosen.csv";
+    const std::string record = decodeCheckpoint(fs.content(kCheckpoint))->record;
+    fs.addFile(chosen, "");
+    fs.replaceFile(
+        kCheckpoint,
+        encodeCheckpoint({chosen, record, FakeFileSystem::identityOf(fs.regular(chosen))}),
+        FileSystem::Access::privateToUser);
+    fakes.userDefaults.values["saveFilePath"] = chosen;
+    Recorder next(fakes.platform);
+    EXPECT_EQ(fs.content(chosen), record);
+    EXPECT_FALSE(checkpointLeft());
 }
 
 TEST_F(CheckpointTest, ADamagedCheckpointIsReportedAndRemoved) {

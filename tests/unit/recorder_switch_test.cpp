@@ -159,7 +159,7 @@ TEST_F(SwitchTest, RecordsThatCannotBeWrittenWaitAndGoOutInOrder) {
     EXPECT_EQ(recordsAfterStart(log()),
               (std::vector<std::string>{"Editor,Notes,0,0,1.000000", "Browser,News,0,0,2.000000",
                                         "Editor,Notes,0,0,4.000000", "Browser,News,0,0,8.000000"}));
-    EXPECT_EQ(recorder().unwrittenRecords(), 0u);
+    EXPECT_EQ(recorder().appender().unwrittenRecords(), 0u);
 }
 
 // Forget reaches what waits as it reaches the log; what waits stays bounded,
@@ -171,7 +171,7 @@ TEST_F(SwitchTest, RecordsThatWaitCanBeForgottenAndAreBounded) {
         advance(10);
         switchTo(next);
     }
-    recorder().forgetUnwritten(began + std::chrono::seconds(15));
+    recorder().appender().forgetUnwritten(began + std::chrono::seconds(15));
     fakes.fileSystem.writeFailure.reset();
     recorder().saveCheckpoint();
     EXPECT_EQ(recordsAfterStart(log()), (std::vector<std::string>{"Editor,Editor,0,0,10.000000",
@@ -181,7 +181,7 @@ TEST_F(SwitchTest, RecordsThatWaitCanBeForgottenAndAreBounded) {
     for (int i = 0; i < 10'002; ++i) {
         switchTo(i % 2 ? "Editor" : "Browser");
     }
-    EXPECT_EQ(recorder().unwrittenRecords(), 10'000u);
+    EXPECT_EQ(recorder().appender().unwrittenRecords(), 10'000u);
     EXPECT_TRUE(logged("Too many records wait to be written: dropping the oldest"));
     fakes.fileSystem.writeFailure.reset();
     recorder().saveCheckpoint();
