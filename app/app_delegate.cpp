@@ -220,6 +220,11 @@ void AppDelegate::setDesktopNotice(std::optional<DesktopNotice> notice) {
     showRecordingState();
 }
 
+void AppDelegate::setRulesTrouble(std::optional<RulesTrouble> trouble) {
+    rulesTrouble_ = std::move(trouble);
+    showRecordingState();
+}
+
 void AppDelegate::PauseWhenIdle() {
     const bool on = !idleSetting_->pauseWhenIdle();
     idleSetting_->setPauseWhenIdle(on);
@@ -267,7 +272,7 @@ void AppDelegate::showRecordingState() {
     statusMenu_.showTrayState(!recorder_->isRun() ? TrayState::stopped
                               : away()            ? TrayState::paused
                                                   : TrayState::recording);
-    statusMenu_.showStatus({state(), forgetProblem_, desktopNotice_});
+    statusMenu_.showStatus({state(), forgetProblem_, desktopNotice_, rulesTrouble_});
 }
 
 RecordingState AppDelegate::state() const {

@@ -57,6 +57,8 @@ class AppDelegate {
     void setPauseLength(std::chrono::seconds length) { pauseLength_ = length; }
     // What the desktop backend needs the user to know, shown in the tooltip.
     void setDesktopNotice(std::optional<DesktopNotice> notice);
+    // What is wrong with the rules file, shown in the tooltip.
+    void setRulesTrouble(std::optional<RulesTrouble> trouble);
 
     // What "Show Report…" opens; the front end's.
     void onShowReport(std::function<void()> handler) { showReport_ = std::move(handler); }
@@ -118,6 +120,7 @@ class AppDelegate {
     std::optional<std::chrono::system_clock::time_point> pausedUntil_;
     std::optional<std::chrono::seconds> pauseLength_;
     std::optional<DesktopNotice> desktopNotice_;
+    std::optional<RulesTrouble> rulesTrouble_;
     std::optional<LogProblem> forgetProblem_;
 };
 

@@ -71,10 +71,22 @@ enum class Away { screenLocked, asleep, idle };
 
 using RecordingState = std::variant<Stopped, Recording, PausedUntil, Away>;
 
+// The rules file has lines that do not apply, or cannot be read; what each
+// line's problem is goes to the system log.
+struct RulesTrouble {
+    std::string path;
+    std::size_t problems = 0;  // none: the file cannot be read
+    int line = 0;              // where the first is
+    int column = 0;
+
+    bool operator==(const RulesTrouble&) const = default;
+};
+
 struct Status {
     RecordingState state;
     std::optional<LogProblem> forgetProblem;  // the last Forget's, until the next
     std::optional<DesktopNotice> desktopNotice;
+    std::optional<RulesTrouble> rulesTrouble{};
 
     bool operator==(const Status&) const = default;
 };

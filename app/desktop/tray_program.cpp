@@ -20,7 +20,9 @@
 
 #include "app/app_delegate.h"
 #include "app/desktop/lost_desktop.h"
+#include "app/desktop/report_rules_watch.h"
 #include "app/desktop/report_window.h"
+#include "categories/rules_location.h"
 #include "platform/dbus/running_program.h"
 #include "platform/desktop/open_desktop_session.h"
 #include "platform/desktop_session.h"
@@ -144,6 +146,11 @@ class TrayProgram {
         sessionEvents_ = openSessionEvents(services_.platform.systemLog);
         delegate_.followSession(*sessionEvents_);
         keepTotalsBetweenRuns();
+        Platform& p = services_.platform;
+        rulesWatch_.emplace(p.fileSystem, p.systemLog, rulesFilePath(p.homeFolder),
+                            [this](std::optional<RulesTrouble> trouble) {
+                                delegate_.setRulesTrouble(std::move(trouble));
+                            });
         delegate_.onShowReport([this] { showReport(); });
         traceMenuTitles();
         const int status = app_.exec();
@@ -264,6 +271,7 @@ class TrayProgram {
     QTimer launchScan_;
     std::unique_ptr<SessionEvents> sessionEvents_;
     std::optional<ReportWindow> reportWindow_;
+    std::optional<RulesWatch> rulesWatch_;
     RunningProgram runningProgram_{[this] { showReport(); }};
     LostDesktopExit lostDesktopExit_{delegate_, session_};
 };

@@ -127,6 +127,14 @@
         <translation>このデスクトップではクリックとキー入力を数えません</translation>
     </message>
     <message>
+        <source>Cannot read the rules in %1: see the system log</source>
+        <translation>ルール %1 を読めません: システムログを見てください</translation>
+    </message>
+    <message>
+        <source>Lines of the rules in %1 that do not apply: %2, the first at line %3, column %4; see the system log</source>
+        <translation>ルール %1 のうち適用されない行: %2 行、最初は %3 行目の %4 文字目。システムログを見てください</translation>
+    </message>
+    <message>
         <source>Could not forget the last 15 minutes: %1</source>
         <translation>直近 15 分間を忘れられませんでした: %1</translation>
     </message>

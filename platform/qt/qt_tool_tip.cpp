@@ -145,6 +145,16 @@ QString StatusWords::toolTip(const Status& status, const std::optional<std::stri
     if (status.desktopNotice) {
         lines << noticeText(*status.desktopNotice);
     }
+    if (const std::optional<RulesTrouble>& rules = status.rulesTrouble) {
+        lines << (rules->problems == 0
+                      ? tr("Cannot read the rules in %1: see the system log").arg(text(rules->path))
+                      : tr("Lines of the rules in %1 that do not apply: %2, the first at line "
+                           "%3, column %4; see the system log")
+                            .arg(text(rules->path))
+                            .arg(rules->problems)
+                            .arg(rules->line)
+                            .arg(rules->column));
+    }
     if (logPath) {
         lines << tr("Log: %1").arg(text(*logPath));
     }

@@ -185,6 +185,11 @@ TEST_F(QtStatusMenuTest, TheMenuAndTooltipSpeakTheUsersLanguage) {
          "停止中\ntesuko の拡張機能は GNOME Shell 50 までで検証済みで、51 ではまだです。"
          "それでも試すには gsettings set org.gnome.shell disable-extension-version-validation "
          "true を実行してから、一度ログアウトしてログインし直してください"},
+        {{Recording{}, {}, {}, RulesTrouble{"/r", 2, 3, 4}},
+         "Recording\nLines of the rules in /r that do not apply: 2, the first at line 3, column "
+         "4; see the system log",
+         "記録中\nルール /r のうち適用されない行: 2 行、最初は 3 行目の 4 文字目。"
+         "システムログを見てください"},
         {{Recording{}, unread, {}},
          "Recording\nCould not forget the last 15 minutes: could not read %2: larger than 1000 "
          "bytes",
