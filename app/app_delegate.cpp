@@ -43,13 +43,13 @@ void AppDelegate::applicationDidFinishLaunching() {
         statusMenu_.setAction(MenuItem::PauseWhenIdle, std::nullopt);
     }
 
-    startRecordSelecter_ = statusMenu_.action(MenuItem::StartRecord);
-    stopRecordSelecter_ = statusMenu_.action(MenuItem::StopRecord);
-    saveAsSelecter_ = statusMenu_.action(MenuItem::SaveAs);
+    startRecordCommand_ = statusMenu_.action(MenuItem::StartRecord);
+    stopRecordCommand_ = statusMenu_.action(MenuItem::StopRecord);
+    saveAsCommand_ = statusMenu_.action(MenuItem::SaveAs);
     std::size_t next = 0;
     for (MenuItem item :
          {MenuItem::PauseFor15Minutes, MenuItem::PauseFor1Hour, MenuItem::PauseUntilTomorrow}) {
-        pauseSelecters_.at(next++) = {item, statusMenu_.action(item)};
+        pauseCommands_.at(next++) = {item, statusMenu_.action(item)};
     }
 
     if (recorder_->isEnableLoginItem()) {
@@ -104,7 +104,7 @@ void AppDelegate::StartRecord() {
     }
     statusMenu_.setAction(MenuItem::SaveAs, std::nullopt);
     statusMenu_.setAction(MenuItem::StartRecord, std::nullopt);
-    statusMenu_.setAction(MenuItem::StopRecord, stopRecordSelecter_);
+    statusMenu_.setAction(MenuItem::StopRecord, stopRecordCommand_);
     statusMenu_.setState(MenuItem::StartRecord, true);
     enablePauseItems(true);
     followIdle();
@@ -118,8 +118,8 @@ void AppDelegate::StopRecord() {
     platform_.idleWatch.stop();
     idle_ = false;
     recorder_->stop();
-    statusMenu_.setAction(MenuItem::SaveAs, saveAsSelecter_);
-    statusMenu_.setAction(MenuItem::StartRecord, startRecordSelecter_);
+    statusMenu_.setAction(MenuItem::SaveAs, saveAsCommand_);
+    statusMenu_.setAction(MenuItem::StartRecord, startRecordCommand_);
     statusMenu_.setAction(MenuItem::StopRecord, std::nullopt);
     statusMenu_.setState(MenuItem::StartRecord, false);
     showRecordingState();
@@ -179,12 +179,12 @@ void AppDelegate::endTimedPause() {
 }
 
 void AppDelegate::offerStartRecord(bool offered) {
-    statusMenu_.setAction(MenuItem::StartRecord, offered ? startRecordSelecter_ : std::nullopt);
+    statusMenu_.setAction(MenuItem::StartRecord, offered ? startRecordCommand_ : std::nullopt);
     statusMenu_.setState(MenuItem::StartRecord, !offered);
 }
 
 void AppDelegate::enablePauseItems(bool enabled) {
-    for (const auto& [item, command] : pauseSelecters_) {
+    for (const auto& [item, command] : pauseCommands_) {
         statusMenu_.setAction(item, enabled ? command : std::nullopt);
     }
 }

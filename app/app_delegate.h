@@ -105,10 +105,11 @@ class AppDelegate {
     StatusMenu& statusMenu_;
     std::string locale_;
 
-    std::optional<MenuCommand> startRecordSelecter_;
-    std::optional<MenuCommand> stopRecordSelecter_;
-    std::optional<MenuCommand> saveAsSelecter_;
-    std::array<std::pair<MenuItem, std::optional<MenuCommand>>, 3> pauseSelecters_{};
+    // The commands the items send when enabled: an item without one is disabled.
+    std::optional<MenuCommand> startRecordCommand_;
+    std::optional<MenuCommand> stopRecordCommand_;
+    std::optional<MenuCommand> saveAsCommand_;
+    std::array<std::pair<MenuItem, std::optional<MenuCommand>>, 3> pauseCommands_{};
     std::optional<Recorder> recorder_;
     Recorder::Checkpoints checkpoints_ = Recorder::Checkpoints::recover;
     std::optional<Log> log_;

@@ -139,7 +139,7 @@ std::optional<LogProblem> Recorder::forget(std::chrono::seconds span) {
 
 std::optional<std::string> Recorder::recordBefore(SteadyTime cut) {
     if (state_ != State::recording || !deactiveJapanAppName_ || startDate_.monotonic >= cut ||
-        *deactiveJapanAppName_ == "loginwindow") {
+        *deactiveJapanAppName_ == kLoginScreen) {
         return std::nullopt;
     }
     return composeRecord(heldRecord(cut));

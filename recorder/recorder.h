@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "log/log_location.h"
 #include "log/switch_record.h"
@@ -17,6 +18,12 @@
 #include "settings/setting.h"
 
 namespace tesuko {
+
+// The login screen, by the name the log format has always given it: its time
+// without a window of its own is no one's and is not written. No desktop here
+// names an application so; a backend that reports its greeter by this name
+// gets the same treatment.
+inline constexpr std::string_view kLoginScreen = "loginwindow";
 
 // Turns application switches and counted input into records at the end of the
 // activity log, and holds where that log is. Everything runs on the main loop.

@@ -57,7 +57,7 @@ void Recorder::beginInterval(const Instant& start, std::optional<std::string> ap
 }
 
 // The held application's front-most usable window names the interval; when it
-// has none, its name stands in, except for the login window.
+// has none, its name stands in, except for the login screen.
 std::optional<std::string> Recorder::intervalRecord(const Instant& end,
                                                     const std::optional<std::string>& deactivated,
                                                     Tracing tracing) {
@@ -77,7 +77,7 @@ std::optional<std::string> Recorder::intervalRecord(const Instant& end,
     }
     if (title) {
         record.title = *title;
-    } else if (held == "loginwindow") {
+    } else if (held == kLoginScreen) {
         return std::nullopt;
     }
     return composeRecord(record);
