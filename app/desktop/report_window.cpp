@@ -10,6 +10,7 @@
 #include <QMessageBox>
 #include <QScreen>
 #include <QShortcut>
+#include <QSysInfo>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <sstream>
@@ -41,6 +42,13 @@ std::int32_t dayOf(const QDate& date) {
 
 QString text(const std::string& utf8) {
     return QString::fromUtf8(utf8.data(), qsizetype(utf8.size()));
+}
+
+// What a file in the format ends in.
+QString extensionOf(const ReportFormat& format) {
+    return format.name == "table"                         ? QStringLiteral("txt")
+           : format.name.find("json") != format.name.npos ? QStringLiteral("json")
+                                                          : text(std::string(format.name));
 }
 
 }  // namespace
@@ -241,14 +249,14 @@ void ReportWindow::chooseDays(std::int32_t first, std::int32_t last) {
 }
 
 void ReportWindow::stepPeriod(int by) {
-    if (!view_.range.empty()) {
-        const DateRange stepped = steppedRange(view_.range, by);
+    if (!wholePeriod_.empty()) {
+        const DateRange stepped = steppedRange(wholePeriod_, by);
         chooseDays(stepped.first, stepped.end - 1);
     }
 }
 
 void ReportWindow::showToday() {
-    const DateRange& range = view_.range;
+    const DateRange& range = wholePeriod_;
     choose(isWholeMonth(range) ? Choice::thisMonth
            : range.days() == 7 ? Choice::thisWeek
                                : Choice::today);
@@ -320,7 +328,12 @@ void ReportWindow::showPeriod() {
     std::optional<std::string> selected = selectedApplication();
     shownPosition_ = log_.state().position;
     const ScanState* logs[] = {&log_.state()};
-    view_.range = chosenRange();
+    wholePeriod_ = chosenRange();
+    view_.range = wholePeriod_;
+    if (Choice choice = Choice(period_.currentIndex());
+        choice == Choice::thisWeek || choice == Choice::thisMonth) {
+        view_.range.end = std::min(view_.range.end, today() + 1);  // as the report command does
+    }
     if (period_.currentIndex() != int(Choice::custom) && !view_.range.empty()) {
         // Custom Range then starts from what was shown.
         const QSignalBlocker blockFrom(from_);
@@ -391,32 +404,40 @@ void ReportWindow::showSelectedApplication() {
     }
 }
 
-std::optional<QString> ReportWindow::exportTo(const QString& path) const {
+std::optional<QString> ReportWindow::exportTo(const QString& path,
+                                              const ReportFormat& format) const {
+    ReportView view = view_;
+    if (format.listsIntervals) {
+        view.intervals = partsInOrder(std::nullopt);
+        view.host = QSysInfo::machineHostName().toStdString();
+    }
     std::ostringstream bytes;
-    const ReportFormat* format =
-        reportFormatNamed(QFileInfo(path).suffix().toLower().toStdString());
-    (format != nullptr ? format : reportFormatNamed("csv"))->write(view_, log_.localDays(), bytes);
+    format.write(view, log_.localDays(), bytes);
     const FileError error = fileSystem_.replaceFile(QFile::encodeName(path).toStdString(),
                                                     bytes.str(), FileSystem::Access::asBefore);
     return error ? std::optional(faultInWords(*error)) : std::nullopt;
 }
 
 void ReportWindow::exportWithDialog() {
+    // One filter per format; CSV, what a spreadsheet opens, chosen at first.
+    QStringList filters;
     QString filter;
+    for (const ReportFormat& format : reportFormats()) {
+        filters << tr("%1 (*.%2)").arg(text(std::string(format.name)), extensionOf(format));
+        filter = format.name == "csv" ? filters.back() : filter;
+    }
     QString suggested = text("tesuko-report-" + isoDate(view_.range.first) + ".csv");
-    const QString csvFiles = tr("CSV files (*.csv)");
-    const QString jsonFiles = tr("JSON files (*.json)");
-    QString path = QFileDialog::getSaveFileName(
-        this, tr("Export Report"), suggested, csvFiles + QStringLiteral(";;") + jsonFiles, &filter);
+    QString path = QFileDialog::getSaveFileName(this, tr("Export Report"), suggested,
+                                                filters.join(QStringLiteral(";;")), &filter);
     if (path.isEmpty()) {
         return;
     }
-    const bool json = filter == jsonFiles;
-    if (!path.endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive) &&
-        !path.endsWith(QStringLiteral(".json"), Qt::CaseInsensitive)) {
-        path += json ? QStringLiteral(".json") : QStringLiteral(".csv");
+    const ReportFormat& format =
+        reportFormats()[std::size_t(std::max<qsizetype>(filters.indexOf(filter), 0))];
+    if (QFileInfo(path).suffix().isEmpty()) {
+        path += QLatin1Char('.') + extensionOf(format);
     }
-    if (auto error = exportTo(path)) {
+    if (auto error = exportTo(path, format)) {
         QMessageBox::warning(this, tr("Export Report"),
                              tr("Could not write %1: %2").arg(path, *error));
     }

@@ -55,9 +55,8 @@ class ReportWindow : public QWidget {
     void selectApplication(const std::string& name);
     // Counts what the log gained and shows it; what a change of the file triggers.
     void refresh();
-    // Writes the applications of the period as CSV or JSON, by the file's
-    // extension (.json, else CSV); why not, when it could not.
-    std::optional<QString> exportTo(const QString& path) const;
+    // Writes the period in one of the report formats; why not, when it could not.
+    std::optional<QString> exportTo(const QString& path, const ReportFormat& format) const;
 
     const ReportApplicationsModel& applications() const { return applicationsModel_; }
     const ReportTitlesModel& titles() const { return titlesModel_; }
@@ -88,6 +87,7 @@ class ReportWindow : public QWidget {
     FileSystem& fileSystem_;
     Clock& clock_;
     int firstWeekday_;
+    DateRange wholePeriod_;  // the chosen period; view_ ends a week or month today
     ReportView view_;
     std::optional<ReadPosition> shownPosition_;
     bool placed_ = false;

@@ -125,8 +125,9 @@ TEST_F(ReportWindowTest, ShowsThePeriodTheTitlesByTimeAndFollowsTheLog) {
     window->stepPeriod(-1);
     EXPECT_EQ(rangeText(window->range()), "2026-11-01 to 2026-11-30");
     window->showToday();
-    EXPECT_EQ(rangeText(window->range()), "2026-12-01 to 2026-12-31");
-    window->choose(ReportWindow::Choice::thisWeek);  // Monday to Sunday in Germany
+    EXPECT_EQ(rangeText(window->range()), "2026-12-01 to 2026-12-03") << "up to today";
+    clock.setWall(std::chrono::system_clock::from_time_t(1796266800 + 86400));
+    window->choose(ReportWindow::Choice::thisWeek);  // from Monday in Germany, until today
     window->selectApplication("Editor");
     std::vector<double> perDay;
     std::vector<double> editorPerDay;
@@ -135,8 +136,8 @@ TEST_F(ReportWindowTest, ShowsThePeriodTheTitlesByTimeAndFollowsTheLog) {
         editorPerDay.push_back(day.application);
     }
     EXPECT_TRUE(window->dayChart().isVisibleTo(&*window));
-    EXPECT_EQ(perDay, (std::vector<double>{0, 600, 0, 7800, 1800, 0, 0}));
-    EXPECT_EQ(editorPerDay, (std::vector<double>{0, 0, 0, 7200, 1800, 0, 0}));
+    EXPECT_EQ(perDay, (std::vector<double>{0, 600, 0, 7800, 1800}));
+    EXPECT_EQ(editorPerDay, (std::vector<double>{0, 0, 0, 7200, 1800}));
     // Each title once, most time first; under it, its parts in order.
     const auto& titles = window->titles();
     ASSERT_EQ(titles.rowCount(), 2);
@@ -160,13 +161,21 @@ TEST_F(ReportWindowTest, ShowsThePeriodTheTitlesByTimeAndFollowsTheLog) {
     EXPECT_EQ(cell(apps, 0, 0).toString(), "Editor") << "the selection stays";
     EXPECT_EQ(window->titles().rowCount(), 2);
 
-    ASSERT_EQ(window->exportTo("/out/week.json"), std::nullopt);
-    ASSERT_EQ(window->exportTo("/out/week.csv"), std::nullopt);
-    EXPECT_EQ(window->exportTo("/out/week.csv/x.csv"), "something other than a folder is there");
-    EXPECT_EQ(files.content("/out/week.json").substr(49, 69),
-              "\"2026-12-07T00:00:00+09:00\",\n  \"rows\": [\n    {\"application\": \"Editor\"");
-    EXPECT_EQ(linesOf(files.content("/out/week.csv")).at(3),
-              "2026-11-30T00:00:00+09:00,2026-12-07T00:00:00+09:00,Chat,60.000000\r");
+    const std::pair<std::string, std::string> exports[] = {
+        {"table", "from 2026-11-30 to 2026-12-05 (exclusive)"},
+        {"csv", "2026-11-30T00:00:00+09:00,2026-12-05T00:00:00+09:00,Chat,60.000000\r"},
+        {"json", "\"2026-12-05T00:00:00+09:00\",\n  \"rows\": [\n    {\"application\": \"Editor\""},
+        {"json-array", "[\n  {\"application\": \"Editor\""},
+        {"aw-json", "\"title\": \"draft 2\""}};
+    for (const auto& [format, expected] : exports) {
+        ASSERT_EQ(window->exportTo(QString::fromStdString("/out/week." + format),
+                                   *reportFormatNamed(format)),
+                  std::nullopt);
+        EXPECT_NE(files.content("/out/week." + format).find(expected), std::string::npos)
+            << files.content("/out/week." + format);
+    }
+    EXPECT_EQ(window->exportTo("/out/week.csv/x.csv", *reportFormatNamed("csv")),
+              "something other than a folder is there");
 }
 
 TEST_F(ReportWindowTest, FitsTheScreenAndOpensWhereItWasLeft) {
