@@ -15,8 +15,11 @@
 #include <algorithm>
 #include <sstream>
 
+#include "app/desktop/report_colours.h"
+#include "categories/rule_file.h"
 #include "platform/qt/qt_tool_tip.h"
 #include "platform/qt_settings/qt_user_defaults.h"
+#include "report/classified_rows.h"
 #include "report/interval_parts.h"
 #include "report/period_step.h"
 
@@ -29,6 +32,10 @@ constexpr qint64 kJulianEpoch = 2440588;
 // Reading more of the log than this for one application's titles would keep
 // the window from answering for a noticeable moment.
 constexpr std::uint64_t kMostTitleBytes = std::uint64_t(32) << 20;
+// Rules written by hand stay far below.
+constexpr std::size_t kLargestRulesFile = 4 << 20;
+// A category's path in the Categories view; none for the time in no category.
+constexpr int kPathRole = Qt::UserRole + 2;
 // Where the window's last size and place are kept, among the preferences.
 constexpr const char* kGeometryKey = "reportWindowGeometry";
 
@@ -53,11 +60,13 @@ QString extensionOf(const ReportFormat& format) {
 
 }  // namespace
 
-ReportWindow::ReportWindow(Log& log, FileSystem& fileSystem, Clock& clock, std::string locale)
+ReportWindow::ReportWindow(Log& log, FileSystem& fileSystem, Clock& clock, std::string locale,
+                           std::string rulesPath)
     : log_(log),
       fileSystem_(fileSystem),
       clock_(clock),
       firstWeekday_(firstWeekdayOf(locale)),
+      rulesPath_(std::move(rulesPath)),
       todayButton_(tr("Toda&y")),
       export_(tr("&Export…")),
       shareBar_(&applicationsView_) {
@@ -108,24 +117,28 @@ void ReportWindow::buildLayout() {
     applicationsView_.setModel(&applicationsModel_);
     applicationsView_.setItemDelegateForColumn(ReportApplicationsModel::share, &shareBar_);
     titlesView_.setModel(&titlesModel_);
-    for (QTreeView* view : {&applicationsView_, &titlesView_}) {
+    categoriesView_.setModel(&categoriesModel_);
+    categoriesModel_.setHorizontalHeaderLabels({tr("Category"), tr("Time"), tr("Share")});
+    for (QTreeView* view : {&applicationsView_, &titlesView_, &categoriesView_}) {
         view->setRootIsDecorated(false);
         view->setAllColumnsShowFocus(true);
         view->setUniformRowHeights(true);
         view->setSelectionMode(QAbstractItemView::SingleSelection);
         view->setSelectionBehavior(QAbstractItemView::SelectRows);
     }
-    applicationsView_.header()->setSectionResizeMode(ReportApplicationsModel::name,
-                                                     QHeaderView::Stretch);
-    applicationsView_.header()->setStretchLastSection(false);
-    applicationsView_.header()->setSectionResizeMode(ReportApplicationsModel::share,
-                                                     QHeaderView::ResizeToContents);
+    for (QTreeView* view : {&applicationsView_, &categoriesView_}) {
+        view->header()->setStretchLastSection(false);
+        view->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+        view->header()->setSectionResizeMode(ReportApplicationsModel::name, QHeaderView::Stretch);
+    }
     titlesView_.setRootIsDecorated(true);
+    categoriesView_.setRootIsDecorated(true);
     titlesView_.header()->setStretchLastSection(false);
     titlesView_.header()->setSectionResizeMode(QHeaderView::ResizeToContents);
     titlesView_.header()->setSectionResizeMode(ReportTitlesModel::title, QHeaderView::Stretch);
     applicationsView_.setAccessibleName(tr("Applications"));
     titlesView_.setAccessibleName(tr("Window titles"));
+    categoriesView_.setAccessibleName(tr("Categories"));
     auto* applicationsLabel = new QLabel(tr("&Applications"), this);
     applicationsLabel->setBuddy(&applicationsView_);
     titlesLabel_.setText(tr("&Window titles"));
@@ -139,8 +152,20 @@ void ReportWindow::buildLayout() {
     steps->addWidget(&todayButton_);
     steps->addWidget(&summary_, 1);
     layout->addLayout(steps);
-    layout->addWidget(applicationsLabel);
-    layout->addWidget(&applicationsView_, 3);
+    auto* categoriesLabel = new QLabel(tr("&Categories"), this);
+    categoriesLabel->setBuddy(&categoriesView_);
+    auto* categoriesColumn = new QVBoxLayout(&categoriesPane_);
+    categoriesColumn->setContentsMargins({});
+    categoriesColumn->addWidget(categoriesLabel);
+    categoriesColumn->addWidget(&categoriesView_);
+    categoriesPane_.setVisible(false);
+    auto* applicationsColumn = new QVBoxLayout;
+    applicationsColumn->addWidget(applicationsLabel);
+    applicationsColumn->addWidget(&applicationsView_);
+    auto* lists = new QHBoxLayout;
+    lists->addWidget(&categoriesPane_, 2);
+    lists->addLayout(applicationsColumn, 3);
+    layout->addLayout(lists, 3);
     layout->addWidget(&dayChart_, 2);
     layout->addWidget(&timeline_, 1);
     layout->addWidget(&titlesLabel_);
@@ -151,7 +176,8 @@ void ReportWindow::buildLayout() {
     setTabOrder(&previous_, &next_);
     setTabOrder(&next_, &todayButton_);
     setTabOrder(&todayButton_, &export_);
-    setTabOrder(&export_, &applicationsView_);
+    setTabOrder(&export_, &categoriesView_);
+    setTabOrder(&categoriesView_, &applicationsView_);
     setTabOrder(&applicationsView_, &titlesView_);
 }
 
@@ -201,6 +227,17 @@ void ReportWindow::connectControls() {
     QObject::connect(&todayButton_, &QPushButton::clicked, this, [this] { showToday(); });
     QObject::connect(applicationsView_.selectionModel(), &QItemSelectionModel::currentRowChanged,
                      this, [this] { showSelectedApplication(); });
+    QObject::connect(
+        categoriesView_.selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
+            const QModelIndexList rows = categoriesView_.selectionModel()->selectedRows();
+            std::optional<CategoryPick> pick;
+            if (!rows.isEmpty()) {
+                const QVariant path = rows.front().data(kPathRole);
+                pick = CategoryPick{path.isNull() ? std::nullopt
+                                                  : std::optional(path.toString().toStdString())};
+            }
+            pickCategory(pick);
+        });
     QObject::connect(&export_, &QPushButton::clicked, this, [this] { exportWithDialog(); });
     // Quitting the tray leaves the window without hiding it first.
     QObject::connect(qApp, &QCoreApplication::aboutToQuit, this, [this] {
@@ -275,9 +312,27 @@ void ReportWindow::selectApplication(const std::string& name) {
 void ReportWindow::refresh() {
     log_.scanLog();
     followLogFile();
-    if (shownPosition_ != log_.state().position) {
+    if (readRules() || shownPosition_ != log_.state().position) {
         showPeriod();
     }
+}
+
+bool ReportWindow::readRules() {
+    std::optional<std::string> now;
+    if (!rulesPath_.empty()) {
+        now = fileSystem_.readSmallFile(rulesPath_, kLargestRulesFile).bytes;
+    }
+    if (now == rulesText_) {
+        return false;
+    }
+    rulesText_ = std::move(now);
+    RuleSet rules = rulesText_ ? RuleSet(parseRuleFile(*rulesText_)) : RuleSet();
+    if (rules.empty()) {
+        classifier_.reset();
+    } else {
+        classifier_.emplace(std::move(rules));
+    }
+    return true;
 }
 
 void ReportWindow::followLogFile() {
@@ -341,34 +396,105 @@ void ReportWindow::showPeriod() {
         from_.setDate(dateOf(view_.range.first));
         to_.setDate(dateOf(view_.range.end - 1));
     }
-    view_.rows = rowsByApplication(logs, view_.range);
+    // Rules need every interval of the range, read again from the log: a
+    // long range shows the applications by their own names.
+    view_.categorised = classifier_ && stretchSize(log_.state(), view_.range) <= kMostTitleBytes;
+    view_.intervals = view_.categorised ? partsInOrder(std::nullopt) : std::vector<IntervalPart>();
+    view_.rows = view_.categorised ? classifiedRows(view_.intervals, *classifier_,
+                                                    Grouping::application, std::nullopt)
+                                   : rowsByApplication(logs, view_.range);
     view_.total = totalSeconds(view_.rows);
+    const std::size_t applications =
+        view_.categorised ? shownApplicationRows(view_.intervals, *classifier_, std::nullopt).size()
+                          : view_.rows.size();
     const QString first = text(isoDate(view_.range.first));
     const QString range = view_.range.days() <= 1
                               ? first
                               : tr("%1 to %2").arg(first, text(isoDate(view_.range.end - 1)));
     const QString hours = text(hoursAndMinutes(view_.total));
-    summary_.setText(
-        view_.rows.size() == 1
-            ? tr("%1 — %2 in one application").arg(range, hours)
-            : tr("%1 — %2 in %3 applications").arg(range, hours).arg(view_.rows.size()));
-    {
-        // One update of the titles below, not one for the reset and one for the selection.
-        const QSignalBlocker quiet(applicationsView_.selectionModel());
-        applicationsModel_.setRows(view_.rows, view_.total);
-        if (selected) {
-            selectApplication(*selected);
-        }
-    }
+    summary_.setText(applications == 1
+                         ? tr("%1 — %2 in one application").arg(range, hours)
+                         : tr("%1 — %2 in %3 applications").arg(range, hours).arg(applications));
+    showCategories();
+    showApplications(selected);
     dayChart_.setVisible(view_.range.days() > 1);
     timeline_.setVisible(view_.range.days() == 1);
     if (timeline_.isVisibleTo(this)) {
-        timeline_.setParts(stretchSize(log_.state(), view_.range) > kMostTitleBytes
-                               ? std::vector<IntervalPart>()
-                               : partsInOrder(std::nullopt),
-                           log_.localDays());
+        std::vector<IntervalPart> parts;
+        if (view_.categorised) {
+            parts = view_.intervals;
+            for (IntervalPart& part : parts) {
+                part.application = classifier_->classify(part.application, part.title).shownName;
+            }
+        } else if (stretchSize(log_.state(), view_.range) <= kMostTitleBytes) {
+            parts = partsInOrder(std::nullopt);
+        }
+        timeline_.setParts(std::move(parts), log_.localDays());
     }
     showSelectedApplication();
+}
+
+void ReportWindow::showCategories() {
+    const QSignalBlocker quiet(categoriesView_.selectionModel());
+    categoriesModel_.removeRows(0, categoriesModel_.rowCount());
+    topLevel_.clear();
+    categoryColours_.clear();
+    categoriesPane_.setVisible(view_.categorised);
+    if (!view_.categorised) {
+        pick_.reset();
+        return;
+    }
+    std::vector<QStandardItem*> parents;  // by depth
+    std::optional<QModelIndex> picked;
+    for (const ReportRow& row :
+         classifiedRows(view_.intervals, *classifier_, Grouping::category, std::nullopt)) {
+        const std::string name = row.category ? row.category->substr(row.category->rfind('/') + 1)
+                                              : categoryName(row.category);
+        QList<QStandardItem*> items{new QStandardItem(text(name)),
+                                    new QStandardItem(text(hoursAndMinutes(row.seconds))),
+                                    new QStandardItem(text(shareText(row.seconds, view_.total)))};
+        for (QStandardItem* item : items) {
+            item->setEditable(false);
+        }
+        items[0]->setData(row.category ? QVariant(text(*row.category)) : QVariant(), kPathRole);
+        if (row.depth == 0) {
+            topLevel_.push_back(row.category);
+            categoryColours_.push_back(row.category
+                                           ? categoryColour(palette(), int(categoryColours_.size()))
+                                           : ChartColours::of(palette()).total);
+            items[0]->setData(categoryColours_.back(), Qt::DecorationRole);
+        }
+        parents.resize(std::size_t(row.depth));
+        (parents.empty() ? categoriesModel_.invisibleRootItem() : parents.back())->appendRow(items);
+        parents.push_back(items[0]);
+        if (pick_ && pick_->path == row.category) {
+            picked = items[0]->index();
+        }
+    }
+    categoriesView_.expandAll();
+    if (picked) {
+        categoriesView_.setCurrentIndex(*picked);
+    } else {
+        pick_.reset();
+    }
+}
+
+void ReportWindow::pickCategory(const std::optional<CategoryPick>& pick) {
+    pick_ = pick;
+    showApplications(selectedApplication());
+    showSelectedApplication();
+}
+
+void ReportWindow::showApplications(const std::optional<std::string>& selected) {
+    std::vector<ReportRow> rows =
+        view_.categorised ? shownApplicationRows(view_.intervals, *classifier_, pick_) : view_.rows;
+    const double total = pick_ ? totalSeconds(rows) : view_.total;
+    // One update of the titles below, not one for the reset and one for the selection.
+    const QSignalBlocker quiet(applicationsView_.selectionModel());
+    applicationsModel_.setRows(std::move(rows), total);
+    if (selected) {
+        selectApplication(*selected);
+    }
 }
 
 std::vector<IntervalPart> ReportWindow::partsInOrder(
@@ -393,12 +519,19 @@ void ReportWindow::showSelectedApplication() {
     } else if (stretchSize(state, view_.range) > kMostTitleBytes) {
         caption = tr("&Window titles (a shorter period lists them)");
     } else {
-        parts = partsInOrder(selected);
+        parts = view_.categorised
+                    ? shownApplicationParts(view_.intervals, *classifier_, pick_, *selected)
+                    : partsInOrder(selected);
         caption = tr("&Window titles of %1").arg(text(*selected));
     }
     titlesLabel_.setText(caption);
     titlesModel_.setParts(std::move(parts), log_.localDays());
-    if (dayChart_.isVisibleTo(this)) {
+    if (dayChart_.isVisibleTo(this) && view_.categorised) {
+        dayChart_.setDays(
+            shownSecondsPerDay(view_.intervals, *classifier_, view_.range, selected), today(),
+            secondsPerDayAndCategory(view_.intervals, *classifier_, view_.range, topLevel_),
+            categoryColours_);
+    } else if (dayChart_.isVisibleTo(this)) {
         const ScanState* logs[] = {&state};
         dayChart_.setDays(secondsPerDay(logs, view_.range, selected), today());
     }
@@ -407,7 +540,7 @@ void ReportWindow::showSelectedApplication() {
 std::optional<QString> ReportWindow::exportTo(const QString& path,
                                               const ReportFormat& format) const {
     ReportView view = view_;
-    if (format.listsIntervals) {
+    if (format.listsIntervals && !view.categorised) {
         view.intervals = partsInOrder(std::nullopt);
         view.host = QSysInfo::machineHostName().toStdString();
     }

@@ -7,6 +7,7 @@
 #include <QFileSystemWatcher>
 #include <QLabel>
 #include <QPushButton>
+#include <QStandardItemModel>
 #include <QTimer>
 #include <QToolButton>
 #include <QTreeView>
@@ -14,6 +15,7 @@
 #include <optional>
 #include <string>
 
+#include "app/desktop/report_categories.h"
 #include "app/desktop/report_day_chart.h"
 #include "app/desktop/report_models.h"
 #include "app/desktop/report_share_bar.h"
@@ -29,7 +31,9 @@ namespace tesuko {
 // forth by its arrows, the applications of that period as bars with h:mm and
 // share, the time per day when the period is longer than one or a timeline
 // when it is one day, and the window titles of the selected application, each
-// with its time and its intervals beneath. It reads the tray's own Log, so what it shows
+// with its time and its intervals beneath. With a rules file, applications
+// go by their aliases and a Categories view picks whose time the lists
+// show. It reads the tray's own Log, so what it shows
 // is the menu's count split by day, and follows the log while it is open.
 class ReportWindow : public QWidget {
     Q_DECLARE_TR_FUNCTIONS(ReportWindow)
@@ -38,7 +42,9 @@ class ReportWindow : public QWidget {
     // The choices of the period selector, in its order.
     enum class Choice { today, yesterday, thisWeek, thisMonth, allTime, custom };
 
-    ReportWindow(Log& log, FileSystem& fileSystem, Clock& clock, std::string locale = {});
+    // Without a rules path, or while no file is there, no categories.
+    ReportWindow(Log& log, FileSystem& fileSystem, Clock& clock, std::string locale = {},
+                 std::string rulesPath = {});
 
     // Counts what the log gained, then shows the window in front.
     void showAndRaise();
@@ -58,7 +64,11 @@ class ReportWindow : public QWidget {
     // Writes the period in one of the report formats; why not, when it could not.
     std::optional<QString> exportTo(const QString& path, const ReportFormat& format) const;
 
+    // Shows the time of that category alone (its children's included); none: all of it.
+    void pickCategory(const std::optional<CategoryPick>& pick);
+
     const ReportApplicationsModel& applications() const { return applicationsModel_; }
+    const QStandardItemModel& categories() const { return categoriesModel_; }
     const ReportTitlesModel& titles() const { return titlesModel_; }
     const ReportDayChart& dayChart() const { return dayChart_; }
     const ReportTimeline& timeline() const { return timeline_; }
@@ -78,6 +88,10 @@ class ReportWindow : public QWidget {
     // The parts of the range's intervals (the application's only, when one
     // is given) in the order they were in front.
     std::vector<IntervalPart> partsInOrder(const std::optional<std::string>& application) const;
+    // Reads the rules file again; whether it changed.
+    bool readRules();
+    void showCategories();
+    void showApplications(const std::optional<std::string>& selected);
     void showSelectedApplication();
     std::optional<std::string> selectedApplication() const;
     void followLogFile();
@@ -90,6 +104,12 @@ class ReportWindow : public QWidget {
     DateRange wholePeriod_;  // the chosen period; view_ ends a week or month today
     ReportView view_;
     std::optional<ReadPosition> shownPosition_;
+    std::string rulesPath_;
+    std::optional<std::string> rulesText_;
+    std::optional<Classifier> classifier_;  // while there are rules
+    std::optional<CategoryPick> pick_;
+    std::vector<std::optional<std::string>> topLevel_;  // of the tree, in its order
+    std::vector<QColor> categoryColours_;               // of topLevel_
     bool placed_ = false;
 
     QComboBox period_;
@@ -100,6 +120,9 @@ class ReportWindow : public QWidget {
     QPushButton todayButton_;
     QPushButton export_;
     QLabel summary_;
+    QWidget categoriesPane_;
+    QStandardItemModel categoriesModel_;
+    QTreeView categoriesView_;
     ReportApplicationsModel applicationsModel_;
     QTreeView applicationsView_;
     ReportShareBar shareBar_;

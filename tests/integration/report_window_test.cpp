@@ -28,6 +28,7 @@ namespace tesuko {
 namespace {
 
 constexpr const char* kLog = "/home/user/Desktop/TESUKO/log.csv";
+constexpr const char* kRules = "/home/user/.config/tesuko/rules";
 
 std::string record(const std::string& dayAndTime, const std::string& app, const std::string& title,
                    const std::string& seconds) {
@@ -54,6 +55,11 @@ TEST(ReportColours, ChartsStandOutFromLightAndDarkBackgrounds) {
                 << bar.name().toStdString();
         }
         EXPECT_NE(colours.total, colours.selected);
+        for (int index = 0; index < 8; ++index) {
+            EXPECT_GE(contrastRatio(categoryColour(palette, index), palette.color(QPalette::Base)),
+                      3.0);
+        }
+        EXPECT_NE(categoryColour(palette, 0), categoryColour(palette, 1));
     }
 }
 
@@ -178,6 +184,49 @@ TEST_F(ReportWindowTest, ShowsThePeriodTheTitlesByTimeAndFollowsTheLog) {
               "something other than a folder is there");
 }
 
+// With rules: applications by their aliases, a tree of categories, and a
+// picked category (its children's time included) filtering the lists.
+TEST_F(ReportWindowTest, ShowsCategoriesAndFiltersByThePickedOne) {
+    files.addFile(kRules,
+                  "alias Editor = Writer\nWork/Mail = app Mail\nWork/Drafts = title "
+                  "\"draft 1\"\n");
+    window.emplace(log, files, clock, "de_DE", kRules);
+    window->showAndRaise();
+    window->choose(ReportWindow::Choice::thisWeek);  // Monday to today, Thursday
+    const auto& tree = window->categories();
+    ASSERT_EQ(tree.rowCount(), 2);
+    EXPECT_EQ(cell(tree, 0, 0).toString() + " " + cell(tree, 0, 1).toString(), "Work 1:50");
+    EXPECT_EQ(tree.index(0, 0, tree.index(0, 0)).data().toString(), "Drafts");
+    EXPECT_EQ(cell(tree, 1, 0).toString(), "Uncategorized");
+    auto rowsShown = [&] {
+        std::string shown;
+        for (int row = 0; row < window->applications().rowCount(); ++row) {
+            shown += cell(window->applications(), row, 0).toString().toStdString() + " " +
+                     cell(window->applications(), row, 1).toString().toStdString() + ";";
+        }
+        return shown;
+    };
+    const std::pair<std::optional<CategoryPick>, std::string> picks[] = {
+        {std::nullopt, "Writer 2:00;Mail 0:20;"},
+        {CategoryPick{"Work"}, "Writer 1:30;Mail 0:20;"},
+        {CategoryPick{"Work/Mail"}, "Mail 0:20;"},
+        {CategoryPick{"Wor"}, ""},
+        {CategoryPick{std::nullopt}, "Writer 0:30;"}};
+    for (const auto& [pick, expected] : picks) {
+        window->pickCategory(pick);
+        EXPECT_EQ(rowsShown(), expected) << (pick && pick->path ? *pick->path : "-");
+    }
+    window->selectApplication("Writer");
+    ASSERT_EQ(window->titles().rowCount(), 1);
+    EXPECT_EQ(cell(window->titles(), 0, 0).toString(), "draft 2");
+    EXPECT_EQ(window->dayChart().days().at(3).application, 5400 + 1800);
+
+    files.rewrite(kRules, "# none yet\n");
+    window->refresh();
+    EXPECT_EQ(tree.rowCount(), 0);
+    EXPECT_EQ(rowsShown(), "Editor 2:00;Mail 0:20;");
+}
+
 TEST_F(ReportWindowTest, FitsTheScreenAndOpensWhereItWasLeft) {
     const QSize sizes[][3] = {// content, screen's room, first size
                               {{300, 200}, {1280, 800}, {640, 600}},
@@ -249,6 +298,9 @@ std::string workingWeek() {
 // paints its bars; the screenshots of the README are taken here.
 TEST_F(ReportWindowOnXTest, FitsAndPaintsOnARealXServer) {
     files.rewrite(kLog, workingWeek());
+    files.addFile(kRules,
+                  "alias Terminal = Console\nWork/Code = app /^(Editor|Console)$/\n"
+                  "Work/Mail = app Mail\nWork/Chat = app Chat\nReading = title Documentation\n");
     clock.setWall(std::chrono::system_clock::from_time_t(1796374800));  // Friday 18:00
     const QPalette light = QApplication::palette();
     const QLocale before;
@@ -257,17 +309,19 @@ TEST_F(ReportWindowOnXTest, FitsAndPaintsOnARealXServer) {
         const char* language;
         bool dark;
         ReportWindow::Choice choice;
+        const char* rules = "";
     };
-    for (auto [file, language, dark, choice] :
+    for (auto [file, language, dark, choice, rules] :
          {Shot{"report-window", "en_US", false, ReportWindow::Choice::thisWeek},
           {"report-window-dark", "en_US", true, ReportWindow::Choice::thisWeek},
           {"report-window-ja", "ja_JP", false, ReportWindow::Choice::thisWeek},
-          {"report-timeline", "en_US", false, ReportWindow::Choice::today}}) {
+          {"report-timeline", "en_US", false, ReportWindow::Choice::today},
+          {"report-categories", "en_US", false, ReportWindow::Choice::thisWeek, kRules}}) {
         QLocale::setDefault(QLocale(language));
         const QtTranslations translations{QLocale(language)};
         QApplication::setPalette(dark ? darkPalette() : light);
         QtUserDefaults().set("reportWindowGeometry", "");
-        window.emplace(log, files, clock, language);
+        window.emplace(log, files, clock, language, rules);
         window->showAndRaise();
         window->choose(choice);
         window->selectApplication("Editor");
