@@ -7,6 +7,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QIcon>
+#include <QMenu>
 #include <QMessageBox>
 #include <QScreen>
 #include <QShortcut>
@@ -15,6 +16,7 @@
 #include <algorithm>
 #include <sstream>
 
+#include "app/desktop/report_add_to_category.h"
 #include "app/desktop/report_colours.h"
 #include "categories/rule_file.h"
 #include "platform/qt/qt_tool_tip.h"
@@ -238,6 +240,11 @@ void ReportWindow::connectControls() {
             }
             pickCategory(pick);
         });
+    for (QTreeView* view : {&applicationsView_, &titlesView_}) {
+        view->setContextMenuPolicy(Qt::CustomContextMenu);
+        QObject::connect(view, &QTreeView::customContextMenuRequested, this,
+                         [this, view](const QPoint& at) { offerAddToCategory(*view, at); });
+    }
     QObject::connect(&export_, &QPushButton::clicked, this, [this] { exportWithDialog(); });
     // Quitting the tray leaves the window without hiding it first.
     QObject::connect(qApp, &QCoreApplication::aboutToQuit, this, [this] {
@@ -574,6 +581,55 @@ void ReportWindow::exportWithDialog() {
         QMessageBox::warning(this, tr("Export Report"),
                              tr("Could not write %1: %2").arg(path, *error));
     }
+}
+
+}  // namespace tesuko
+
+namespace tesuko {
+
+void ReportWindow::offerAddToCategory(const QTreeView& view, const QPoint& at) {
+    const QModelIndex index = view.indexAt(at);
+    const bool title = &view == &titlesView_;
+    // A title's row, not one of its intervals beneath it.
+    if (rulesPath_.empty() || !index.isValid() || (title && index.parent().isValid())) {
+        return;
+    }
+    const std::string what =
+        title ? index.siblingAtColumn(ReportTitlesModel::title).data().toString().toStdString()
+              : applicationsModel_.rows()[std::size_t(index.row())].application;
+    QMenu menu;
+    if (menu.addAction(tr("Add to &Category…")) != menu.exec(view.viewport()->mapToGlobal(at))) {
+        return;
+    }
+    ReportAddToCategory dialog(this, text(what), rulesText_.value_or(""));
+    if (dialog.exec() != QDialog::Accepted) {
+        return;
+    }
+    if (auto error = addRule(dialog.category(), title, what, dialog.place())) {
+        QMessageBox::warning(this, tr("Add to Category"), *error);
+    }
+}
+
+std::optional<QString> ReportWindow::addRule(const std::string& category, bool title,
+                                             const std::string& what, RulePlace place) {
+    const std::optional<std::string> line = ruleLine(category, title, what);
+    if (!line) {
+        return tr("“%1” is not a category; name one like Work/Mail").arg(text(category));
+    }
+    // The file as it is now: it may have been edited since the window read it.
+    const FileContents now = fileSystem_.readSmallFile(rulesPath_, kLargestRulesFile);
+    if (!now.bytes && fileSystem_.exists(rulesPath_)) {
+        return faultInWords(now.error);
+    }
+    // The folder too, when there is none yet.
+    const FileError error =
+        fileSystem_.replaceFile(rulesPath_, withRuleLine(now.bytes.value_or(""), *line, place),
+                                FileSystem::Access::privateToUser);
+    if (error) {
+        return faultInWords(*error);
+    }
+    refresh();
+    return std::nullopt;
 }
 
 }  // namespace tesuko

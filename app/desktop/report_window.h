@@ -18,6 +18,7 @@
 #include "app/desktop/report_categories.h"
 #include "app/desktop/report_day_chart.h"
 #include "app/desktop/report_models.h"
+#include "app/desktop/report_rule_line.h"
 #include "app/desktop/report_share_bar.h"
 #include "app/desktop/report_timeline.h"
 #include "platform/clock.h"
@@ -67,6 +68,12 @@ class ReportWindow : public QWidget {
     // Shows the time of that category alone (its children's included); none: all of it.
     void pickCategory(const std::optional<CategoryPick>& pick);
 
+    // Writes the rule that puts the application's (by its shown name) or the
+    // window title's time in the category, then shows the new figures; why
+    // not, when it could not.
+    std::optional<QString> addRule(const std::string& category, bool title, const std::string& what,
+                                   RulePlace place);
+
     const ReportApplicationsModel& applications() const { return applicationsModel_; }
     const QStandardItemModel& categories() const { return categoriesModel_; }
     const ReportTitlesModel& titles() const { return titlesModel_; }
@@ -96,6 +103,7 @@ class ReportWindow : public QWidget {
     std::optional<std::string> selectedApplication() const;
     void followLogFile();
     void exportWithDialog();
+    void offerAddToCategory(const QTreeView& view, const QPoint& at);
 
     Log& log_;
     FileSystem& fileSystem_;

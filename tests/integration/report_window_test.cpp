@@ -221,10 +221,58 @@ TEST_F(ReportWindowTest, ShowsCategoriesAndFiltersByThePickedOne) {
     EXPECT_EQ(cell(window->titles(), 0, 0).toString(), "draft 2");
     EXPECT_EQ(window->dayChart().days().at(3).application, 5400 + 1800);
 
-    files.rewrite(kRules, "# none yet\n");
+    ASSERT_EQ(files.removeFile(kRules), std::nullopt);
     window->refresh();
     EXPECT_EQ(tree.rowCount(), 0);
     EXPECT_EQ(rowsShown(), "Editor 2:00;Mail 0:20;");
+
+    ASSERT_EQ(window->addRule("Fun", true, "draft 2", RulePlace{}), std::nullopt);
+    EXPECT_EQ(files.content(kRules), "Fun = title \"draft 2\"\n");
+    window->pickCategory(CategoryPick{"Fun"});
+    EXPECT_EQ(rowsShown(), "Editor 0:30;") << "the new figures";
+    EXPECT_EQ(window->addRule("Fun/", false, "Mail", RulePlace{}),
+              "“Fun/” is not a category; name one like Work/Mail");
+}
+
+// The rule line as the rules file reads it, put where it was asked for,
+// every other byte kept.
+TEST(ReportRuleLine, QuotesAndPlacesTheRule) {
+    const std::string mine = "# mine\nalias x = y\nA = app b\n\nB = app c";
+    using Kind = RulePlace::Kind;
+    struct Case {
+        const char* category;
+        bool title;
+        std::string text;
+        RulePlace place;
+        std::string file;
+        std::optional<std::string> written;
+    } cases[] = {
+        {"Work", false, "Mail", {}, "", "Work = app \"Mail\"\n"},
+        {"W / M", true, "say \"hi\" C:\\x", {}, "", "W / M = title \"say \\\"hi\\\" C:\\\\x\"\n"},
+        {"W",
+         false,
+         "m",
+         {Kind::first},
+         mine,
+         "# mine\nalias x = y\nW = app \"m\"\nA = app b\n\nB = app c"},
+        {"W", false, "m", {Kind::first}, "# only\n", "# only\nW = app \"m\"\n"},
+        {"W", false, "m", {}, mine, mine + "\nW = app \"m\"\n"},
+        {"W",
+         false,
+         "m",
+         {Kind::beforeLine, 5},
+         mine,
+         "# mine\nalias x = y\nA = app b\n\nW = app \"m\"\nB = app c"},
+        {"W", false, "m", {Kind::beforeLine, 1}, mine, "W = app \"m\"\n" + mine},
+        {"W//M", false, "m", {}, "", std::nullopt},
+        {"alias W", false, "m", {}, "", std::nullopt},
+        {"W = app x", false, "m", {}, "", std::nullopt},
+    };
+    for (const auto& [category, title, text, place, file, written] : cases) {
+        const std::optional<std::string> line = ruleLine(category, title, text);
+        EXPECT_EQ(line ? std::optional(withRuleLine(file, *line, place)) : std::nullopt, written)
+            << category << " " << text;
+    }
 }
 
 TEST_F(ReportWindowTest, FitsTheScreenAndOpensWhereItWasLeft) {
