@@ -71,6 +71,7 @@ ReportWindow::ReportWindow(Log& log, FileSystem& fileSystem, Clock& clock, std::
       rulesPath_(std::move(rulesPath)),
       todayButton_(tr("Toda&y")),
       export_(tr("&Export…")),
+      rules_(tr("&Rules…")),
       shareBar_(&applicationsView_) {
     setWindowTitle(tr("tesuko — Report"));
     setWindowIcon(QIcon::fromTheme(QStringLiteral("io.github.tesuko.Tesuko"),
@@ -115,6 +116,8 @@ void ReportWindow::buildLayout() {
     todayButton_.setToolTip(tr("The period that holds today (Alt+Home)"));
     controls->addStretch(1);
     controls->addWidget(&export_);
+    controls->addWidget(&rules_);
+    rules_.setVisible(!rulesPath_.empty());
 
     applicationsView_.setModel(&applicationsModel_);
     applicationsView_.setItemDelegateForColumn(ReportApplicationsModel::share, &shareBar_);
@@ -178,7 +181,8 @@ void ReportWindow::buildLayout() {
     setTabOrder(&previous_, &next_);
     setTabOrder(&next_, &todayButton_);
     setTabOrder(&todayButton_, &export_);
-    setTabOrder(&export_, &categoriesView_);
+    setTabOrder(&export_, &rules_);
+    setTabOrder(&rules_, &categoriesView_);
     setTabOrder(&categoriesView_, &applicationsView_);
     setTabOrder(&applicationsView_, &titlesView_);
 }
@@ -246,6 +250,7 @@ void ReportWindow::connectControls() {
                          [this, view](const QPoint& at) { offerAddToCategory(*view, at); });
     }
     QObject::connect(&export_, &QPushButton::clicked, this, [this] { exportWithDialog(); });
+    QObject::connect(&rules_, &QPushButton::clicked, this, [this] { editRules(); });
     // Quitting the tray leaves the window without hiding it first.
     QObject::connect(qApp, &QCoreApplication::aboutToQuit, this, [this] {
         if (isVisible()) {
@@ -621,15 +626,30 @@ std::optional<QString> ReportWindow::addRule(const std::string& category, bool t
     if (!now.bytes && fileSystem_.exists(rulesPath_)) {
         return faultInWords(now.error);
     }
+    return writeRules(withRuleLine(now.bytes.value_or(""), *line, place));
+}
+
+std::optional<QString> ReportWindow::writeRules(const std::string& bytes) {
     // The folder too, when there is none yet.
-    const FileError error =
-        fileSystem_.replaceFile(rulesPath_, withRuleLine(now.bytes.value_or(""), *line, place),
-                                FileSystem::Access::privateToUser);
-    if (error) {
+    if (FileError error =
+            fileSystem_.replaceFile(rulesPath_, bytes, FileSystem::Access::privateToUser)) {
         return faultInWords(*error);
     }
     refresh();
     return std::nullopt;
+}
+
+void ReportWindow::editRules() {
+    if (!rulesEditor_) {
+        rulesEditor_.emplace(this, [this](const std::string& bytes) { return writeRules(bytes); });
+    }
+    const bool readable = stretchSize(log_.state(), view_.range) <= kMostTitleBytes;
+    rulesEditor_->edit(rulesText_.value_or(""), view_.categorised ? view_.intervals
+                                                : readable        ? partsInOrder(std::nullopt)
+                                                                  : std::vector<IntervalPart>());
+    rulesEditor_->show();
+    rulesEditor_->raise();
+    rulesEditor_->activateWindow();
 }
 
 }  // namespace tesuko

@@ -19,6 +19,7 @@
 #include "app/desktop/report_day_chart.h"
 #include "app/desktop/report_models.h"
 #include "app/desktop/report_rule_line.h"
+#include "app/desktop/report_rules_editor.h"
 #include "app/desktop/report_share_bar.h"
 #include "app/desktop/report_timeline.h"
 #include "platform/clock.h"
@@ -74,6 +75,10 @@ class ReportWindow : public QWidget {
     std::optional<QString> addRule(const std::string& category, bool title, const std::string& what,
                                    RulePlace place);
 
+    // Opens the rules editor on the rules file, counting over the period shown.
+    void editRules();
+    const std::optional<ReportRulesEditor>& rulesEditor() const { return rulesEditor_; }
+
     const ReportApplicationsModel& applications() const { return applicationsModel_; }
     const QStandardItemModel& categories() const { return categoriesModel_; }
     const ReportTitlesModel& titles() const { return titlesModel_; }
@@ -104,6 +109,8 @@ class ReportWindow : public QWidget {
     void followLogFile();
     void exportWithDialog();
     void offerAddToCategory(const QTreeView& view, const QPoint& at);
+    // Replaces the rules file and shows what the new rules make of the period.
+    std::optional<QString> writeRules(const std::string& bytes);
 
     Log& log_;
     FileSystem& fileSystem_;
@@ -127,6 +134,7 @@ class ReportWindow : public QWidget {
     QToolButton next_;
     QPushButton todayButton_;
     QPushButton export_;
+    QPushButton rules_;
     QLabel summary_;
     QWidget categoriesPane_;
     QStandardItemModel categoriesModel_;
@@ -141,6 +149,7 @@ class ReportWindow : public QWidget {
     QTreeView titlesView_;
     QFileSystemWatcher watcher_;
     QTimer poll_;
+    std::optional<ReportRulesEditor> rulesEditor_;
 };
 
 // The size a window first opens at: what its content asks for, and at least

@@ -15,6 +15,7 @@
 #include <optional>
 
 #include "app/desktop/report_colours.h"
+#include "app/desktop/report_rule_times.h"
 #include "app/desktop/report_window.h"
 #include "fakes/fake_clock.h"
 #include "fakes/fake_file_system.h"
@@ -234,6 +235,39 @@ TEST_F(ReportWindowTest, ShowsCategoriesAndFiltersByThePickedOne) {
               "“Fun/” is not a category; name one like Work/Mail");
 }
 
+// Each category rule's time is what first-match classification gives it.
+TEST(ReportRuleTimes, EachRuleTakesTheTimeItDecides) {
+    const std::vector<IntervalPart> parts = {{0, 0, "Mail", "Inbox", 60},
+                                             {0, 60, "Editor", "draft 1", 600},
+                                             {1, 0, "Editor", "notes", 300},
+                                             {1, 300, "Mail", "Inbox", 30}};
+    const std::pair<std::string, std::map<int, double>> cases[] = {
+        {"W = app Mail\nX = app mail\n", {{1, 90}}},
+        {"# first\nA = title draft\nB = app Editor\nC = title /./", {{2, 600}, {3, 300}, {4, 90}}},
+        {"alias Editor = Writer\nW = app Editor\nV = app Writer title notes\n", {{3, 300}}},
+        {"A = app [\nB = app /[/\nC = title Inbox\n", {{3, 90}}},
+    };
+    for (const auto& [rules, expected] : cases) {
+        const RuleFile file = parseRuleFile(rules);
+        const std::map<int, double> seconds = secondsPerRule(file, parts);
+        EXPECT_EQ(seconds, expected) << rules;
+        std::map<std::string, double> byRules;
+        for (const CategoryRule& rule : file.rules) {
+            if (seconds.contains(rule.line)) {
+                byRules[rule.category] += seconds.at(rule.line);
+            }
+        }
+        std::map<std::string, double> classified;
+        Classifier classifier{RuleSet(parseRuleFile(rules))};
+        for (const IntervalPart& part : parts) {
+            if (auto category = classifier.classify(part.application, part.title).category) {
+                classified[*category] += part.seconds;
+            }
+        }
+        EXPECT_EQ(byRules, classified) << rules;
+    }
+}
+
 // The rule line as the rules file reads it, put where it was asked for,
 // every other byte kept.
 TEST(ReportRuleLine, QuotesAndPlacesTheRule) {
@@ -350,6 +384,17 @@ TEST_F(ReportWindowOnXTest, FitsAndPaintsOnARealXServer) {
                   "alias Terminal = Console\nWork/Code = app /^(Editor|Console)$/\n"
                   "Work/Mail = app Mail\nWork/Chat = app Chat\nReading = title Documentation\n");
     clock.setWall(std::chrono::system_clock::from_time_t(1796374800));  // Friday 18:00
+    // What the X server holds, not what the widget would draw, saved as the file.
+    auto shot = [](const QWidget& widget, const std::string& file) {
+        QWindow* shown = widget.windowHandle();
+        pumpUntil([&] { return shown != nullptr && shown->isExposed(); });
+        QApplication::processEvents();
+        EXPECT_TRUE(shown->screen()->availableGeometry().contains(widget.frameGeometry())) << file;
+        EXPECT_GE(widget.width(), widget.sizeHint().width()) << file << ": nothing cut off";
+        QImage image = shown->screen()->grabWindow(widget.winId()).toImage();
+        image.save(QString::fromStdString(TESUKO_BINARY_DIR "/tests/" + file + ".png"));
+        return image;
+    };
     const QPalette light = QApplication::palette();
     const QLocale before;
     struct Shot {
@@ -373,16 +418,8 @@ TEST_F(ReportWindowOnXTest, FitsAndPaintsOnARealXServer) {
         window->showAndRaise();
         window->choose(choice);
         window->selectApplication("Editor");
-        QWindow* shown = window->windowHandle();
-        ASSERT_NE(shown, nullptr);
-        pumpUntil([&] { return shown->isExposed(); });
-        QApplication::processEvents();
-        EXPECT_TRUE(shown->screen()->availableGeometry().contains(window->frameGeometry())) << file;
-        EXPECT_GE(window->width(), window->sizeHint().width()) << file << ": nothing cut off";
-        // What the X server holds, not what the widget would draw.
-        QImage image = shown->screen()->grabWindow(window->winId()).toImage();
+        const QImage image = shot(*window, file);
         ASSERT_FALSE(image.isNull());
-        image.save(QString::fromStdString(TESUKO_BINARY_DIR "/tests/") + file + ".png");
         const QColor selected = ChartColours::of(window->palette()).selected;
         int highlighted = 0;
         for (int y = 0; y < image.height(); ++y) {
@@ -393,6 +430,13 @@ TEST_F(ReportWindowOnXTest, FitsAndPaintsOnARealXServer) {
         EXPECT_GT(highlighted, 200) << file << ": the selected application's bars";
     }
     QLocale::setDefault(before);
+
+    files.rewrite(kRules, files.content(kRules) + "Leisure = app Browser titel Weather\n");
+    window.emplace(log, files, clock, "en_US", kRules);
+    window->showAndRaise();
+    window->editRules();
+    EXPECT_EQ(window->rulesEditor()->findings().count(), 5) << "the broken line and four rules";
+    EXPECT_FALSE(shot(*window->rulesEditor(), "rules-editor").isNull());
 }
 
 }  // namespace
