@@ -460,9 +460,9 @@ void ReportWindow::showCategories() {
     std::optional<QModelIndex> picked;
     for (const ReportRow& row :
          classifiedRows(view_.intervals, *classifier_, Grouping::category, std::nullopt)) {
-        const std::string name = row.category ? row.category->substr(row.category->rfind('/') + 1)
-                                              : categoryName(row.category);
-        QList<QStandardItem*> items{new QStandardItem(text(name)),
+        const QString name = row.category ? text(row.category->substr(row.category->rfind('/') + 1))
+                                          : tr("Uncategorized");
+        QList<QStandardItem*> items{new QStandardItem(name),
                                     new QStandardItem(text(hoursAndMinutes(row.seconds))),
                                     new QStandardItem(text(shareText(row.seconds, view_.total)))};
         for (QStandardItem* item : items) {
