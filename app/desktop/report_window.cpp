@@ -432,14 +432,11 @@ void ReportWindow::showPeriod() {
     dayChart_.setVisible(view_.range.days() > 1);
     timeline_.setVisible(view_.range.days() == 1);
     if (timeline_.isVisibleTo(this)) {
-        std::vector<IntervalPart> parts;
+        std::vector<IntervalPart> parts = periodParts();
         if (view_.categorised) {
-            parts = view_.intervals;
             for (IntervalPart& part : parts) {
                 part.application = classifier_->classify(part.application, part.title).shownName;
             }
-        } else if (stretchSize(log_.state(), view_.range) <= kMostTitleBytes) {
-            parts = partsInOrder(std::nullopt);
         }
         timeline_.setParts(std::move(parts), log_.localDays());
     }
@@ -521,6 +518,13 @@ std::vector<IntervalPart> ReportWindow::partsInOrder(
     return parts;
 }
 
+std::vector<IntervalPart> ReportWindow::periodParts() const {
+    return view_.categorised ? view_.intervals
+           : stretchSize(log_.state(), view_.range) <= kMostTitleBytes
+               ? partsInOrder(std::nullopt)
+               : std::vector<IntervalPart>();
+}
+
 void ReportWindow::showSelectedApplication() {
     std::optional<std::string> selected = selectedApplication();
     const ScanState& state = log_.state();
@@ -588,10 +592,6 @@ void ReportWindow::exportWithDialog() {
     }
 }
 
-}  // namespace tesuko
-
-namespace tesuko {
-
 void ReportWindow::offerAddToCategory(const QTreeView& view, const QPoint& at) {
     const QModelIndex index = view.indexAt(at);
     const bool title = &view == &titlesView_;
@@ -643,10 +643,7 @@ void ReportWindow::editRules() {
     if (!rulesEditor_) {
         rulesEditor_.emplace(this, [this](const std::string& bytes) { return writeRules(bytes); });
     }
-    const bool readable = stretchSize(log_.state(), view_.range) <= kMostTitleBytes;
-    rulesEditor_->edit(rulesText_.value_or(""), view_.categorised ? view_.intervals
-                                                : readable        ? partsInOrder(std::nullopt)
-                                                                  : std::vector<IntervalPart>());
+    rulesEditor_->edit(rulesText_.value_or(""), periodParts());
     rulesEditor_->show();
     rulesEditor_->raise();
     rulesEditor_->activateWindow();

@@ -34,9 +34,9 @@ namespace tesuko {
 // share, the time per day when the period is longer than one or a timeline
 // when it is one day, and the window titles of the selected application, each
 // with its time and its intervals beneath. With a rules file, applications
-// go by their aliases and a Categories view picks whose time the lists
-// show. It reads the tray's own Log, so what it shows
-// is the menu's count split by day, and follows the log while it is open.
+// go by their aliases and a Categories view picks whose time the lists show.
+// It reads the tray's own Log, so what it shows is the menu's count split by
+// day, and follows the log while it is open.
 class ReportWindow : public QWidget {
     Q_DECLARE_TR_FUNCTIONS(ReportWindow)
 
@@ -100,6 +100,8 @@ class ReportWindow : public QWidget {
     // The parts of the range's intervals (the application's only, when one
     // is given) in the order they were in front.
     std::vector<IntervalPart> partsInOrder(const std::optional<std::string>& application) const;
+    // All of them; none when the range is too long to read again.
+    std::vector<IntervalPart> periodParts() const;
     // Reads the rules file again; whether it changed.
     bool readRules();
     void showCategories();
