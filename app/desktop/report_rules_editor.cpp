@@ -83,6 +83,9 @@ void ReportRulesEditor::recount() {
         mark.movePosition(QTextCursor::NextCharacter, QTextCursor::MoveAnchor,
                           std::max(problem.column - 1, 0));
         mark.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+        if (!mark.hasSelection()) {  // what is missing is at the end: the line is wrong
+            mark.movePosition(QTextCursor::StartOfBlock, QTextCursor::KeepAnchor);
+        }
         QTextEdit::ExtraSelection selection{mark, {}};
         selection.format.setUnderlineStyle(QTextCharFormat::WaveUnderline);
         selection.format.setUnderlineColor(wrong);
