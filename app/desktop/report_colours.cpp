@@ -52,4 +52,13 @@ ChartColours ChartColours::of(const QPalette& palette) {
             text};
 }
 
+QColor categoryColour(const QPalette& palette, int index) {
+    constexpr double kGoldenAngle = 137.508;  // each next hue far from all before
+    const QColor highlight = palette.color(QPalette::Highlight).toHsv();
+    const QColor colour = QColor::fromHsvF(float(std::fmod(kGoldenAngle * index, 360.0) / 360),
+                                           std::max(highlight.hsvSaturationF(), 0.5f),
+                                           std::max(highlight.valueF(), 0.5f));
+    return standingOut(colour, palette.color(QPalette::Text), palette.color(QPalette::Base));
+}
+
 }  // namespace tesuko

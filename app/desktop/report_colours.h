@@ -21,4 +21,8 @@ struct ChartColours {
     static ChartColours of(const QPalette& palette);
 };
 
+// The colour of the top-level category at that index: hues far apart, as
+// light or dark as the theme's Highlight, and standing out from Base 3:1.
+QColor categoryColour(const QPalette& palette, int index);
+
 }  // namespace tesuko

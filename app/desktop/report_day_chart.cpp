@@ -18,8 +18,11 @@ ReportDayChart::ReportDayChart(QWidget* parent) : QWidget(parent) {
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
 }
 
-void ReportDayChart::setDays(std::vector<DaySeconds> days, std::int32_t today) {
+void ReportDayChart::setDays(std::vector<DaySeconds> days, std::int32_t today,
+                             std::vector<std::vector<double>> stacks, std::vector<QColor> colours) {
     days_ = std::move(days);
+    stacks_ = std::move(stacks);
+    colours_ = std::move(colours);
     today_ = today;
     update();
 }
@@ -97,8 +100,19 @@ void ReportDayChart::paintEvent(QPaintEvent*) {
         if (day.day <= today_) {
             const int whole = height(day.seconds);
             painter.fillRect(left, plot.bottom() - whole, width, whole, colours.total);
+            if (i < stacks_.size()) {
+                double below = 0;
+                for (std::size_t k = 0; k < stacks_[i].size() && k < colours_.size(); ++k) {
+                    const int bottom = plot.bottom() - height(below);
+                    below += stacks_[i][k];
+                    const int top = plot.bottom() - height(below);
+                    painter.fillRect(left, top, width, bottom - top, colours_[k]);
+                }
+            }
             const int part = height(day.application);
-            painter.fillRect(left, plot.bottom() - part, width, part, colours.selected);
+            const int inset = stacks_.empty() ? 0 : width / 3;
+            painter.fillRect(left + inset, plot.bottom() - part, width - 2 * inset, part,
+                             colours.selected);
         }
         if (int(i) % every == 0) {
             QRect under(left - labelWidth, plot.bottom() + 2, width + 2 * labelWidth, labels);

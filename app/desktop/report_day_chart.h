@@ -17,8 +17,11 @@ class ReportDayChart : public QWidget {
   public:
     explicit ReportDayChart(QWidget* parent = nullptr);
 
-    // Every day of the range, the selected application's seconds as `application`.
-    void setDays(std::vector<DaySeconds> days, std::int32_t today);
+    // Every day of the range, the selected application's seconds as
+    // `application`; with rules, each day's bar stacked of its categories'
+    // seconds, in their colours, the application's part a narrow bar inside.
+    void setDays(std::vector<DaySeconds> days, std::int32_t today,
+                 std::vector<std::vector<double>> stacks = {}, std::vector<QColor> colours = {});
     const std::vector<DaySeconds>& days() const { return days_; }
 
     QSize sizeHint() const override;
@@ -31,6 +34,8 @@ class ReportDayChart : public QWidget {
     QString dayLabel(std::int32_t day) const;
 
     std::vector<DaySeconds> days_;
+    std::vector<std::vector<double>> stacks_;  // by day, then category
+    std::vector<QColor> colours_;              // by category
     std::int32_t today_ = 0;
 };
 

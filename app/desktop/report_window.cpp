@@ -7,15 +7,21 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QIcon>
+#include <QMenu>
 #include <QMessageBox>
 #include <QScreen>
 #include <QShortcut>
+#include <QSysInfo>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <sstream>
 
+#include "app/desktop/report_add_to_category.h"
+#include "app/desktop/report_colours.h"
+#include "categories/rule_file.h"
 #include "platform/qt/qt_tool_tip.h"
 #include "platform/qt_settings/qt_user_defaults.h"
+#include "report/classified_rows.h"
 #include "report/interval_parts.h"
 #include "report/period_step.h"
 
@@ -28,6 +34,10 @@ constexpr qint64 kJulianEpoch = 2440588;
 // Reading more of the log than this for one application's titles would keep
 // the window from answering for a noticeable moment.
 constexpr std::uint64_t kMostTitleBytes = std::uint64_t(32) << 20;
+// Rules written by hand stay far below.
+constexpr std::size_t kLargestRulesFile = 4 << 20;
+// A category's path in the Categories view; none for the time in no category.
+constexpr int kPathRole = Qt::UserRole + 2;
 // Where the window's last size and place are kept, among the preferences.
 constexpr const char* kGeometryKey = "reportWindowGeometry";
 
@@ -43,15 +53,25 @@ QString text(const std::string& utf8) {
     return QString::fromUtf8(utf8.data(), qsizetype(utf8.size()));
 }
 
+// What a file in the format ends in.
+QString extensionOf(const ReportFormat& format) {
+    return format.name == "table"                         ? QStringLiteral("txt")
+           : format.name.find("json") != format.name.npos ? QStringLiteral("json")
+                                                          : text(std::string(format.name));
+}
+
 }  // namespace
 
-ReportWindow::ReportWindow(Log& log, FileSystem& fileSystem, Clock& clock, std::string locale)
+ReportWindow::ReportWindow(Log& log, FileSystem& fileSystem, Clock& clock, std::string locale,
+                           std::string rulesPath)
     : log_(log),
       fileSystem_(fileSystem),
       clock_(clock),
       firstWeekday_(firstWeekdayOf(locale)),
+      rulesPath_(std::move(rulesPath)),
       todayButton_(tr("Toda&y")),
       export_(tr("&Export…")),
+      rules_(tr("&Rules…")),
       shareBar_(&applicationsView_) {
     setWindowTitle(tr("tesuko — Report"));
     setWindowIcon(QIcon::fromTheme(QStringLiteral("io.github.tesuko.Tesuko"),
@@ -96,28 +116,34 @@ void ReportWindow::buildLayout() {
     todayButton_.setToolTip(tr("The period that holds today (Alt+Home)"));
     controls->addStretch(1);
     controls->addWidget(&export_);
+    controls->addWidget(&rules_);
+    rules_.setVisible(!rulesPath_.empty());
 
     applicationsView_.setModel(&applicationsModel_);
     applicationsView_.setItemDelegateForColumn(ReportApplicationsModel::share, &shareBar_);
     titlesView_.setModel(&titlesModel_);
-    for (QTreeView* view : {&applicationsView_, &titlesView_}) {
+    categoriesView_.setModel(&categoriesModel_);
+    categoriesModel_.setHorizontalHeaderLabels({tr("Category"), tr("Time"), tr("Share")});
+    for (QTreeView* view : {&applicationsView_, &titlesView_, &categoriesView_}) {
         view->setRootIsDecorated(false);
         view->setAllColumnsShowFocus(true);
         view->setUniformRowHeights(true);
         view->setSelectionMode(QAbstractItemView::SingleSelection);
         view->setSelectionBehavior(QAbstractItemView::SelectRows);
     }
-    applicationsView_.header()->setSectionResizeMode(ReportApplicationsModel::name,
-                                                     QHeaderView::Stretch);
-    applicationsView_.header()->setStretchLastSection(false);
-    applicationsView_.header()->setSectionResizeMode(ReportApplicationsModel::share,
-                                                     QHeaderView::ResizeToContents);
+    for (QTreeView* view : {&applicationsView_, &categoriesView_}) {
+        view->header()->setStretchLastSection(false);
+        view->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+        view->header()->setSectionResizeMode(ReportApplicationsModel::name, QHeaderView::Stretch);
+    }
     titlesView_.setRootIsDecorated(true);
+    categoriesView_.setRootIsDecorated(true);
     titlesView_.header()->setStretchLastSection(false);
     titlesView_.header()->setSectionResizeMode(QHeaderView::ResizeToContents);
     titlesView_.header()->setSectionResizeMode(ReportTitlesModel::title, QHeaderView::Stretch);
     applicationsView_.setAccessibleName(tr("Applications"));
     titlesView_.setAccessibleName(tr("Window titles"));
+    categoriesView_.setAccessibleName(tr("Categories"));
     auto* applicationsLabel = new QLabel(tr("&Applications"), this);
     applicationsLabel->setBuddy(&applicationsView_);
     titlesLabel_.setText(tr("&Window titles"));
@@ -131,8 +157,20 @@ void ReportWindow::buildLayout() {
     steps->addWidget(&todayButton_);
     steps->addWidget(&summary_, 1);
     layout->addLayout(steps);
-    layout->addWidget(applicationsLabel);
-    layout->addWidget(&applicationsView_, 3);
+    auto* categoriesLabel = new QLabel(tr("&Categories"), this);
+    categoriesLabel->setBuddy(&categoriesView_);
+    auto* categoriesColumn = new QVBoxLayout(&categoriesPane_);
+    categoriesColumn->setContentsMargins({});
+    categoriesColumn->addWidget(categoriesLabel);
+    categoriesColumn->addWidget(&categoriesView_);
+    categoriesPane_.setVisible(false);
+    auto* applicationsColumn = new QVBoxLayout;
+    applicationsColumn->addWidget(applicationsLabel);
+    applicationsColumn->addWidget(&applicationsView_);
+    auto* lists = new QHBoxLayout;
+    lists->addWidget(&categoriesPane_, 2);
+    lists->addLayout(applicationsColumn, 3);
+    layout->addLayout(lists, 3);
     layout->addWidget(&dayChart_, 2);
     layout->addWidget(&timeline_, 1);
     layout->addWidget(&titlesLabel_);
@@ -143,7 +181,9 @@ void ReportWindow::buildLayout() {
     setTabOrder(&previous_, &next_);
     setTabOrder(&next_, &todayButton_);
     setTabOrder(&todayButton_, &export_);
-    setTabOrder(&export_, &applicationsView_);
+    setTabOrder(&export_, &rules_);
+    setTabOrder(&rules_, &categoriesView_);
+    setTabOrder(&categoriesView_, &applicationsView_);
     setTabOrder(&applicationsView_, &titlesView_);
 }
 
@@ -193,7 +233,24 @@ void ReportWindow::connectControls() {
     QObject::connect(&todayButton_, &QPushButton::clicked, this, [this] { showToday(); });
     QObject::connect(applicationsView_.selectionModel(), &QItemSelectionModel::currentRowChanged,
                      this, [this] { showSelectedApplication(); });
+    QObject::connect(
+        categoriesView_.selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
+            const QModelIndexList rows = categoriesView_.selectionModel()->selectedRows();
+            std::optional<CategoryPick> pick;
+            if (!rows.isEmpty()) {
+                const QVariant path = rows.front().data(kPathRole);
+                pick = CategoryPick{path.isNull() ? std::nullopt
+                                                  : std::optional(path.toString().toStdString())};
+            }
+            pickCategory(pick);
+        });
+    for (QTreeView* view : {&applicationsView_, &titlesView_}) {
+        view->setContextMenuPolicy(Qt::CustomContextMenu);
+        QObject::connect(view, &QTreeView::customContextMenuRequested, this,
+                         [this, view](const QPoint& at) { offerAddToCategory(*view, at); });
+    }
     QObject::connect(&export_, &QPushButton::clicked, this, [this] { exportWithDialog(); });
+    QObject::connect(&rules_, &QPushButton::clicked, this, [this] { editRules(); });
     // Quitting the tray leaves the window without hiding it first.
     QObject::connect(qApp, &QCoreApplication::aboutToQuit, this, [this] {
         if (isVisible()) {
@@ -241,14 +298,14 @@ void ReportWindow::chooseDays(std::int32_t first, std::int32_t last) {
 }
 
 void ReportWindow::stepPeriod(int by) {
-    if (!view_.range.empty()) {
-        const DateRange stepped = steppedRange(view_.range, by);
+    if (!wholePeriod_.empty()) {
+        const DateRange stepped = steppedRange(wholePeriod_, by);
         chooseDays(stepped.first, stepped.end - 1);
     }
 }
 
 void ReportWindow::showToday() {
-    const DateRange& range = view_.range;
+    const DateRange& range = wholePeriod_;
     choose(isWholeMonth(range) ? Choice::thisMonth
            : range.days() == 7 ? Choice::thisWeek
                                : Choice::today);
@@ -267,9 +324,27 @@ void ReportWindow::selectApplication(const std::string& name) {
 void ReportWindow::refresh() {
     log_.scanLog();
     followLogFile();
-    if (shownPosition_ != log_.state().position) {
+    if (readRules() || shownPosition_ != log_.state().position) {
         showPeriod();
     }
+}
+
+bool ReportWindow::readRules() {
+    std::optional<std::string> now;
+    if (!rulesPath_.empty()) {
+        now = fileSystem_.readSmallFile(rulesPath_, kLargestRulesFile).bytes;
+    }
+    if (now == rulesText_) {
+        return false;
+    }
+    rulesText_ = std::move(now);
+    RuleSet rules = rulesText_ ? RuleSet(parseRuleFile(*rulesText_)) : RuleSet();
+    if (rules.empty()) {
+        classifier_.reset();
+    } else {
+        classifier_.emplace(std::move(rules));
+    }
+    return true;
 }
 
 void ReportWindow::followLogFile() {
@@ -320,7 +395,12 @@ void ReportWindow::showPeriod() {
     std::optional<std::string> selected = selectedApplication();
     shownPosition_ = log_.state().position;
     const ScanState* logs[] = {&log_.state()};
-    view_.range = chosenRange();
+    wholePeriod_ = chosenRange();
+    view_.range = wholePeriod_;
+    if (Choice choice = Choice(period_.currentIndex());
+        choice == Choice::thisWeek || choice == Choice::thisMonth) {
+        view_.range.end = std::min(view_.range.end, today() + 1);  // as the report command does
+    }
     if (period_.currentIndex() != int(Choice::custom) && !view_.range.empty()) {
         // Custom Range then starts from what was shown.
         const QSignalBlocker blockFrom(from_);
@@ -328,34 +408,102 @@ void ReportWindow::showPeriod() {
         from_.setDate(dateOf(view_.range.first));
         to_.setDate(dateOf(view_.range.end - 1));
     }
-    view_.rows = rowsByApplication(logs, view_.range);
+    // Rules need every interval of the range, read again from the log: a
+    // long range shows the applications by their own names.
+    view_.categorised = classifier_ && stretchSize(log_.state(), view_.range) <= kMostTitleBytes;
+    view_.intervals = view_.categorised ? partsInOrder(std::nullopt) : std::vector<IntervalPart>();
+    view_.rows = view_.categorised ? classifiedRows(view_.intervals, *classifier_,
+                                                    Grouping::application, std::nullopt)
+                                   : rowsByApplication(logs, view_.range);
     view_.total = totalSeconds(view_.rows);
+    const std::size_t applications =
+        view_.categorised ? shownApplicationRows(view_.intervals, *classifier_, std::nullopt).size()
+                          : view_.rows.size();
     const QString first = text(isoDate(view_.range.first));
     const QString range = view_.range.days() <= 1
                               ? first
                               : tr("%1 to %2").arg(first, text(isoDate(view_.range.end - 1)));
     const QString hours = text(hoursAndMinutes(view_.total));
-    summary_.setText(
-        view_.rows.size() == 1
-            ? tr("%1 — %2 in one application").arg(range, hours)
-            : tr("%1 — %2 in %3 applications").arg(range, hours).arg(view_.rows.size()));
-    {
-        // One update of the titles below, not one for the reset and one for the selection.
-        const QSignalBlocker quiet(applicationsView_.selectionModel());
-        applicationsModel_.setRows(view_.rows, view_.total);
-        if (selected) {
-            selectApplication(*selected);
-        }
-    }
+    summary_.setText(applications == 1
+                         ? tr("%1 — %2 in one application").arg(range, hours)
+                         : tr("%1 — %2 in %3 applications").arg(range, hours).arg(applications));
+    showCategories();
+    showApplications(selected);
     dayChart_.setVisible(view_.range.days() > 1);
     timeline_.setVisible(view_.range.days() == 1);
     if (timeline_.isVisibleTo(this)) {
-        timeline_.setParts(stretchSize(log_.state(), view_.range) > kMostTitleBytes
-                               ? std::vector<IntervalPart>()
-                               : partsInOrder(std::nullopt),
-                           log_.localDays());
+        std::vector<IntervalPart> parts = periodParts();
+        if (view_.categorised) {
+            for (IntervalPart& part : parts) {
+                part.application = classifier_->classify(part.application, part.title).shownName;
+            }
+        }
+        timeline_.setParts(std::move(parts), log_.localDays());
     }
     showSelectedApplication();
+}
+
+void ReportWindow::showCategories() {
+    const QSignalBlocker quiet(categoriesView_.selectionModel());
+    categoriesModel_.removeRows(0, categoriesModel_.rowCount());
+    topLevel_.clear();
+    categoryColours_.clear();
+    categoriesPane_.setVisible(view_.categorised);
+    if (!view_.categorised) {
+        pick_.reset();
+        return;
+    }
+    std::vector<QStandardItem*> parents;  // by depth
+    std::optional<QModelIndex> picked;
+    for (const ReportRow& row :
+         classifiedRows(view_.intervals, *classifier_, Grouping::category, std::nullopt)) {
+        const QString name = row.category ? text(row.category->substr(row.category->rfind('/') + 1))
+                                          : tr("Uncategorized");
+        QList<QStandardItem*> items{new QStandardItem(name),
+                                    new QStandardItem(text(hoursAndMinutes(row.seconds))),
+                                    new QStandardItem(text(shareText(row.seconds, view_.total)))};
+        for (QStandardItem* item : items) {
+            item->setEditable(false);
+        }
+        items[0]->setData(row.category ? QVariant(text(*row.category)) : QVariant(), kPathRole);
+        if (row.depth == 0) {
+            topLevel_.push_back(row.category);
+            categoryColours_.push_back(row.category
+                                           ? categoryColour(palette(), int(categoryColours_.size()))
+                                           : ChartColours::of(palette()).total);
+            items[0]->setData(categoryColours_.back(), Qt::DecorationRole);
+        }
+        parents.resize(std::size_t(row.depth));
+        (parents.empty() ? categoriesModel_.invisibleRootItem() : parents.back())->appendRow(items);
+        parents.push_back(items[0]);
+        if (pick_ && pick_->path == row.category) {
+            picked = items[0]->index();
+        }
+    }
+    categoriesView_.expandAll();
+    if (picked) {
+        categoriesView_.setCurrentIndex(*picked);
+    } else {
+        pick_.reset();
+    }
+}
+
+void ReportWindow::pickCategory(const std::optional<CategoryPick>& pick) {
+    pick_ = pick;
+    showApplications(selectedApplication());
+    showSelectedApplication();
+}
+
+void ReportWindow::showApplications(const std::optional<std::string>& selected) {
+    std::vector<ReportRow> rows =
+        view_.categorised ? shownApplicationRows(view_.intervals, *classifier_, pick_) : view_.rows;
+    const double total = pick_ ? totalSeconds(rows) : view_.total;
+    // One update of the titles below, not one for the reset and one for the selection.
+    const QSignalBlocker quiet(applicationsView_.selectionModel());
+    applicationsModel_.setRows(std::move(rows), total);
+    if (selected) {
+        selectApplication(*selected);
+    }
 }
 
 std::vector<IntervalPart> ReportWindow::partsInOrder(
@@ -370,6 +518,13 @@ std::vector<IntervalPart> ReportWindow::partsInOrder(
     return parts;
 }
 
+std::vector<IntervalPart> ReportWindow::periodParts() const {
+    return view_.categorised ? view_.intervals
+           : stretchSize(log_.state(), view_.range) <= kMostTitleBytes
+               ? partsInOrder(std::nullopt)
+               : std::vector<IntervalPart>();
+}
+
 void ReportWindow::showSelectedApplication() {
     std::optional<std::string> selected = selectedApplication();
     const ScanState& state = log_.state();
@@ -380,46 +535,118 @@ void ReportWindow::showSelectedApplication() {
     } else if (stretchSize(state, view_.range) > kMostTitleBytes) {
         caption = tr("&Window titles (a shorter period lists them)");
     } else {
-        parts = partsInOrder(selected);
+        parts = view_.categorised
+                    ? shownApplicationParts(view_.intervals, *classifier_, pick_, *selected)
+                    : partsInOrder(selected);
         caption = tr("&Window titles of %1").arg(text(*selected));
     }
     titlesLabel_.setText(caption);
     titlesModel_.setParts(std::move(parts), log_.localDays());
-    if (dayChart_.isVisibleTo(this)) {
+    if (dayChart_.isVisibleTo(this) && view_.categorised) {
+        dayChart_.setDays(
+            shownSecondsPerDay(view_.intervals, *classifier_, view_.range, selected), today(),
+            secondsPerDayAndCategory(view_.intervals, *classifier_, view_.range, topLevel_),
+            categoryColours_);
+    } else if (dayChart_.isVisibleTo(this)) {
         const ScanState* logs[] = {&state};
         dayChart_.setDays(secondsPerDay(logs, view_.range, selected), today());
     }
 }
 
-std::optional<QString> ReportWindow::exportTo(const QString& path) const {
+std::optional<QString> ReportWindow::exportTo(const QString& path,
+                                              const ReportFormat& format) const {
+    ReportView view = view_;
+    if (format.listsIntervals && !view.categorised) {
+        view.intervals = partsInOrder(std::nullopt);
+        view.host = QSysInfo::machineHostName().toStdString();
+    }
     std::ostringstream bytes;
-    const ReportFormat* format =
-        reportFormatNamed(QFileInfo(path).suffix().toLower().toStdString());
-    (format != nullptr ? format : reportFormatNamed("csv"))->write(view_, log_.localDays(), bytes);
+    format.write(view, log_.localDays(), bytes);
     const FileError error = fileSystem_.replaceFile(QFile::encodeName(path).toStdString(),
                                                     bytes.str(), FileSystem::Access::asBefore);
     return error ? std::optional(faultInWords(*error)) : std::nullopt;
 }
 
 void ReportWindow::exportWithDialog() {
+    // One filter per format; CSV, what a spreadsheet opens, chosen at first.
+    QStringList filters;
     QString filter;
+    for (const ReportFormat& format : reportFormats()) {
+        filters << tr("%1 (*.%2)").arg(text(std::string(format.name)), extensionOf(format));
+        filter = format.name == "csv" ? filters.back() : filter;
+    }
     QString suggested = text("tesuko-report-" + isoDate(view_.range.first) + ".csv");
-    const QString csvFiles = tr("CSV files (*.csv)");
-    const QString jsonFiles = tr("JSON files (*.json)");
-    QString path = QFileDialog::getSaveFileName(
-        this, tr("Export Report"), suggested, csvFiles + QStringLiteral(";;") + jsonFiles, &filter);
+    QString path = QFileDialog::getSaveFileName(this, tr("Export Report"), suggested,
+                                                filters.join(QStringLiteral(";;")), &filter);
     if (path.isEmpty()) {
         return;
     }
-    const bool json = filter == jsonFiles;
-    if (!path.endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive) &&
-        !path.endsWith(QStringLiteral(".json"), Qt::CaseInsensitive)) {
-        path += json ? QStringLiteral(".json") : QStringLiteral(".csv");
+    const ReportFormat& format =
+        reportFormats()[std::size_t(std::max<qsizetype>(filters.indexOf(filter), 0))];
+    if (QFileInfo(path).suffix().isEmpty()) {
+        path += QLatin1Char('.') + extensionOf(format);
     }
-    if (auto error = exportTo(path)) {
+    if (auto error = exportTo(path, format)) {
         QMessageBox::warning(this, tr("Export Report"),
                              tr("Could not write %1: %2").arg(path, *error));
     }
+}
+
+void ReportWindow::offerAddToCategory(const QTreeView& view, const QPoint& at) {
+    const QModelIndex index = view.indexAt(at);
+    const bool title = &view == &titlesView_;
+    // A title's row, not one of its intervals beneath it.
+    if (rulesPath_.empty() || !index.isValid() || (title && index.parent().isValid())) {
+        return;
+    }
+    const std::string what =
+        title ? index.siblingAtColumn(ReportTitlesModel::title).data().toString().toStdString()
+              : applicationsModel_.rows()[std::size_t(index.row())].application;
+    QMenu menu;
+    if (menu.addAction(tr("Add to &Category…")) != menu.exec(view.viewport()->mapToGlobal(at))) {
+        return;
+    }
+    ReportAddToCategory dialog(this, text(what), rulesText_.value_or(""));
+    if (dialog.exec() != QDialog::Accepted) {
+        return;
+    }
+    if (auto error = addRule(dialog.category(), title, what, dialog.place())) {
+        QMessageBox::warning(this, tr("Add to Category"), *error);
+    }
+}
+
+std::optional<QString> ReportWindow::addRule(const std::string& category, bool title,
+                                             const std::string& what, RulePlace place) {
+    const std::optional<std::string> line = ruleLine(category, title, what);
+    if (!line) {
+        return tr("“%1” is not a category; name one like Work/Mail").arg(text(category));
+    }
+    // The file as it is now: it may have been edited since the window read it.
+    const FileContents now = fileSystem_.readSmallFile(rulesPath_, kLargestRulesFile);
+    if (!now.bytes && fileSystem_.exists(rulesPath_)) {
+        return faultInWords(now.error);
+    }
+    return writeRules(withRuleLine(now.bytes.value_or(""), *line, place));
+}
+
+std::optional<QString> ReportWindow::writeRules(const std::string& bytes) {
+    // The folder too, when there is none yet.
+    if (FileError error =
+            fileSystem_.replaceFile(rulesPath_, bytes, FileSystem::Access::privateToUser)) {
+        return faultInWords(*error);
+    }
+    refresh();
+    return std::nullopt;
+}
+
+void ReportWindow::editRules() {
+    if (!rulesEditor_) {
+        rulesEditor_.emplace(this, [this](const std::string& bytes) { return writeRules(bytes); });
+    }
+    rulesEditor_->edit(rulesText_.value_or(""), periodParts());
+    rulesEditor_->show();
+    rulesEditor_->raise();
+    rulesEditor_->activateWindow();
 }
 
 }  // namespace tesuko

@@ -374,20 +374,110 @@
         <translation>%1 のウィンドウのタイトル(&amp;W)</translation>
     </message>
     <message>
-        <source>CSV files (*.csv)</source>
-        <translation>CSV ファイル (*.csv)</translation>
-    </message>
-    <message>
-        <source>JSON files (*.json)</source>
-        <translation>JSON ファイル (*.json)</translation>
-    </message>
-    <message>
         <source>Export Report</source>
         <translation>レポートを書き出す</translation>
     </message>
     <message>
         <source>Could not write %1: %2</source>
         <translation>%1 に書き込めませんでした: %2</translation>
+    </message>
+    <message>
+        <source>%1 (*.%2)</source>
+        <translation>%1 (*.%2)</translation>
+    </message>
+    <message>
+        <source>&amp;Categories</source>
+        <translation>カテゴリ(&amp;C)</translation>
+    </message>
+    <message>
+        <source>Categories</source>
+        <translation>カテゴリ</translation>
+    </message>
+    <message>
+        <source>Category</source>
+        <translation>カテゴリ</translation>
+    </message>
+    <message>
+        <source>Uncategorized</source>
+        <translation>未分類</translation>
+    </message>
+    <message>
+        <source>&amp;Rules…</source>
+        <translation>ルール(&amp;R)…</translation>
+    </message>
+    <message>
+        <source>Add to &amp;Category…</source>
+        <translation>カテゴリに追加(&amp;C)…</translation>
+    </message>
+    <message>
+        <source>Add to Category</source>
+        <translation>カテゴリに追加</translation>
+    </message>
+    <message>
+        <source>“%1” is not a category; name one like Work/Mail</source>
+        <translation>「%1」はカテゴリになりません。Work/Mail のように名付けてください</translation>
+    </message>
+</context>
+<context>
+    <name>ReportAddToCategory</name>
+    <message>
+        <source>Add to Category</source>
+        <translation>カテゴリに追加</translation>
+    </message>
+    <message>
+        <source>Work/Mail</source>
+        <translation>仕事/メール</translation>
+    </message>
+    <message>
+        <source>First, before every other rule</source>
+        <translation>最初 (ほかのどのルールよりも前)</translation>
+    </message>
+    <message>
+        <source>Last, after every other rule</source>
+        <translation>最後 (ほかのどのルールよりも後)</translation>
+    </message>
+    <message>
+        <source>Before line %1: %2</source>
+        <translation>%1 行目の前: %2</translation>
+    </message>
+    <message>
+        <source>Where the time in %1 belongs:</source>
+        <translation>%1 の時間の行き先:</translation>
+    </message>
+    <message>
+        <source>&amp;Category:</source>
+        <translation>カテゴリ(&amp;C):</translation>
+    </message>
+    <message>
+        <source>&amp;Rule goes:</source>
+        <translation>ルールの位置(&amp;R):</translation>
+    </message>
+</context>
+<context>
+    <name>ReportRulesEditor</name>
+    <message>
+        <source>tesuko — Rules</source>
+        <translation>tesuko — ルール</translation>
+    </message>
+    <message>
+        <source>Rules</source>
+        <translation>ルール</translation>
+    </message>
+    <message>
+        <source>Problems and time per rule</source>
+        <translation>問題とルールごとの時間</translation>
+    </message>
+    <message>
+        <source>Could not save the rules: %1</source>
+        <translation>ルールを保存できませんでした: %1</translation>
+    </message>
+    <message>
+        <source>&amp;Problems and time per rule in the period shown</source>
+        <translation>表示中の期間の問題とルールごとの時間(&amp;P)</translation>
+    </message>
+    <message>
+        <source>Line %1: %2 to %3</source>
+        <translation>%1 行目: %2 → %3</translation>
     </message>
 </context>
 </TS>

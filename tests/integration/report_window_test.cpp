@@ -15,6 +15,7 @@
 #include <optional>
 
 #include "app/desktop/report_colours.h"
+#include "app/desktop/report_rule_times.h"
 #include "app/desktop/report_window.h"
 #include "fakes/fake_clock.h"
 #include "fakes/fake_file_system.h"
@@ -28,6 +29,7 @@ namespace tesuko {
 namespace {
 
 constexpr const char* kLog = "/home/user/Desktop/TESUKO/log.csv";
+constexpr const char* kRules = "/home/user/.config/tesuko/rules";
 
 std::string record(const std::string& dayAndTime, const std::string& app, const std::string& title,
                    const std::string& seconds) {
@@ -54,6 +56,11 @@ TEST(ReportColours, ChartsStandOutFromLightAndDarkBackgrounds) {
                 << bar.name().toStdString();
         }
         EXPECT_NE(colours.total, colours.selected);
+        for (int index = 0; index < 8; ++index) {
+            EXPECT_GE(contrastRatio(categoryColour(palette, index), palette.color(QPalette::Base)),
+                      3.0);
+        }
+        EXPECT_NE(categoryColour(palette, 0), categoryColour(palette, 1));
     }
 }
 
@@ -125,8 +132,9 @@ TEST_F(ReportWindowTest, ShowsThePeriodTheTitlesByTimeAndFollowsTheLog) {
     window->stepPeriod(-1);
     EXPECT_EQ(rangeText(window->range()), "2026-11-01 to 2026-11-30");
     window->showToday();
-    EXPECT_EQ(rangeText(window->range()), "2026-12-01 to 2026-12-31");
-    window->choose(ReportWindow::Choice::thisWeek);  // Monday to Sunday in Germany
+    EXPECT_EQ(rangeText(window->range()), "2026-12-01 to 2026-12-03") << "up to today";
+    clock.setWall(std::chrono::system_clock::from_time_t(1796266800 + 86400));
+    window->choose(ReportWindow::Choice::thisWeek);  // from Monday in Germany, until today
     window->selectApplication("Editor");
     std::vector<double> perDay;
     std::vector<double> editorPerDay;
@@ -135,8 +143,8 @@ TEST_F(ReportWindowTest, ShowsThePeriodTheTitlesByTimeAndFollowsTheLog) {
         editorPerDay.push_back(day.application);
     }
     EXPECT_TRUE(window->dayChart().isVisibleTo(&*window));
-    EXPECT_EQ(perDay, (std::vector<double>{0, 600, 0, 7800, 1800, 0, 0}));
-    EXPECT_EQ(editorPerDay, (std::vector<double>{0, 0, 0, 7200, 1800, 0, 0}));
+    EXPECT_EQ(perDay, (std::vector<double>{0, 600, 0, 7800, 1800}));
+    EXPECT_EQ(editorPerDay, (std::vector<double>{0, 0, 0, 7200, 1800}));
     // Each title once, most time first; under it, its parts in order.
     const auto& titles = window->titles();
     ASSERT_EQ(titles.rowCount(), 2);
@@ -160,13 +168,145 @@ TEST_F(ReportWindowTest, ShowsThePeriodTheTitlesByTimeAndFollowsTheLog) {
     EXPECT_EQ(cell(apps, 0, 0).toString(), "Editor") << "the selection stays";
     EXPECT_EQ(window->titles().rowCount(), 2);
 
-    ASSERT_EQ(window->exportTo("/out/week.json"), std::nullopt);
-    ASSERT_EQ(window->exportTo("/out/week.csv"), std::nullopt);
-    EXPECT_EQ(window->exportTo("/out/week.csv/x.csv"), "something other than a folder is there");
-    EXPECT_EQ(files.content("/out/week.json").substr(49, 69),
-              "\"2026-12-07T00:00:00+09:00\",\n  \"rows\": [\n    {\"application\": \"Editor\"");
-    EXPECT_EQ(linesOf(files.content("/out/week.csv")).at(3),
-              "2026-11-30T00:00:00+09:00,2026-12-07T00:00:00+09:00,Chat,60.000000\r");
+    const std::pair<std::string, std::string> exports[] = {
+        {"table", "from 2026-11-30 to 2026-12-05 (exclusive)"},
+        {"csv", "2026-11-30T00:00:00+09:00,2026-12-05T00:00:00+09:00,Chat,60.000000\r"},
+        {"json", "\"2026-12-05T00:00:00+09:00\",\n  \"rows\": [\n    {\"application\": \"Editor\""},
+        {"json-array", "[\n  {\"application\": \"Editor\""},
+        {"aw-json", "\"title\": \"draft 2\""}};
+    for (const auto& [format, expected] : exports) {
+        ASSERT_EQ(window->exportTo(QString::fromStdString("/out/week." + format),
+                                   *reportFormatNamed(format)),
+                  std::nullopt);
+        EXPECT_NE(files.content("/out/week." + format).find(expected), std::string::npos)
+            << files.content("/out/week." + format);
+    }
+    EXPECT_EQ(window->exportTo("/out/week.csv/x.csv", *reportFormatNamed("csv")),
+              "something other than a folder is there");
+}
+
+// With rules: applications by their aliases, a tree of categories, and a
+// picked category (its children's time included) filtering the lists.
+TEST_F(ReportWindowTest, ShowsCategoriesAndFiltersByThePickedOne) {
+    files.addFile(kRules,
+                  "alias Editor = Writer\nWork/Mail = app Mail\nWork/Drafts = title "
+                  "\"draft 1\"\n");
+    window.emplace(log, files, clock, "de_DE", kRules);
+    window->showAndRaise();
+    window->choose(ReportWindow::Choice::thisWeek);  // Monday to today, Thursday
+    const auto& tree = window->categories();
+    ASSERT_EQ(tree.rowCount(), 2);
+    EXPECT_EQ(cell(tree, 0, 0).toString() + " " + cell(tree, 0, 1).toString(), "Work 1:50");
+    EXPECT_EQ(tree.index(0, 0, tree.index(0, 0)).data().toString(), "Drafts");
+    EXPECT_EQ(cell(tree, 1, 0).toString(), "Uncategorized");
+    auto rowsShown = [&] {
+        std::string shown;
+        for (int row = 0; row < window->applications().rowCount(); ++row) {
+            shown += cell(window->applications(), row, 0).toString().toStdString() + " " +
+                     cell(window->applications(), row, 1).toString().toStdString() + ";";
+        }
+        return shown;
+    };
+    const std::pair<std::optional<CategoryPick>, std::string> picks[] = {
+        {std::nullopt, "Writer 2:00;Mail 0:20;"},
+        {CategoryPick{"Work"}, "Writer 1:30;Mail 0:20;"},
+        {CategoryPick{"Work/Mail"}, "Mail 0:20;"},
+        {CategoryPick{"Wor"}, ""},
+        {CategoryPick{std::nullopt}, "Writer 0:30;"}};
+    for (const auto& [pick, expected] : picks) {
+        window->pickCategory(pick);
+        EXPECT_EQ(rowsShown(), expected) << (pick && pick->path ? *pick->path : "-");
+    }
+    window->selectApplication("Writer");
+    ASSERT_EQ(window->titles().rowCount(), 1);
+    EXPECT_EQ(cell(window->titles(), 0, 0).toString(), "draft 2");
+    EXPECT_EQ(window->dayChart().days().at(3).application, 5400 + 1800);
+
+    ASSERT_EQ(files.removeFile(kRules), std::nullopt);
+    window->refresh();
+    EXPECT_EQ(tree.rowCount(), 0);
+    EXPECT_EQ(rowsShown(), "Editor 2:00;Mail 0:20;");
+
+    ASSERT_EQ(window->addRule("Fun", true, "draft 2", RulePlace{}), std::nullopt);
+    EXPECT_EQ(files.content(kRules), "Fun = title \"draft 2\"\n");
+    window->pickCategory(CategoryPick{"Fun"});
+    EXPECT_EQ(rowsShown(), "Editor 0:30;") << "the new figures";
+    EXPECT_EQ(window->addRule("Fun/", false, "Mail", RulePlace{}),
+              "“Fun/” is not a category; name one like Work/Mail");
+}
+
+// Each category rule's time is what first-match classification gives it.
+TEST(ReportRuleTimes, EachRuleTakesTheTimeItDecides) {
+    const std::vector<IntervalPart> parts = {{0, 0, "Mail", "Inbox", 60},
+                                             {0, 60, "Editor", "draft 1", 600},
+                                             {1, 0, "Editor", "notes", 300},
+                                             {1, 300, "Mail", "Inbox", 30}};
+    const std::pair<std::string, std::map<int, double>> cases[] = {
+        {"W = app Mail\nX = app mail\n", {{1, 90}}},
+        {"# first\nA = title draft\nB = app Editor\nC = title /./", {{2, 600}, {3, 300}, {4, 90}}},
+        {"alias Editor = Writer\nW = app Editor\nV = app Writer title notes\n", {{3, 300}}},
+        {"A = app [\nB = app /[/\nC = title Inbox\n", {{3, 90}}},
+    };
+    for (const auto& [rules, expected] : cases) {
+        const RuleFile file = parseRuleFile(rules);
+        const std::map<int, double> seconds = secondsPerRule(file, parts);
+        EXPECT_EQ(seconds, expected) << rules;
+        std::map<std::string, double> byRules;
+        for (const CategoryRule& rule : file.rules) {
+            if (seconds.contains(rule.line)) {
+                byRules[rule.category] += seconds.at(rule.line);
+            }
+        }
+        std::map<std::string, double> classified;
+        Classifier classifier{RuleSet(parseRuleFile(rules))};
+        for (const IntervalPart& part : parts) {
+            if (auto category = classifier.classify(part.application, part.title).category) {
+                classified[*category] += part.seconds;
+            }
+        }
+        EXPECT_EQ(byRules, classified) << rules;
+    }
+}
+
+// The rule line as the rules file reads it, put where it was asked for,
+// every other byte kept.
+TEST(ReportRuleLine, QuotesAndPlacesTheRule) {
+    const std::string mine = "# mine\nalias x = y\nA = app b\n\nB = app c";
+    using Kind = RulePlace::Kind;
+    struct Case {
+        const char* category;
+        bool title;
+        std::string text;
+        RulePlace place;
+        std::string file;
+        std::optional<std::string> written;
+    } cases[] = {
+        {"Work", false, "Mail", {}, "", "Work = app \"Mail\"\n"},
+        {"W / M", true, "say \"hi\" C:\\x", {}, "", "W / M = title \"say \\\"hi\\\" C:\\\\x\"\n"},
+        {"W",
+         false,
+         "m",
+         {Kind::first},
+         mine,
+         "# mine\nalias x = y\nW = app \"m\"\nA = app b\n\nB = app c"},
+        {"W", false, "m", {Kind::first}, "# only\n", "# only\nW = app \"m\"\n"},
+        {"W", false, "m", {}, mine, mine + "\nW = app \"m\"\n"},
+        {"W",
+         false,
+         "m",
+         {Kind::beforeLine, 5},
+         mine,
+         "# mine\nalias x = y\nA = app b\n\nW = app \"m\"\nB = app c"},
+        {"W", false, "m", {Kind::beforeLine, 1}, mine, "W = app \"m\"\n" + mine},
+        {"W//M", false, "m", {}, "", std::nullopt},
+        {"alias W", false, "m", {}, "", std::nullopt},
+        {"W = app x", false, "m", {}, "", std::nullopt},
+    };
+    for (const auto& [category, title, text, place, file, written] : cases) {
+        const std::optional<std::string> line = ruleLine(category, title, text);
+        EXPECT_EQ(line ? std::optional(withRuleLine(file, *line, place)) : std::nullopt, written)
+            << category << " " << text;
+    }
 }
 
 TEST_F(ReportWindowTest, FitsTheScreenAndOpensWhereItWasLeft) {
@@ -240,7 +380,21 @@ std::string workingWeek() {
 // paints its bars; the screenshots of the README are taken here.
 TEST_F(ReportWindowOnXTest, FitsAndPaintsOnARealXServer) {
     files.rewrite(kLog, workingWeek());
+    files.addFile(kRules,
+                  "alias Terminal = Console\nWork/Code = app /^(Editor|Console)$/\n"
+                  "Work/Mail = app Mail\nWork/Chat = app Chat\nReading = title Documentation\n");
     clock.setWall(std::chrono::system_clock::from_time_t(1796374800));  // Friday 18:00
+    // What the X server holds, not what the widget would draw, saved as the file.
+    auto shot = [](const QWidget& widget, const std::string& file) {
+        QWindow* shown = widget.windowHandle();
+        pumpUntil([&] { return shown != nullptr && shown->isExposed(); });
+        QApplication::processEvents();
+        EXPECT_TRUE(shown->screen()->availableGeometry().contains(widget.frameGeometry())) << file;
+        EXPECT_GE(widget.width(), widget.sizeHint().width()) << file << ": nothing cut off";
+        QImage image = shown->screen()->grabWindow(widget.winId()).toImage();
+        image.save(QString::fromStdString(TESUKO_BINARY_DIR "/tests/" + file + ".png"));
+        return image;
+    };
     const QPalette light = QApplication::palette();
     const QLocale before;
     struct Shot {
@@ -248,30 +402,24 @@ TEST_F(ReportWindowOnXTest, FitsAndPaintsOnARealXServer) {
         const char* language;
         bool dark;
         ReportWindow::Choice choice;
+        const char* rules = "";
     };
-    for (auto [file, language, dark, choice] :
+    for (auto [file, language, dark, choice, rules] :
          {Shot{"report-window", "en_US", false, ReportWindow::Choice::thisWeek},
           {"report-window-dark", "en_US", true, ReportWindow::Choice::thisWeek},
           {"report-window-ja", "ja_JP", false, ReportWindow::Choice::thisWeek},
-          {"report-timeline", "en_US", false, ReportWindow::Choice::today}}) {
+          {"report-timeline", "en_US", false, ReportWindow::Choice::today},
+          {"report-categories", "en_US", false, ReportWindow::Choice::thisWeek, kRules}}) {
         QLocale::setDefault(QLocale(language));
         const QtTranslations translations{QLocale(language)};
         QApplication::setPalette(dark ? darkPalette() : light);
         QtUserDefaults().set("reportWindowGeometry", "");
-        window.emplace(log, files, clock, language);
+        window.emplace(log, files, clock, language, rules);
         window->showAndRaise();
         window->choose(choice);
         window->selectApplication("Editor");
-        QWindow* shown = window->windowHandle();
-        ASSERT_NE(shown, nullptr);
-        pumpUntil([&] { return shown->isExposed(); });
-        QApplication::processEvents();
-        EXPECT_TRUE(shown->screen()->availableGeometry().contains(window->frameGeometry())) << file;
-        EXPECT_GE(window->width(), window->sizeHint().width()) << file << ": nothing cut off";
-        // What the X server holds, not what the widget would draw.
-        QImage image = shown->screen()->grabWindow(window->winId()).toImage();
+        const QImage image = shot(*window, file);
         ASSERT_FALSE(image.isNull());
-        image.save(QString::fromStdString(TESUKO_BINARY_DIR "/tests/") + file + ".png");
         const QColor selected = ChartColours::of(window->palette()).selected;
         int highlighted = 0;
         for (int y = 0; y < image.height(); ++y) {
@@ -282,6 +430,13 @@ TEST_F(ReportWindowOnXTest, FitsAndPaintsOnARealXServer) {
         EXPECT_GT(highlighted, 200) << file << ": the selected application's bars";
     }
     QLocale::setDefault(before);
+
+    files.rewrite(kRules, files.content(kRules) + "Leisure = app Browser titel Weather\n");
+    window.emplace(log, files, clock, "en_US", kRules);
+    window->showAndRaise();
+    window->editRules();
+    EXPECT_EQ(window->rulesEditor()->findings().count(), 5) << "the broken line and four rules";
+    EXPECT_FALSE(shot(*window->rulesEditor(), "rules-editor").isNull());
 }
 
 }  // namespace
