@@ -235,7 +235,8 @@ class TrayProgram {
     void showReport() {
         if (!reportWindow_) {
             Platform& p = services_.platform;
-            reportWindow_.emplace(delegate_.log(), p.fileSystem, p.clock, userLocale("LC_TIME"));
+            reportWindow_.emplace(delegate_.log(), p.fileSystem, p.clock, userLocale("LC_TIME"),
+                                  rulesFilePath(p.homeFolder));
         }
         reportWindow_->showAndRaise();
     }
