@@ -47,7 +47,7 @@ std::vector<ReportRow> classifiedRows(std::span<const ClassifiedTitles> logs,
             continue;
         }
         std::vector<double> perPair(log.days.pairs().size());
-        std::vector<bool> seen(perPair.size());
+        std::vector<char> seen(perPair.size());
         for (const PairSeconds& entry : log.days.within(range)) {
             perPair[entry.pair] += entry.seconds;
             seen[entry.pair] = true;

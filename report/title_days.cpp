@@ -14,7 +14,7 @@ std::uint64_t keyOf(std::int32_t day, std::uint32_t pair) {
 }
 
 bool before(const PairSeconds& a, const PairSeconds& b) {
-    return std::pair(a.day, a.pair) < std::pair(b.day, b.pair);
+    return keyOf(a.day, a.pair) < keyOf(b.day, b.pair);
 }
 
 }  // namespace
@@ -32,6 +32,9 @@ void TitleDays::add(std::int32_t day, std::string_view application, std::string_
 }
 
 void TitleDays::settle() {
+    if (added_.empty()) {
+        return;
+    }
     // What a log grows by falls on its last days: sorted on their own, the
     // new entries merge in one pass.
     const std::size_t counted = entries_.size();
@@ -63,10 +66,9 @@ std::span<const PairSeconds> TitleDays::within(const DateRange& range) const {
 }
 
 bool TitleDays::restore(std::vector<TitlePair> pairs, std::vector<PairSeconds> entries) {
-    for (std::size_t i = 0; i < entries.size(); ++i) {
-        if (entries[i].pair >= pairs.size() || (i > 0 && !before(entries[i - 1], entries[i]))) {
-            return false;
-        }
+    if (std::ranges::any_of(entries,
+                            [&](const PairSeconds& e) { return e.pair >= pairs.size(); })) {
+        return false;
     }
     pairIndex_.clear();
     for (std::uint32_t i = 0; i < pairs.size(); ++i) {
@@ -108,7 +110,10 @@ std::optional<std::string> readTitleDays(FileSystem& fileSystem, const ScanState
         }
     }
     days.settle();
+    // The sample is taken where the table is saved, not the ranking's.
+    const std::uint64_t sample = days.position.sample;
     days.position = to;
+    days.position.sample = sample;
     return std::nullopt;
 }
 

@@ -22,11 +22,12 @@ struct TitlePair {
     std::string title;        // valid UTF-8
 };
 
-// A pair's seconds on one local day.
+// A pair's seconds on one local day. Plain fields, stored as they are: a
+// cache of millions reads back with one copy.
 struct PairSeconds {
-    std::int32_t day = 0;
-    std::uint32_t pair = 0;  // its index in TitleDays::pairs()
-    double seconds = 0;
+    std::int32_t day;
+    std::uint32_t pair;  // its index in TitleDays::pairs()
+    double seconds;
 };
 
 // The seconds of each distinct window on each day, for the complete lines of
@@ -47,8 +48,8 @@ class TitleDays {
     const std::vector<PairSeconds>& entries() const { return entries_; }
     std::span<const PairSeconds> within(const DateRange& range) const;
 
-    // Back from their stored form; false for entries out of order or of
-    // pairs that are not there.
+    // Back from their stored form, entries by day then pair; false for
+    // entries of pairs that are not there.
     bool restore(std::vector<TitlePair> pairs, std::vector<PairSeconds> entries);
 
   private:

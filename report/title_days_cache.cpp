@@ -17,6 +17,27 @@ constexpr std::string_view kFormat = "tesuko-titles-1\n";
 // Ten years of a few hundred windows a day take about 10 MB.
 constexpr std::size_t kLargest = std::size_t(256) << 20;
 
+// FNV-1a over four interleaved runs of 64-bit words, then folded with the
+// bytes left: four multiplies in flight rather than one, as the table of a
+// long log runs to tens of megabytes.
+std::uint64_t checksum(std::string_view bytes) {
+    constexpr std::uint64_t kPrime = 1099511628211ull;
+    std::uint64_t lanes[4] = {1, 2, 3, 4};
+    std::size_t at = 0;
+    for (; at + sizeof lanes <= bytes.size(); at += sizeof lanes) {
+        for (std::uint64_t& lane : lanes) {
+            std::uint64_t word;
+            std::memcpy(&word, bytes.data() + at + std::size_t(&lane - lanes) * 8, 8);
+            lane = (lane ^ word) * kPrime;
+        }
+    }
+    std::uint64_t sum = digest(bytes.substr(at));
+    for (std::uint64_t lane : lanes) {
+        sum = (sum ^ lane) * kPrime;
+    }
+    return sum;
+}
+
 // Fixed-size fields as the machine holds them: the cache never leaves it,
 // and the entries, its bulk, read back with one copy.
 class Writer {
@@ -106,7 +127,7 @@ std::string encodeClassifiedTitles(const ClassifiedTitles& titles) {
         out.put(found.category.has_value());
         out.text(found.category.value_or(""));
     }
-    out.put(digest(out.out));
+    out.put(checksum(out.out));
     return std::move(out.out);
 }
 
@@ -117,7 +138,7 @@ std::optional<ClassifiedTitles> decodeClassifiedTitles(std::string_view bytes) {
     }
     std::memcpy(&sum, bytes.data() + bytes.size() - sizeof sum, sizeof sum);
     bytes.remove_suffix(sizeof sum);
-    if (digest(bytes) != sum) {
+    if (checksum(bytes) != sum) {
         return std::nullopt;
     }
     Reader in(bytes.substr(kFormat.size()));
