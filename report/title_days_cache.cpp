@@ -124,7 +124,7 @@ std::string encodeClassifiedTitles(const ClassifiedTitles& titles) {
     out.put(std::uint64_t(titles.classes.size()));
     for (const Classification& found : titles.classes) {
         out.text(found.shownName);
-        out.put(found.category.has_value());
+        out.put(std::uint8_t(found.category.has_value()));
         out.text(found.category.value_or(""));
     }
     out.put(checksum(out.out));
@@ -161,12 +161,12 @@ std::optional<ClassifiedTitles> decodeClassifiedTitles(std::string_view bytes) {
     }
     for (; count > 0; --count) {
         Classification& found = titles.classes.emplace_back();
-        bool inCategory = false;
+        std::uint8_t inCategory = 0;
         std::string category;
         if (!in.text(found.shownName) || !in.take(inCategory) || !in.text(category)) {
             return std::nullopt;
         }
-        found.category = inCategory ? std::optional(std::move(category)) : std::nullopt;
+        found.category = inCategory != 0 ? std::optional(std::move(category)) : std::nullopt;
     }
     if (!in.atEnd() || !titles.days.restore(std::move(pairs), std::move(entries))) {
         return std::nullopt;
