@@ -32,7 +32,7 @@ struct PairSeconds {
 
 // The seconds of each distinct window on each day, for the complete lines of
 // a log before `position` (days in `zone`): what a report by the rules needs,
-// in a few megabytes for ten years, kept up as the log grows.
+// kept up as the log grows. Ten years of 500 windows a day take 30 MB.
 class TitleDays {
   public:
     ReadPosition position;
@@ -67,8 +67,8 @@ bool continuesTo(const TitleDays& days, const ScanState& counted, const LocalDay
 
 // Brings days up to the lines the ranking counted: reads only the lines after
 // days.position when days continues to the count; otherwise the whole log
-// again. Lines the ranking skips are
-// skipped. Returns why the log could not be read, if it could not.
+// again. Lines the ranking skips are skipped. Returns why the log could not
+// be read, if it could not.
 std::optional<std::string> readTitleDays(FileSystem& fileSystem, const ScanState& counted,
                                          const LocalDays& localDays, TitleDays& days);
 
