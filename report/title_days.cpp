@@ -65,18 +65,13 @@ std::span<const PairSeconds> TitleDays::within(const DateRange& range) const {
     return {first, end};
 }
 
-bool TitleDays::restore(std::vector<TitlePair> pairs, std::vector<PairSeconds> entries) {
-    if (std::ranges::any_of(entries,
-                            [&](const PairSeconds& e) { return e.pair >= pairs.size(); })) {
-        return false;
-    }
+void TitleDays::restore(std::vector<TitlePair> pairs, std::vector<PairSeconds> entries) {
     pairIndex_.clear();
     for (std::uint32_t i = 0; i < pairs.size(); ++i) {
         pairIndex_.try_emplace(pairs[i].application + '\n' + pairs[i].title, i);
     }
     pairs_ = std::move(pairs);
     entries_ = std::move(entries);
-    return true;
 }
 
 bool continuesTo(const TitleDays& days, const ScanState& counted, const LocalDays& localDays) {

@@ -48,9 +48,9 @@ class TitleDays {
     const std::vector<PairSeconds>& entries() const { return entries_; }
     std::span<const PairSeconds> within(const DateRange& range) const;
 
-    // Back from their stored form, entries by day then pair; false for
-    // entries of pairs that are not there.
-    bool restore(std::vector<TitlePair> pairs, std::vector<PairSeconds> entries);
+    // Back from their stored form: entries by day then pair, each of a pair
+    // that is there.
+    void restore(std::vector<TitlePair> pairs, std::vector<PairSeconds> entries);
 
   private:
     std::vector<TitlePair> pairs_;

@@ -75,16 +75,18 @@ class Reader {
         in_.remove_prefix(size);
         return true;
     }
-    template <typename T>
-    bool array(std::vector<T>& values) {
+    // The entries, each of a pair that is there, in one pass: no copy of
+    // tens of megabytes is zeroed first, and none is checked again.
+    bool entries(std::vector<PairSeconds>& values, std::size_t pairs) {
         std::uint64_t count = 0;
-        if (!take(count) || count > in_.size() / sizeof(T)) {
+        if (!take(count) || count > in_.size() / sizeof(PairSeconds)) {
             return false;
         }
-        values.resize(count);
-        std::memcpy(values.data(), in_.data(), count * sizeof(T));
-        in_.remove_prefix(count * sizeof(T));
-        return true;
+        values.reserve(count);
+        for (PairSeconds entry; count > 0 && take(entry) && entry.pair < pairs; --count) {
+            values.push_back(entry);
+        }
+        return count == 0;
     }
     bool atEnd() const { return in_.empty(); }
 
@@ -155,7 +157,7 @@ std::optional<ClassifiedTitles> decodeClassifiedTitles(std::string_view bytes) {
         }
     }
     std::vector<PairSeconds> entries;
-    if (!in.array(entries) || !in.take(titles.rulesDigest) || !in.take(count) ||
+    if (!in.entries(entries, pairs.size()) || !in.take(titles.rulesDigest) || !in.take(count) ||
         count > pairs.size()) {
         return std::nullopt;
     }
@@ -168,9 +170,10 @@ std::optional<ClassifiedTitles> decodeClassifiedTitles(std::string_view bytes) {
         }
         found.category = inCategory != 0 ? std::optional(std::move(category)) : std::nullopt;
     }
-    if (!in.atEnd() || !titles.days.restore(std::move(pairs), std::move(entries))) {
+    if (!in.atEnd()) {
         return std::nullopt;
     }
+    titles.days.restore(std::move(pairs), std::move(entries));
     return titles;
 }
 
