@@ -22,8 +22,7 @@ struct TitlePair {
     std::string title;        // valid UTF-8
 };
 
-// A pair's seconds on one local day. Plain fields, stored as they are: a
-// cache of millions reads back with one copy.
+// A pair's seconds on one local day; plain fields, stored as they are.
 struct PairSeconds {
     std::int32_t day;
     std::uint32_t pair;  // its index in TitleDays::pairs()

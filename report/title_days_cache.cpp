@@ -38,8 +38,8 @@ std::uint64_t checksum(std::string_view bytes) {
     return sum;
 }
 
-// Fixed-size fields as the machine holds them: the cache never leaves it,
-// and the entries, its bulk, read back with one copy.
+// Fixed-size fields as the machine holds them: the cache never leaves it, and
+// its bulk, the entries, goes out in one copy.
 class Writer {
   public:
     template <typename T>
