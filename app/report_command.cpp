@@ -17,6 +17,7 @@
 #include "ranking/totals_cache.h"
 #include "report/date_range.h"
 #include "report/report_output.h"
+#include "report/title_days_cache.h"
 #include "report/title_rows.h"
 
 namespace tesuko {
@@ -245,6 +246,7 @@ int runReportCommand(const std::vector<std::string>& args, ReportServices servic
     std::string cacheFolder = services.home.cacheFolder();
     std::vector<std::unique_ptr<CachedScanner>> scanners;
     std::vector<const ScanState*> logs;
+    std::vector<std::string> cachePaths;
     std::vector<std::pair<std::string, FileIdentity>> readFiles;
     for (const std::string& given : paths) {
         const std::optional<FileIdentity> file = identityOf(services.fileSystem, given);
@@ -260,9 +262,10 @@ int runReportCommand(const std::vector<std::string>& args, ReportServices servic
         const std::string& path = tray ? trayLog : given;
         auto& scanner =
             scanners.emplace_back(std::make_unique<CachedScanner>(services.systemLog, localDays));
-        scanner->setCache(std::make_unique<FileTotalsCache>(
-            services.fileSystem, services.systemLog,
-            tray ? totalsCachePath(cacheFolder) : totalsCachePath(cacheFolder, path)));
+        const std::string& cachePath = cachePaths.emplace_back(
+            tray ? totalsCachePath(cacheFolder) : totalsCachePath(cacheFolder, path));
+        scanner->setCache(
+            std::make_unique<FileTotalsCache>(services.fileSystem, services.systemLog, cachePath));
         if (auto error = scanner->scan(services.fileSystem, path)) {
             err << "tesuko: cannot read the activity log " << given << ": " << *error << '\n';
             return 1;
@@ -282,7 +285,7 @@ int runReportCommand(const std::vector<std::string>& args, ReportServices servic
     view.categorised = !loaded.rules.empty();
     const bool classify =
         view.categorised || options.grouping == Grouping::category || options.category;
-    if (options.format->listsIntervals || classify) {
+    if (options.format->listsIntervals) {
         if (auto error = readIntervals(services.fileSystem, logs, localDays, view)) {
             err << "tesuko: cannot read the activity log " << *error << '\n';
             return 1;
@@ -290,7 +293,18 @@ int runReportCommand(const std::vector<std::string>& args, ReportServices servic
     }
     if (classify) {
         Classifier classifier(std::move(loaded.rules));
-        view.rows = classifiedRows(view.intervals, classifier, options.grouping, options.category);
+        std::vector<ClassifiedTitles> titles(logs.size());
+        for (std::size_t i = 0; i < logs.size(); ++i) {
+            TitleDaysCache cache(services.fileSystem, services.systemLog,
+                                 titleDaysCachePath(cachePaths[i]));
+            if (auto error =
+                    cache.update(*logs[i], localDays, classifier, loaded.hash, titles[i])) {
+                err << "tesuko: cannot read the activity log " << logs[i]->position.path << ": "
+                    << *error << '\n';
+                return 1;
+            }
+        }
+        view.rows = classifiedRows(titles, range, options.grouping, options.category);
         for (const RuleProblem& problem : classifier.rules().problems()) {
             err << "tesuko: " << ruleProblemText(rulesPath, problem) << '\n';
         }

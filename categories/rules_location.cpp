@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "categories/rules_location.h"
 
+#include <functional>
+
 namespace tesuko {
 
 namespace {
@@ -22,7 +24,8 @@ LoadedRules loadRules(FileSystem& fileSystem, const std::string& path) {
         }
         return {RuleSet(), "cannot read " + path + ": " + faultText(contents.error)};
     }
-    return {RuleSet(parseRuleFile(*contents.bytes)), std::nullopt};
+    return {RuleSet(parseRuleFile(*contents.bytes)), std::nullopt,
+            std::hash<std::string>{}(*contents.bytes)};
 }
 
 }  // namespace tesuko

@@ -26,8 +26,8 @@ bool readFully(FileReader& reader, std::uint64_t offset, std::span<char> into) {
     return true;
 }
 
-// What ReadPosition::sample holds for the file at the position's path, when
-// that is still the file counted.
+}  // namespace
+
 std::optional<std::uint64_t> sampleOf(FileSystem& fileSystem, const ReadPosition& at) {
     Opened<FileReader> opened = fileSystem.openForReading(at.path);
     if (!opened.file || !opened.file->identity().sameFile(at.file)) {
@@ -44,8 +44,6 @@ std::optional<std::uint64_t> sampleOf(FileSystem& fileSystem, const ReadPosition
     }
     return digest(bytes);
 }
-
-}  // namespace
 
 std::optional<std::string> CachedScanner::scan(FileSystem& fileSystem, const std::string& path,
                                                const std::optional<OwnAppends>& ownAppends,

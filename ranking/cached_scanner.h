@@ -12,6 +12,11 @@
 
 namespace tesuko {
 
+// What ReadPosition::sample holds for the file at the position's path, when
+// that is still the file counted: a cache of the log is taken up only while
+// this reads the same.
+std::optional<std::uint64_t> sampleOf(FileSystem& fileSystem, const ReadPosition& at);
+
 // A LogScanner whose first scan starts from what a cache holds, and which
 // saves its state there whenever a scan moved it on.
 class CachedScanner {

@@ -22,21 +22,41 @@ std::string categoryName(const std::optional<std::string>& category) {
     return category.value_or("Uncategorized");
 }
 
-std::vector<ReportRow> classifiedRows(std::span<const IntervalPart> parts, Classifier& classifier,
-                                      Grouping grouping, const std::optional<std::string>& within) {
-    // Rows by (category, application, day, title), each part left out where
-    // its grouping does not show it.
+std::vector<ReportRow> classifiedRows(std::span<const ClassifiedTitles> logs,
+                                      const DateRange& range, Grouping grouping,
+                                      const std::optional<std::string>& within) {
+    // Rows by (category, application, day, title), each window's seconds
+    // summed first where the rows have no day: years of days stand for a few
+    // thousand windows, each classified once.
     using Key = std::tuple<std::optional<std::string>, std::string, std::int32_t, std::string>;
     std::map<Key, double> sums;
-    for (const IntervalPart& part : parts) {
-        const Classification& found = classifier.classify(part.application, part.title);
+    auto addUp = [&](const ClassifiedTitles& log, std::int32_t day, std::uint32_t pair,
+                     double seconds) {
+        const Classification& found = log.classes[pair];
         if (within && !inCategory(found.category, *within)) {
+            return;
+        }
+        sums[Key{found.category, grouping == Grouping::category ? "" : found.shownName, day,
+                 grouping == Grouping::title ? log.days.pairs()[pair].title : ""}] += seconds;
+    };
+    for (const ClassifiedTitles& log : logs) {
+        if (grouping == Grouping::day) {
+            for (const PairSeconds& entry : log.days.within(range)) {
+                addUp(log, entry.day, entry.pair, entry.seconds);
+            }
             continue;
         }
-        const bool byCategory = grouping == Grouping::category;
-        sums[Key{found.category, byCategory ? "" : found.shownName,
-                 grouping == Grouping::day ? part.day : 0,
-                 grouping == Grouping::title ? part.title : ""}] += part.seconds;
+        std::vector<double> perPair(log.days.pairs().size());
+        std::vector<char> seen(perPair.size());
+        for (const PairSeconds& entry : log.days.within(range)) {
+            perPair[entry.pair] += entry.seconds;
+            seen[entry.pair] = true;
+        }
+        for (std::uint32_t pair = 0; pair < perPair.size(); ++pair) {
+            if (seen[pair]) {
+                addUp(log, 0, pair, perPair[pair]);
+            }
+        }
     }
     std::vector<ReportRow> rows;
     if (grouping == Grouping::category) {

@@ -59,14 +59,43 @@ std::uint64_t stretchSize(const ScanState& counted, const DateRange& range) {
     return first > last ? 0 : last - first;
 }
 
+std::optional<std::string> readIntervalPartsBetween(
+    FileReader& file, std::uint64_t from, std::uint64_t end, const LocalDays& localDays,
+    const std::function<void(const IntervalPart&)>& onPart) {
+    DayLengths lengths(localDays);
+    WallStartReader starts;
+    auto onLine = [&](std::uint64_t offset, std::string_view line) {
+        if (offset >= end) {
+            return false;
+        }
+        auto fields = recordFields(line);
+        auto start = fields ? starts.read(fields->start) : std::nullopt;
+        if (!start) {
+            return true;
+        }
+        IntervalPart part{0, 0, ApplicationTotals::nameAsText(fields->name),
+                          utf8::valid(fields->title), 0};
+        splitAtMidnights(
+            start->day, lengths.intoDay(*start), secondsFromText(fields->seconds),
+            [&](std::int32_t day) { return lengths.length(day); },
+            [&](std::int32_t day, std::int64_t intoDay, double seconds) {
+                part.day = day;
+                part.intoDay = intoDay;
+                part.seconds = seconds;
+                onPart(part);
+            });
+        return true;
+    };
+    // Lines too long for the ranking are skipped as it skips them.
+    return forEachLogLine(file, from, LogScanner::kDefaultChunkSize,
+                          LogScanner::kDefaultLongestLine, onLine);
+}
+
 std::optional<std::string> readIntervalParts(FileSystem& fileSystem, const ScanState& counted,
                                              const DateRange& range, const LocalDays& localDays,
                                              const std::function<void(const IntervalPart&)>& onPart,
                                              const std::optional<std::string>& onlyApplication) {
-    // Named, not bound: Clang 14 lets no lambda capture a structured binding.
-    const std::pair<std::uint64_t, std::uint64_t> stretch = stretchOf(counted, range);
-    const std::uint64_t first = stretch.first;
-    const std::uint64_t last = stretch.second;
+    auto [first, last] = stretchOf(counted, range);
     if (first > last) {
         return std::nullopt;
     }
@@ -77,35 +106,13 @@ std::optional<std::string> readIntervalParts(FileSystem& fileSystem, const ScanS
     if (!opened.file->identity().sameFile(counted.position.file)) {
         return std::string("the file was replaced since it was counted");
     }
-    DayLengths lengths(localDays);
-    WallStartReader starts;
-    auto onLine = [&](std::uint64_t offset, std::string_view line) {
-        if (offset > last) {
-            return false;
-        }
-        auto fields = recordFields(line);
-        auto start = fields ? starts.read(fields->start) : std::nullopt;
-        if (!start) {
-            return true;
-        }
-        std::string application = ApplicationTotals::nameAsText(fields->name);
-        if (onlyApplication && application != *onlyApplication) {
-            return true;
-        }
-        std::string title = utf8::valid(fields->title);
-        splitAtMidnights(
-            start->day, lengths.intoDay(*start), secondsFromText(fields->seconds),
-            [&](std::int32_t day) { return lengths.length(day); },
-            [&](std::int32_t day, std::int64_t intoDay, double seconds) {
-                if (range.contains(day)) {
-                    onPart({day, intoDay, application, title, seconds});
-                }
-            });
-        return true;
-    };
-    // Lines too long for the ranking are skipped as it skips them.
-    return forEachLogLine(*opened.file, first, LogScanner::kDefaultChunkSize,
-                          LogScanner::kDefaultLongestLine, onLine);
+    return readIntervalPartsBetween(
+        *opened.file, first, last + 1, localDays, [&](const IntervalPart& part) {
+            if (range.contains(part.day) &&
+                (!onlyApplication || part.application == *onlyApplication)) {
+                onPart(part);
+            }
+        });
 }
 
 }  // namespace tesuko

@@ -26,6 +26,13 @@ struct IntervalPart {
 // readIntervalParts reads.
 std::uint64_t stretchSize(const ScanState& counted, const DateRange& range);
 
+// Calls onPart for each day's part of the intervals of the lines that begin
+// from `from` (where a line begins) up to `end`, split at midnight as the day
+// table is. Returns why the file could not be read, if it could not.
+std::optional<std::string> readIntervalPartsBetween(
+    FileReader& file, std::uint64_t from, std::uint64_t end, const LocalDays& localDays,
+    const std::function<void(const IntervalPart&)>& onPart);
+
 // Reads again the stretch of the log whose lines count on the range's days
 // (the day table knows where it is) and calls onPart for each part of their
 // intervals within the range, split at midnight as the day table is. Only the

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <functional>
 #include <optional>
 #include <sstream>
 #include <tuple>
@@ -18,6 +19,7 @@
 #include "ranking/log_scanner.h"
 #include "ranking/totals_cache.h"
 #include "report/report_rows.h"
+#include "report/title_days_cache.h"
 #include "tests/scoped_env.h"
 
 namespace tesuko {
@@ -247,6 +249,58 @@ TEST_F(ReportCommandTest, ASecondReportStartsFromTheTraysCache) {
     files.rewrite(cache, encodeScanState(*state));
     EXPECT_EQ(run({"--format", "json-array"}),
               "0|[\n  {\"application\": \"Editor\", \"seconds\": 120.000000}\n]\n");
+}
+
+// A report by the rules takes the windows per day from the cache the last one
+// saved (doctored here to twice the time) while the log only grew, and the
+// rules from it while the rules file is the same; a log edited in place, or a
+// cache that is damaged or of another version, is read whole again.
+TEST_F(ReportCommandTest, CategoryReportsKeepTheWindowsOfTheLogInACache) {
+    const std::string kRules = "/home/user/.config/tesuko/rules";
+    const std::string cache = titleDaysCachePath(totalsCachePath(home.cacheFolder()));
+    auto rows = [](const char* category, const char* seconds) {
+        return std::string("0|[\n  {\"category\": \"") + category + "\", \"seconds\": " + seconds +
+               ".000000}\n]\n";
+    };
+    const std::tuple<const char*, std::function<void()>, std::string, int> cases[] = {
+        {"unchanged", [] {}, rows("Work", "120"), 0},
+        {"appended",
+         [&] {
+             files.rewrite(kLog, files.content(kLog) + line("2026-12-03 10:00:00", "Editor", 30));
+         },
+         rows("Work", "150"), 0},
+        {"edited in place", [&] { files.rewrite(kLog, line("2026-12-03 09:00:00", "Editor", 61)); },
+         rows("Work", "61"), 0},
+        {"rules changed", [&] { files.rewrite(kRules, "Play = app editor\n"); },
+         rows("Play", "120"), 0},
+        {"other version", [&] { files.rewrite(cache, "tesuko-titles-0\n"); }, rows("Work", "60"),
+         0},
+        {"damaged",
+         [&] {
+             std::string bytes = files.content(cache);
+             bytes[bytes.size() / 2] ^= 1;
+             files.rewrite(cache, bytes);
+         },
+         rows("Work", "60"), 1},
+    };
+    for (const auto& [what, change, expected, warnings] : cases) {
+        files.remove("/home/user");
+        files.addFile(kLog, line("2026-12-03 09:00:00", "Editor", 60));
+        files.addFile(kRules, "Work = app editor\n");
+        run({});
+        std::optional<ClassifiedTitles> saved = decodeClassifiedTitles(files.content(cache));
+        ASSERT_TRUE(saved) << what;
+        std::vector<PairSeconds> doubled = saved->days.entries();
+        doubled.at(0).seconds *= 2;
+        std::vector<TitlePair> pairs = saved->days.pairs();
+        saved->days.restore(pairs, doubled);
+        files.rewrite(cache, encodeClassifiedTitles(*saved));
+        systemLog.lines.clear();
+        systemLog.priorities.clear();
+        change();
+        EXPECT_EQ(run({"--by=category", "--format=json-array"}), expected) << what;
+        EXPECT_EQ(systemLog.said("windows cache"), warnings) << what;
+    }
 }
 
 }  // namespace
