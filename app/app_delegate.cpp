@@ -8,6 +8,7 @@
 #include "ranking/rank_rows.h"
 #include "ranking/totals_cache.h"
 #include "recorder/local_time.h"
+#include "report/title_days_cache.h"
 #include "settings/privacy_setting.h"
 
 namespace tesuko {
@@ -195,12 +196,12 @@ void AppDelegate::ForgetLast15Minutes() {
         platform_.systemLog.error("Could not forget the last 15 minutes, the log is as it was. " +
                                   logProblemText(*forgetProblem_));
     } else {
-        // The cached totals still count what is gone. The log's new identity
-        // would tell the ranking so too; removing the file does not depend
-        // on how the ranking keeps it.
-        const std::string cache = totalsCachePath(platform_.homeFolder.cacheFolder());
-        if (FileError error = platform_.fileSystem.removeFile(cache)) {
-            platform_.systemLog.warning("Could not remove " + cache + ": " + faultText(*error));
+        // The caches still count, and name, what is gone. The log's new
+        // identity would tell them so too; removing the files does not
+        // depend on how they keep it.
+        for (const std::string& problem : removeLogCaches(
+                 platform_.fileSystem, totalsCachePath(platform_.homeFolder.cacheFolder()))) {
+            platform_.systemLog.warning(problem);
         }
         platform_.systemLog.info("Forgot the last 15 minutes");
     }

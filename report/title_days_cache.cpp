@@ -261,4 +261,15 @@ std::string titleDaysCachePath(const std::string& totalsCachePath) {
     return name == std::string::npos ? path + ".titles" : path.replace(name, 7, "/titles");
 }
 
+std::vector<std::string> removeLogCaches(FileSystem& fileSystem,
+                                         const std::string& totalsCachePath) {
+    std::vector<std::string> problems;
+    for (const std::string& cache : {totalsCachePath, titleDaysCachePath(totalsCachePath)}) {
+        if (FileError error = fileSystem.removeFile(cache)) {
+            problems.push_back("Could not remove " + cache + ": " + faultText(*error));
+        }
+    }
+    return problems;
+}
+
 }  // namespace tesuko

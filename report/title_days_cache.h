@@ -58,4 +58,9 @@ class TitleDaysCache {
 // The windows' cache beside a totals cache: ".../titles<rest>" for ".../totals<rest>".
 std::string titleDaysCachePath(const std::string& totalsCachePath);
 
+// Removes both caches of a log, after Forget: they would go on naming what is
+// gone. One line for each that could not be removed, and why.
+std::vector<std::string> removeLogCaches(FileSystem& fileSystem,
+                                         const std::string& totalsCachePath);
+
 }  // namespace tesuko
