@@ -81,4 +81,16 @@ std::vector<ReportRow> classifiedRows(std::span<const ClassifiedTitles> logs,
     return rows;
 }
 
+ClassifiedTitles classifiedParts(std::span<const IntervalPart> parts, Classifier& classifier) {
+    ClassifiedTitles titles;
+    for (const IntervalPart& part : parts) {
+        titles.days.add(part.day, part.application, part.title, part.seconds);
+    }
+    titles.days.settle();
+    for (const TitlePair& pair : titles.days.pairs()) {
+        titles.classes.push_back(classifier.classify(pair.application, pair.title));
+    }
+    return titles;
+}
+
 }  // namespace tesuko

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "report/date_range.h"
+#include "report/interval_parts.h"
 #include "report/report_rows.h"
 #include "report/title_days_cache.h"
 
@@ -21,6 +22,9 @@ namespace tesuko {
 std::vector<ReportRow> classifiedRows(std::span<const ClassifiedTitles> logs,
                                       const DateRange& range, Grouping grouping,
                                       const std::optional<std::string>& within);
+
+// The parts' windows, each classified: for intervals read apart from a cache.
+ClassifiedTitles classifiedParts(std::span<const IntervalPart> parts, Classifier& classifier);
 
 // "Uncategorized" for time in no category.
 std::string categoryName(const std::optional<std::string>& category);

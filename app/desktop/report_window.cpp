@@ -412,7 +412,9 @@ void ReportWindow::showPeriod() {
     // long range shows the applications by their own names.
     view_.categorised = classifier_ && stretchSize(log_.state(), view_.range) <= kMostTitleBytes;
     view_.intervals = view_.categorised ? partsInOrder(std::nullopt) : std::vector<IntervalPart>();
-    view_.rows = view_.categorised ? classifiedRows(view_.intervals, *classifier_,
+    classified_ =
+        view_.categorised ? classifiedParts(view_.intervals, *classifier_) : ClassifiedTitles();
+    view_.rows = view_.categorised ? classifiedRows({&classified_, 1}, view_.range,
                                                     Grouping::application, std::nullopt)
                                    : rowsByApplication(logs, view_.range);
     view_.total = totalSeconds(view_.rows);
@@ -456,7 +458,7 @@ void ReportWindow::showCategories() {
     std::vector<QStandardItem*> parents;  // by depth
     std::optional<QModelIndex> picked;
     for (const ReportRow& row :
-         classifiedRows(view_.intervals, *classifier_, Grouping::category, std::nullopt)) {
+         classifiedRows({&classified_, 1}, view_.range, Grouping::category, std::nullopt)) {
         const QString name = row.category ? text(row.category->substr(row.category->rfind('/') + 1))
                                           : tr("Uncategorized");
         QList<QStandardItem*> items{new QStandardItem(name),

@@ -26,6 +26,7 @@
 #include "platform/file_system.h"
 #include "ranking/log.h"
 #include "report/report_output.h"
+#include "report/title_days_cache.h"
 
 namespace tesuko {
 
@@ -124,6 +125,7 @@ class ReportWindow : public QWidget {
     std::string rulesPath_;
     std::optional<std::string> rulesText_;
     std::optional<Classifier> classifier_;  // while there are rules
+    ClassifiedTitles classified_;           // the shown range's windows, by the rules
     std::optional<CategoryPick> pick_;
     std::vector<std::optional<std::string>> topLevel_;  // of the tree, in its order
     std::vector<QColor> categoryColours_;               // of topLevel_

@@ -194,14 +194,10 @@ TEST(CategoryReportTest, RowsFromTheTableEqualTheIntervalsAndANaiveReadingOfRand
                                       DateRange{first + 3, first + 6}}) {
             LogScanner scanner(systemLog, localDays);
             ASSERT_EQ(scanner.scan(files, kLog), std::nullopt);
-            ClassifiedTitles fromParts;
-            readIntervalParts(files, scanner.state(), range, localDays, [&](const IntervalPart& p) {
-                fromParts.days.add(p.day, p.application, p.title, p.seconds);
-            });
-            fromParts.days.settle();
-            for (const TitlePair& pair : fromParts.days.pairs()) {
-                fromParts.classes.push_back(classifier.classify(pair.application, pair.title));
-            }
+            std::vector<IntervalPart> parts;
+            readIntervalParts(files, scanner.state(), range, localDays,
+                              [&](const IntervalPart& part) { parts.push_back(part); });
+            const ClassifiedTitles fromParts = classifiedParts(parts, classifier);
             for (Grouping grouping :
                  {Grouping::application, Grouping::day, Grouping::title, Grouping::category}) {
                 for (const std::optional<std::string>& within :
