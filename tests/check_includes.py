@@ -20,6 +20,7 @@ RULES = """
 log may only log text settings platform
 text may only text
 categories may only categories text platform
+machines may only machines platform
 settings may only settings platform
 ranking may not recorder report app
 report may not recorder app
@@ -31,7 +32,7 @@ platform/* may only platform core platform/posix platform/dbus platform/dbus_rep
 * no cycle
 """
 WORDS = {
-    "core": "recorder ranking settings report text log app categories",
+    "core": "recorder ranking settings report text log app categories machines",
     "posix": "<unistd.h> <fcntl.h> <sys/*> <pthread.h> <dirent.h> <syslog.h> <poll.h> <signal.h>"
     " <dlfcn.h> <pwd.h>",
 }

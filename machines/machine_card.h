@@ -1,0 +1,34 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "platform/file_system.h"
+
+namespace tesuko {
+
+// What a shared folder says of a machine beside its log, in ID.machine:
+// "name=" its host name and "zone=" the IANA time zone its log's start
+// times are in, a line each.
+struct MachineCard {
+    std::string name;
+    std::optional<std::string> zone;
+
+    bool operator==(const MachineCard&) const = default;
+};
+
+std::string machineCardText(const MachineCard& card);
+// Unknown lines are skipped, so that a later version may add some.
+MachineCard readMachineCard(std::string_view text);
+
+// The time zone this machine's log is written in, by its IANA name.
+std::string localZoneName();
+
+// Writes this machine's card beside its log, private to the user, unless it
+// says so already: a synchroniser sends every write to every machine.
+FileError writeMachineCard(FileSystem& fileSystem, const std::string& folder, const std::string& id,
+                           const MachineCard& card);
+
+}  // namespace tesuko
