@@ -238,8 +238,9 @@ int runReportCommand(const std::vector<std::string>& args, ReportServices servic
 
     // Each log counted through its own cache; the tray's log, by whatever
     // path, through the tray's, so that forgetting has one cache to clear.
-    const std::string trayLog =
-        logLocationFromSettings(services.defaults, services.systemLog, services.home).path();
+    const std::string trayLog = logLocationFromSettings(services.defaults, services.systemLog,
+                                                        services.home, services.fileSystem)
+                                    .path();
     const std::optional<FileIdentity> trayFile = identityOf(services.fileSystem, trayLog);
     std::vector<std::string> paths = options.logs.empty() ? std::vector{trayLog} : options.logs;
     std::string cacheFolder = services.home.cacheFolder();

@@ -26,17 +26,19 @@ MachineCard readMachineCard(std::string_view text) {
     return card;
 }
 
-std::string localZoneName() {
+MachineCard thisMachineCard(FileSystem& fileSystem) {
+    MachineCard card;
+    const FileContents host = fileSystem.readSmallFile("/etc/hostname", 256);
+    card.name = host.bytes ? host.bytes->substr(0, host.bytes->find('\n')) : "";
+    // ICU's default zone is the C library's: $TZ, else /etc/localtime.
     std::unique_ptr<icu::TimeZone> zone(icu::TimeZone::createDefault());
     icu::UnicodeString id;
-    std::string name;
-    zone->getID(id).toUTF8String(name);
-    return name;
+    zone->getID(id).toUTF8String(card.zone.emplace());
+    return card;
 }
 
-FileError writeMachineCard(FileSystem& fileSystem, const std::string& folder, const std::string& id,
+FileError writeMachineCard(FileSystem& fileSystem, const std::string& path,
                            const MachineCard& card) {
-    const std::string path = folder + id + ".machine";
     const std::string text = machineCardText(card);
     const FileContents now = fileSystem.readSmallFile(path, 4096);
     if (now.bytes == text) {

@@ -23,12 +23,13 @@ std::string machineCardText(const MachineCard& card);
 // Unknown lines are skipped, so that a later version may add some.
 MachineCard readMachineCard(std::string_view text);
 
-// The time zone this machine's log is written in, by its IANA name.
-std::string localZoneName();
+// This machine's: its static host name (/etc/hostname) and the time zone its
+// log is written in.
+MachineCard thisMachineCard(FileSystem& fileSystem);
 
-// Writes this machine's card beside its log, private to the user, unless it
-// says so already: a synchroniser sends every write to every machine.
-FileError writeMachineCard(FileSystem& fileSystem, const std::string& folder, const std::string& id,
+// Writes the card at the path, private to the user, unless it says so
+// already: a synchroniser sends every write to every machine.
+FileError writeMachineCard(FileSystem& fileSystem, const std::string& path,
                            const MachineCard& card);
 
 }  // namespace tesuko

@@ -46,7 +46,7 @@ MachineFolder readMachineFolder(FileSystem& fileSystem, const std::string& folde
             continue;
         }
         MachineLog log{folder + name, name.substr(0, name.size() - 4), {}, {}};
-        const FileContents card = fileSystem.readSmallFile(folder + log.id + ".machine", 4096);
+        const FileContents card = fileSystem.readSmallFile(machineCardPath(log.path), 4096);
         if (card.bytes) {
             MachineCard read = readMachineCard(*card.bytes);
             log.name = read.name;

@@ -29,6 +29,11 @@ inline std::string machineLogName(const std::string& id) {
     return id + ".csv";
 }
 
+// The card beside a machine's log: ID.machine of ID.csv.
+inline std::string machineCardPath(const std::string& logPath) {
+    return logPath.substr(0, logPath.size() - 4) + ".machine";
+}
+
 // Every ID.csv of the folder (which ends with "/") with its ID.machine. A
 // synchroniser's files are never read as logs: its temporary files are
 // skipped, its conflict copies reported.

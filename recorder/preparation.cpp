@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <algorithm>
 
+#include "machines/machine_card.h"
+#include "machines/machine_folder.h"
 #include "recorder/recorder.h"
 #include "recorder/save_location_chooser.h"
 
@@ -12,8 +14,8 @@ namespace tesuko {
 // recovered only into the log in use.
 Recorder::Recorder(Platform& platform, Checkpoints checkpoints)
     : platform_(platform),
-      location_(
-          logLocationFromSettings(platform.userDefaults, platform.systemLog, platform.homeFolder)),
+      location_(logLocationFromSettings(platform.userDefaults, platform.systemLog,
+                                        platform.homeFolder, platform.fileSystem)),
       awaitingFileName_(!location_.isDefault),
       appender_(platform.fileSystem, platform.systemLog, platform.clock),
       checkpoints_(platform.fileSystem, platform.systemLog, platform.homeFolder) {
@@ -42,6 +44,17 @@ void Recorder::prepare() {
     state_ = State::stopped;
     appender_.openAt(location_.path(),
                      awaitingFileName_ ? LogAppender::Missing::wait : LogAppender::Missing::create);
+    // Other machines read this log's start times in the zone its card names.
+    if (location_.shared) {
+        if (FileError error =
+                writeMachineCard(platform_.fileSystem, machineCardPath(location_.path()),
+                                 thisMachineCard(platform_.fileSystem))) {
+            platform_.systemLog.warning(
+                "Could not write this machine's card in the shared "
+                "folder: " +
+                faultText(*error));
+        }
+    }
 
     // The interval that starts now belongs to the application in front now, so
     // the first switch after a start already has something to write.

@@ -17,7 +17,7 @@ import sys
 # (not) include, or "no cycle" among them. "<...>" stands for system headers,
 # "-folder" leaves a folder out, and the words below stand for their lists.
 RULES = """
-log may only log text settings platform
+log may only log text settings platform machines
 text may only text
 categories may only categories text platform
 machines may only machines platform

@@ -75,10 +75,10 @@ TEST(MachineFolderTest, TheMachineIdIsAStableHashAndTheCardIsWrittenOnlyWhenItCh
 
     fs.createDirectories("/s");
     const MachineCard card{"desk", "Europe/Paris"};
-    ASSERT_EQ(writeMachineCard(fs, "/s/", "a", card), std::nullopt);
+    ASSERT_EQ(writeMachineCard(fs, "/s/a.machine", card), std::nullopt);
     EXPECT_EQ(readMachineCard(fs.content("/s/a.machine")), card);
     const std::int64_t changed = fs.regular("/s/a.machine")->modified;
-    ASSERT_EQ(writeMachineCard(fs, "/s/", "a", card), std::nullopt);
+    ASSERT_EQ(writeMachineCard(fs, "/s/a.machine", card), std::nullopt);
     EXPECT_EQ(fs.regular("/s/a.machine")->modified, changed);
 }
 

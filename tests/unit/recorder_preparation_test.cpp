@@ -13,26 +13,48 @@ using PreparationTest = RecorderTest;
 using SaveAsTest = RecorderTest;
 
 // The log lives in the desktop folder of the user's language until a file
-// is chosen; a log chosen before, in ~/Desktop, stays where it is.
+// is chosen; a log chosen before, in ~/Desktop, stays where it is. A shared
+// folder comes first, with the machine's own log in it, when it can be used.
 TEST(LogLocationTest, TheDefaultLogIsOnTheDesktopAndAChosenOneStays) {
     const struct {
         std::optional<std::string> stored;
         const char* log;
+        const char* shared = "";
+        const char* machineId = "m1";
     } cases[] = {
         {std::nullopt, "/home/u/デスクトップ/TESUKO/log.csv"},
         {"file:///home/u/Desktop/TESUKO/log.csv", "/home/u/Desktop/TESUKO/log.csv"},
         {"/home/u/Desktop/TESUKO/log.csv", "/home/u/Desktop/TESUKO/log.csv"},
+        {"/home/u/a.csv", "/sync/34104c0332640cc9.csv", "/sync"},
+        {"/home/u/a.csv", "/sync/34104c0332640cc9.csv", "/sync/"},
+        {"/home/u/a.csv", "/home/u/a.csv", "sync"},       // not absolute
+        {"/home/u/a.csv", "/home/u/a.csv", "/sync", ""},  // no machine id
     };
     for (const auto& c : cases) {
         FakeHomeFolder home("/home/u", "/home/u/デスクトップ");
         FakeUserDefaults defaults;
         FakeSystemLog systemLog;
+        FakeFileSystem fileSystem;
+        fileSystem.addFile("/etc/machine-id", c.machineId);
         if (c.stored) {
             defaults.set(Setting::kSaveFilePathKey, *c.stored);
         }
-        EXPECT_EQ(logLocationFromSettings(defaults, systemLog, home).path(), c.log)
-            << c.stored.value_or("none");
+        defaults.set(Setting::kSharedFolderKey, c.shared);
+        const LogLocation location = logLocationFromSettings(defaults, systemLog, home, fileSystem);
+        EXPECT_EQ(location.path(), c.log) << c.stored.value_or("none") << c.shared;
+        EXPECT_EQ(location.shared, location.path().starts_with("/sync"));
     }
+}
+
+// Other machines learn from its card whose log it is and in which zone to read it.
+TEST_F(PreparationTest, ASharedLogHasThisMachinesCardBesideIt) {
+    FakePlatform local;
+    local.userDefaults.values["sharedFolder"] = "/sync";
+    local.fileSystem.addFile("/etc/machine-id", "m1\n");
+    local.fileSystem.addFile("/etc/hostname", "desk\n");
+    Recorder r(local.platform);
+    EXPECT_EQ(local.fileSystem.content("/sync/34104c0332640cc9.machine").substr(0, 10),
+              "name=desk\n");
 }
 
 TEST_F(PreparationTest, PersistedLocationIsHeldAsFolderAndNameUntilTheNextPreparation) {
