@@ -209,7 +209,11 @@ class SyncthingShareTest : public ::testing::Test {
 };
 
 TEST_F(SyncthingShareTest, BsReportShowsAsRecordsOnceEachAcrossARestart) {
-    append(b_, "laptop", 0);  // B's own log, beside A's
+    append(b_, "laptop", 0);  // B's own log, beside A's; once at A, the two are connected
+    for (const auto start = steady_clock::now();
+         !std::filesystem::exists(a_.folder + "/laptop.csv"); std::this_thread::sleep_for(50ms)) {
+        ASSERT_LT(steady_clock::now() - start, 60s) << "the two never connected";
+    }
     std::vector<double> latencies;
     for (int i = 0; i < 10; ++i) {
         append(a_, "desk", i);
