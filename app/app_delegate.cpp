@@ -46,6 +46,8 @@ void AppDelegate::applicationDidFinishLaunching() {
     startRecordSelecter_ = statusMenu_.action(MenuItem::StartRecord);
     stopRecordSelecter_ = statusMenu_.action(MenuItem::StopRecord);
     saveAsSelecter_ = statusMenu_.action(MenuItem::SaveAs);
+    shareSelecter_ = statusMenu_.action(MenuItem::ShareWithOtherMachines);
+    statusMenu_.setState(MenuItem::ShareWithOtherMachines, recorder_->isSharing());
     std::size_t next = 0;
     for (MenuItem item :
          {MenuItem::PauseFor15Minutes, MenuItem::PauseFor1Hour, MenuItem::PauseUntilTomorrow}) {
@@ -80,6 +82,7 @@ void AppDelegate::dispatch(MenuCommand command) {
         {MenuCommand::PauseUntilTomorrow, &AppDelegate::PauseUntilTomorrow},
         {MenuCommand::ForgetLast15Minutes, &AppDelegate::ForgetLast15Minutes},
         {MenuCommand::SaveAs, &AppDelegate::SaveAs},
+        {MenuCommand::ShareWithOtherMachines, &AppDelegate::ShareWithOtherMachines},
         {MenuCommand::OpenAtLogin, &AppDelegate::OpenAtLogin},
         {MenuCommand::PauseWhenIdle, &AppDelegate::PauseWhenIdle},
         {MenuCommand::Privacy, &AppDelegate::Privacy},
@@ -103,6 +106,7 @@ void AppDelegate::StartRecord() {
         recorder_->pause();
     }
     statusMenu_.setAction(MenuItem::SaveAs, std::nullopt);
+    statusMenu_.setAction(MenuItem::ShareWithOtherMachines, std::nullopt);
     statusMenu_.setAction(MenuItem::StartRecord, std::nullopt);
     statusMenu_.setAction(MenuItem::StopRecord, stopRecordSelecter_);
     statusMenu_.setState(MenuItem::StartRecord, true);
@@ -119,6 +123,7 @@ void AppDelegate::StopRecord() {
     idle_ = false;
     recorder_->stop();
     statusMenu_.setAction(MenuItem::SaveAs, saveAsSelecter_);
+    statusMenu_.setAction(MenuItem::ShareWithOtherMachines, shareSelecter_);
     statusMenu_.setAction(MenuItem::StartRecord, startRecordSelecter_);
     statusMenu_.setAction(MenuItem::StopRecord, std::nullopt);
     statusMenu_.setState(MenuItem::StartRecord, false);
@@ -301,6 +306,12 @@ PausedUntil AppDelegate::pauseEnd(std::chrono::system_clock::time_point end) con
 
 void AppDelegate::SaveAs() {
     recorder_->changeSaveAs();
+    statusMenu_.showLogPath(recorder_->logLocation().path());
+}
+
+void AppDelegate::ShareWithOtherMachines() {
+    recorder_->toggleSharing();
+    statusMenu_.setState(MenuItem::ShareWithOtherMachines, recorder_->isSharing());
     statusMenu_.showLogPath(recorder_->logLocation().path());
 }
 

@@ -36,6 +36,7 @@ class AppDelegate {
     void StartRecord();
     void StopRecord();
     void SaveAs();
+    void ShareWithOtherMachines();
     void OpenAtLogin();
     void PauseWhenIdle();
     void ShowReport();
@@ -108,6 +109,7 @@ class AppDelegate {
     std::optional<MenuCommand> startRecordSelecter_;
     std::optional<MenuCommand> stopRecordSelecter_;
     std::optional<MenuCommand> saveAsSelecter_;
+    std::optional<MenuCommand> shareSelecter_;
     std::array<std::pair<MenuItem, std::optional<MenuCommand>>, 3> pauseSelecters_{};
     std::optional<Recorder> recorder_;
     Recorder::Checkpoints checkpoints_ = Recorder::Checkpoints::recover;

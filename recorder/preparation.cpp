@@ -71,6 +71,36 @@ void Recorder::changeSaveAs() {
     }
 }
 
+// The log so far is copied into the shared folder once, when this machine
+// has no log there yet, and the old file stays as it was: nothing is lost,
+// and the reports, which read only the shared folder then, count nothing
+// twice. A log already there is this machine's from before: it goes on.
+void Recorder::toggleSharing() {
+    FileSystem& files = platform_.fileSystem;
+    const std::string before = location_.path();
+    if (location_.shared) {
+        setting_->setSharedFolder("");
+    } else if (std::optional<std::string> folder = platform_.savePanel.runFolderModal()) {
+        setting_->setSharedFolder(*folder);
+    }
+    location_ = logLocationFromSettings(platform_.userDefaults, platform_.systemLog,
+                                        platform_.homeFolder, files);
+    awaitingFileName_ = true;
+    if (!location_.shared || files.exists(location_.path()) || !files.exists(before)) {
+        return;
+    }
+    const FileContents log = files.readSmallFile(before, SIZE_MAX - 1);
+    FileError error = log.bytes ? files.replaceFile(location_.path(), *log.bytes,
+                                                    FileSystem::Access::privateToUser)
+                                : std::optional(log.error);
+    if (error) {
+        platform_.systemLog.error("Could not copy the log into the shared folder: " +
+                                  faultText(*error) + "; recording stays in " + before);
+        setting_->setSharedFolder("");
+        location_ = logLocationAt(before);
+    }
+}
+
 Recorder::Instant Recorder::now() {
     return Instant{platform_.clock.wallNow(), platform_.clock.monotonicNow()};
 }

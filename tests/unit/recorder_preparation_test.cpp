@@ -46,17 +46,6 @@ TEST(LogLocationTest, TheDefaultLogIsOnTheDesktopAndAChosenOneStays) {
     }
 }
 
-// Other machines learn from its card whose log it is and in which zone to read it.
-TEST_F(PreparationTest, ASharedLogHasThisMachinesCardBesideIt) {
-    FakePlatform local;
-    local.userDefaults.values["sharedFolder"] = "/sync";
-    local.fileSystem.addFile("/etc/machine-id", "m1\n");
-    local.fileSystem.addFile("/etc/hostname", "desk\n");
-    Recorder r(local.platform);
-    EXPECT_EQ(local.fileSystem.content("/sync/34104c0332640cc9.machine").substr(0, 10),
-              "name=desk\n");
-}
-
 TEST_F(PreparationTest, PersistedLocationIsHeldAsFolderAndNameUntilTheNextPreparation) {
     // Stored, then held as folder and name, then as the full path.
     const std::tuple<const char*, const char*, const char*, const char*> cases[] = {
@@ -110,6 +99,41 @@ TEST_F(PreparationTest, TheDefaultLogIsPreparedAndCreatedAgainWhenRemoved) {
     r.run();
     fakes.workspace.switchTo("Browser");
     EXPECT_NE(log(), "");
+}
+
+// Sharing copies the log into the shared folder once, leaving the old one,
+// and writes the card there; off, the local log goes on.
+TEST_F(SaveAsTest, SharingCopiesTheLogOnceAndStoppingReturnsToTheLocalOne) {
+    fakes.fileSystem.addFile("/etc/machine-id", "m1\n");
+    fakes.fileSystem.addFile("/etc/hostname", "desk\n");
+    fakes.fileSystem.addFile(kDefaultLog, "old\n");
+    fakes.fileSystem.createDirectories("/sync");
+    const std::string shared = "/sync/34104c0332640cc9.csv";
+    const struct {
+        std::optional<std::string> folder;  // nullopt: cancelled, or turned off
+        std::string log;
+        const char* sharedLog;
+    } steps[] = {
+        {std::nullopt, kDefaultLog, ""},
+        {"/sync", shared, "old\n"},
+        {std::nullopt, kDefaultLog, "old\n"},
+        {"/sync", shared, "old\nnew\n"},  // this machine's log from before goes on
+    };
+    for (const auto& step : steps) {
+        if (step.log == shared && fakes.fileSystem.exists(shared)) {
+            fakes.fileSystem.rewrite(shared, step.sharedLog);
+        }
+        if (step.folder) {
+            fakes.savePanel.confirm(*step.folder);
+        }
+        recorder().toggleSharing();
+        EXPECT_EQ(recorder().logLocation().path(), step.log);
+        EXPECT_EQ(fakes.fileSystem.content(shared), step.sharedLog);
+        EXPECT_EQ(log(), "old\n");
+    }
+    recorder().init();
+    EXPECT_EQ(fakes.fileSystem.content("/sync/34104c0332640cc9.machine").substr(0, 10),
+              "name=desk\n");
 }
 
 // Chosen with Save Log As on a stopped recorder at its default location.
