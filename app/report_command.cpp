@@ -39,7 +39,7 @@ std::optional<FileIdentity> identityOf(FileSystem& fileSystem, const std::string
 constexpr const char* kUsage =
     "Usage: tesuko report [--today | --yesterday | --week | --month\n"
     "                      | --since DATE [--until DATE]]\n"
-    "                      [--by app|day|title|category] [--category PATH]\n"
+    "                      [--by app|day|title|category|machine] [--category PATH]\n"
     "                      [--top N] [--format table|csv|json|json-array|aw-json]\n"
     "                      [--log FILE]... [--machine NAME]\n";
 
@@ -54,10 +54,11 @@ constexpr const char* kHelp =
     "                         week, LC_TIME) or calendar month, up to today\n"
     "  --since DATE           from DATE (2026-12-01) up to --until DATE, both\n"
     "                         included; until today without --until\n"
-    "  --by app|day|title|category\n"
+    "  --by app|day|title|category|machine\n"
     "                         one row per application (the default), per day and\n"
-    "                         application, per application and window title, or\n"
-    "                         per category, each with the time of those below it\n"
+    "                         application, per application and window title, per\n"
+    "                         category, each with the time of those below it, or\n"
+    "                         per machine (per log, with --log)\n"
     "  --category PATH        only the time in that category and those below it\n"
     "  --top N                only the N largest rows (of each day, by day)\n"
     "  --format table|csv|json|json-array|aw-json\n"
@@ -151,11 +152,12 @@ std::optional<std::string> apply(const GivenOption& option, const std::string& h
             {"app", Grouping::application},
             {"day", Grouping::day},
             {"title", Grouping::title},
-            {"category", Grouping::category}};
+            {"category", Grouping::category},
+            {"machine", Grouping::machine}};
         auto found =
             std::ranges::find(kGroupings, value, &std::pair<std::string_view, Grouping>::first);
         if (found == std::end(kGroupings)) {
-            return invalidValue("argument", value, name, "app, day, title or category");
+            return invalidValue("argument", value, name, "app, day, title, category or machine");
         }
         options.grouping = found->second;
     } else if (name == "--category") {
@@ -225,11 +227,27 @@ std::optional<std::string> readIntervals(FileSystem& fileSystem,
     return std::nullopt;
 }
 
-// A log to read, and the zone its start times are in.
+// A log to read, the zone its start times are in, and whose it is.
 struct LogToRead {
     std::string path;
     LocalDays localDays;
+    std::string machine;
 };
+
+// Seconds per machine in the range: largest first.
+std::vector<ReportRow> rowsByMachine(std::span<const ScanState* const> logs,
+                                     std::span<const std::string> machines,
+                                     const DateRange& range) {
+    std::vector<ReportRow> rows;
+    for (std::size_t i = 0; i < logs.size(); ++i) {
+        const double seconds = totalSeconds(rowsByApplication(logs.subspan(i, 1), range));
+        if (seconds > 0) {
+            rows.push_back({machines[i], 0, {}, seconds});
+        }
+    }
+    sortRows(rows);
+    return rows;
+}
 
 // Every machine's log in the shared folder (or that of --machine alone),
 // each in its machine's zone; nullopt after saying why there is none to read.
@@ -251,7 +269,7 @@ std::optional<std::vector<LogToRead>> machineLogs(FileSystem& fileSystem, const 
             err << "tesuko: " << log.path << ": the time zone " << *log.zone
                 << " is unknown here; its times are read in this machine's zone\n";
         }
-        logs.push_back({log.path, days.value_or(LocalDays())});
+        logs.push_back({log.path, days.value_or(LocalDays()), log.name});
     }
     if (machine && logs.empty()) {
         err << "tesuko: no machine " << *machine << " in the shared folder " << folder << '\n';
@@ -303,14 +321,15 @@ int runReportCommand(const std::vector<std::string>& args, ReportServices servic
     }
     for (const std::string& given :
          options.logs.empty() && !trayLocation.shared ? std::vector{trayLog} : options.logs) {
-        paths->push_back({given, localDays});
+        paths->push_back({given, localDays, given});
     }
     std::string cacheFolder = services.home.cacheFolder();
     std::vector<std::unique_ptr<CachedScanner>> scanners;
     std::vector<const ScanState*> logs;
     std::vector<LocalDays> logDays;
     std::vector<std::pair<std::string, FileIdentity>> readFiles;
-    for (const auto& [given, givenDays] : *paths) {
+    std::vector<std::string> machines;
+    for (const auto& [given, givenDays, machine] : *paths) {
         const std::optional<FileIdentity> file = identityOf(services.fileSystem, given);
         auto same = std::find_if(readFiles.begin(), readFiles.end(), [&](const auto& earlier) {
             return file && earlier.second.sameFile(*file);
@@ -336,6 +355,7 @@ int runReportCommand(const std::vector<std::string>& args, ReportServices servic
         }
         logs.push_back(&scanner->scanner().state());
         logDays.push_back(givenDays);
+        machines.push_back(machine);
     }
 
     ReportView view{options.grouping, range, {}, 0, {}, {}, services.host};
@@ -344,9 +364,11 @@ int runReportCommand(const std::vector<std::string>& args, ReportServices servic
     if (loaded.error) {
         err << "tesuko: " << *loaded.error << "; the report goes without rules\n";
     }
-    view.categorised = !loaded.rules.empty();
+    const bool byMachine = options.grouping == Grouping::machine;
+    view.categorised = !byMachine && !loaded.rules.empty();
     const bool classify =
-        view.categorised || options.grouping == Grouping::category || options.category;
+        !byMachine &&
+        (view.categorised || options.grouping == Grouping::category || options.category);
     if (options.format->listsIntervals || classify) {
         if (auto error = readIntervals(services.fileSystem, logs, logDays, view)) {
             err << "tesuko: cannot read the activity log " << *error << '\n';
@@ -359,6 +381,8 @@ int runReportCommand(const std::vector<std::string>& args, ReportServices servic
         for (const RuleProblem& problem : classifier.rules().problems()) {
             err << "tesuko: " << ruleProblemText(rulesPath, problem) << '\n';
         }
+    } else if (byMachine) {
+        view.rows = rowsByMachine(logs, machines, range);
     } else if (options.grouping == Grouping::title) {
         if (auto error = rowsByTitle(services.fileSystem, logs, range, localDays, view.rows)) {
             err << "tesuko: cannot read the activity log " << *error << '\n';

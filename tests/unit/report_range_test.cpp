@@ -152,7 +152,7 @@ TEST_F(ReportCommandTest, RangesLocalesLogsAndDamagedLinesInTheTable) {
         {{"--since", "2026-12-05", "--until", "2026-12-01"}, "2|tesuko: --until is before --since"},
         {{"--since=2026-02-30"}, "2|tesuko: invalid date '2026-02-30' for --since (YYYY-MM-DD)"},
         {{"--by", "week"},
-         "2|tesuko: invalid argument 'week' for --by (app, day, title or category)"},
+         "2|tesuko: invalid argument 'week' for --by (app, day, title, category or machine)"},
         {{"--format=xml"},
          "2|tesuko: invalid argument 'xml' for --format (table, csv, json, json-array or aw-json)"},
         {{"--top", "0"}, "2|tesuko: invalid number '0' for --top (a whole number of at least 1)"},
@@ -221,6 +221,12 @@ TEST_F(ReportCommandTest, ASharedFolderIsReadAsOneLogPerMachine) {
         {{},
          "0|from 2026-12-03 to 2026-12-04 (exclusive)\n" + kHeader +
              "   1:00   66.7 %  Editor\n   0:30   33.3 %  Mail\n   1:30  100.0 %  total\n"},
+        {{"--by=machine"},
+         "0|from 2026-12-03 to 2026-12-04 (exclusive)\n   h:mm    share  machine\n"
+         "   1:00   66.7 %  desk\n   0:30   33.3 %  laptop\n   1:30  100.0 %  total\n"},
+        {{"--by=machine", "--format=json-array"},
+         "0|[\n  {\"machine\": \"desk\", \"seconds\": 3600.000000},\n  {\"machine\": "
+         "\"laptop\", \"seconds\": 1800.000000}\n]\n"},
         {{"--machine=laptop", "--since=2026-03-29", "--until=2026-03-30", "--by=day"},
          "0|from 2026-03-29 to 2026-03-31 (exclusive)\n" + kHeader +
              "2026-03-29\n  22:30  100.0 %  Mail\n2026-03-30\n   1:30  100.0 %  Mail\n"
