@@ -109,28 +109,19 @@ TEST_F(SaveAsTest, SharingCopiesTheLogOnceAndStoppingReturnsToTheLocalOne) {
     fakes.fileSystem.addFile(kDefaultLog, "old\n");
     fakes.fileSystem.createDirectories("/sync");
     const std::string shared = "/sync/34104c0332640cc9.csv";
-    const struct {
-        std::optional<std::string> folder;  // nullopt: cancelled, or turned off
-        std::string log;
-        const char* sharedLog;
-    } steps[] = {
-        {std::nullopt, kDefaultLog, ""},
-        {"/sync", shared, "old\n"},
-        {std::nullopt, kDefaultLog, "old\n"},
-        {"/sync", shared, "old\nnew\n"},  // this machine's log from before goes on
-    };
-    for (const auto& step : steps) {
-        if (step.log == shared && fakes.fileSystem.exists(shared)) {
-            fakes.fileSystem.rewrite(shared, step.sharedLog);
-        }
-        if (step.folder) {
-            fakes.savePanel.confirm(*step.folder);
-        }
-        recorder().toggleSharing();
-        EXPECT_EQ(recorder().logLocation().path(), step.log);
-        EXPECT_EQ(fakes.fileSystem.content(shared), step.sharedLog);
-        EXPECT_EQ(log(), "old\n");
-    }
+    recorder().toggleSharing();  // cancelled
+    EXPECT_EQ(recorder().logLocation().path(), kDefaultLog);
+    fakes.savePanel.confirm("/sync");
+    recorder().toggleSharing();
+    EXPECT_EQ(recorder().logLocation().path(), shared);
+    EXPECT_EQ(fakes.fileSystem.content(shared), "old\n");
+    recorder().toggleSharing();  // off
+    EXPECT_EQ(recorder().logLocation().path(), kDefaultLog);
+    fakes.fileSystem.rewrite(shared, "old\nnew\n");
+    fakes.savePanel.confirm("/sync");
+    recorder().toggleSharing();  // this machine's log from before goes on
+    EXPECT_EQ(fakes.fileSystem.content(shared), "old\nnew\n");
+    EXPECT_EQ(log(), "old\n");
     recorder().init();
     EXPECT_EQ(fakes.fileSystem.content("/sync/34104c0332640cc9.machine").substr(0, 10),
               "name=desk\n");
