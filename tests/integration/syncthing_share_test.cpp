@@ -3,7 +3,6 @@
 // loopback in a network namespace of their own: B's report shows A's
 // records, once each, also across a kill and restart of B's Syncthing.
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <spawn.h>
@@ -44,7 +43,7 @@ class SyncthingShareTest : public ::testing::Test {
             GTEST_SKIP() << "needs syncthing, nsenter, ip, root and /etc/machine-id";
         }
         // Only loopback in there: nothing Syncthing tries leaves the machine.
-        net_ = spawn({"unshare", "--net", "sh", "-c", "ip link set lo up && exec sleep 900"});
+        net_ = spawn("unshare --net sh -c 'ip link set lo up && exec sleep 900'");
         for (Machine* m : {&a_, &b_}) {
             std::filesystem::create_directories(m->folder + "/.stfolder");
             const std::string out =
@@ -64,20 +63,13 @@ class SyncthingShareTest : public ::testing::Test {
         }
     }
 
-    pid_t spawn(std::vector<std::string> argv) {
-        std::vector<char*> args;
-        for (std::string& arg : argv) {
-            args.push_back(arg.data());
-        }
-        args.push_back(nullptr);
-        posix_spawn_file_actions_t files;
-        posix_spawn_file_actions_init(&files);
-        posix_spawn_file_actions_addopen(&files, 1, (dir_ / "out.log").c_str(),
-                                         O_WRONLY | O_CREAT | O_APPEND, 0600);
-        posix_spawn_file_actions_adddup2(&files, 1, 2);
+    // A program of the test's own, by its pid (exec keeps the shell's).
+    pid_t spawn(const std::string& command) {
+        const std::string line = "exec " + command + " >>" + dir_ / "out.log" + " 2>&1";
+        const char* argv[] = {"sh", "-c", line.c_str(), nullptr};
         pid_t pid = 0;
-        EXPECT_EQ(::posix_spawnp(&pid, args[0], &files, nullptr, args.data(), environ), 0);
-        posix_spawn_file_actions_destroy(&files);
+        EXPECT_EQ(::posix_spawnp(&pid, "sh", nullptr, nullptr, const_cast<char**>(argv), environ),
+                  0);
         return pid;
     }
     static void stop(pid_t& pid, int signal) {
@@ -111,9 +103,9 @@ class SyncthingShareTest : public ::testing::Test {
             << "<reconnectionIntervalS>1</reconnectionIntervalS></options></configuration>\n";
     }
     void start(Machine& m) {
-        m.syncthing = spawn({"nsenter", "--net=/proc/" + std::to_string(net_) + "/ns/net", "env",
-                             "STNOUPGRADE=1", "STNORESTART=1", "HOME=" + m.home, "syncthing",
-                             "serve", "--no-browser", "--no-restart", "--home=" + m.home});
+        m.syncthing = spawn("nsenter --net=/proc/" + std::to_string(net_) +
+                            "/ns/net env STNOUPGRADE=1 STNORESTART=1 HOME=" + m.home +
+                            " syncthing serve --no-browser --no-restart --home=" + m.home);
     }
 
     // B's report of a machine's records: A's are a minute each.
