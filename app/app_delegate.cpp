@@ -306,6 +306,7 @@ PausedUntil AppDelegate::pauseEnd(std::chrono::system_clock::time_point end) con
 
 void AppDelegate::SaveAs() {
     recorder_->changeSaveAs();
+    statusMenu_.setState(MenuItem::ShareWithOtherMachines, recorder_->isSharing());
     statusMenu_.showLogPath(recorder_->logLocation().path());
 }
 

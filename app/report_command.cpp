@@ -254,13 +254,17 @@ std::vector<ReportRow> rowsByMachine(std::span<const ScanState* const> logs,
 std::optional<std::vector<LogToRead>> machineLogs(FileSystem& fileSystem, const std::string& folder,
                                                   const std::optional<std::string>& machine,
                                                   std::ostream& err) {
-    const MachineFolder found = readMachineFolder(fileSystem, folder);
-    for (const std::string& problem : found.problems) {
+    const std::optional<MachineFolder> found = readMachineFolder(fileSystem, folder);
+    if (!found) {
+        err << "tesuko: cannot read the shared folder " << folder << '\n';
+        return std::nullopt;
+    }
+    for (const std::string& problem : found->problems) {
         err << "tesuko: " << problem << '\n';
     }
     const std::optional<std::string> here = thisMachineCard(fileSystem).zone;
     std::vector<LogToRead> logs;
-    for (const MachineLog& log : found.logs) {
+    for (const MachineLog& log : found->logs) {
         if (machine && *machine != log.name && *machine != log.id) {
             continue;
         }

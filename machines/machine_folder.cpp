@@ -29,13 +29,12 @@ std::string conflictText(const std::string& folder, const std::string& name) {
 
 }  // namespace
 
-MachineFolder readMachineFolder(FileSystem& fileSystem, const std::string& folder) {
-    MachineFolder found;
+std::optional<MachineFolder> readMachineFolder(FileSystem& fileSystem, const std::string& folder) {
     const std::optional<std::vector<std::string>> names = fileSystem.fileNames(folder);
     if (!names) {
-        found.problems.push_back("cannot read the shared folder " + folder);
-        return found;
+        return std::nullopt;
     }
+    MachineFolder found;
     for (const std::string& name : *names) {
         if (isConflictCopy(name)) {
             found.problems.push_back(conflictText(folder, name));

@@ -17,8 +17,8 @@ struct MachineLog {
     std::optional<std::string> zone;  // nullopt: read in this machine's zone
 };
 
-// What a shared folder holds: the logs, and what a user should hear of,
-// in English, each once.
+// What a shared folder holds: the logs, and what a user should hear of, in
+// English.
 struct MachineFolder {
     std::vector<MachineLog> logs;
     std::vector<std::string> problems;
@@ -36,7 +36,7 @@ inline std::string machineCardPath(const std::string& logPath) {
 
 // Every ID.csv of the folder (which ends with "/") with its ID.machine. A
 // synchroniser's files are never read as logs: its temporary files are
-// skipped, its conflict copies reported.
-MachineFolder readMachineFolder(FileSystem& fileSystem, const std::string& folder);
+// skipped, its conflict copies reported. nullopt when the folder cannot be read.
+std::optional<MachineFolder> readMachineFolder(FileSystem& fileSystem, const std::string& folder);
 
 }  // namespace tesuko

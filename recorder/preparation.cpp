@@ -66,6 +66,9 @@ void Recorder::prepare() {
 // chosen file from the next preparation on, which makes it if need be.
 void Recorder::changeSaveAs() {
     if (std::optional<LogLocation> chosen = chooseLogLocation(platform_, *setting_)) {
+        if (location_.shared) {
+            setting_->setSharedFolder("");  // else the shared folder would still come first
+        }
         location_ = std::move(*chosen);
         awaitingFileName_ = true;
     }

@@ -20,7 +20,8 @@ TEST(MachineFolderTest, ReadsEachMachinesLogWithItsCardAndNoSynchroniserFile) {
     fs.addFile("/s/a.machine", "name=desk\nzone=Asia/Tokyo\nlater=x\n");
     fs.addFile("/s/c.machine", "name=pc\n");
     fs.addFile("/s/d.machine", "name=pc\n");
-    const MachineFolder found = readMachineFolder(fs, "/s/");
+    EXPECT_FALSE(readMachineFolder(fs, "/t/"));
+    const MachineFolder found = readMachineFolder(fs, "/s/").value();
     std::vector<std::string> logs;
     for (const MachineLog& log : found.logs) {
         logs.push_back(log.path + " " + log.id + " " + log.name + " " + log.zone.value_or("-"));

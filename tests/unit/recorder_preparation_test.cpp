@@ -125,6 +125,9 @@ TEST_F(SaveAsTest, SharingCopiesTheLogOnceAndStoppingReturnsToTheLocalOne) {
     recorder().init();
     EXPECT_EQ(fakes.fileSystem.content("/sync/34104c0332640cc9.machine").substr(0, 10),
               "name=desk\n");
+    fakes.savePanel.confirm("/home/user/other.csv");  // a file chosen ends sharing
+    recorder().changeSaveAs();
+    EXPECT_EQ(fakes.userDefaults.string("sharedFolder"), "");
 }
 
 // Chosen with Save Log As on a stopped recorder at its default location.
