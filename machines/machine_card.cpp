@@ -7,10 +7,6 @@
 
 namespace tesuko {
 
-std::string machineCardText(const MachineCard& card) {
-    return "name=" + card.name + "\n" + (card.zone ? "zone=" + *card.zone + "\n" : "");
-}
-
 MachineCard readMachineCard(std::string_view text) {
     MachineCard card;
     while (!text.empty()) {
@@ -39,7 +35,8 @@ MachineCard thisMachineCard(FileSystem& fileSystem) {
 
 FileError writeMachineCard(FileSystem& fileSystem, const std::string& path,
                            const MachineCard& card) {
-    const std::string text = machineCardText(card);
+    const std::string text =
+        "name=" + card.name + "\n" + (card.zone ? "zone=" + *card.zone + "\n" : "");
     const FileContents now = fileSystem.readSmallFile(path, 4096);
     if (now.bytes == text) {
         return std::nullopt;

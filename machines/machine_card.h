@@ -15,11 +15,8 @@ namespace tesuko {
 struct MachineCard {
     std::string name;
     std::optional<std::string> zone;
-
-    bool operator==(const MachineCard&) const = default;
 };
 
-std::string machineCardText(const MachineCard& card);
 // Unknown lines are skipped, so that a later version may add some.
 MachineCard readMachineCard(std::string_view text);
 

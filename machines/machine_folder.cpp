@@ -19,12 +19,10 @@ std::string conflictText(const std::string& folder, const std::string& name) {
     const std::string original =
         name.substr(0, name.find(".sync-conflict-")) + name.substr(name.rfind('.'));
     return folder + name + " is a conflict copy of " + original +
-           ": two machines wrote it, which happens when they share one machine id (a copied "
-           "system: give one a new /etc/machine-id). Its records are not counted; add those "
-           "missing from " +
-           original +
-           " to the log of the machine they are from, then "
-           "remove the copy.";
+           ": two machines wrote that file, which happens when they share one machine id (a "
+           "copied system: give one a new /etc/machine-id). The copy is not counted; add what "
+           "it has and " +
+           original + " lacks to the log of its machine, then remove it.";
 }
 
 }  // namespace

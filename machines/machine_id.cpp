@@ -6,11 +6,13 @@
 
 namespace tesuko {
 
-std::string machineIdOf(std::string_view machineIdText) {
+namespace {
+
+std::string machineIdOf(const std::string& machineIdText) {
     // FNV-1a, 64 bits: the same on every build and machine, as a file name
     // in a shared folder must be. The prefix keeps it ours alone.
     std::uint64_t hash = 0xcbf29ce484222325u;
-    const std::string text = "tesuko machine " + std::string(machineIdText);
+    const std::string text = "tesuko machine " + machineIdText;
     for (const unsigned char byte : text) {
         hash = (hash ^ byte) * 0x100000001b3u;
     }
@@ -18,6 +20,8 @@ std::string machineIdOf(std::string_view machineIdText) {
     std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(hash));
     return hex;
 }
+
+}  // namespace
 
 std::optional<std::string> machineId(FileSystem& fileSystem) {
     for (const char* path : {"/etc/machine-id", "/var/lib/dbus/machine-id"}) {

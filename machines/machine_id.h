@@ -14,7 +14,4 @@ namespace tesuko {
 // Sixteen hex digits; nullopt when the system has no machine id.
 std::optional<std::string> machineId(FileSystem& fileSystem);
 
-// The same for the text of a machine-id file.
-std::string machineIdOf(std::string_view machineIdText);
-
 }  // namespace tesuko
