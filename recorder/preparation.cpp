@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <algorithm>
+#include <utility>
 
 #include "machines/machine_card.h"
 #include "machines/machine_folder.h"
@@ -49,10 +50,8 @@ void Recorder::prepare() {
         if (FileError error =
                 writeMachineCard(platform_.fileSystem, machineCardPath(location_.path()),
                                  thisMachineCard(platform_.fileSystem))) {
-            platform_.systemLog.warning(
-                "Could not write this machine's card in the shared "
-                "folder: " +
-                faultText(*error));
+            platform_.systemLog.warning("Could not write this machine's card: " +
+                                        faultText(*error));
         }
     }
 
@@ -79,28 +78,28 @@ void Recorder::changeSaveAs() {
 // and the reports, which read only the shared folder then, count nothing
 // twice. A log already there is this machine's from before: it goes on.
 void Recorder::toggleSharing() {
-    FileSystem& files = platform_.fileSystem;
-    const std::string before = location_.path();
-    if (location_.shared) {
-        setting_->setSharedFolder("");
-    } else if (std::optional<std::string> folder = platform_.savePanel.runFolderModal()) {
-        setting_->setSharedFolder(*folder);
-    }
-    location_ = logLocationFromSettings(platform_.userDefaults, platform_.systemLog,
-                                        platform_.homeFolder, files);
-    awaitingFileName_ = true;
-    if (!location_.shared || files.exists(location_.path()) || !files.exists(before)) {
+    std::optional<std::string> folder;
+    if (!location_.shared && !(folder = platform_.savePanel.runFolderModal())) {
         return;
     }
-    const FileContents log = files.readSmallFile(before, SIZE_MAX - 1);
+    setting_->setSharedFolder(folder.value_or(""));
+    FileSystem& files = platform_.fileSystem;
+    const LogLocation before = std::exchange(
+        location_, logLocationFromSettings(platform_.userDefaults, platform_.systemLog,
+                                           platform_.homeFolder, files));
+    awaitingFileName_ = true;
+    if (!location_.shared || files.exists(location_.path()) || !files.exists(before.path())) {
+        return;
+    }
+    const FileContents log = files.readSmallFile(before.path(), SIZE_MAX - 1);
     FileError error = log.bytes ? files.replaceFile(location_.path(), *log.bytes,
                                                     FileSystem::Access::privateToUser)
                                 : std::optional(log.error);
     if (error) {
         platform_.systemLog.error("Could not copy the log into the shared folder: " +
-                                  faultText(*error) + "; recording stays in " + before);
+                                  faultText(*error) + "; recording stays in " + before.path());
         setting_->setSharedFolder("");
-        location_ = logLocationAt(before);
+        location_ = before;
     }
 }
 
