@@ -46,11 +46,13 @@ class SyncthingShareTest : public ::testing::Test {
         net_ = spawn("unshare --net sh -c 'ip link set lo up && exec sleep 900'");
         for (Machine* m : {&a_, &b_}) {
             std::filesystem::create_directories(m->folder + "/.stfolder");
-            const std::string out =
-                output("syncthing generate --no-default-folder --home=" + m->home);
-            m->id = std::regex_search(out, match_, std::regex("[A-Z0-9]{7}(-[A-Z0-9]{7}){7}"))
-                        ? match_.str()
-                        : "";
+            const std::string generate =
+                "syncthing generate --no-default-folder --home=" + m->home + " >" + m->home +
+                ".id 2>&1";
+            ASSERT_EQ(std::system(generate.c_str()), 0) << readFile(m->home + ".id");
+            const std::string out = readFile(m->home + ".id");
+            std::regex_search(out, match_, std::regex("[A-Z0-9]{7}(-[A-Z0-9]{7}){7}"));
+            m->id = match_.str();
         }
         configure(a_, b_);
         configure(b_, a_);
@@ -78,13 +80,6 @@ class SyncthingShareTest : public ::testing::Test {
         }
         pid = 0;
     }
-    static std::string output(const std::string& command) {
-        std::unique_ptr<FILE, int (*)(FILE*)> out(::popen((command + " 2>&1").c_str(), "r"),
-                                                  ::pclose);
-        std::string text(4096, '\0');
-        text.resize(std::fread(text.data(), 1, text.size(), out.get()));
-        return text;
-    }
 
     // The folder and the peer on loopback, and every way out off.
     void configure(const Machine& self, const Machine& peer) {
@@ -102,9 +97,11 @@ class SyncthingShareTest : public ::testing::Test {
             << "-1</urAccepted><crashReportingEnabled>false</crashReportingEnabled>"
             << "<reconnectionIntervalS>1</reconnectionIntervalS></options></configuration>\n";
     }
+    // STMONITORED: Syncthing alone, without the monitor process that would
+    // otherwise start it and outlive a kill of its pid.
     void start(Machine& m) {
         m.syncthing = spawn("nsenter --net=/proc/" + std::to_string(net_) +
-                            "/ns/net env STNOUPGRADE=1 STNORESTART=1 HOME=" + m.home +
+                            "/ns/net env STNOUPGRADE=1 STMONITORED=yes HOME=" + m.home +
                             " syncthing serve --no-browser --no-restart --home=" + m.home);
     }
 
