@@ -47,6 +47,8 @@ void AppDelegate::applicationDidFinishLaunching() {
     startRecordCommand_ = statusMenu_.action(MenuItem::StartRecord);
     stopRecordCommand_ = statusMenu_.action(MenuItem::StopRecord);
     saveAsCommand_ = statusMenu_.action(MenuItem::SaveAs);
+    shareCommand_ = statusMenu_.action(MenuItem::ShareWithOtherMachines);
+    statusMenu_.setState(MenuItem::ShareWithOtherMachines, recorder_->isSharing());
     std::size_t next = 0;
     for (MenuItem item :
          {MenuItem::PauseFor15Minutes, MenuItem::PauseFor1Hour, MenuItem::PauseUntilTomorrow}) {
@@ -81,6 +83,7 @@ void AppDelegate::dispatch(MenuCommand command) {
         {MenuCommand::PauseUntilTomorrow, &AppDelegate::PauseUntilTomorrow},
         {MenuCommand::ForgetLast15Minutes, &AppDelegate::ForgetLast15Minutes},
         {MenuCommand::SaveAs, &AppDelegate::SaveAs},
+        {MenuCommand::ShareWithOtherMachines, &AppDelegate::ShareWithOtherMachines},
         {MenuCommand::OpenAtLogin, &AppDelegate::OpenAtLogin},
         {MenuCommand::PauseWhenIdle, &AppDelegate::PauseWhenIdle},
         {MenuCommand::Privacy, &AppDelegate::Privacy},
@@ -104,6 +107,7 @@ void AppDelegate::StartRecord() {
         recorder_->pause();
     }
     statusMenu_.setAction(MenuItem::SaveAs, std::nullopt);
+    statusMenu_.setAction(MenuItem::ShareWithOtherMachines, std::nullopt);
     statusMenu_.setAction(MenuItem::StartRecord, std::nullopt);
     statusMenu_.setAction(MenuItem::StopRecord, stopRecordCommand_);
     statusMenu_.setState(MenuItem::StartRecord, true);
@@ -120,6 +124,7 @@ void AppDelegate::StopRecord() {
     idle_ = false;
     recorder_->stop();
     statusMenu_.setAction(MenuItem::SaveAs, saveAsCommand_);
+    statusMenu_.setAction(MenuItem::ShareWithOtherMachines, shareCommand_);
     statusMenu_.setAction(MenuItem::StartRecord, startRecordCommand_);
     statusMenu_.setAction(MenuItem::StopRecord, std::nullopt);
     statusMenu_.setState(MenuItem::StartRecord, false);
@@ -302,6 +307,13 @@ PausedUntil AppDelegate::pauseEnd(std::chrono::system_clock::time_point end) con
 
 void AppDelegate::SaveAs() {
     recorder_->changeSaveAs();
+    statusMenu_.setState(MenuItem::ShareWithOtherMachines, recorder_->isSharing());
+    statusMenu_.showLogPath(recorder_->logLocation().path());
+}
+
+void AppDelegate::ShareWithOtherMachines() {
+    recorder_->toggleSharing();
+    statusMenu_.setState(MenuItem::ShareWithOtherMachines, recorder_->isSharing());
     statusMenu_.showLogPath(recorder_->logLocation().path());
 }
 

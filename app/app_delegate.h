@@ -36,6 +36,7 @@ class AppDelegate {
     void StartRecord();
     void StopRecord();
     void SaveAs();
+    void ShareWithOtherMachines();
     void OpenAtLogin();
     void PauseWhenIdle();
     void ShowReport();
@@ -109,6 +110,7 @@ class AppDelegate {
     std::optional<MenuCommand> startRecordCommand_;
     std::optional<MenuCommand> stopRecordCommand_;
     std::optional<MenuCommand> saveAsCommand_;
+    std::optional<MenuCommand> shareCommand_;
     std::array<std::pair<MenuItem, std::optional<MenuCommand>>, 3> pauseCommands_{};
     std::optional<Recorder> recorder_;
     Recorder::Checkpoints checkpoints_ = Recorder::Checkpoints::recover;

@@ -13,6 +13,8 @@
 #include "app/option_parser.h"
 #include "categories/rules_location.h"
 #include "log/log_location.h"
+#include "machines/machine_card.h"
+#include "machines/machine_folder.h"
 #include "ranking/cached_scanner.h"
 #include "ranking/totals_cache.h"
 #include "report/date_range.h"
@@ -38,9 +40,9 @@ std::optional<FileIdentity> identityOf(FileSystem& fileSystem, const std::string
 constexpr const char* kUsage =
     "Usage: tesuko report [--today | --yesterday | --week | --month\n"
     "                      | --since DATE [--until DATE]]\n"
-    "                      [--by app|day|title|category] [--category PATH]\n"
+    "                      [--by app|day|title|category|machine] [--category PATH]\n"
     "                      [--top N] [--format table|csv|json|json-array|aw-json]\n"
-    "                      [--log FILE]...\n";
+    "                      [--log FILE]... [--machine NAME]\n";
 
 constexpr const char* kTryReportHelp = "Try 'tesuko report --help' for more information.";
 
@@ -53,10 +55,11 @@ constexpr const char* kHelp =
     "                         week, LC_TIME) or calendar month, up to today\n"
     "  --since DATE           from DATE (2026-12-01) up to --until DATE, both\n"
     "                         included; until today without --until\n"
-    "  --by app|day|title|category\n"
+    "  --by app|day|title|category|machine\n"
     "                         one row per application (the default), per day and\n"
-    "                         application, per application and window title, or\n"
-    "                         per category, each with the time of those below it\n"
+    "                         application, per application and window title, per\n"
+    "                         category, each with the time of those below it, or\n"
+    "                         per machine (per log, with --log)\n"
     "  --category PATH        only the time in that category and those below it\n"
     "  --top N                only the N largest rows (of each day, by day)\n"
     "  --format table|csv|json|json-array|aw-json\n"
@@ -78,6 +81,10 @@ constexpr const char* kHelp =
     "Lines the ranking skips are skipped here too, and the system log says so. A\n"
     "file given twice (by another path or a link) is read once.\n"
     "\n"
+    "With a shared folder (the sharedFolder setting, see tesuko(1)) and no --log,\n"
+    "the report reads every machine's log there, each in its machine's time zone;\n"
+    "--machine NAME reads only that machine's (its host name or id).\n"
+    "\n"
     "With a rules file ($XDG_CONFIG_HOME/tesuko/rules, see tesuko(1)), applications\n"
     "go by the names its aliases give, and each row names its category.\n";
 
@@ -92,6 +99,7 @@ struct ReportOptions {
     std::optional<std::size_t> top;
     const ReportFormat* format = &reportFormats().front();
     std::vector<std::string> logs;  // the log the tray records when none
+    std::optional<std::string> machine;
     bool help = false;
 };
 
@@ -107,6 +115,7 @@ constexpr Option kReportOptions[] = {{"--today"},
                                      {"--format", kValue},
                                      {"--log", kValue},
                                      {"--category", kValue},
+                                     {"--machine", kValue},
                                      {"--help"},
                                      {"-h"}};
 
@@ -144,11 +153,12 @@ std::optional<std::string> apply(const GivenOption& option, const std::string& h
             {"app", Grouping::application},
             {"day", Grouping::day},
             {"title", Grouping::title},
-            {"category", Grouping::category}};
+            {"category", Grouping::category},
+            {"machine", Grouping::machine}};
         auto found =
             std::ranges::find(kGroupings, value, &std::pair<std::string_view, Grouping>::first);
         if (found == std::end(kGroupings)) {
-            return invalidValue("argument", value, name, "app, day, title or category");
+            return invalidValue("argument", value, name, "app, day, title, category or machine");
         }
         options.grouping = found->second;
     } else if (name == "--category") {
@@ -162,6 +172,8 @@ std::optional<std::string> apply(const GivenOption& option, const std::string& h
         }
     } else if (name == "--log") {
         options.logs.push_back(fileValue(option, home));
+    } else if (name == "--machine") {
+        options.machine = value;
     } else if (auto period = periodOf(name)) {
         options.period = period;
     } else {
@@ -185,6 +197,9 @@ std::optional<std::string> readReportArguments(std::span<const std::string> args
     if (ranges > 1) {
         return "give one of --today, --yesterday, --week, --month, --since";
     }
+    if (options.machine && !options.logs.empty()) {
+        return "--machine reads the shared folder: give no --log";
+    }
     if (options.until && !options.since) {
         return "--until needs --since";
     }
@@ -197,13 +212,13 @@ std::optional<std::string> readReportArguments(std::span<const std::string> args
 // Every interval of the logs in the view's range, in time order.
 std::optional<std::string> readIntervals(FileSystem& fileSystem,
                                          std::span<const ScanState* const> logs,
-                                         const LocalDays& localDays, ReportView& view) {
-    for (const ScanState* log : logs) {
+                                         std::span<const LocalDays> localDays, ReportView& view) {
+    for (std::size_t i = 0; i < logs.size(); ++i) {
         auto error =
-            readIntervalParts(fileSystem, *log, view.range, localDays,
+            readIntervalParts(fileSystem, *logs[i], view.range, localDays[i],
                               [&](const IntervalPart& part) { view.intervals.push_back(part); });
         if (error) {
-            return log->position.path + ": " + *error;
+            return logs[i]->position.path + ": " + *error;
         }
     }
     std::stable_sort(view.intervals.begin(), view.intervals.end(),
@@ -211,6 +226,61 @@ std::optional<std::string> readIntervals(FileSystem& fileSystem,
                          return std::pair(a.day, a.intoDay) < std::pair(b.day, b.intoDay);
                      });
     return std::nullopt;
+}
+
+// A log to read, the zone its start times are in, and whose it is.
+struct LogToRead {
+    std::string path;
+    LocalDays localDays;
+    std::string machine;
+};
+
+// Seconds per machine in the range: largest first.
+std::vector<ReportRow> rowsByMachine(std::span<const ScanState* const> logs,
+                                     std::span<const std::string> machines,
+                                     const DateRange& range) {
+    std::vector<ReportRow> rows;
+    for (std::size_t i = 0; i < logs.size(); ++i) {
+        const double seconds = totalSeconds(rowsByApplication(logs.subspan(i, 1), range));
+        if (seconds > 0) {
+            rows.push_back({machines[i], 0, {}, seconds});
+        }
+    }
+    sortRows(rows);
+    return rows;
+}
+
+// Every machine's log in the shared folder (or that of --machine alone),
+// each in its machine's zone; nullopt after saying why there is none to read.
+std::optional<std::vector<LogToRead>> machineLogs(FileSystem& fileSystem, const std::string& folder,
+                                                  const std::optional<std::string>& machine,
+                                                  std::ostream& err) {
+    const std::optional<MachineFolder> found = readMachineFolder(fileSystem, folder);
+    if (!found) {
+        err << "tesuko: cannot read the shared folder " << folder << '\n';
+        return std::nullopt;
+    }
+    for (const std::string& problem : found->problems) {
+        err << "tesuko: " << problem << '\n';
+    }
+    const std::optional<std::string> here = thisMachineCard(fileSystem).zone;
+    std::vector<LogToRead> logs;
+    for (const MachineLog& log : found->logs) {
+        if (machine && *machine != log.name && *machine != log.id) {
+            continue;
+        }
+        std::optional<LocalDays> days;
+        if (log.zone && log.zone != here && !(days = LocalDays::inZone(*log.zone))) {
+            err << "tesuko: " << log.path << ": the time zone " << *log.zone
+                << " is unknown here; its times are read in this machine's zone\n";
+        }
+        logs.push_back({log.path, days.value_or(LocalDays()), log.name});
+    }
+    if (machine && logs.empty()) {
+        err << "tesuko: no machine " << *machine << " in the shared folder " << folder << '\n';
+        return std::nullopt;
+    }
+    return logs;
 }
 
 }  // namespace
@@ -239,16 +309,33 @@ int runReportCommand(const std::vector<std::string>& args, ReportServices servic
 
     // Each log counted through its own cache; the tray's log, by whatever
     // path, through the tray's, so that forgetting has one cache to clear.
-    const std::string trayLog =
-        logLocationFromSettings(services.defaults, services.systemLog, services.home).path();
+    const LogLocation trayLocation = logLocationFromSettings(services.defaults, services.systemLog,
+                                                             services.home, services.fileSystem);
+    const std::string trayLog = trayLocation.path();
     const std::optional<FileIdentity> trayFile = identityOf(services.fileSystem, trayLog);
-    std::vector<std::string> paths = options.logs.empty() ? std::vector{trayLog} : options.logs;
+    if (options.machine && !trayLocation.shared) {
+        return usageError(err, "--machine reads the shared folder, and none is set",
+                          kTryReportHelp);
+    }
+    std::optional<std::vector<LogToRead>> paths =
+        trayLocation.shared && options.logs.empty()
+            ? machineLogs(services.fileSystem, trayLocation.folder, options.machine, err)
+            : std::vector<LogToRead>();
+    if (!paths) {
+        return 1;
+    }
+    for (const std::string& given :
+         options.logs.empty() && !trayLocation.shared ? std::vector{trayLog} : options.logs) {
+        paths->push_back({given, localDays, given});
+    }
     std::string cacheFolder = services.home.cacheFolder();
     std::vector<std::unique_ptr<CachedScanner>> scanners;
     std::vector<const ScanState*> logs;
     std::vector<std::string> cachePaths;
+    std::vector<LocalDays> logDays;
     std::vector<std::pair<std::string, FileIdentity>> readFiles;
-    for (const std::string& given : paths) {
+    std::vector<std::string> machines;
+    for (const auto& [given, givenDays, machine] : *paths) {
         const std::optional<FileIdentity> file = identityOf(services.fileSystem, given);
         auto same = std::find_if(readFiles.begin(), readFiles.end(), [&](const auto& earlier) {
             return file && earlier.second.sameFile(*file);
@@ -261,7 +348,7 @@ int runReportCommand(const std::vector<std::string>& args, ReportServices servic
         const bool tray = given == trayLog || (file && trayFile && file->sameFile(*trayFile));
         const std::string& path = tray ? trayLog : given;
         auto& scanner =
-            scanners.emplace_back(std::make_unique<CachedScanner>(services.systemLog, localDays));
+            scanners.emplace_back(std::make_unique<CachedScanner>(services.systemLog, givenDays));
         const std::string& cachePath = cachePaths.emplace_back(
             tray ? totalsCachePath(cacheFolder) : totalsCachePath(cacheFolder, path));
         scanner->setCache(
@@ -274,6 +361,8 @@ int runReportCommand(const std::vector<std::string>& args, ReportServices servic
             readFiles.emplace_back(given, *file);
         }
         logs.push_back(&scanner->scanner().state());
+        logDays.push_back(givenDays);
+        machines.push_back(machine);
     }
 
     ReportView view{options.grouping, range, {}, 0, {}, {}, services.host};
@@ -282,11 +371,13 @@ int runReportCommand(const std::vector<std::string>& args, ReportServices servic
     if (loaded.error) {
         err << "tesuko: " << *loaded.error << "; the report goes without rules\n";
     }
-    view.categorised = !loaded.rules.empty();
+    const bool byMachine = options.grouping == Grouping::machine;
+    view.categorised = !byMachine && !loaded.rules.empty();
     const bool classify =
-        view.categorised || options.grouping == Grouping::category || options.category;
+        !byMachine &&
+        (view.categorised || options.grouping == Grouping::category || options.category);
     if (options.format->listsIntervals) {
-        if (auto error = readIntervals(services.fileSystem, logs, localDays, view)) {
+        if (auto error = readIntervals(services.fileSystem, logs, logDays, view)) {
             err << "tesuko: cannot read the activity log " << *error << '\n';
             return 1;
         }
@@ -298,7 +389,7 @@ int runReportCommand(const std::vector<std::string>& args, ReportServices servic
             TitleDaysCache cache(services.fileSystem, services.systemLog,
                                  titleDaysCachePath(cachePaths[i]));
             if (auto error =
-                    cache.update(*logs[i], localDays, classifier, loaded.hash, titles[i])) {
+                    cache.update(*logs[i], logDays[i], classifier, loaded.hash, titles[i])) {
                 err << "tesuko: cannot read the activity log " << logs[i]->position.path << ": "
                     << *error << '\n';
                 return 1;
@@ -308,6 +399,8 @@ int runReportCommand(const std::vector<std::string>& args, ReportServices servic
         for (const RuleProblem& problem : classifier.rules().problems()) {
             err << "tesuko: " << ruleProblemText(rulesPath, problem) << '\n';
         }
+    } else if (byMachine) {
+        view.rows = rowsByMachine(logs, machines, range);
     } else if (options.grouping == Grouping::title) {
         if (auto error = rowsByTitle(services.fileSystem, logs, range, localDays, view.rows)) {
             err << "tesuko: cannot read the activity log " << *error << '\n';

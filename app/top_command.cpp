@@ -47,8 +47,9 @@ int runTopCommand(std::span<const std::string> args, FileSystem& fileSystem, Use
     if (auto problem = readTopArguments(args, home.path(), options)) {
         return usageError(err, *problem);
     }
-    std::string path = options.logFile ? *options.logFile
-                                       : logLocationFromSettings(defaults, systemLog, home).path();
+    std::string path = options.logFile
+                           ? *options.logFile
+                           : logLocationFromSettings(defaults, systemLog, home, fileSystem).path();
     LogScanner scanner(systemLog);
     if (auto error = scanner.scan(fileSystem, path)) {
         err << "tesuko: cannot read the activity log " << path << ": " << *error << '\n';

@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "platform/file_system.h"
 #include "platform/home_folder.h"
 #include "platform/system_log.h"
 #include "platform/user_defaults.h"
@@ -16,6 +17,7 @@ struct LogLocation {
     std::string folder;  // ends with "/"
     std::string fileName;
     bool isDefault = false;
+    bool shared = false;  // this machine's own log in the folder shared with others
 
     std::string path() const { return folder + fileName; }
 };
@@ -27,7 +29,9 @@ LogLocation logLocationAt(const std::string& path);
 // folder, which is named in the user's language. A log made before that, in
 // ~/Desktop, goes on being used as long as the settings name it. A stored
 // value that is neither a file URL nor an absolute file path also means the
-// default, after a line in the system log.
-LogLocation logLocationFromSettings(UserDefaults& defaults, SystemLog& systemLog, HomeFolder& home);
+// default, after a line in the system log. With a shared folder set, this
+// machine's own log there comes first.
+LogLocation logLocationFromSettings(UserDefaults& defaults, SystemLog& systemLog, HomeFolder& home,
+                                    FileSystem& fileSystem);
 
 }  // namespace tesuko

@@ -11,6 +11,7 @@
 #include <string_view>
 #include <system_error>
 #include <utility>
+#include <vector>
 
 namespace tesuko {
 
@@ -145,6 +146,9 @@ class FileSystem {
                                                 Access access) = 0;
     // Removing a file that is not there is success.
     [[nodiscard]] virtual FileError removeFile(const std::string& path) = 0;
+    // The names of the regular files in a folder, sorted; nullopt when it
+    // cannot be read.
+    virtual std::optional<std::vector<std::string>> fileNames(const std::string& folder) = 0;
 
     // replaceFile for a file that other programs may append to meanwhile:
     // what the old file holds from `appendedFrom` on when the new one takes

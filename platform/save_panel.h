@@ -15,6 +15,8 @@ class SavePanel {
     // chosen file's absolute path, or nullopt when the user cancelled.
     virtual std::optional<std::string> runModal(
         const std::vector<std::string>& allowedFileTypes) = 0;
+    // The same for a folder.
+    virtual std::optional<std::string> runFolderModal() = 0;
 };
 
 }  // namespace tesuko

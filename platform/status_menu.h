@@ -20,6 +20,7 @@ enum class MenuItem {
     PauseUntilTomorrow,
     ForgetLast15Minutes,
     SaveAs,
+    ShareWithOtherMachines,
     OpenAtLogin,
     PauseWhenIdle,
     Privacy,

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ranking/local_days.h"
 
+#include <unicode/timezone.h>
+
 #include <algorithm>
 #include <array>
 #include <cstdlib>
@@ -33,30 +35,54 @@ std::int64_t asIfUniversal(const std::tm& local) {
            local.tm_hour * 3600 + local.tm_min * 60 + std::min(local.tm_sec, 59);
 }
 
+}  // namespace
+
+LocalDays::LocalDays() {
+    const char* tz = std::getenv("TZ");
+    zone_ = describe(tz ? std::string("TZ=") + tz : "localtime");
+}
+
+std::optional<LocalDays> LocalDays::inZone(const std::string& ianaName) {
+    std::shared_ptr<const icu::TimeZone> zone(
+        icu::TimeZone::createTimeZone(icu::UnicodeString::fromUTF8(ianaName)));
+    if (!zone || *zone == icu::TimeZone::getUnknown()) {
+        return std::nullopt;
+    }
+    LocalDays days;
+    days.named_ = std::move(zone);
+    days.zone_ = days.describe("zone=" + ianaName);
+    return days;
+}
+
 // How far local time is ahead of universal time at an instant.
-std::int64_t offsetAt(std::int64_t epochSeconds) {
+std::int64_t LocalDays::offsetAt(std::int64_t epochSeconds) const {
+    if (named_) {
+        std::int32_t raw = 0;
+        std::int32_t daylight = 0;
+        UErrorCode status = U_ZERO_ERROR;
+        named_->getOffset(double(epochSeconds) * 1000, false, raw, daylight, status);
+        return U_SUCCESS(status) ? (std::int64_t(raw) + daylight) / 1000 : 0;
+    }
     const std::optional<std::tm> local = localAt(epochSeconds);
     return local ? asIfUniversal(*local) - epochSeconds : 0;
 }
 
-// What the zone does, in a few words: its offsets and abbreviations on two
-// days half a year apart. A cache split in another zone must not be reused.
-std::string describeZone() {
-    const char* tz = std::getenv("TZ");
-    std::string described = tz ? std::string("TZ=") + tz : "localtime";
+// What the zone does, in a few words: its offsets on two days half a year
+// apart, and the C library's abbreviations. A cache split in another zone
+// must not be reused.
+std::string LocalDays::describe(std::string described) const {
     for (std::int64_t day : {dayNumber(2025, 1, 15), dayNumber(2025, 7, 15)}) {
+        const std::int64_t at = day * kSecondsPerDay;
         std::array<char, 64> text{};
-        const std::optional<std::tm> local = localAt(day * kSecondsPerDay);
-        if (local && std::strftime(text.data(), text.size(), " %z %Z", &*local) > 0) {
+        const std::optional<std::tm> local = named_ ? std::nullopt : localAt(at);
+        if (named_) {
+            described += " " + std::to_string(offsetAt(at));
+        } else if (local && std::strftime(text.data(), text.size(), " %z %Z", &*local) > 0) {
             described += text.data();
         }
     }
     return described;
 }
-
-}  // namespace
-
-LocalDays::LocalDays() : zone_(describeZone()) {}
 
 // A wall-clock time may name two instants (the clocks went back) or none
 // (they went forward). The offsets a day either side tell which: the first of

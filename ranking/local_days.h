@@ -1,11 +1,19 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <unicode/uversion.h>
+
 #include <cstdint>
+#include <memory>
+#include <optional>
 #include <string>
 
 #include "log/civil_day.h"
 #include "log/wall_start.h"
+
+U_NAMESPACE_BEGIN
+class TimeZone;
+U_NAMESPACE_END
 
 namespace tesuko {
 
@@ -16,9 +24,13 @@ namespace tesuko {
 // and one that does not occur (when they go forward) as if the clocks had not
 // changed yet. Every reader of the log turns its start times into instants
 // here, so that all of them mean the same moment.
+// Another machine's log is read in that machine's zone, named as in the
+// IANA database.
 class LocalDays {
   public:
     LocalDays();
+    // nullopt when the zone is unknown here.
+    static std::optional<LocalDays> inZone(const std::string& ianaName);
 
     const std::string& zone() const { return zone_; }
 
@@ -37,6 +49,10 @@ class LocalDays {
     Moment at(std::int64_t epochSeconds) const;
 
   private:
+    std::int64_t offsetAt(std::int64_t epochSeconds) const;
+    std::string describe(std::string described) const;
+
+    std::shared_ptr<const icu::TimeZone> named_;  // null: the C library's local time
     std::string zone_;
 };
 

@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <algorithm>
+#include <utility>
 
+#include "machines/machine_card.h"
+#include "machines/machine_folder.h"
 #include "recorder/recorder.h"
 #include "recorder/save_location_chooser.h"
 
@@ -12,8 +15,8 @@ namespace tesuko {
 // recovered only into the log in use.
 Recorder::Recorder(Platform& platform, Checkpoints checkpoints)
     : platform_(platform),
-      location_(
-          logLocationFromSettings(platform.userDefaults, platform.systemLog, platform.homeFolder)),
+      location_(logLocationFromSettings(platform.userDefaults, platform.systemLog,
+                                        platform.homeFolder, platform.fileSystem)),
       awaitingFileName_(!location_.isDefault),
       appender_(platform.fileSystem, platform.systemLog, platform.clock),
       checkpoints_(platform.fileSystem, platform.systemLog, platform.homeFolder) {
@@ -42,6 +45,15 @@ void Recorder::prepare() {
     state_ = State::stopped;
     appender_.openAt(location_.path(),
                      awaitingFileName_ ? LogAppender::Missing::wait : LogAppender::Missing::create);
+    // Other machines read this log's start times in the zone its card names.
+    if (location_.shared) {
+        if (FileError error =
+                writeMachineCard(platform_.fileSystem, machineCardPath(location_.path()),
+                                 thisMachineCard(platform_.fileSystem))) {
+            platform_.systemLog.warning("Could not write this machine's card: " +
+                                        faultText(*error));
+        }
+    }
 
     // The interval that starts now belongs to the application in front now, so
     // the first switch after a start already has something to write.
@@ -53,8 +65,41 @@ void Recorder::prepare() {
 // chosen file from the next preparation on, which makes it if need be.
 void Recorder::changeSaveAs() {
     if (std::optional<LogLocation> chosen = chooseLogLocation(platform_, *setting_)) {
+        if (location_.shared) {
+            setting_->setSharedFolder("");  // else the shared folder would still come first
+        }
         location_ = std::move(*chosen);
         awaitingFileName_ = true;
+    }
+}
+
+// The log so far is copied into the shared folder once, when this machine
+// has no log there yet, and the old file stays as it was: nothing is lost,
+// and the reports, which read only the shared folder then, count nothing
+// twice. A log already there is this machine's from before: it goes on.
+void Recorder::toggleSharing() {
+    std::optional<std::string> folder;
+    if (!location_.shared && !(folder = platform_.savePanel.runFolderModal())) {
+        return;
+    }
+    setting_->setSharedFolder(folder.value_or(""));
+    FileSystem& files = platform_.fileSystem;
+    const LogLocation before = std::exchange(
+        location_, logLocationFromSettings(platform_.userDefaults, platform_.systemLog,
+                                           platform_.homeFolder, files));
+    awaitingFileName_ = true;
+    if (!location_.shared || files.exists(location_.path()) || !files.exists(before.path())) {
+        return;
+    }
+    const FileContents log = files.readSmallFile(before.path(), SIZE_MAX - 1);
+    FileError error = log.bytes ? files.replaceFile(location_.path(), *log.bytes,
+                                                    FileSystem::Access::privateToUser)
+                                : std::optional(log.error);
+    if (error) {
+        platform_.systemLog.error("Could not copy the log into the shared folder: " +
+                                  faultText(*error) + "; recording stays in " + before.path());
+        setting_->setSharedFolder("");
+        location_ = before;
     }
 }
 

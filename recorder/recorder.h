@@ -69,6 +69,10 @@ class Recorder {
     // Lets the user pick another log file: the reader and the tooltip follow at
     // once, the records from the next preparation on.
     void changeSaveAs();
+    // Sharing on: the user picks a folder that a synchroniser keeps in sync;
+    // off: the local log again. Either from the next preparation on.
+    void toggleSharing();
+    bool isSharing() const { return location_.shared; }
 
     // Reads the privacy lists from the settings again. An application that
     // became untracked or tracked while in front starts a new interval now.

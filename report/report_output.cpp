@@ -73,6 +73,9 @@ std::string headerName(const ReportView& view) {
     if (view.grouping == Grouping::category) {
         return "category";
     }
+    if (view.grouping == Grouping::machine) {
+        return "machine";
+    }
     std::string name = view.grouping == Grouping::title ? "application — title" : "application";
     return view.categorised ? name + " (category)" : name;
 }
@@ -223,7 +226,8 @@ void writeJsonRows(const ReportView& view, std::string_view indent, std::ostream
                 << ", \"seconds\": " << secondsText(row.seconds) << '}';
             continue;
         }
-        out << "\"application\": " << jsonString(row.application);
+        out << (view.grouping == Grouping::machine ? "\"machine\": " : "\"application\": ")
+            << jsonString(row.application);
         if (view.categorised) {
             out << ", \"category\": " << jsonString(categoryName(row.category));
         }
@@ -276,7 +280,10 @@ void writeTable(const ReportView& view, std::ostream& out) {
 void writeCsv(const ReportView& view, const LocalDays& localDays, std::ostream& out) {
     const bool byCategory = view.grouping == Grouping::category;
     out << "from,to," << (view.grouping == Grouping::day ? "day," : "")
-        << (byCategory ? "" : "application,") << (view.grouping == Grouping::title ? "title," : "")
+        << (byCategory                           ? ""
+            : view.grouping == Grouping::machine ? "machine,"
+                                                 : "application,")
+        << (view.grouping == Grouping::title ? "title," : "")
         << (view.categorised || byCategory ? "category," : "") << "seconds\r\n";
     const std::string rangeFrom = midnightBefore(view.range.first, localDays);
     const std::string rangeTo = midnightBefore(view.range.end, localDays);

@@ -12,7 +12,8 @@
 
 namespace tesuko {
 
-enum class Grouping { application, day, title, category };
+// By machine, a row's application is the machine's name.
+enum class Grouping { application, day, title, category, machine };
 
 // One line of a report: an application's seconds in the range, on one day of
 // it (by day) or under one window title (by title); with rules, in one

@@ -68,6 +68,7 @@ test=(
   "kwin-wayland|KWin (KDE tests)"
   "mutter|mutter (GNOME tests)"
   "gnome-shell|GNOME Shell (GNOME tests)"
+  "syncthing|Syncthing (several machines sharing a folder)"
   "lintian|lintian (package checks)"
   "desktop-file-utils|desktop-file-validate (package checks)"
   "appstream|appstreamcli (package checks)"

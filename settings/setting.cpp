@@ -18,6 +18,20 @@ void Setting::setFilePath(const std::string& value) {
     }
 }
 
+void Setting::setSharedFolder(const std::string& folder) {
+    defaults_.set(kSharedFolderKey, folder);
+    if (!defaults_.synchronize()) {
+        log_.error(
+            "Could not save the shared folder for the next start: the settings store "
+            "cannot be written");
+    }
+}
+
+std::optional<std::string> Setting::getSharedFolder() const {
+    auto stored = defaults_.string(kSharedFolderKey);
+    return stored && !stored->empty() ? stored : std::nullopt;
+}
+
 std::optional<std::string> Setting::getFilePath() const {
     auto stored = defaults_.string(kSaveFilePathKey);
     if (!stored) {

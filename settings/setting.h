@@ -13,6 +13,9 @@ namespace tesuko {
 class Setting {
   public:
     static constexpr const char* kSaveFilePathKey = "saveFilePath";
+    // The folder shared with other machines, an absolute path; empty when
+    // this machine keeps its log to itself.
+    static constexpr const char* kSharedFolderKey = "sharedFolder";
 
     Setting(UserDefaults& defaults, SystemLog& systemLog) : defaults_(defaults), log_(systemLog) {}
 
@@ -20,6 +23,9 @@ class Setting {
     void setFilePath(const std::string& value);
     // The stored text with every percent-escape decoded, or nullopt when none is stored.
     std::optional<std::string> getFilePath() const;
+    // Stores the shared folder ("" for none), written through at once.
+    void setSharedFolder(const std::string& folder);
+    std::optional<std::string> getSharedFolder() const;
 
   private:
     UserDefaults& defaults_;

@@ -17,9 +17,10 @@ import sys
 # (not) include, or "no cycle" among them. "<...>" stands for system headers,
 # "-folder" leaves a folder out, and the words below stand for their lists.
 RULES = """
-log may only log text settings platform
+log may only log text settings platform machines
 text may only text
 categories may only categories text platform
+machines may only machines platform
 settings may only settings platform
 ranking may not recorder report app
 report may not recorder app
@@ -31,7 +32,7 @@ platform/* may only platform core platform/posix platform/dbus platform/dbus_rep
 * no cycle
 """
 WORDS = {
-    "core": "recorder ranking settings report text log app categories",
+    "core": "recorder ranking settings report text log app categories machines",
     "posix": "<unistd.h> <fcntl.h> <sys/*> <pthread.h> <dirent.h> <syslog.h> <poll.h> <signal.h>"
     " <dlfcn.h> <pwd.h>",
 }

@@ -71,6 +71,14 @@
         <translation>ログの保存先を変更…</translation>
     </message>
     <message>
+        <source>Share with Other Machines…</source>
+        <translation>他のマシンと共有…</translation>
+    </message>
+    <message>
+        <source>Folder to Share</source>
+        <translation>共有するフォルダ</translation>
+    </message>
+    <message>
         <source>Open at Login</source>
         <translation>ログイン時に開く</translation>
     </message>

@@ -363,6 +363,23 @@ void PosixFileSystem::removeStaleTemporaries(const std::string& folder, std::chr
     }
 }
 
+std::optional<std::vector<std::string>> PosixFileSystem::fileNames(const std::string& folder) {
+    std::unique_ptr<DIR, int (*)(DIR*)> entries(::opendir(folder.c_str()), ::closedir);
+    if (!entries) {
+        return std::nullopt;
+    }
+    std::vector<std::string> names;
+    while (const dirent* entry = ::readdir(entries.get())) {
+        struct stat info = {};
+        if (::fstatat(::dirfd(entries.get()), entry->d_name, &info, 0) == 0 &&
+            S_ISREG(info.st_mode)) {
+            names.emplace_back(entry->d_name);
+        }
+    }
+    std::ranges::sort(names);
+    return names;
+}
+
 FileError PosixFileSystem::removeFile(const std::string& path) {
     if (::unlink(path.c_str()) != 0 && errno != ENOENT) {
         return reason(errno);

@@ -19,6 +19,7 @@ class PosixFileSystem : public FileSystem {
     FileContents readSmallFile(const std::string& path, std::size_t limit) override;
     FileError replaceFile(const std::string& path, std::string_view bytes, Access access) override;
     FileError removeFile(const std::string& path) override;
+    std::optional<std::vector<std::string>> fileNames(const std::string& folder) override;
     FileError replaceFileKeepingAppends(const std::string& path, std::string_view bytes,
                                         std::uint64_t appendedFrom, Access access) override;
     void removeStaleTemporaries(const std::string& folder, std::chrono::seconds age) override;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/qt/qt_save_panel.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -43,6 +44,15 @@ std::optional<std::string> QtSavePanel::runModal(const std::vector<std::string>&
     }
     return QFile::encodeName(QFileInfo(dialog.selectedFiles().constFirst()).absoluteFilePath())
         .toStdString();
+}
+
+std::optional<std::string> QtSavePanel::runFolderModal() {
+    const QString folder = QFileDialog::getExistingDirectory(
+        nullptr, QCoreApplication::translate("QtStatusMenu", "Folder to Share"));
+    if (folder.isEmpty()) {
+        return std::nullopt;
+    }
+    return QFile::encodeName(QFileInfo(folder).absoluteFilePath()).toStdString();
 }
 
 }  // namespace tesuko

@@ -14,6 +14,7 @@ namespace tesuko {
 class QtSavePanel : public SavePanel {
   public:
     std::optional<std::string> runModal(const std::vector<std::string>& allowedFileTypes) override;
+    std::optional<std::string> runFolderModal() override;
 };
 
 // Name filters for the allowed types: "csv" and "'CSV'" (a quoted type code)

@@ -38,6 +38,8 @@ QtStatusMenu::QtStatusMenu(SystemLog& systemLog) : systemLog_(systemLog) {
                    MenuCommand::ForgetLast15Minutes, false);
     menu_.addSeparator();
     addCommandItem(MenuItem::SaveAs, tr("Save Log As…"), MenuCommand::SaveAs, false);
+    addCommandItem(MenuItem::ShareWithOtherMachines, tr("Share with Other Machines…"),
+                   MenuCommand::ShareWithOtherMachines, true);
     addCommandItem(MenuItem::OpenAtLogin, tr("Open at Login"), MenuCommand::OpenAtLogin, true);
     addCommandItem(MenuItem::PauseWhenIdle, tr("Pause When Idle"), MenuCommand::PauseWhenIdle,
                    true);

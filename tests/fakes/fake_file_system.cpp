@@ -161,6 +161,20 @@ FileError FakeFileSystem::removeFile(const std::string& path) {
     return std::nullopt;
 }
 
+std::optional<std::vector<std::string>> FakeFileSystem::fileNames(const std::string& folder) {
+    const std::string p = normalise(folder);
+    if (!isDirectory(p)) {
+        return std::nullopt;
+    }
+    std::vector<std::string> names;  // the map keeps them sorted
+    for (const auto& [path, node] : nodes_) {
+        if (!node.folder && parentOf(path) == p) {
+            names.push_back(path.substr(path.rfind('/') + 1));
+        }
+    }
+    return names;
+}
+
 void FakeFileSystem::addFile(const std::string& path, std::string content) {
     std::string p = normalise(path);
     createDirectories(parentOf(p));

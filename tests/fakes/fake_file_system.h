@@ -6,6 +6,7 @@
 #include <set>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "log/own_appends.h"
 #include "platform/file_system.h"
@@ -26,6 +27,7 @@ class FakeFileSystem : public FileSystem {
     FileContents readSmallFile(const std::string& path, std::size_t limit) override;
     FileError replaceFile(const std::string& path, std::string_view bytes, Access) override;
     FileError removeFile(const std::string& path) override;
+    std::optional<std::vector<std::string>> fileNames(const std::string& folder) override;
 
     // Control side.
     void addFile(const std::string& path, std::string content);  // a new file, in new folders

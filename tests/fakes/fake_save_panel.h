@@ -12,6 +12,7 @@ namespace tesuko {
 
 class FakeSavePanel : public SavePanel {
   public:
+    std::optional<std::string> runFolderModal() override { return runModal({}); }
     std::optional<std::string> runModal(const std::vector<std::string>&) override {
         ++runs;
         if (answers.empty()) {

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "fakes/fake_file_system.h"
 #include "fakes/fake_home_folder.h"
 #include "fakes/fake_system_log.h"
 #include "fakes/fake_user_defaults.h"
@@ -19,9 +20,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     tesuko::FakeUserDefaults defaults;
     tesuko::FakeSystemLog systemLog;
     tesuko::FakeHomeFolder home("/home/u");
+    tesuko::FakeFileSystem fileSystem;
     const auto read = [&](const std::string& stored) {
         defaults.set(tesuko::Setting::kSaveFilePathKey, stored);
-        return tesuko::logLocationFromSettings(defaults, systemLog, home);
+        return tesuko::logLocationFromSettings(defaults, systemLog, home, fileSystem);
     };
 
     const tesuko::LogLocation location = read(text);

@@ -66,10 +66,18 @@ TEST_F(QtStatusMenuTest, AnItemSendsItsCommandOnlyWhileItHasOneAndQuitOnlyQuits)
     int quits = 0;
     menu.onQuit([&] { ++quits; });
     // Each command item's text, in the order of MenuItem.
-    const char* texts[] = {"Start Recording",  "Stop Recording",       "Pause for 15 Minutes",
-                           "Pause for 1 Hour", "Pause Until Tomorrow", "Forget the Last 15 Minutes",
-                           "Save Log As…",     "Open at Login",        "Pause When Idle",
-                           "Privacy…",         "Show Report…"};
+    const char* texts[] = {"Start Recording",
+                           "Stop Recording",
+                           "Pause for 15 Minutes",
+                           "Pause for 1 Hour",
+                           "Pause Until Tomorrow",
+                           "Forget the Last 15 Minutes",
+                           "Save Log As…",
+                           "Share with Other Machines…",
+                           "Open at Login",
+                           "Pause When Idle",
+                           "Privacy…",
+                           "Show Report…"};
     for (int i = 0; i < int(std::size(texts)); ++i) {
         const MenuItem item = MenuItem(i);
         const char* text = texts[i];

@@ -43,6 +43,9 @@ TEST(AppDelegateMenuTest, EachEventLeavesTheItemsAsTheStateAllows) {
         EXPECT_EQ(c.view(MenuItem::StartRecord), row.start);
         EXPECT_EQ(c.view(MenuItem::StopRecord), row.stop);
         EXPECT_EQ(c.view(MenuItem::SaveAs), row.saveAs);
+        // Sharing moves the log as Save Log As does: only while stopped.
+        EXPECT_EQ(c.view(MenuItem::ShareWithOtherMachines).action.has_value(),
+                  row.saveAs.action.has_value());
         EXPECT_EQ(c.view(MenuItem::OpenAtLogin), row.openAtLogin);
         EXPECT_EQ(c.delegate.recorder().isRun(), row.recording);
         EXPECT_EQ(c.fakes.workspace.isSubscribed(), row.recording);

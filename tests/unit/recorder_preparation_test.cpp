@@ -13,25 +13,36 @@ using PreparationTest = RecorderTest;
 using SaveAsTest = RecorderTest;
 
 // The log lives in the desktop folder of the user's language until a file
-// is chosen; a log chosen before, in ~/Desktop, stays where it is.
+// is chosen; a log chosen before, in ~/Desktop, stays where it is. A shared
+// folder comes first, with the machine's own log in it, when it can be used.
 TEST(LogLocationTest, TheDefaultLogIsOnTheDesktopAndAChosenOneStays) {
     const struct {
         std::optional<std::string> stored;
         const char* log;
+        const char* shared = "";
+        const char* machineId = "m1";
     } cases[] = {
         {std::nullopt, "/home/u/デスクトップ/TESUKO/log.csv"},
         {"file:///home/u/Desktop/TESUKO/log.csv", "/home/u/Desktop/TESUKO/log.csv"},
         {"/home/u/Desktop/TESUKO/log.csv", "/home/u/Desktop/TESUKO/log.csv"},
+        {"/home/u/a.csv", "/sync/34104c0332640cc9.csv", "/sync"},
+        {"/home/u/a.csv", "/sync/34104c0332640cc9.csv", "/sync/"},
+        {"/home/u/a.csv", "/home/u/a.csv", "sync"},       // not absolute
+        {"/home/u/a.csv", "/home/u/a.csv", "/sync", ""},  // no machine id
     };
     for (const auto& c : cases) {
         FakeHomeFolder home("/home/u", "/home/u/デスクトップ");
         FakeUserDefaults defaults;
         FakeSystemLog systemLog;
+        FakeFileSystem fileSystem;
+        fileSystem.addFile("/etc/machine-id", c.machineId);
         if (c.stored) {
             defaults.set(Setting::kSaveFilePathKey, *c.stored);
         }
-        EXPECT_EQ(logLocationFromSettings(defaults, systemLog, home).path(), c.log)
-            << c.stored.value_or("none");
+        defaults.set(Setting::kSharedFolderKey, c.shared);
+        const LogLocation location = logLocationFromSettings(defaults, systemLog, home, fileSystem);
+        EXPECT_EQ(location.path(), c.log) << c.stored.value_or("none") << c.shared;
+        EXPECT_EQ(location.shared, location.path().starts_with("/sync"));
     }
 }
 
@@ -88,6 +99,35 @@ TEST_F(PreparationTest, TheDefaultLogIsPreparedAndCreatedAgainWhenRemoved) {
     r.run();
     fakes.workspace.switchTo("Browser");
     EXPECT_NE(log(), "");
+}
+
+// Sharing copies the log into the shared folder once, leaving the old one,
+// and writes the card there; off, the local log goes on.
+TEST_F(SaveAsTest, SharingCopiesTheLogOnceAndStoppingReturnsToTheLocalOne) {
+    fakes.fileSystem.addFile("/etc/machine-id", "m1\n");
+    fakes.fileSystem.addFile("/etc/hostname", "desk\n");
+    fakes.fileSystem.addFile(kDefaultLog, "old\n");
+    fakes.fileSystem.createDirectories("/sync");
+    const std::string shared = "/sync/34104c0332640cc9.csv";
+    recorder().toggleSharing();  // cancelled
+    EXPECT_EQ(recorder().logLocation().path(), kDefaultLog);
+    fakes.savePanel.confirm("/sync");
+    recorder().toggleSharing();
+    EXPECT_EQ(recorder().logLocation().path(), shared);
+    EXPECT_EQ(fakes.fileSystem.content(shared), "old\n");
+    recorder().toggleSharing();  // off
+    EXPECT_EQ(recorder().logLocation().path(), kDefaultLog);
+    fakes.fileSystem.rewrite(shared, "old\nnew\n");
+    fakes.savePanel.confirm("/sync");
+    recorder().toggleSharing();  // this machine's log from before goes on
+    EXPECT_EQ(fakes.fileSystem.content(shared), "old\nnew\n");
+    EXPECT_EQ(log(), "old\n");
+    recorder().init();
+    EXPECT_EQ(fakes.fileSystem.content("/sync/34104c0332640cc9.machine").substr(0, 10),
+              "name=desk\n");
+    fakes.savePanel.confirm("/home/user/other.csv");  // a file chosen ends sharing
+    recorder().changeSaveAs();
+    EXPECT_EQ(fakes.userDefaults.string("sharedFolder"), "");
 }
 
 // Chosen with Save Log As on a stopped recorder at its default location.

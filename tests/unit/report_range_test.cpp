@@ -154,7 +154,7 @@ TEST_F(ReportCommandTest, RangesLocalesLogsAndDamagedLinesInTheTable) {
         {{"--since", "2026-12-05", "--until", "2026-12-01"}, "2|tesuko: --until is before --since"},
         {{"--since=2026-02-30"}, "2|tesuko: invalid date '2026-02-30' for --since (YYYY-MM-DD)"},
         {{"--by", "week"},
-         "2|tesuko: invalid argument 'week' for --by (app, day, title or category)"},
+         "2|tesuko: invalid argument 'week' for --by (app, day, title, category or machine)"},
         {{"--format=xml"},
          "2|tesuko: invalid argument 'xml' for --format (table, csv, json, json-array or aw-json)"},
         {{"--top", "0"}, "2|tesuko: invalid number '0' for --top (a whole number of at least 1)"},
@@ -202,6 +202,43 @@ TEST_F(ReportCommandTest, RulesNameApplicationsAndPutTimeInCategoriesThatRollUp)
          "\"Work/Code\", \"seconds\": 5400.000000},\n  {\"category\": \"Work/Mail\", "
          "\"seconds\": 900.000000}\n]\n" +
              kBroken},
+    };
+    for (const auto& [args, expected] : cases) {
+        EXPECT_EQ(run(args), expected) << ::testing::PrintToString(args) << err.str();
+    }
+}
+
+// With a shared folder, every machine's log, each split into days in its own
+// zone: London's 29 March 2026 is an hour short.
+TEST_F(ReportCommandTest, ASharedFolderIsReadAsOneLogPerMachine) {
+    defaults.set("sharedFolder", "/sync");
+    files.addFile("/etc/machine-id", "m1");
+    files.addFile("/sync/34104c0332640cc9.csv", line("2026-12-03 09:00:00", "Editor", 3600));
+    files.addFile("/sync/34104c0332640cc9.machine", "name=desk\nzone=Asia/Tokyo\n");
+    files.addFile("/sync/b.csv", line("2026-03-29 00:30:00", "Mail", 86400) +
+                                     line("2026-12-03 01:00:00", "Mail", 1800));
+    files.addFile("/sync/b.machine", "name=laptop\nzone=Europe/London\n");
+    const std::string kHeader = "   h:mm    share  application\n";
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
+        {{},
+         "0|from 2026-12-03 to 2026-12-04 (exclusive)\n" + kHeader +
+             "   1:00   66.7 %  Editor\n   0:30   33.3 %  Mail\n   1:30  100.0 %  total\n"},
+        {{"--by=machine"},
+         "0|from 2026-12-03 to 2026-12-04 (exclusive)\n   h:mm    share  machine\n"
+         "   1:00   66.7 %  desk\n   0:30   33.3 %  laptop\n   1:30  100.0 %  total\n"},
+        {{"--by=machine", "--format=json-array"},
+         "0|[\n  {\"machine\": \"desk\", \"seconds\": 3600.000000},\n  {\"machine\": "
+         "\"laptop\", \"seconds\": 1800.000000}\n]\n"},
+        {{"--machine=laptop", "--since=2026-03-29", "--until=2026-03-30", "--by=day"},
+         "0|from 2026-03-29 to 2026-03-31 (exclusive)\n" + kHeader +
+             "2026-03-29\n  22:30  100.0 %  Mail\n2026-03-30\n   1:30  100.0 %  Mail\n"
+             "  24:00  100.0 %  total\n"},
+        {{"--machine", "34104c0332640cc9"},
+         "0|from 2026-12-03 to 2026-12-04 (exclusive)\n" + kHeader +
+             "   1:00  100.0 %  Editor\n   1:00  100.0 %  total\n"},
+        {{"--machine=pc"}, "1|tesuko: no machine pc in the shared folder /sync/"},
+        {{"--machine=pc", "--log=/a.csv"},
+         "2|tesuko: --machine reads the shared folder: give no --log"},
     };
     for (const auto& [args, expected] : cases) {
         EXPECT_EQ(run(args), expected) << ::testing::PrintToString(args) << err.str();
