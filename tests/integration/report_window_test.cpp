@@ -462,6 +462,20 @@ TEST_F(ReportWindowOnXTest, FitsAndPaintsOnARealXServer) {
     }
     QLocale::setDefault(before);
 
+    // This machine and a laptop used in the evenings, sharing a folder.
+    const std::string folder = "/home/user/Desktop/TESUKO/";
+    files.addFile(folder + "log.machine", "name=desk\n");
+    files.addFile(folder + "laptop.machine", "name=laptop\n");
+    files.addFile(folder + "laptop.csv",
+                  record("01日 19時00分00秒", "Browser", "News", "3600") +
+                      record("02日 20時00分00秒", "Editor", "notes", "2700") +
+                      record("04日 19時30分00秒", "Chat", "Alex", "1800"));
+    window.emplace(log, files, clock, "en_US", "",
+                   MachineSharing{systemLog, "/cache", [&] { return std::optional(folder); }});
+    window->showAndRaise();
+    window->selectApplication("Editor");
+    EXPECT_FALSE(shot(*window, "report-machines").isNull());
+
     files.rewrite(kRules, files.content(kRules) + "Leisure = app Browser titel Weather\n");
     window.emplace(log, files, clock, "en_US", kRules);
     window->showAndRaise();
