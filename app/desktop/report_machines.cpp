@@ -43,8 +43,9 @@ void ReportMachines::readFolder() {
             // Each start time in the zone of the machine that wrote it.
             std::optional<LocalDays> days = log.zone ? LocalDays::inZone(*log.zone) : std::nullopt;
             if (log.zone && !days) {
-                sharing_->systemLog.warning(log.path + ": the time zone " + *log.zone +
-                                            " is unknown here; its times are read in this zone");
+                sharing_->systemLog.warning(
+                    log.path + ": the time zone " + *log.zone +
+                    " is unknown here; its times are read in this machine's zone");
             }
             auto& scanner =
                 now.emplace_back(Other{log, std::make_unique<CachedScanner>(
