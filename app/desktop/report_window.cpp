@@ -63,12 +63,14 @@ QString extensionOf(const ReportFormat& format) {
 }  // namespace
 
 ReportWindow::ReportWindow(Log& log, FileSystem& fileSystem, Clock& clock, std::string locale,
-                           std::string rulesPath)
+                           std::string rulesPath, std::optional<MachineSharing> sharing)
     : log_(log),
+      machines_(log, fileSystem, std::move(sharing)),
       fileSystem_(fileSystem),
       clock_(clock),
       firstWeekday_(firstWeekdayOf(locale)),
       rulesPath_(std::move(rulesPath)),
+      machineLabel_(tr("&Machine:")),
       todayButton_(tr("Toda&y")),
       export_(tr("&Export…")),
       rules_(tr("&Rules…")),
@@ -104,6 +106,11 @@ void ReportWindow::buildLayout() {
     labelled(tr("&Period:"), period_);
     labelled(tr("&From:"), from_);
     labelled(tr("&To:"), to_);
+    machineLabel_.setBuddy(&machine_);
+    controls->addWidget(&machineLabel_);
+    controls->addWidget(&machine_);
+    machineLabel_.setVisible(false);
+    machine_.setVisible(false);
     previous_.setIcon(style()->standardIcon(QStyle::SP_ArrowBack));
     next_.setIcon(style()->standardIcon(QStyle::SP_ArrowForward));
     previous_.setShortcut(QKeySequence(Qt::ALT | Qt::Key_Left));
@@ -177,7 +184,8 @@ void ReportWindow::buildLayout() {
     layout->addWidget(&titlesView_, 3);
     setTabOrder(&period_, &from_);
     setTabOrder(&from_, &to_);
-    setTabOrder(&to_, &previous_);
+    setTabOrder(&to_, &machine_);
+    setTabOrder(&machine_, &previous_);
     setTabOrder(&previous_, &next_);
     setTabOrder(&next_, &todayButton_);
     setTabOrder(&todayButton_, &export_);
@@ -228,6 +236,7 @@ void ReportWindow::connectControls() {
             }
         });
     }
+    QObject::connect(&machine_, &QComboBox::currentIndexChanged, this, [this] { showPeriod(); });
     QObject::connect(&previous_, &QToolButton::clicked, this, [this] { stepPeriod(-1); });
     QObject::connect(&next_, &QToolButton::clicked, this, [this] { stepPeriod(1); });
     QObject::connect(&todayButton_, &QPushButton::clicked, this, [this] { showToday(); });
@@ -261,9 +270,11 @@ void ReportWindow::connectControls() {
     QObject::connect(close, &QShortcut::activated, this, [this] { this->close(); });
     auto* exportKey = new QShortcut(QKeySequence::Save, this);
     QObject::connect(exportKey, &QShortcut::activated, this, [this] { exportWithDialog(); });
-    // A change of the file, and a slow look as well: a watched file that is
-    // replaced stops being watched.
+    // A change of a log or of the shared folder (a machine's log that
+    // appears), and a slow look as well: a watched file that is replaced
+    // stops being watched.
     QObject::connect(&watcher_, &QFileSystemWatcher::fileChanged, this, [this] { refresh(); });
+    QObject::connect(&watcher_, &QFileSystemWatcher::directoryChanged, this, [this] { refresh(); });
     QObject::connect(&poll_, &QTimer::timeout, this, [this] {
         if (isVisible()) {
             refresh();
@@ -322,11 +333,63 @@ void ReportWindow::selectApplication(const std::string& name) {
 }
 
 void ReportWindow::refresh() {
-    log_.scanLog();
-    followLogFile();
-    if (readRules() || shownPosition_ != log_.state().position) {
+    machines_.refresh();
+    followLogFiles();
+    showMachines();
+    if (readRules() || shownPositions_ != logPositions()) {
         showPeriod();
     }
+}
+
+void ReportWindow::showMachines() {
+    QStringList names{tr("All machines")};
+    for (const ShownLog& log : machines_.logs()) {
+        names << text(log.machine);
+    }
+    machineLabel_.setVisible(machines_.folder().has_value());
+    machine_.setVisible(machines_.folder().has_value());
+    QStringList listed;
+    for (int index = 0; index < machine_.count(); ++index) {
+        listed << machine_.itemText(index);
+    }
+    if (names != listed) {
+        // Another machine, or one gone: the one picked stays picked.
+        const QString picked = machine_.currentText();
+        const QSignalBlocker quiet(machine_);
+        machine_.clear();
+        machine_.addItems(names);
+        machine_.setCurrentIndex(std::max<qsizetype>(names.indexOf(picked), 0));
+    }
+}
+
+std::vector<ShownLog> ReportWindow::shownLogs() const {
+    std::vector<ShownLog> logs = machines_.logs();
+    const std::size_t picked = std::size_t(std::max(machine_.currentIndex(), 0));
+    return picked == 0 || picked > logs.size() ? logs : std::vector{logs[picked - 1]};
+}
+
+std::vector<ReadPosition> ReportWindow::logPositions() const {
+    std::vector<ReadPosition> positions;
+    for (const ShownLog& log : machines_.logs()) {
+        positions.push_back(log.state->position);
+    }
+    return positions;
+}
+
+std::vector<const ScanState*> ReportWindow::shownStates() const {
+    std::vector<const ScanState*> states;
+    for (const ShownLog& log : shownLogs()) {
+        states.push_back(log.state);
+    }
+    return states;
+}
+
+std::uint64_t ReportWindow::shownStretchSize() const {
+    std::uint64_t size = 0;
+    for (const ShownLog& log : shownLogs()) {
+        size += stretchSize(*log.state, view_.range);
+    }
+    return size;
 }
 
 bool ReportWindow::readRules() {
@@ -347,13 +410,23 @@ bool ReportWindow::readRules() {
     return true;
 }
 
-void ReportWindow::followLogFile() {
-    QString path = QString::fromStdString(log_.path());
-    if (!watcher_.files().contains(path)) {
-        if (!watcher_.files().isEmpty()) {
-            watcher_.removePaths(watcher_.files());
+void ReportWindow::followLogFiles() {
+    QStringList paths{QString::fromStdString(log_.path())};  // nothing yet before the first record
+    if (const auto& folder = machines_.folder()) {
+        paths << QString::fromStdString(*folder);
+    }
+    for (const ShownLog& log : machines_.logs()) {
+        const QString path = QString::fromStdString(log.state->position.path);
+        if (!path.isEmpty() && !paths.contains(path)) {
+            paths << path;
         }
-        watcher_.addPath(path);  // nothing yet before the first record
+    }
+    QStringList watched = watcher_.files() + watcher_.directories();
+    if (QSet(paths.begin(), paths.end()) != QSet(watched.begin(), watched.end())) {
+        if (!watched.isEmpty()) {
+            watcher_.removePaths(watched);
+        }
+        watcher_.addPaths(paths);
     }
 }
 
@@ -365,7 +438,6 @@ std::int32_t ReportWindow::today() const {
 
 DateRange ReportWindow::chosenRange() const {
     const std::int32_t today = this->today();
-    const ScanState* logs[] = {&log_.state()};
     switch (Choice(period_.currentIndex())) {
         case Choice::today:
             return periodRange(Period::today, today, firstWeekday_);
@@ -376,7 +448,7 @@ DateRange ReportWindow::chosenRange() const {
         case Choice::thisMonth:
             return periodRange(Period::thisMonth, today, firstWeekday_);
         case Choice::allTime:
-            return allDays(logs);
+            return allDays(shownStates());
         case Choice::custom:
             return {dayOf(from_.date()), dayOf(to_.date()) + 1};
     }
@@ -393,8 +465,7 @@ std::optional<std::string> ReportWindow::selectedApplication() const {
 
 void ReportWindow::showPeriod() {
     std::optional<std::string> selected = selectedApplication();
-    shownPosition_ = log_.state().position;
-    const ScanState* logs[] = {&log_.state()};
+    shownPositions_ = logPositions();
     wholePeriod_ = chosenRange();
     view_.range = wholePeriod_;
     if (Choice choice = Choice(period_.currentIndex());
@@ -410,13 +481,13 @@ void ReportWindow::showPeriod() {
     }
     // Rules need every interval of the range, read again from the log: a
     // long range shows the applications by their own names.
-    view_.categorised = classifier_ && stretchSize(log_.state(), view_.range) <= kMostTitleBytes;
+    view_.categorised = classifier_ && shownStretchSize() <= kMostTitleBytes;
     view_.intervals = view_.categorised ? partsInOrder(std::nullopt) : std::vector<IntervalPart>();
     classified_ =
         view_.categorised ? classifiedParts(view_.intervals, *classifier_) : ClassifiedTitles();
     view_.rows = view_.categorised ? classifiedRows({&classified_, 1}, view_.range,
                                                     Grouping::application, std::nullopt)
-                                   : rowsByApplication(logs, view_.range);
+                                   : rowsByApplication(shownStates(), view_.range);
     view_.total = totalSeconds(view_.rows);
     const std::size_t applications =
         view_.categorised ? shownApplicationRows(view_.intervals, *classifier_, std::nullopt).size()
@@ -511,9 +582,11 @@ void ReportWindow::showApplications(const std::optional<std::string>& selected) 
 std::vector<IntervalPart> ReportWindow::partsInOrder(
     const std::optional<std::string>& application) const {
     std::vector<IntervalPart> parts;
-    readIntervalParts(
-        fileSystem_, log_.state(), view_.range, log_.localDays(),
-        [&](const IntervalPart& part) { parts.push_back(part); }, application);
+    for (const ShownLog& log : shownLogs()) {
+        readIntervalParts(
+            fileSystem_, *log.state, view_.range, *log.localDays,
+            [&](const IntervalPart& part) { parts.push_back(part); }, application);
+    }
     std::stable_sort(parts.begin(), parts.end(), [](const auto& a, const auto& b) {
         return std::pair(a.day, a.intoDay) < std::pair(b.day, b.intoDay);
     });
@@ -521,20 +594,18 @@ std::vector<IntervalPart> ReportWindow::partsInOrder(
 }
 
 std::vector<IntervalPart> ReportWindow::periodParts() const {
-    return view_.categorised ? view_.intervals
-           : stretchSize(log_.state(), view_.range) <= kMostTitleBytes
-               ? partsInOrder(std::nullopt)
-               : std::vector<IntervalPart>();
+    return view_.categorised                       ? view_.intervals
+           : shownStretchSize() <= kMostTitleBytes ? partsInOrder(std::nullopt)
+                                                   : std::vector<IntervalPart>();
 }
 
 void ReportWindow::showSelectedApplication() {
     std::optional<std::string> selected = selectedApplication();
-    const ScanState& state = log_.state();
     std::vector<IntervalPart> parts;
     QString caption;
     if (!selected) {
         caption = tr("&Window titles (select an application)");
-    } else if (stretchSize(state, view_.range) > kMostTitleBytes) {
+    } else if (shownStretchSize() > kMostTitleBytes) {
         caption = tr("&Window titles (a shorter period lists them)");
     } else {
         parts = view_.categorised
@@ -550,8 +621,7 @@ void ReportWindow::showSelectedApplication() {
             secondsPerDayAndCategory(view_.intervals, *classifier_, view_.range, topLevel_),
             categoryColours_);
     } else if (dayChart_.isVisibleTo(this)) {
-        const ScanState* logs[] = {&state};
-        dayChart_.setDays(secondsPerDay(logs, view_.range, selected), today());
+        dayChart_.setDays(secondsPerDay(shownStates(), view_.range, selected), today());
     }
 }
 

@@ -17,6 +17,7 @@
 
 #include "app/desktop/report_categories.h"
 #include "app/desktop/report_day_chart.h"
+#include "app/desktop/report_machines.h"
 #include "app/desktop/report_models.h"
 #include "app/desktop/report_rule_line.h"
 #include "app/desktop/report_rules_editor.h"
@@ -37,7 +38,8 @@ namespace tesuko {
 // with its time and its intervals beneath. With a rules file, applications
 // go by their aliases and a Categories view picks whose time the lists show.
 // It reads the tray's own Log, so what it shows is the menu's count split by
-// day, and follows the log while it is open.
+// day, and follows the log while it is open. While a folder is shared with
+// other machines, it shows their logs too, all machines or the one picked.
 class ReportWindow : public QWidget {
     Q_DECLARE_TR_FUNCTIONS(ReportWindow)
 
@@ -47,7 +49,7 @@ class ReportWindow : public QWidget {
 
     // Without a rules path, or while no file is there, no categories.
     ReportWindow(Log& log, FileSystem& fileSystem, Clock& clock, std::string locale = {},
-                 std::string rulesPath = {});
+                 std::string rulesPath = {}, std::optional<MachineSharing> sharing = std::nullopt);
 
     // Counts what the log gained, then shows the window in front.
     void showAndRaise();
@@ -86,6 +88,8 @@ class ReportWindow : public QWidget {
     const ReportDayChart& dayChart() const { return dayChart_; }
     const ReportTimeline& timeline() const { return timeline_; }
     const DateRange& range() const { return view_.range; }
+    // "All machines", then each machine; shown while a folder is shared.
+    QComboBox& machineFilter() { return machine_; }
 
   protected:
     void hideEvent(QHideEvent* event) override;
@@ -96,6 +100,13 @@ class ReportWindow : public QWidget {
     void rememberPlace();
     void connectControls();
     std::int32_t today() const;
+    // The logs of the machine picked, or all of them.
+    std::vector<ShownLog> shownLogs() const;
+    std::vector<const ScanState*> shownStates() const;
+    std::uint64_t shownStretchSize() const;
+    // Where each log's count is, of all machines.
+    std::vector<ReadPosition> logPositions() const;
+    void showMachines();
     DateRange chosenRange() const;
     void showPeriod();
     // The parts of the range's intervals (the application's only, when one
@@ -109,19 +120,20 @@ class ReportWindow : public QWidget {
     void showApplications(const std::optional<std::string>& selected);
     void showSelectedApplication();
     std::optional<std::string> selectedApplication() const;
-    void followLogFile();
+    void followLogFiles();
     void exportWithDialog();
     void offerAddToCategory(const QTreeView& view, const QPoint& at);
     // Replaces the rules file and shows what the new rules make of the period.
     std::optional<QString> writeRules(const std::string& bytes);
 
     Log& log_;
+    ReportMachines machines_;
     FileSystem& fileSystem_;
     Clock& clock_;
     int firstWeekday_;
     DateRange wholePeriod_;  // the chosen period; view_ ends a week or month today
     ReportView view_;
-    std::optional<ReadPosition> shownPosition_;
+    std::vector<ReadPosition> shownPositions_;
     std::string rulesPath_;
     std::optional<std::string> rulesText_;
     std::optional<Classifier> classifier_;  // while there are rules
@@ -134,6 +146,8 @@ class ReportWindow : public QWidget {
     QComboBox period_;
     QDateEdit from_;
     QDateEdit to_;
+    QLabel machineLabel_;
+    QComboBox machine_;
     QToolButton previous_;
     QToolButton next_;
     QPushButton todayButton_;

@@ -23,6 +23,7 @@
 #include "app/desktop/report_rules_watch.h"
 #include "app/desktop/report_window.h"
 #include "categories/rules_location.h"
+#include "log/log_location.h"
 #include "platform/dbus/running_program.h"
 #include "platform/desktop/open_desktop_session.h"
 #include "platform/desktop_session.h"
@@ -44,6 +45,7 @@
 #include "platform/qt_settings/qt_user_defaults.h"
 #include "platform/xdg/xdg_login_items.h"
 #include "ranking/totals_cache.h"
+#include "settings/setting.h"
 
 namespace tesuko {
 
@@ -235,8 +237,19 @@ class TrayProgram {
     void showReport() {
         if (!reportWindow_) {
             Platform& p = services_.platform;
-            reportWindow_.emplace(delegate_.log(), p.fileSystem, p.clock, userLocale("LC_TIME"),
-                                  rulesFilePath(p.homeFolder));
+            // The shared folder while this machine records there: sharing that
+            // could not start records locally.
+            auto sharedFolder = [this, &p]() -> std::optional<std::string> {
+                const LogLocation here = logLocationAt(delegate_.log().path());
+                const auto folder = Setting(p.userDefaults, p.systemLog).getSharedFolder();
+                return folder && (here.folder == *folder || here.folder == *folder + "/")
+                           ? std::optional(here.folder)
+                           : std::nullopt;
+            };
+            reportWindow_.emplace(
+                delegate_.log(), p.fileSystem, p.clock, userLocale("LC_TIME"),
+                rulesFilePath(p.homeFolder),
+                MachineSharing{p.systemLog, p.homeFolder.cacheFolder(), std::move(sharedFolder)});
         }
         reportWindow_->showAndRaise();
     }

@@ -318,6 +318,14 @@
         <translation>終了日(&amp;T):</translation>
     </message>
     <message>
+        <source>&amp;Machine:</source>
+        <translation>マシン(&amp;M):</translation>
+    </message>
+    <message>
+        <source>All machines</source>
+        <translation>すべてのマシン</translation>
+    </message>
+    <message>
         <source>%1 to %2</source>
         <translation>%1 〜 %2</translation>
     </message>

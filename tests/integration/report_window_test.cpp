@@ -235,6 +235,37 @@ TEST_F(ReportWindowTest, ShowsCategoriesAndFiltersByThePickedOne) {
               "“Fun/” is not a category; name one like Work/Mail");
 }
 
+// While a folder is shared: every machine's log there, a filter narrowing
+// every pane to one machine, and a machine whose log appears later.
+TEST_F(ReportWindowTest, ShowsEveryMachineOfTheSharedFolder) {
+    const std::string folder = "/home/user/Desktop/TESUKO/";
+    files.addFile(folder + "log.machine", "name=desk\n");
+    files.addFile(folder + "b.csv", record("03日 08時00分00秒", "Chat", "team", "1200.0"));
+    files.addFile(folder + "b.machine", "name=laptop\n");
+    window.emplace(log, files, clock, "", "",
+                   MachineSharing{systemLog, "/cache", [&] { return std::optional(folder); }});
+    window->showAndRaise();
+    window->choose(ReportWindow::Choice::today);
+    auto shown = [&] {
+        std::string text;
+        for (int row = 0; row < window->applications().rowCount(); ++row) {
+            text += cell(window->applications(), row, 0).toString().toStdString() + ";";
+        }
+        for (int index = 0; index < window->machineFilter().count(); ++index) {
+            text += " " + window->machineFilter().itemText(index).toStdString();
+        }
+        return text + " " + std::to_string(window->timeline().spans().size());
+    };
+    EXPECT_EQ(shown(), "Editor;Chat;Mail; All machines desk laptop 6");
+    window->machineFilter().setCurrentIndex(2);
+    EXPECT_EQ(shown(), "Chat; All machines desk laptop 1");
+    files.addFile(folder + "c.csv", record("03日 07時00分00秒", "Game", "level 2", "60.0"));
+    window->refresh();
+    EXPECT_EQ(shown(), "Chat; All machines c desk laptop 1") << "laptop stays picked";
+    window->machineFilter().setCurrentIndex(0);
+    EXPECT_EQ(shown(), "Editor;Chat;Mail;Game; All machines c desk laptop 8");
+}
+
 // Each category rule's time is what first-match classification gives it.
 TEST(ReportRuleTimes, EachRuleTakesTheTimeItDecides) {
     const std::vector<IntervalPart> parts = {{0, 0, "Mail", "Inbox", 60},
@@ -430,6 +461,20 @@ TEST_F(ReportWindowOnXTest, FitsAndPaintsOnARealXServer) {
         EXPECT_GT(highlighted, 200) << file << ": the selected application's bars";
     }
     QLocale::setDefault(before);
+
+    // This machine and a laptop used in the evenings, sharing a folder.
+    const std::string folder = "/home/user/Desktop/TESUKO/";
+    files.addFile(folder + "log.machine", "name=desk\n");
+    files.addFile(folder + "laptop.machine", "name=laptop\n");
+    files.addFile(folder + "laptop.csv",
+                  record("01日 19時00分00秒", "Browser", "News", "3600") +
+                      record("02日 20時00分00秒", "Editor", "notes", "2700") +
+                      record("04日 19時30分00秒", "Chat", "Alex", "1800"));
+    window.emplace(log, files, clock, "en_US", "",
+                   MachineSharing{systemLog, "/cache", [&] { return std::optional(folder); }});
+    window->showAndRaise();
+    window->selectApplication("Editor");
+    EXPECT_FALSE(shot(*window, "report-machines").isNull());
 
     files.rewrite(kRules, files.content(kRules) + "Leisure = app Browser titel Weather\n");
     window.emplace(log, files, clock, "en_US", kRules);
