@@ -16,9 +16,16 @@ void ReportMachines::refresh() {
             continue;
         }
         if (auto error = machine.scanner->scan(fileSystem_, machine.log.path)) {
-            sharing_->systemLog.warning("Cannot read the activity log " + machine.log.path + ": " +
-                                        *error);
+            warnOnce("Cannot read the activity log " + machine.log.path + ": " + *error);
         }
+    }
+}
+
+// The window refreshes every few seconds: each problem is said once a run.
+void ReportMachines::warnOnce(const std::string& problem) {
+    if (std::find(problems_.begin(), problems_.end(), problem) == problems_.end()) {
+        sharing_->systemLog.warning(problem);
+        problems_.push_back(problem);
     }
 }
 
@@ -26,10 +33,7 @@ void ReportMachines::readFolder() {
     const std::optional<MachineFolder> found =
         folder_ ? readMachineFolder(fileSystem_, *folder_) : std::nullopt;
     for (const std::string& problem : found ? found->problems : std::vector<std::string>()) {
-        if (std::find(problems_.begin(), problems_.end(), problem) == problems_.end()) {
-            sharing_->systemLog.warning(problem);
-            problems_.push_back(problem);
-        }
+        warnOnce(problem);
     }
     std::vector<Other> now;
     for (const MachineLog& log : found ? found->logs : std::vector<MachineLog>()) {

@@ -54,6 +54,7 @@ class ReportMachines {
         std::unique_ptr<CachedScanner> scanner;  // none for the own log
     };
     void readFolder();
+    void warnOnce(const std::string& problem);
 
     Log& own_;
     FileSystem& fileSystem_;
