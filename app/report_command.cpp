@@ -402,7 +402,7 @@ int runReportCommand(const std::vector<std::string>& args, ReportServices servic
     } else if (byMachine) {
         view.rows = rowsByMachine(logs, machines, range);
     } else if (options.grouping == Grouping::title) {
-        if (auto error = rowsByTitle(services.fileSystem, logs, range, localDays, view.rows)) {
+        if (auto error = rowsByTitle(services.fileSystem, logs, range, logDays, view.rows)) {
             err << "tesuko: cannot read the activity log " << *error << '\n';
             return 1;
         }
