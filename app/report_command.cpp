@@ -221,10 +221,8 @@ std::optional<std::string> readIntervals(FileSystem& fileSystem,
             return logs[i]->position.path + ": " + *error;
         }
     }
-    std::stable_sort(view.intervals.begin(), view.intervals.end(),
-                     [](const auto& a, const auto& b) {
-                         return std::pair(a.day, a.intoDay) < std::pair(b.day, b.intoDay);
-                     });
+    // In time order, whatever zone each machine's days are in.
+    std::ranges::stable_sort(view.intervals, {}, &IntervalPart::start);
     return std::nullopt;
 }
 
@@ -402,7 +400,7 @@ int runReportCommand(const std::vector<std::string>& args, ReportServices servic
     } else if (byMachine) {
         view.rows = rowsByMachine(logs, machines, range);
     } else if (options.grouping == Grouping::title) {
-        if (auto error = rowsByTitle(services.fileSystem, logs, range, localDays, view.rows)) {
+        if (auto error = rowsByTitle(services.fileSystem, logs, range, logDays, view.rows)) {
             err << "tesuko: cannot read the activity log " << *error << '\n';
             return 1;
         }

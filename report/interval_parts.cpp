@@ -82,6 +82,7 @@ std::optional<std::string> readIntervalPartsBetween(
                 part.day = day;
                 part.intoDay = intoDay;
                 part.seconds = seconds;
+                part.start = localDays.dayStart(day) + intoDay;
                 onPart(part);
             });
         return true;

@@ -20,6 +20,7 @@ struct IntervalPart {
     std::string application;   // as the ranking names it
     std::string title;         // valid UTF-8
     double seconds = 0;
+    std::int64_t start = 0;  // its first second as a Unix time: days are its log's zone's
 };
 
 // Bytes of the log whose lines count on the range's days: what

@@ -320,9 +320,7 @@ void writeJsonArray(const ReportView& view, std::ostream& out) {
 }
 
 void writeActivityWatch(const ReportView& view, const LocalDays& localDays, std::ostream& out) {
-    auto startOf = [&](const IntervalPart& part) {
-        return isoLocalTime(localDays.dayStart(part.day) + part.intoDay, localDays);
-    };
+    auto startOf = [&](const IntervalPart& part) { return isoLocalTime(part.start, localDays); };
     const std::string bucket = jsonString("tesuko_" + view.host);
     out << "{\"buckets\": {" << bucket << ": {\"id\": " << bucket
         << ", \"type\": \"currentwindow\", \"client\": \"tesuko\", \"hostname\": "

@@ -9,16 +9,16 @@ namespace tesuko {
 
 std::optional<std::string> rowsByTitle(FileSystem& fileSystem,
                                        std::span<const ScanState* const> logs,
-                                       const DateRange& range, const LocalDays& localDays,
+                                       const DateRange& range, std::span<const LocalDays> localDays,
                                        std::vector<ReportRow>& rows) {
     std::map<std::pair<std::string, std::string>, double> sums;
-    for (const ScanState* log : logs) {
-        auto error =
-            readIntervalParts(fileSystem, *log, range, localDays, [&](const IntervalPart& part) {
-                sums[{part.application, part.title}] += part.seconds;
-            });
+    for (std::size_t i = 0; i < logs.size(); ++i) {
+        auto error = readIntervalParts(fileSystem, *logs[i], range, localDays[i],
+                                       [&](const IntervalPart& part) {
+                                           sums[{part.application, part.title}] += part.seconds;
+                                       });
         if (error) {
-            return log->position.path + ": " + *error;
+            return logs[i]->position.path + ": " + *error;
         }
     }
     rows.clear();

@@ -13,11 +13,11 @@
 namespace tesuko {
 
 // Seconds per application and window title in the range, read again from
-// the logs' stretches for those days; largest first. Why a log could not be
-// read, if one could not.
+// the logs' stretches for those days, each log's days in its own zone;
+// largest first. Why a log could not be read, if one could not.
 std::optional<std::string> rowsByTitle(FileSystem& fileSystem,
                                        std::span<const ScanState* const> logs,
-                                       const DateRange& range, const LocalDays& localDays,
+                                       const DateRange& range, std::span<const LocalDays> localDays,
                                        std::vector<ReportRow>& rows);
 
 }  // namespace tesuko

@@ -86,7 +86,7 @@ void ReportTitlesModel::setParts(std::vector<IntervalPart> parts, const LocalDay
     std::unordered_map<std::string, std::size_t> titleRows;
     for (std::size_t i = 0; i < parts_.size(); ++i) {
         const IntervalPart& part = parts_[i];
-        std::string iso = isoLocalTime(localDays.dayStart(part.day) + part.intoDay, localDays);
+        std::string iso = isoLocalTime(part.start, localDays);
         starts_.push_back(text(iso.substr(0, 10) + " " + iso.substr(11, 8)));
         auto [found, added] = titleRows.try_emplace(part.title, titles_.size());
         if (added) {

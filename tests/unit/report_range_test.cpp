@@ -233,6 +233,15 @@ TEST_F(ReportCommandTest, ASharedFolderIsReadAsOneLogPerMachine) {
          "0|from 2026-03-29 to 2026-03-31 (exclusive)\n" + kHeader +
              "2026-03-29\n  22:30  100.0 %  Mail\n2026-03-30\n   1:30  100.0 %  Mail\n"
              "  24:00  100.0 %  total\n"},
+        // Each log's days and start times in its own machine's zone.
+        {{"--machine=laptop", "--since=2026-03-29", "--until=2026-03-29", "--by=title"},
+         "0|from 2026-03-29 to 2026-03-30 (exclusive)\n   h:mm    share  application — title\n"
+         "  22:30  100.0 %  Mail — t\n  22:30  100.0 %  total\n"},
+        {{"--machine=laptop", "--format=aw-json"},
+         "0|{\"buckets\": {\"tesuko_\": {\"id\": \"tesuko_\", \"type\": \"currentwindow\", "
+         "\"client\": \"tesuko\", \"hostname\": \"\", \"created\": \"2026-12-03T10:00:00+09:00\", "
+         "\"events\": [\n  {\"timestamp\": \"2026-12-03T10:00:00+09:00\", \"duration\": "
+         "1800.000000, \"data\": {\"app\": \"Mail\", \"title\": \"t\"}}\n]}}}\n"},
         {{"--machine", "34104c0332640cc9"},
          "0|from 2026-12-03 to 2026-12-04 (exclusive)\n" + kHeader +
              "   1:00  100.0 %  Editor\n   1:00  100.0 %  total\n"},
