@@ -69,6 +69,7 @@ test=(
   "mutter|mutter (GNOME tests)"
   "gnome-shell|GNOME Shell (GNOME tests)"
   "syncthing|Syncthing (several machines sharing a folder)"
+  "iproute2|ip (loopback in the synchroniser test's network namespace)"
   "lintian|lintian (package checks)"
   "desktop-file-utils|desktop-file-validate (package checks)"
   "appstream|appstreamcli (package checks)"

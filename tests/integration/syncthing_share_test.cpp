@@ -38,9 +38,12 @@ struct Machine {
 class SyncthingShareTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        if (std::system("command -v syncthing nsenter ip >/dev/null") != 0 || ::geteuid() != 0 ||
-            !std::filesystem::exists("/etc/machine-id")) {
-            GTEST_SKIP() << "needs syncthing, nsenter, ip, root and /etc/machine-id";
+        const bool programs =
+            std::system(
+                "for p in syncthing unshare nsenter ip; do command -v $p || exit 1; done "
+                ">/dev/null") == 0;
+        if (!programs || ::geteuid() != 0 || !std::filesystem::exists("/etc/machine-id")) {
+            GTEST_SKIP() << "needs syncthing, unshare, nsenter, ip, root and /etc/machine-id";
         }
         // Only loopback in there: nothing Syncthing tries leaves the machine.
         net_ = spawn("unshare --net sh -c 'ip link set lo up && exec sleep 900'");
