@@ -206,7 +206,9 @@ inline std::optional<RecordFields> WindowSeparators::fiveFieldRecord(const char*
     last = (last & ~(kTop >> std::countl_zero(last))) | kMadeUp;
     const std::size_t thirdFromLast = end - 1 - unsigned(std::countl_zero(last));
     // The third comma and the third from the end are one: five in all.
-    if (second == 0 || comma2 != thirdFromLast || std::popcount(lastCommas) < 3) {
+    // Three real commas: two lowest bits cleared, some are left.
+    const std::uint64_t butOne = lastCommas & (lastCommas - 1);
+    if (second == 0 || comma2 != thirdFromLast || (butOne & (butOne - 1)) == 0) {
         return std::nullopt;
     }
     return RecordFields{{window + start, comma0 - start},
