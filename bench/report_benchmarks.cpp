@@ -18,6 +18,7 @@
 #include <memory>
 #include <regex>
 #include <sstream>
+#include <vector>
 
 #include "app/desktop/report_window.h"
 #include "app/report_command.h"
@@ -95,19 +96,24 @@ void rangeQuery(benchmark::State& state, Setting setting, std::int32_t days, boo
     state.counters["days"] = double(tray.log.state().days.days().size());
 }
 
+// `tesuko report ARGS` as a new process runs it, over the tray's log and cache.
+void runReport(benchmark::State& state, const Setting& setting,
+               const std::vector<std::string>& args) {
+    TrayLog tray(setting);
+    SystemClock clock;
+    std::ostringstream out;
+    std::ostringstream err;
+    ReportServices services{tray.files, tray.defaults, tray.systemLog, tray.home, clock, "en_US"};
+    if (runReportCommand(args, services, out, err) != 0) {
+        state.SkipWithError("report failed");
+    }
+}
+
 // `tesuko report --month` in a new process, the cache saved by an earlier one.
 void cachedCommand(benchmark::State& state, Setting setting) {
     TrayLog(setting).log.scanLog();
     for (auto _ : state) {
-        TrayLog tray(setting);
-        SystemClock clock;
-        std::ostringstream out;
-        std::ostringstream err;
-        ReportServices services{tray.files, tray.defaults, tray.systemLog,
-                                tray.home,  clock,         "en_US"};
-        if (runReportCommand({"report", "--since", "2026-11-01"}, services, out, err) != 0) {
-            state.SkipWithError("report failed");
-        }
+        runReport(state, setting, {"report", "--since", "2026-11-01"});
     }
 }
 
@@ -179,16 +185,7 @@ void categoryCommand(benchmark::State& state, Setting setting, CategoryCache kep
     int version = 0;
     writeRules(setting, version);
     auto report = [&] {
-        TrayLog tray(setting);
-        SystemClock clock;
-        std::ostringstream out;
-        std::ostringstream err;
-        ReportServices services{tray.files, tray.defaults, tray.systemLog,
-                                tray.home,  clock,         "en_US"};
-        if (runReportCommand({"report", "--since", "2000-01-01", "--by", "category"}, services, out,
-                             err) != 0) {
-            state.SkipWithError("report failed");
-        }
+        runReport(state, setting, {"report", "--since", "2000-01-01", "--by", "category"});
     };
     report();
     const std::string cache =
