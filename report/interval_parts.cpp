@@ -14,27 +14,27 @@ namespace tesuko {
 
 namespace {
 
-// Day lengths asked of the zone once per day, not once per record.
-class DayLengths {
+// Where days start, asked of the zone once per day, not once per record.
+class DayStarts {
   public:
-    explicit DayLengths(const LocalDays& localDays) : localDays_(localDays) {}
+    explicit DayStarts(const LocalDays& localDays) : localDays_(localDays) {}
 
-    std::int64_t length(std::int32_t day) {
-        auto [at, fresh] = lengths_.try_emplace(day, 0);
+    std::int64_t start(std::int32_t day) {
+        auto [at, fresh] = starts_.try_emplace(day, 0);
         if (fresh) {
-            at->second = localDays_.dayLength(day);
+            at->second = localDays_.dayStart(day);
         }
         return at->second;
     }
+    std::int64_t length(std::int32_t day) { return start(day + 1) - start(day); }
     std::int64_t intoDay(const WallStart& start) {
-        return length(start.day) == 86400
-                   ? start.second
-                   : localDays_.epochSeconds(start) - localDays_.dayStart(start.day);
+        return length(start.day) == 86400 ? start.second
+                                          : localDays_.epochSeconds(start) - this->start(start.day);
     }
 
   private:
     const LocalDays& localDays_;
-    std::unordered_map<std::int32_t, std::int64_t> lengths_;
+    std::unordered_map<std::int32_t, std::int64_t> starts_;
 };
 
 // The first and the last line that count on the range's days; first past
@@ -62,7 +62,7 @@ std::uint64_t stretchSize(const ScanState& counted, const DateRange& range) {
 std::optional<std::string> readIntervalPartsBetween(
     FileReader& file, std::uint64_t from, std::uint64_t end, const LocalDays& localDays,
     const std::function<void(const IntervalPart&)>& onPart) {
-    DayLengths lengths(localDays);
+    DayStarts days(localDays);
     WallStartReader starts;
     auto onLine = [&](std::uint64_t offset, std::string_view line) {
         if (offset >= end) {
@@ -76,13 +76,13 @@ std::optional<std::string> readIntervalPartsBetween(
         IntervalPart part{0, 0, ApplicationTotals::nameAsText(fields->name),
                           utf8::valid(fields->title), 0};
         splitAtMidnights(
-            start->day, lengths.intoDay(*start), secondsFromText(fields->seconds),
-            [&](std::int32_t day) { return lengths.length(day); },
+            start->day, days.intoDay(*start), secondsFromText(fields->seconds),
+            [&](std::int32_t day) { return days.length(day); },
             [&](std::int32_t day, std::int64_t intoDay, double seconds) {
                 part.day = day;
                 part.intoDay = intoDay;
                 part.seconds = seconds;
-                part.start = localDays.dayStart(day) + intoDay;
+                part.start = days.start(day) + intoDay;
                 onPart(part);
             });
         return true;
