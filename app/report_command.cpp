@@ -386,8 +386,8 @@ int runReportCommand(const std::vector<std::string>& args, ReportServices servic
         for (std::size_t i = 0; i < logs.size(); ++i) {
             TitleDaysCache cache(services.fileSystem, services.systemLog,
                                  titleDaysCachePath(cachePaths[i]));
-            if (auto error =
-                    cache.update(*logs[i], logDays[i], classifier, loaded.hash, titles[i])) {
+            if (auto error = cache.update(*logs[i], logDays[i], classifier, loaded.hash,
+                                          {range, options.grouping == Grouping::day}, titles[i])) {
                 err << "tesuko: cannot read the activity log " << logs[i]->position.path << ": "
                     << *error << '\n';
                 return 1;

@@ -278,7 +278,7 @@ void compareWithPlainEvaluation(const Setting& setting) {
     Classifier classifier{RuleSet(parseRuleFile(rulesText(benchRules(), 0)))};
     ClassifiedTitles titles;
     TitleDaysCache cache(tray.files, tray.systemLog, setting.home + "/oracle-titles.cache");
-    cache.update(tray.log.state(), LocalDays(), classifier, 0, titles);
+    cache.update(tray.log.state(), LocalDays(), classifier, 0, {{INT32_MIN, INT32_MAX}}, titles);
     auto plain = plainEvaluation(setting.log);
     double most = 0;
     std::size_t rows = 0;

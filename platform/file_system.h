@@ -98,6 +98,19 @@ class FileReader {
     virtual std::optional<std::size_t> readAt(std::uint64_t offset, std::span<char> into) = 0;
 };
 
+// Fills `into` from offset on; false on an error or when the file ends first.
+inline bool readFully(FileReader& reader, std::uint64_t offset, std::span<char> into) {
+    while (!into.empty()) {
+        auto got = reader.readAt(offset, into);
+        if (!got || *got == 0) {
+            return false;
+        }
+        offset += *got;
+        into = into.subspan(*got);
+    }
+    return true;
+}
+
 template <typename T>
 struct Opened {
     std::unique_ptr<T> file;  // null when it could not be opened

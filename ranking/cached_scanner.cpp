@@ -14,18 +14,6 @@ namespace {
 
 constexpr std::uint64_t kSampledBytes = 64 * 1024;
 
-bool readFully(FileReader& reader, std::uint64_t offset, std::span<char> into) {
-    while (!into.empty()) {
-        auto got = reader.readAt(offset, into);
-        if (!got || *got == 0) {
-            return false;
-        }
-        offset += *got;
-        into = into.subspan(*got);
-    }
-    return true;
-}
-
 }  // namespace
 
 std::optional<std::uint64_t> sampleOf(FileSystem& fileSystem, const ReadPosition& at) {

@@ -9,6 +9,8 @@ namespace tesuko {
 
 namespace {
 
+constexpr std::size_t kSettleEvery = 1 << 16;
+
 std::uint64_t keyOf(std::int32_t day, std::uint32_t pair) {
     return std::uint64_t(std::uint32_t(day)) << 32 | pair;
 }
@@ -21,6 +23,11 @@ bool before(const PairSeconds& a, const PairSeconds& b) {
 
 void TitleDays::add(std::int32_t day, std::string_view application, std::string_view title,
                     double seconds) {
+    if (pairIndex_.empty()) {
+        for (std::uint32_t i = 0; i < pairs_.size(); ++i) {
+            pairIndex_.try_emplace(pairs_[i].application + '\n' + pairs_[i].title, i);
+        }
+    }
     key_.assign(application);
     key_ += '\n';
     key_ += title;
@@ -29,6 +36,9 @@ void TitleDays::add(std::int32_t day, std::string_view application, std::string_
         pairs_.push_back({std::string(application), std::string(title)});
     }
     added_[keyOf(day, at->second)] += seconds;
+    if (added_.size() >= kSettleEvery) {
+        settle();  // so that years of a log never wait in the map at once
+    }
 }
 
 void TitleDays::settle() {
@@ -42,12 +52,14 @@ void TitleDays::settle() {
         entries_.push_back({std::int32_t(std::uint32_t(key >> 32)), std::uint32_t(key), seconds});
     }
     added_.clear();
-    std::sort(entries_.begin() + std::ptrdiff_t(counted), entries_.end(), before);
-    std::inplace_merge(entries_.begin(), entries_.begin() + std::ptrdiff_t(counted), entries_.end(),
-                       before);
-    auto out = entries_.begin();
-    for (auto at = entries_.begin(); at != entries_.end(); ++at) {
-        if (out != entries_.begin() && !before(*(out - 1), *at)) {
+    const auto added = entries_.begin() + std::ptrdiff_t(counted);
+    std::sort(added, entries_.end(), before);
+    // Only from where the first new entry lands can two entries share a key.
+    const auto changed = std::lower_bound(entries_.begin(), added, *added, before);
+    std::inplace_merge(entries_.begin(), added, entries_.end(), before);
+    auto out = changed;
+    for (auto at = changed; at != entries_.end(); ++at) {
+        if (out != changed && !before(*(out - 1), *at)) {
             (out - 1)->seconds += at->seconds;
         } else {
             *out++ = *at;
@@ -67,23 +79,21 @@ std::span<const PairSeconds> TitleDays::within(const DateRange& range) const {
 
 void TitleDays::restore(std::vector<TitlePair> pairs, std::vector<PairSeconds> entries) {
     pairIndex_.clear();
-    for (std::uint32_t i = 0; i < pairs.size(); ++i) {
-        pairIndex_.try_emplace(pairs[i].application + '\n' + pairs[i].title, i);
-    }
     pairs_ = std::move(pairs);
     entries_ = std::move(entries);
 }
 
-bool continuesTo(const TitleDays& days, const ScanState& counted, const LocalDays& localDays) {
+bool continuesTo(const ReadPosition& at, std::string_view zone, const ScanState& counted,
+                 const LocalDays& localDays) {
     const ReadPosition& to = counted.position;
-    return days.position.path == to.path && days.position.file.sameFile(to.file) &&
-           days.zone == localDays.zone() && days.position.offset <= to.offset;
+    return at.path == to.path && at.file.sameFile(to.file) && zone == localDays.zone() &&
+           at.offset <= to.offset;
 }
 
 std::optional<std::string> readTitleDays(FileSystem& fileSystem, const ScanState& counted,
                                          const LocalDays& localDays, TitleDays& days) {
     const ReadPosition& to = counted.position;
-    if (!continuesTo(days, counted, localDays)) {
+    if (!continuesTo(days.position, days.zone, counted, localDays)) {
         days = TitleDays();
         days.zone = localDays.zone();
     }

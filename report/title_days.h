@@ -53,16 +53,19 @@ class TitleDays {
 
   private:
     std::vector<TitlePair> pairs_;
-    std::unordered_map<std::string, std::uint32_t> pairIndex_;  // application "\n" title
+    // application "\n" title; made when first added to, as most tables are only read
+    std::unordered_map<std::string, std::uint32_t> pairIndex_;
     std::vector<PairSeconds> entries_;
     std::unordered_map<std::uint64_t, double> added_;  // by day and pair
     std::string key_;
 };
 
-// Whether days holds a stretch at the start of the counted lines: the same
-// file, the same zone, not past the count. (That the bytes before the
-// position still read the same is for whoever kept days to check.)
-bool continuesTo(const TitleDays& days, const ScanState& counted, const LocalDays& localDays);
+// Whether a table read to `at` in `zone` holds a stretch at the start of the
+// counted lines: the same file, the same zone, not past the count. (That the
+// bytes before the position still read the same is for whoever kept it to
+// check.)
+bool continuesTo(const ReadPosition& at, std::string_view zone, const ScanState& counted,
+                 const LocalDays& localDays);
 
 // Brings days up to the lines the ranking counted: reads only the lines after
 // days.position when days continues to the count; otherwise the whole log

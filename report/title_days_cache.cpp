@@ -1,191 +1,60 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "report/title_days_cache.h"
 
-#include <cstring>
+#include <algorithm>
 
 #include "ranking/cached_scanner.h"
-#include "ranking/digest.h"
 
 namespace tesuko {
 
 namespace {
 
-// The family names every version, so that a cache of another one is rebuilt
-// without a warning.
-constexpr std::string_view kFamily = "tesuko-titles-";
-constexpr std::string_view kFormat = "tesuko-titles-1\n";
 // Ten years of 500 windows a day take 30 MB; this leaves room for far more.
-constexpr std::size_t kLargest = std::size_t(256) << 20;
+constexpr std::uint64_t kLargest = std::uint64_t(256) << 20;
 
-// FNV-1a over four interleaved runs of 64-bit words, then folded with the
-// bytes left: four multiplies in flight rather than one, as the table of a
-// long log runs to tens of megabytes.
-std::uint64_t checksum(std::string_view bytes) {
-    constexpr std::uint64_t kPrime = 1099511628211ull;
-    std::uint64_t lanes[4] = {1, 2, 3, 4};
-    std::size_t at = 0;
-    for (; at + sizeof lanes <= bytes.size(); at += sizeof lanes) {
-        for (std::uint64_t& lane : lanes) {
-            std::uint64_t word;
-            std::memcpy(&word, bytes.data() + at + std::size_t(&lane - lanes) * 8, 8);
-            lane = (lane ^ word) * kPrime;
+// The bytes of the blocks' entries, or any number past kLargest for more.
+std::uint64_t bytesOf(std::span<const TitleBlock> blocks) {
+    std::uint64_t bytes = 0;
+    for (const TitleBlock& block : blocks) {
+        bytes += std::min(block.entries, kLargest) * sizeof(PairSeconds);
+        if (bytes > kLargest) {
+            return kLargest + 1;
         }
     }
-    std::uint64_t sum = digest(bytes.substr(at));
-    for (std::uint64_t lane : lanes) {
-        sum = (sum ^ lane) * kPrime;
-    }
-    return sum;
+    return bytes;
 }
 
-// Fixed-size fields as the machine holds them: the cache never leaves it, and
-// its bulk, the entries, goes out in one copy.
-class Writer {
-  public:
-    template <typename T>
-    void put(const T& value) {
-        out.append(reinterpret_cast<const char*>(&value), sizeof value);
-    }
-    void text(std::string_view value) {
-        put(std::uint64_t(value.size()));
-        out += value;
-    }
-    std::string out{kFormat};
-};
-
-class Reader {
-  public:
-    explicit Reader(std::string_view in) : in_(in) {}
-
-    template <typename T>
-    bool take(T& value) {
-        if (in_.size() < sizeof value) {
-            return false;
-        }
-        std::memcpy(&value, in_.data(), sizeof value);
-        in_.remove_prefix(sizeof value);
-        return true;
-    }
-    bool text(std::string& value) {
-        std::uint64_t size = 0;
-        if (!take(size) || size > in_.size()) {
-            return false;
-        }
-        value.assign(in_.substr(0, size));
-        in_.remove_prefix(size);
-        return true;
-    }
-    // The entries, each of a pair that is there, in one pass: no copy of
-    // tens of megabytes is zeroed first, and none is checked again.
-    bool entries(std::vector<PairSeconds>& values, std::size_t pairs) {
-        std::uint64_t count = 0;
-        if (!take(count) || count > in_.size() / sizeof(PairSeconds)) {
-            return false;
-        }
-        values.reserve(count);
-        for (PairSeconds entry; count > 0 && take(entry) && entry.pair < pairs; --count) {
-            values.push_back(entry);
-        }
-        return count == 0;
-    }
-    bool atEnd() const { return in_.empty(); }
-
-  private:
-    std::string_view in_;
-};
-
-void putPosition(Writer& out, const ReadPosition& at) {
-    out.text(at.path);
-    out.put(at.file);
-    out.put(at.offset);
-    out.put(at.lines);
-    out.text(at.lastBytes);
-    out.put(at.sample);
-}
-
-bool takePosition(Reader& in, ReadPosition& at) {
-    return in.text(at.path) && in.take(at.file) && in.take(at.offset) && in.take(at.lines) &&
-           in.text(at.lastBytes) && in.take(at.sample);
+bool upToDate(const TitlesHead& head, const ScanState& counted, const LocalDays& localDays,
+              std::uint64_t rulesDigest) {
+    return head.rulesDigest == rulesDigest && head.classes.size() == head.pairs.size() &&
+           continuesTo(head.position, head.zone, counted, localDays) &&
+           head.position.offset == counted.position.offset;
 }
 
 }  // namespace
 
-std::string encodeClassifiedTitles(const ClassifiedTitles& titles) {
-    Writer out;
-    putPosition(out, titles.days.position);
-    out.text(titles.days.zone);
-    out.put(std::uint64_t(titles.days.pairs().size()));
-    for (const TitlePair& pair : titles.days.pairs()) {
-        out.text(pair.application);
-        out.text(pair.title);
-    }
-    out.put(std::uint64_t(titles.days.entries().size()));
-    out.out.append(reinterpret_cast<const char*>(titles.days.entries().data()),
-                   titles.days.entries().size() * sizeof(PairSeconds));
-    out.put(titles.rulesDigest);
-    out.put(std::uint64_t(titles.classes.size()));
-    for (const Classification& found : titles.classes) {
-        out.text(found.shownName);
-        out.put(std::uint8_t(found.category.has_value()));
-        out.text(found.category.value_or(""));
-    }
-    out.put(checksum(out.out));
-    return std::move(out.out);
-}
-
-std::optional<ClassifiedTitles> decodeClassifiedTitles(std::string_view bytes) {
-    std::uint64_t sum = 0;
-    if (!bytes.starts_with(kFormat) || bytes.size() < kFormat.size() + sizeof sum) {
-        return std::nullopt;
-    }
-    std::memcpy(&sum, bytes.data() + bytes.size() - sizeof sum, sizeof sum);
-    bytes.remove_suffix(sizeof sum);
-    if (checksum(bytes) != sum) {
-        return std::nullopt;
-    }
-    Reader in(bytes.substr(kFormat.size()));
-    ClassifiedTitles titles;
-    std::uint64_t count = 0;
-    if (!takePosition(in, titles.days.position) || !in.text(titles.days.zone) || !in.take(count)) {
-        return std::nullopt;
-    }
-    std::vector<TitlePair> pairs;
-    for (; count > 0; --count) {
-        TitlePair& pair = pairs.emplace_back();
-        if (!in.text(pair.application) || !in.text(pair.title)) {
-            return std::nullopt;
-        }
-    }
-    std::vector<PairSeconds> entries;
-    if (!in.entries(entries, pairs.size()) || !in.take(titles.rulesDigest) || !in.take(count) ||
-        count > pairs.size()) {
-        return std::nullopt;
-    }
-    for (; count > 0; --count) {
-        Classification& found = titles.classes.emplace_back();
-        std::uint8_t inCategory = 0;
-        std::string category;
-        if (!in.text(found.shownName) || !in.take(inCategory) || !in.text(category)) {
-            return std::nullopt;
-        }
-        found.category = inCategory != 0 ? std::optional(std::move(category)) : std::nullopt;
-    }
-    if (!in.atEnd()) {
-        return std::nullopt;
-    }
-    titles.days.restore(std::move(pairs), std::move(entries));
-    return titles;
-}
-
 std::optional<std::string> TitleDaysCache::update(const ScanState& counted,
                                                   const LocalDays& localDays,
                                                   Classifier& classifier, std::uint64_t rulesDigest,
+                                                  const DaysWanted& wanted,
                                                   ClassifiedTitles& titles) {
-    std::optional<ClassifiedTitles> stored = load();
-    titles = stored ? std::move(*stored) : ClassifiedTitles();
-    const ReadPosition before = titles.days.position;
-    const std::size_t known = titles.classes.size();
-    if (titles.rulesDigest != rulesDigest || !continuesTo(titles.days, counted, localDays)) {
+    std::optional<Stored> stored = open();
+    if (stored && upToDate(stored->head, counted, localDays, rulesDigest)) {
+        if (std::optional<ClassifiedTitles> found = wantedOf(*stored, wanted)) {
+            titles = std::move(*found);
+            return std::nullopt;
+        }
+        stored.reset();
+    }
+    titles = ClassifiedTitles();
+    if (stored) {
+        if (std::optional<std::vector<PairSeconds>> entries =
+                readBlocks(*stored, 0, stored->head.blocks.size())) {
+            titles = titlesOf(std::move(stored->head), std::move(*entries));
+        }
+    }
+    if (titles.rulesDigest != rulesDigest ||
+        !continuesTo(titles.days.position, titles.days.zone, counted, localDays)) {
         titles.classes.clear();  // the pairs are counted afresh
     }
     if (auto error = readTitleDays(fileSystem_, counted, localDays, titles.days)) {
@@ -195,10 +64,6 @@ std::optional<std::string> TitleDaysCache::update(const ScanState& counted,
     for (std::size_t i = titles.classes.size(); i < titles.days.pairs().size(); ++i) {
         const TitlePair& pair = titles.days.pairs()[i];
         titles.classes.push_back(classifier.classify(pair.application, pair.title));
-    }
-    if (stored && titles.days.position == before && titles.rulesDigest == rulesDigest &&
-        titles.classes.size() == known) {
-        return std::nullopt;
     }
     titles.rulesDigest = rulesDigest;
     if (classifier.rules().problems().size() == problems) {
@@ -211,28 +76,103 @@ std::optional<std::string> TitleDaysCache::update(const ScanState& counted,
     return std::nullopt;
 }
 
-std::optional<ClassifiedTitles> TitleDaysCache::load() {
-    FileContents read = fileSystem_.readSmallFile(path_, kLargest);
-    if (!read.bytes) {
+std::optional<TitleDaysCache::Stored> TitleDaysCache::open() {
+    Opened<FileReader> opened = fileSystem_.openForReading(path_);
+    if (!opened.file) {
         if (fileSystem_.exists(path_)) {
-            warnOnce("Not using the windows cache " + path_ + ": " + faultText(read.error) +
+            warnOnce("Not using the windows cache " + path_ + ": " + faultText(opened.error) +
                      "; the activity log is read whole.");
         }
         return std::nullopt;
     }
-    std::optional<ClassifiedTitles> titles = decodeClassifiedTitles(*read.bytes);
-    if (!titles) {
-        if (!read.bytes->starts_with(kFamily) || read.bytes->starts_with(kFormat)) {
-            warnOnce("Not using the windows cache " + path_ +
-                     ": it is damaged; the activity log is read whole.");
+    const std::uint64_t size = opened.file->identity().size;
+    std::string bytes(std::min<std::uint64_t>(size, kHeadPrefixBytes), '\0');
+    if (!readFully(*opened.file, 0, bytes)) {
+        warnDamaged();
+        return std::nullopt;
+    }
+    std::optional<std::uint64_t> headSize = headBytes(bytes);
+    if (!headSize) {
+        if (!isTitlesFamily(bytes)) {
+            warnDamaged();
         }
         return std::nullopt;
     }
-    // A log edited in place is read whole again.
-    if (sampleOf(fileSystem_, titles->days.position) != titles->days.position.sample) {
+    std::optional<TitlesHead> head;
+    if (*headSize <= std::min(size, kLargest)) {
+        bytes.resize(*headSize);
+        if (readFully(*opened.file, 0, bytes)) {
+            head = decodeTitlesHead(bytes);
+        }
+    }
+    if (!head || size != head->bodyStart + bytesOf(head->blocks) || size > kLargest) {
+        warnDamaged();
         return std::nullopt;
     }
-    return titles;
+    // A log edited in place is read whole again.
+    if (sampleOf(fileSystem_, head->position) != head->position.sample) {
+        return std::nullopt;
+    }
+    return Stored{std::move(opened.file), std::move(*head)};
+}
+
+// The entries of blocks [first, end), read in one go.
+std::optional<std::vector<PairSeconds>> TitleDaysCache::readBlocks(Stored& stored,
+                                                                   std::size_t first,
+                                                                   std::size_t end) {
+    const std::span<const TitleBlock> all = stored.head.blocks;
+    const std::span<const TitleBlock> blocks = all.subspan(first, end - first);
+    std::string bytes(bytesOf(blocks), '\0');
+    bool read = readFully(*stored.file, stored.head.bodyStart + bytesOf(all.first(first)), bytes);
+    std::vector<PairSeconds> entries;
+    entries.reserve(bytes.size() / sizeof(PairSeconds));
+    std::string_view rest = bytes;
+    for (const TitleBlock& block : blocks) {
+        const std::size_t length = block.entries * sizeof(PairSeconds);
+        read = read && decodeBlock(stored.head, block, rest.substr(0, length), entries);
+        rest.remove_prefix(length);
+    }
+    if (!read) {
+        warnDamaged();
+        return std::nullopt;
+    }
+    return entries;
+}
+
+// The days wanted from an up-to-date cache: the entries of the blocks the
+// range cuts, or wants each day of, and the sums of the others within it.
+std::optional<ClassifiedTitles> TitleDaysCache::wantedOf(Stored& stored, const DaysWanted& wanted) {
+    const DateRange& range = wanted.range;
+    const std::vector<TitleBlock>& blocks = stored.head.blocks;
+    auto meets = [&](const TitleBlock& block) {
+        return block.firstDay + kBlockDays > range.first && block.firstDay < range.end;
+    };
+    auto needsDays = [&](const TitleBlock& block) {
+        const bool inside =
+            range.first <= block.firstDay && block.firstDay + kBlockDays <= range.end;
+        return meets(block) && (wanted.eachDay || !inside);
+    };
+    std::vector<PairSeconds> entries;
+    auto sums = stored.head.totals.begin();
+    for (std::size_t at = 0; at < blocks.size();) {
+        std::size_t next = at + 1;
+        if (needsDays(blocks[at])) {
+            while (next < blocks.size() && needsDays(blocks[next])) {
+                ++next;
+            }
+            std::optional<std::vector<PairSeconds>> days = readBlocks(stored, at, next);
+            if (!days) {
+                return std::nullopt;
+            }
+            entries.insert(entries.end(), days->begin(), days->end());
+        } else if (meets(blocks[at])) {
+            entries.insert(entries.end(), sums, sums + std::ptrdiff_t(blocks[at].totals));
+        }
+        for (; at < next; ++at) {
+            sums += std::ptrdiff_t(blocks[at].totals);
+        }
+    }
+    return titlesOf(std::move(stored.head), std::move(entries));
 }
 
 void TitleDaysCache::save(ClassifiedTitles& titles) {
@@ -246,6 +186,11 @@ void TitleDaysCache::save(ClassifiedTitles& titles) {
                                                   FileSystem::Access::privateToUser)) {
         warnOnce("Could not save the windows cache " + path_ + ": " + faultText(*error) + ".");
     }
+}
+
+void TitleDaysCache::warnDamaged() {
+    warnOnce("Not using the windows cache " + path_ +
+             ": it is damaged; the activity log is read whole.");
 }
 
 void TitleDaysCache::warnOnce(const std::string& text) {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -10,23 +11,16 @@
 #include "categories/classifier.h"
 #include "platform/file_system.h"
 #include "platform/system_log.h"
-#include "report/title_days.h"
+#include "report/title_days_format.h"
 
 namespace tesuko {
 
-// A log's windows per day and what the rules made of each window, so that a
-// report by the rules reads neither the log nor, while the rules file keeps
-// its bytes, runs any pattern again.
-struct ClassifiedTitles {
-    TitleDays days;
-    std::uint64_t rulesDigest = 0;        // of the rules file the classes follow
-    std::vector<Classification> classes;  // of the first pairs; none kept when empty
+// Which days a report reads: each day of the range, or, where eachDay is
+// false, only their sum per pair.
+struct DaysWanted {
+    DateRange range;
+    bool eachDay = true;
 };
-
-// The stored form, ending in a checksum; nullopt for bytes that are damaged,
-// of another version or not consistent.
-std::string encodeClassifiedTitles(const ClassifiedTitles& titles);
-std::optional<ClassifiedTitles> decodeClassifiedTitles(std::string_view bytes);
 
 // The windows of one log between runs, in one private file replaced whole. It
 // is taken up only when the log still reads the same before the position it
@@ -39,14 +33,24 @@ class TitleDaysCache {
 
     // Brings the log's windows up to what the ranking counted and classifies
     // them, from what the cache holds; saves what changed. Returns why the
-    // log could not be read, if it could not.
+    // log could not be read, if it could not. When the cache was up to date,
+    // titles holds no more than the days wanted: then a stretch of days
+    // wholly within the range may stand as one sum per pair on its first day.
     std::optional<std::string> update(const ScanState& counted, const LocalDays& localDays,
                                       Classifier& classifier, std::uint64_t rulesDigest,
-                                      ClassifiedTitles& titles);
+                                      const DaysWanted& wanted, ClassifiedTitles& titles);
 
   private:
-    std::optional<ClassifiedTitles> load();
+    struct Stored {
+        std::unique_ptr<FileReader> file;
+        TitlesHead head;
+    };
+    std::optional<Stored> open();
+    std::optional<std::vector<PairSeconds>> readBlocks(Stored& stored, std::size_t first,
+                                                       std::size_t end);
+    std::optional<ClassifiedTitles> wantedOf(Stored& stored, const DaysWanted& wanted);
     void save(ClassifiedTitles& titles);
+    void warnDamaged();
     void warnOnce(const std::string& text);
 
     FileSystem& fileSystem_;

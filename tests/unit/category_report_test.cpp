@@ -155,7 +155,7 @@ TEST(CategoryReportTest, RowsFromTheTableEqualTheIntervalsAndANaiveReadingOfRand
         }
         std::string log;
         for (time_t at = (seed % 2 ? 1774562400 : 1792533600) + time_t(pick(86400)),
-                    last = at + 8 * 86400;
+                    last = at + 80 * 86400;
              at < last; at += time_t(pick(5 * 3600))) {
             tm local;
             localtime_r(&at, &local);
@@ -186,12 +186,18 @@ TEST(CategoryReportTest, RowsFromTheTableEqualTheIntervalsAndANaiveReadingOfRand
             LogScanner scanner(systemLog, localDays);
             ASSERT_EQ(scanner.scan(files, kLog), std::nullopt);
             TitleDaysCache cache(files, systemLog, kCache);
-            ASSERT_EQ(cache.update(scanner.state(), localDays, classifier, 1, kept), std::nullopt);
+            ASSERT_EQ(cache.update(scanner.state(), localDays, classifier, 1,
+                                   {{INT32_MIN, INT32_MAX}}, kept),
+                      std::nullopt);
         }
         const Sums naive = naiveSums(log, rules);
         const std::int32_t first = kept.days.entries().front().day;
-        for (const DateRange range : {DateRange{first, first + 30}, DateRange{first + 1, first + 2},
-                                      DateRange{first + 3, first + 6}}) {
+        const std::int32_t block = (first / kBlockDays + 1) * kBlockDays;  // the cache's
+        for (const DateRange range :
+             {DateRange{first, first + 30}, DateRange{first + 1, first + 2},
+              DateRange{first + 3, first + 6}, DateRange{first - 40, first + 90},
+              DateRange{first + 10, first + 75}, DateRange{block, block + kBlockDays},
+              DateRange{block, block + kBlockDays - 1}, DateRange{block + 1, block + kBlockDays}}) {
             LogScanner scanner(systemLog, localDays);
             ASSERT_EQ(scanner.scan(files, kLog), std::nullopt);
             std::vector<IntervalPart> parts;
@@ -205,6 +211,18 @@ TEST(CategoryReportTest, RowsFromTheTableEqualTheIntervalsAndANaiveReadingOfRand
                     const auto rows = classifiedRows({&kept, 1}, range, grouping, within);
                     EXPECT_EQ(rows, classifiedRows({&fromParts, 1}, range, grouping, within))
                         << seed << " " << int(grouping);
+                    // As a report of the range reads the cache the last one saved.
+                    ClassifiedTitles wanted;
+                    TitleDaysCache again(files, systemLog, kCache);
+                    ASSERT_EQ(again.update(scanner.state(), localDays, classifier, 1,
+                                           {range, grouping == Grouping::day}, wanted),
+                              std::nullopt);
+                    EXPECT_EQ(rows, classifiedRows({&wanted, 1}, range, grouping, within))
+                        << seed << " " << int(grouping);
+                    if (range.days() > 2 * kBlockDays && grouping != Grouping::day) {
+                        // A block wholly within stood as its sums.
+                        EXPECT_LT(wanted.days.within(range).size(), kept.days.within(range).size());
+                    }
                     if (grouping == Grouping::day || grouping == Grouping::title) {
                         EXPECT_EQ(sumsOf(rows), sumsOf(naive, range, grouping, within))
                             << seed << " " << int(grouping);

@@ -328,6 +328,13 @@ TEST_F(ReportCommandTest, CategoryReportsKeepTheWindowsOfTheLogInACache) {
              files.rewrite(cache, bytes);
          },
          rows("Work", "60"), 1},
+        {"days damaged",
+         [&] {
+             std::string bytes = files.content(cache);
+             bytes.back() ^= 1;
+             files.rewrite(cache, bytes);
+         },
+         rows("Work", "60"), 1},
     };
     for (const auto& [what, change, expected, warnings] : cases) {
         files.remove("/home/user");
