@@ -190,16 +190,20 @@ void categoryCommand(benchmark::State& state, Setting setting, CategoryCache kep
     report();
     const std::string cache =
         titleDaysCachePath(totalsCachePath(FakeHomeFolder(setting.home).cacheFolder()));
-    for (auto _ : state) {
-        state.PauseTiming();
+    auto prepare = [&] {
         if (kept == CategoryCache::none) {
             fs::remove(cache);
         } else if (kept == CategoryCache::otherRules) {
             writeRules(setting, ++version);
         }
+    };
+    for (auto _ : state) {
+        state.PauseTiming();
+        prepare();
         state.ResumeTiming();
         report();
     }
+    prepare();
     auto rise = peakMemoryAboveBaseline(report);
     if (rise) {
         state.counters["peak_MiB"] = double(*rise) / (1024.0 * 1024.0);
