@@ -11,6 +11,8 @@ namespace {
 
 // Ten years of 500 windows a day take 30 MB; this leaves room for far more.
 constexpr std::uint64_t kLargest = std::uint64_t(256) << 20;
+// About ten thousand records: a week or two of switches, read in milliseconds.
+constexpr std::uint64_t kUnsavedBytes = std::uint64_t(1) << 20;
 
 // The bytes of the blocks' entries, or any number past kLargest for more.
 std::uint64_t bytesOf(std::span<const TitleBlock> blocks) {
@@ -24,11 +26,12 @@ std::uint64_t bytesOf(std::span<const TitleBlock> blocks) {
     return bytes;
 }
 
-bool upToDate(const TitlesHead& head, const ScanState& counted, const LocalDays& localDays,
-              std::uint64_t rulesDigest) {
+// Whether the cache holds the start of the counted lines, classified by
+// these rules.
+bool stillApplies(const TitlesHead& head, const ScanState& counted, const LocalDays& localDays,
+                  std::uint64_t rulesDigest) {
     return head.rulesDigest == rulesDigest && head.classes.size() == head.pairs.size() &&
-           continuesTo(head.position, head.zone, counted, localDays) &&
-           head.position.offset == counted.position.offset;
+           continuesTo(head.position, head.zone, counted, localDays);
 }
 
 }  // namespace
@@ -39,20 +42,15 @@ std::optional<std::string> TitleDaysCache::update(const ScanState& counted,
                                                   const DaysWanted& wanted,
                                                   ClassifiedTitles& titles) {
     std::optional<Stored> stored = open();
-    if (stored && upToDate(stored->head, counted, localDays, rulesDigest)) {
-        if (std::optional<ClassifiedTitles> found = wantedOf(*stored, wanted)) {
-            titles = std::move(*found);
-            return std::nullopt;
-        }
-        stored.reset();
-    }
-    titles = ClassifiedTitles();
+    // The lines the recorder added since are read on top of the cache each
+    // time, until there are enough of them to be worth saving it again.
+    const bool keptAsIs = stored && stillApplies(stored->head, counted, localDays, rulesDigest) &&
+                          counted.position.offset - stored->head.position.offset <= kUnsavedBytes;
+    std::optional<ClassifiedTitles> found;
     if (stored) {
-        if (std::optional<std::vector<PairSeconds>> entries =
-                readBlocks(*stored, 0, stored->head.blocks.size())) {
-            titles = titlesOf(std::move(stored->head), std::move(*entries));
-        }
+        found = keptAsIs ? wantedOf(*stored, wanted) : wantedOf(*stored, {{INT32_MIN, INT32_MAX}});
     }
+    titles = found ? std::move(*found) : ClassifiedTitles();
     if (titles.rulesDigest != rulesDigest ||
         !continuesTo(titles.days.position, titles.days.zone, counted, localDays)) {
         titles.classes.clear();  // the pairs are counted afresh
@@ -64,6 +62,9 @@ std::optional<std::string> TitleDaysCache::update(const ScanState& counted,
     for (std::size_t i = titles.classes.size(); i < titles.days.pairs().size(); ++i) {
         const TitlePair& pair = titles.days.pairs()[i];
         titles.classes.push_back(classifier.classify(pair.application, pair.title));
+    }
+    if (found && keptAsIs) {
+        return std::nullopt;
     }
     titles.rulesDigest = rulesDigest;
     if (classifier.rules().problems().size() == problems) {

@@ -356,5 +356,32 @@ TEST_F(ReportCommandTest, CategoryReportsKeepTheWindowsOfTheLogInACache) {
     }
 }
 
+// While the recorder appends, a report by the rules reads the new lines on
+// top of the windows cache and leaves it as it is, until the log has grown by
+// a megabyte since it was saved.
+TEST_F(ReportCommandTest, TheWindowsCacheIsSavedAgainOnlyOnceTheLogGrewByAMegabyte) {
+    const std::string cache = titleDaysCachePath(totalsCachePath(home.cacheFolder()));
+    auto report = [&] { return run({"--by=category", "--format=csv"}); };
+    files.addFile(kLog, line("2026-12-03 09:00:00", "Editor", 60));
+    files.addFile("/home/user/.config/tesuko/rules", "Work = app editor\n");
+    report();
+    const std::string saved = files.content(cache);
+
+    files.rewrite(kLog, files.content(kLog) + line("2026-12-03 09:30:00", "Editor", 30));
+    EXPECT_NE(report().find("Work,90.000000"), std::string::npos) << out.str();
+    EXPECT_EQ(files.content(cache), saved);
+
+    std::string more;
+    for (int second = 0; second < 20000; ++second) {
+        char when[32];
+        std::snprintf(when, sizeof when, "2026-12-03 %02d:%02d:%02d", 10 + second / 3600,
+                      second / 60 % 60, second % 60);
+        more += line(when, "Editor", 1);
+    }
+    files.rewrite(kLog, files.content(kLog) + more);
+    EXPECT_NE(report().find("Work,20090.000000"), std::string::npos) << out.str();
+    EXPECT_NE(files.content(cache), saved);
+}
+
 }  // namespace
 }  // namespace tesuko
