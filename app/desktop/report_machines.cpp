@@ -30,13 +30,14 @@ void ReportMachines::warnOnce(const std::string& problem) {
 }
 
 void ReportMachines::readFolder() {
-    const std::optional<MachineFolder> found =
-        folder_ ? readMachineFolder(fileSystem_, *folder_) : std::nullopt;
-    for (const std::string& problem : found ? found->problems : std::vector<std::string>()) {
+    const MachineFolder found =
+        folder_ ? readMachineFolder(fileSystem_, *folder_).value_or(MachineFolder())
+                : MachineFolder();
+    for (const std::string& problem : found.problems) {
         warnOnce(problem);
     }
     std::vector<Other> now;
-    for (const MachineLog& log : found ? found->logs : std::vector<MachineLog>()) {
+    for (const MachineLog& log : found.logs) {
         auto known = std::find_if(machines_.begin(), machines_.end(),
                                   [&](const Other& other) { return other.log.path == log.path; });
         if (known != machines_.end()) {
